@@ -1,0 +1,55 @@
+#include "app/Navigation.h"
+
+namespace keltora {
+
+// clang-format off
+const std::array<SideBarItem, 7> kSideBar{{
+    {"Scan", " Registry ", "CB1Categories0Items0Click"},
+    {"Scan", " Privacy Threats", "CB1Categories0Items1Click"},
+    {"More Options", " Registry Optimizer", "CB1Categories1Items3Click"},
+    {"More Options", " Backups", "CB1Categories1Items0Click"},
+    {"More Options", " About", "CB1Categories1Items1Click"},
+    {"More Options", " Settings", "CB1Categories1Items2Click"},
+    // The way in to what "Ignore Items" set aside, so it can be seen and released again.
+    {"More Options", " Ignored Items", "CB1Categories1Items4Click"},
+}};
+
+const std::array<IgnoredTab, 6> kIgnoredTabs{{
+    {"Startup Programs", "sp", "obremoveignoredsp"},
+    {"Uninstall Entries", "ue", "obremoveignoredue"},
+    {"Recent Documents", "pc", "obremoveignoredpc"},
+    {"File Extensions", "fe", "obremoveignoredfe"},
+    {"ActiveX and DLLs", "ax", "obremoveignoredax"},
+    {"Deep Analysis", "da", ""},
+}};
+// clang-format on
+
+std::vector<std::string> IgnoredTabCaptions() {
+    std::vector<std::string> captions;
+    for (const auto& tab : kIgnoredTabs) captions.emplace_back(tab.caption);
+    return captions;
+}
+
+std::string IgnoredTabHandler(const IgnoredTab& tab) { return "tsignored" + std::string(tab.code) + "Show"; }
+
+std::vector<MenuEntry> ScanMenu(Menu menu) {
+    std::vector<MenuEntry> entries;
+    for (const auto& info : kCategories)
+        if (info.menu == menu) entries.push_back({std::string(info.menuItem), std::string(info.menuHandler)});
+    return entries;
+}
+
+std::string_view ScanMenuName(Menu menu) { return menu == Menu::Registry ? "pabregistry" : "pabprivacy"; }
+
+const std::vector<MenuEntry>& TrayMenu() {
+    static const std::vector<MenuEntry> entries{
+        {"Show Window", "ShowWindow1Click"}, {"", ""}, {"Exit Keltora Pro", "Exit1Click"}};
+    return entries;
+}
+
+ScreenPoint ScanMenuPosition(Menu menu, int windowLeft, int windowTop, bool maximized) {
+    // The menus open beside their side-bar buttons; a maximized window has the bar further right.
+    return {windowLeft + (maximized ? 875 : 655), windowTop + (menu == Menu::Registry ? 214 : 242)};
+}
+
+}  // namespace keltora

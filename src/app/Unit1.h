@@ -1,0 +1,171 @@
+#pragma once
+// TForm1: the main window's state and handlers, free of any window system. It owns the models
+// of the controls the logic drives and composes the categories; the Win32 window draws these
+// models, the console prints them and the tests read them.
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/AppHost.h"
+#include "app/Navigation.h"
+#include "app/SettingsStore.h"
+#include "app/TabControl.h"
+#include "platform/Platform.h"
+#include "scan/Category.h"
+#include "scan/Controls.h"
+#include "scan/IgnoreList.h"
+#include "scan/Pacer.h"
+#include "scan/Paths.h"
+#include "scan/ResultList.h"
+#include "scan/ScanContext.h"
+
+namespace keltora {
+
+class TForm1 {
+public:
+    TForm1(Platform& platform, AppHost& host, double pace = 1.0);
+    ~TForm1();
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // --- controls the logic drives ---
+    Label statustext{"statustext", ""};
+    ProgressBar PB{"PB"};
+    CountBox Oberror{"Oberror"};
+    CountBox obpriv{"obpriv"};
+    Timer Timer1{"Timer1", 1000};
+    Timer Timer3{"Timer3", 1000};
+    Button OBhelp{"OBhelp"};
+    ResultList lvall{"lvall"};
+    std::array<Button, 4> OBall{Button{"OBall1", "Unselect All"}, Button{"OBall2", "Scan Your PC Now"},
+                                Button{"OBall3", "Detail Items"}, Button{"OBall4", "Repair Errors Now !"}};
+    // The shared page's buttons: Select All / Unselect All, "Ignore Items" (no action),
+    // "Remove Checked Items", "Refresh".
+    std::array<Button, 4> OBhis{Button{"OBhis1", "Unselect All"}, Button{"OBhis2", "Ignore Items"},
+                                Button{"OBhis3", "Remove Checked Items"}, Button{"OBhis4", "Refresh"}};
+    ResultList LVbackup{"LVbackup", false};
+    Label labeldeep{"labeldeep"};
+    Label labelnode{"labelnode"};
+    Label labelvalues{"labelvalues"};
+    // The ignored-items page: one tab per ignore list (Navigation.h, kIgnoredTabs).
+    TabControl pcignored{"pcignored", IgnoredTabCaptions()};
+    // "Remove Ignored Key" of the tabs that have one, in tab order.
+    std::vector<std::unique_ptr<Button>> obremoveignored;
+    // The pages of the "More Options" side-bar group (Navigation.cpp).
+    Button OBscanpc{"OBscanpc", "Back to Main Menu"};
+    std::array<Button, 3> OBbackups{Button{"OBbackup", "Create Backup Now"},
+                                    Button{"OBrestorebackup", "Restore Selected Backup"},
+                                    Button{"OBdeletebackup", "Delete Selected"}};
+    Control Panelabout{"Panelabout"};  // holds the about part Panel3 and the optimizer part Panel4
+    Control Panel3{"Panel3"};
+    Control Panel4{"Panel4"};
+    ProgressBar PBHive{"PBHive"};
+    ProgressBar PBNodes{"PBNodes"};
+    Label Hivetext{"Hivetext"};
+    Button OBoptimize{"OBoptimize", "Optimize Now"};
+    Button OBhomepage{"OBhomepage", "Visit Homepage"};
+    Button OBproupdate{"OBproupdate", "Update Keltora Pro"};
+    Control paneloption{"paneloption"};
+    Control GroupBox1{"GroupBox1", "Advanced Settings"};
+    Control GroupBox2{"GroupBox2", "Display Settings"};
+    // The option check boxes, in the order of the settings table (autoscan has none).
+    std::map<Setting, std::unique_ptr<CheckBox>> options;
+
+    // --- state ---
+    Paths paths;
+    SettingsStore settings;
+    int lastCount = 0;
+    int pageType = 0;
+    bool autoscanOnStart = true;
+
+    Category& category(std::string_view code);
+    const std::vector<std::unique_ptr<Category>>& categories() const { return categories_; }
+    IgnoreList* ignoreList(std::string_view code);
+    Pacer& pacer() { return pacer_; }
+    ScanContext& context() { return context_; }
+
+    // --- life cycle ---
+    void FormCreate();
+    void FormClose();
+    void FormDestroy();
+
+    // --- the page and list handlers every category shares ---
+    void HiddenLV();
+    void visitPage(Category& category);
+    void refresh(Category& category);
+    void selectAll(Category& category);
+    void ignoreItems(Category& category);
+    void removeChecked(Category& category);
+    void showCountBox(std::size_t findings);
+    void Timer1Timer();
+    void Timer3Timer();
+    void optionClick(Setting setting);
+
+    // --- named handlers ---
+    void RunningWhileStartup1Click() { visitPage(category("sp")); }
+    void StartupExecute() { category("sp").scan(); }
+    void removespExecute() { category("sp").remove(); }
+    void OBsp1Click() { selectAll(category("sp")); }
+    void OBsp2Click() { ignoreItems(category("sp")); }
+    void OBsp3Click() { removeChecked(category("sp")); }
+    void OBsp4Click() { refresh(category("sp")); }
+
+    // --- navigation (Navigation.cpp) ---
+    void showSummaryPage();
+    void CB1Categories0Items0Click();  // registry menu
+    void CB1Categories0Items1Click();  // privacy menu
+    void CB1Categories1Items0Click();  // backup page
+    void CB1Categories1Items1Click();  // about page
+    void CB1Categories1Items2Click();  // settings page
+    void CB1Categories1Items3Click();  // optimizer page
+    void CB1Categories1Items4Click();  // ignored-items page
+    void showIgnoredTab(std::size_t tab);
+    void removeIgnored(std::string_view code);
+    void OBhomepageClick();
+    void OBproupdateClick();
+    void OBhelpClick();
+    void ShowWindow1Click();
+    void Exit1Click();
+    // Minimizing the window: down to the tray alone when both the tray icon and hiding the
+    // taskbar button are asked for.
+    void Minimize1Click();
+    // Selecting a row of the summary list enables "Detail Items".
+    void lvallSelectItem();
+    Button* removeIgnoredButton(std::string_view code);
+
+    // A command by the name of its handler or control ("RunningWhileStartup1Click", "OBsp3Click",
+    // "StartupExecute" ...). A command that changes the lists is refused while another one runs
+    // and lets the window handle messages; false when refused or unknown.
+    bool invoke(std::string_view handler);
+    bool busy() const { return busy_; }
+
+    void setSummaryCount(int row, int count);
+
+private:
+    void buildSummaryList();
+    void applySettings();
+    void createFolders();
+    // Runs a command that changes the lists, unless one is already running.
+    bool exclusive(const std::function<void()>& command);
+    void registerHandlers();
+    void setUpNavigation();
+    void hideNavigationPages();
+
+    Platform& platform_;
+    AppHost& host_;
+    Pacer pacer_;
+    ScanContext context_;
+    std::vector<std::unique_ptr<IgnoreList>> ignoreLists_;
+    std::vector<std::unique_ptr<Category>> categories_;
+    std::map<std::string, std::function<void()>, std::less<>> handlers_;
+    // Commands that change no list (links, menus, timers, options, the tray): they run even while
+    // a list command is busy.
+    std::map<std::string, std::function<void()>, std::less<>> freeHandlers_;
+    bool busy_ = false;
+};
+
+}  // namespace keltora

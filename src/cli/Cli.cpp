@@ -1,0 +1,144 @@
+#include "cli/Cli.h"
+
+#include <charconv>
+#include <functional>
+#include <ostream>
+#include <stdexcept>
+
+#include "app/Unit1.h"
+#include "cli/ListPrinter.h"
+
+namespace keltora {
+
+void ConsoleHost::showMessage(const std::string& text) { err_ << text << '\n'; }
+
+namespace {
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+constexpr const char* kUsageLine =
+    "usage: keltora-cli [--pace F] scan CODE... | remove CODE [--uncheck ROWS] | ignore CODE ROW | categories";
+
+std::size_t parseIndex(const std::string& text) {
+    std::size_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty())
+        throw UsageError("not a row number: '" + text + "'");
+    return value;
+}
+
+std::vector<std::size_t> parseRows(const std::string& text) {
+    std::vector<std::size_t> rows;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        auto comma = text.find(',', start);
+        rows.push_back(parseIndex(text.substr(start, comma - start)));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return rows;
+}
+
+Category& categoryOf(TForm1& form, const std::string& code) {
+    if (!FindCategory(code)) throw UsageError("unknown category '" + code + "'");
+    return form.category(code);
+}
+
+void checkRow(const Category& c, std::size_t row) {
+    if (row >= c.list().size())
+        throw UsageError("row " + std::to_string(row) + " is not in " + std::string(c.info().listName) + " (" +
+                         std::to_string(c.list().size()) + " findings)");
+}
+
+using Args = std::vector<std::string>;
+using Command = std::function<void(TForm1&, const Args&, std::ostream&)>;
+
+void scanCommand(TForm1& form, const Args& args, std::ostream& out) {
+    if (args.empty()) throw UsageError("scan needs at least one category");
+    std::vector<Category*> chosen;
+    for (const auto& code : args) chosen.push_back(&categoryOf(form, code));
+    for (Category* c : chosen) {
+        c->scan();
+        c->scannedOnce = true;
+        PrintList(out, c->info().code, c->list());
+    }
+}
+
+void removeCommand(TForm1& form, const Args& args, std::ostream& out) {
+    if (args.size() != 1 && !(args.size() == 3 && args[1] == "--uncheck"))
+        throw UsageError("usage: remove CODE [--uncheck ROWS]");
+    Category& c = categoryOf(form, args[0]);
+    const auto rows = args.size() == 3 ? parseRows(args[2]) : std::vector<std::size_t>{};
+    c.scan();
+    for (auto row : rows) checkRow(c, row);
+    for (auto row : rows) c.list().setChecked(row, false);
+    if (c.hasRemoval()) c.remove();
+    PrintList(out, c.info().code, c.list());
+}
+
+void ignoreCommand(TForm1& form, const Args& args, std::ostream& out) {
+    if (args.size() != 2) throw UsageError("usage: ignore CODE ROW");
+    Category& c = categoryOf(form, args[0]);
+    const auto row = parseIndex(args[1]);
+    if (!c.ignoreList() || c.info().code == "da") throw UsageError("category '" + args[0] + "' keeps no ignore list");
+    c.scan();
+    checkRow(c, row);
+    c.list().select(static_cast<int>(row));
+    form.ignoreItems(c);
+    PrintList(out, c.info().code, c.list());
+}
+
+void categoriesCommand(TForm1&, const Args& args, std::ostream& out) {
+    if (!args.empty()) throw UsageError("categories takes no arguments");
+    for (const auto& info : kCategories)
+        out << info.code << '\t' << info.listName << '\t' << info.summaryRow << '\t' << info.summaryCaption << '\t'
+            << info.group << '\n';
+}
+
+const std::pair<const char*, Command> kCommands[] = {
+    {"scan", scanCommand},
+    {"remove", removeCommand},
+    {"ignore", ignoreCommand},
+    {"categories", categoriesCommand},
+};
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& argsIn, Platform& platform, AppHost& host, std::ostream& out,
+           std::ostream& err) {
+    Args args = argsIn;
+    double pace = 0.0;
+    try {
+        if (args.size() >= 2 && args[0] == "--pace") {
+            std::size_t used = 0;
+            try {
+                pace = std::stod(args[1], &used);
+            } catch (const std::exception&) {
+                used = 0;
+            }
+            if (used != args[1].size() || pace < 0) throw UsageError("--pace needs a number of 0 or more");
+            args.erase(args.begin(), args.begin() + 2);
+        }
+        if (args.empty()) throw UsageError("no command");
+        const Command* command = nullptr;
+        for (const auto& [name, fn] : kCommands)
+            if (args[0] == name) command = &fn;
+        if (!command) throw UsageError("unknown command '" + args[0] + "'");
+
+        TForm1 form(platform, host, pace);
+        form.FormCreate();
+        (*command)(form, Args(args.begin() + 1, args.end()), out);
+        out.flush();
+        return 0;
+    } catch (const UsageError& e) {
+        err << "keltora-cli: " << e.what() << " (" << kUsageLine << ")\n";
+        return 2;
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace keltora

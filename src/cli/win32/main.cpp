@@ -1,0 +1,33 @@
+// keltora-cli.exe: the console front end on the real system.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+std::string executableFolder() {
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Lines end in LF alone, so scripts on either side read them the same way.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    keltora::Win32Platform system;
+    keltora::ConsoleHost host(std::cerr, executableFolder());
+    return keltora::RunCli(args, system.platform(), host, std::cout, std::cerr);
+}

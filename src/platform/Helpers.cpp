@@ -1,0 +1,108 @@
+#include "platform/Helpers.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/Registry2.h"
+
+namespace keltora {
+
+// RegOpenKeyA asks for whatever access the caller may have.
+constexpr std::uint32_t kMaximumAllowed = 0x02000000;
+
+std::string RegReadString(RegistryApi& api, HKey root, const std::string& path, const std::string& name) {
+    HKey key = 0;
+    if (api.openKey(root, path, kMaximumAllowed, key) != kErrorSuccess) return {};
+    std::uint8_t buffer[kStringReadBuffer];
+    std::uint32_t size = kStringReadBuffer;
+    std::uint32_t type = 0;
+    long rc = api.queryValue(key, name, &type, buffer, &size);
+    api.closeKey(key);
+    if (rc != kErrorSuccess || size == 0) return {};
+    return std::string(reinterpret_cast<const char*>(buffer), size - 1);
+}
+
+void SettingsWrite(RegistryApi& api, HKey root, const std::string& path, const std::string& name,
+                   const std::string& value, int type) {
+    TRegistry reg(api, kKeyWrite);
+    reg.SetRootKey(root);
+    if (!reg.OpenKey(path, true)) throw EOSError(api.systemMessage(reg.LastError()));
+    if (type == static_cast<int>(SettingType::Present)) {
+        switch (reg.GetDataType(name)) {
+            case TRegDataType::String: type = 1; break;
+            case TRegDataType::ExpandString: type = 2; break;
+            case TRegDataType::Integer: type = 3; break;
+            case TRegDataType::Binary: type = 4; break;
+            case TRegDataType::Unknown: type = -1; break;
+        }
+    }
+    switch (type) {
+        case 1: reg.WriteString(name, value); break;
+        case 2: reg.WriteExpandString(name, value); break;
+        case 3: reg.WriteInteger(name, static_cast<std::int32_t>(std::strtol(value.c_str(), nullptr, 10))); break;
+        case 4: reg.WriteBinaryData(name, std::vector<std::uint8_t>(value.begin(), value.end())); break;
+        default: throw EOSError(api.systemMessage(kErrorBadConfiguration));
+    }
+}
+
+void ListFiles(FileSystem& fs, const std::string& folder, const std::string& mask, std::vector<std::string>& list) {
+    list.clear();
+    for (const auto& found : fs.find(folder + mask)) list.push_back(" " + found.name);
+}
+
+std::string FileSizeText(FileSystem& fs, const std::string& path) {
+    auto found = fs.find(fs.fullPath(path));
+    if (found.empty()) return "-1";
+    return std::to_string(found.front().size);
+}
+
+std::string SizeText(std::int64_t n) {
+    struct Unit {
+        std::int64_t size;
+        const char* suffix;
+    };
+    static constexpr Unit kUnits[] = {{1LL << 30, " GB"}, {1LL << 20, " MB"}, {1LL << 10, " KB"}};
+    for (const auto& unit : kUnits) {
+        if (n / unit.size != 0) {
+            char text[64];
+            std::snprintf(text, sizeof text, "%.2f%s", static_cast<double>(n) / static_cast<double>(unit.size),
+                          unit.suffix);
+            return text;
+        }
+    }
+    return std::to_string(n) + " bytes";
+}
+
+std::string SizeText(const std::string& decimal) { return SizeText(std::strtoll(decimal.c_str(), nullptr, 10)); }
+
+std::string RemoveSubstring(const std::string& pattern, const std::string& text) {
+    if (pattern.empty()) return text;
+    std::string result = text;
+    for (auto pos = result.find(pattern); pos != std::string::npos; pos = result.find(pattern)) {
+        result.erase(pos, pattern.size());
+    }
+    return result;
+}
+
+std::string ShellFolder(RegistryApi& api, const std::string& name) {
+    return RegReadString(api, kHKeyCurrentUser, kShellFoldersKey, name);
+}
+
+bool IsPlainFileName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find_first_of("\\/:") == std::string::npos;
+}
+
+bool FileSystem::createDirectories(const std::string& path) {
+    if (path.empty()) return false;
+    if (isDirectory(path)) return true;
+    auto cut = path.find_last_of('\\');
+    if (cut != std::string::npos && cut > 0) {
+        std::string parent = path.substr(0, cut);
+        if (parent.size() > 2 || (parent.size() == 2 && parent[1] != ':')) createDirectories(parent);
+    }
+    createDirectory(path);
+    return isDirectory(path);
+}
+
+}  // namespace keltora

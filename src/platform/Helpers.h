@@ -1,0 +1,52 @@
+#pragma once
+// The small operations every scanner is built from: the registry string read, the settings
+// write, the folder listing, the size texts, the substring remover and the shell-folder lookup.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/RegistryApi.h"
+
+namespace keltora {
+
+// Raised by the settings write with the system's message text.
+class EOSError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The size of the buffer the string read uses: 255 characters and the terminating NUL.
+constexpr std::uint32_t kStringReadBuffer = 256;
+
+// Value data of path\name below root as text; empty on any failure or when it does not fit.
+std::string RegReadString(RegistryApi& api, HKey root, const std::string& path, const std::string& name);
+
+enum class SettingType { Present = 0, String = 1, ExpandString = 2, Integer = 3, Binary = 4 };
+// Creates the key when missing and writes the value; raises EOSError or ERegistryException.
+void SettingsWrite(RegistryApi& api, HKey root, const std::string& path, const std::string& name,
+                   const std::string& value, int type);
+
+// Names (each behind one blank) of everything folder + mask finds, directories, "." and ".."
+// included. The folder ends in '\'.
+void ListFiles(FileSystem& fs, const std::string& folder, const std::string& mask, std::vector<std::string>& list);
+
+// Size in bytes of the first match of path, as decimal text; "-1" when nothing matches.
+std::string FileSizeText(FileSystem& fs, const std::string& path);
+// "1.50 KB", "3.00 GB", "12 bytes" from a decimal text; a text that is no number reads as 0.
+std::string SizeText(const std::string& decimal);
+std::string SizeText(std::int64_t bytes);
+
+// Removes the first occurrence of pattern again and again until none is left (case-sensitive).
+std::string RemoveSubstring(const std::string& pattern, const std::string& text);
+
+// A folder of the user's Shell Folders key, without trailing '\'; empty when missing.
+std::string ShellFolder(RegistryApi& api, const std::string& name);
+
+constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// A name that names one entry of a folder: no separators, no drive, not "." or "..".
+bool IsPlainFileName(const std::string& name);
+
+}  // namespace keltora

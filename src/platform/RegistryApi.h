@@ -1,0 +1,84 @@
+#pragma once
+// The registry as the program reaches it: the advapi32 calls it makes, with ANSI names and
+// Windows error codes. The Win32 backend forwards to advapi32; the memory backend keeps a tree.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace keltora {
+
+using HKey = std::uintptr_t;
+
+constexpr HKey kHKeyClassesRoot = 0x80000000u;
+constexpr HKey kHKeyCurrentUser = 0x80000001u;
+constexpr HKey kHKeyLocalMachine = 0x80000002u;
+
+// Windows error codes the callers look at.
+constexpr long kErrorSuccess = 0;
+constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorAccessDenied = 5;
+constexpr long kErrorInvalidHandle = 6;
+constexpr long kErrorInvalidParameter = 87;
+constexpr long kErrorMoreData = 234;
+constexpr long kErrorNoMoreItems = 259;
+constexpr long kErrorBadConfiguration = 1013;  // ERROR_CANTWRITE: "The configuration registry key could not be written."
+
+// Access masks.
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kKeyWrite = 0x20006;
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyExistsAccess = 0x20009;  // KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | READ_CONTROL
+
+// Registry value types.
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+constexpr std::uint32_t kRegQword = 11;
+
+struct KeyInfo {
+    std::uint32_t subKeys = 0;
+    std::uint32_t maxSubKeyLen = 0;
+    std::uint32_t values = 0;
+    std::uint32_t maxValueNameLen = 0;
+    std::uint32_t maxValueLen = 0;
+};
+
+class RegistryApi {
+public:
+    virtual ~RegistryApi() = default;
+
+    // RegOpenKeyExA with the given access.
+    virtual long openKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) = 0;
+    // RegCreateKeyExA, non-volatile.
+    virtual long createKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) = 0;
+    virtual long closeKey(HKey key) = 0;
+    virtual long flushKey(HKey key) = 0;
+    virtual long queryInfoKey(HKey key, KeyInfo& info) = 0;
+    // RegEnumKeyExA / RegEnumValueA; nameCapacity is the buffer size in characters with its NUL,
+    // so a name that does not fit gives kErrorMoreData as on Windows.
+    virtual long enumKey(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name) = 0;
+    virtual long enumValue(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name) = 0;
+    // RegQueryValueExA: data may be null to ask only for type and size; size is in and out.
+    virtual long queryValue(HKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                            std::uint32_t* size) = 0;
+    virtual long setValue(HKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                          std::uint32_t size) = 0;
+    // RegEnumValueA asked for the data too: the name as enumValue gives it, then type and up to
+    // *size bytes of data as queryValue gives them for that name. A backend that can answer in one
+    // call overrides it; a walk over every value of a large tree then costs half the calls.
+    virtual long enumValueData(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name,
+                               std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
+        const long rc = enumValue(key, index, nameCapacity, name);
+        return rc == kErrorSuccess ? queryValue(key, name, type, data, size) : rc;
+    }
+    virtual long deleteKey(HKey key, const std::string& subKey) = 0;
+    virtual long deleteValue(HKey key, const std::string& name) = 0;
+
+    // FormatMessage text of a system error code, as the user sees it.
+    virtual std::string systemMessage(long code) = 0;
+};
+
+}  // namespace keltora

@@ -1,0 +1,15 @@
+#pragma once
+// The 8-bit code page the program's texts are in (Windows-1252) against the UTF-16LE that
+// registry files of version 5.00 carry.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace keltora {
+
+// UTF-16LE bytes (an odd last byte is ignored) as 8-bit text; characters outside the code page
+// become '?', as WideCharToMultiByte does by default.
+std::string Utf16LeToAnsi(const std::uint8_t* bytes, std::size_t size);
+std::vector<std::uint8_t> AnsiToUtf16Le(const std::string& text);
+
+}  // namespace keltora

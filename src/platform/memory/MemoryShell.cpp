@@ -1,0 +1,33 @@
+#include "platform/memory/MemoryShell.h"
+
+namespace keltora {
+
+bool MemoryShell::open(const std::string& target, const std::string& parameters) {
+    opened_.push_back(ShellCall{target, parameters, 0});
+    return openResult_;
+}
+
+std::optional<RecycleBinInfo> MemoryShell::queryRecycleBin() {
+    if (!binAvailable_) return std::nullopt;
+    RecycleBinInfo info;
+    for (const auto& item : recycled_) info.size += item.size;
+    info.items = static_cast<std::int64_t>(recycled_.size());
+    return info;
+}
+
+bool MemoryShell::emptyRecycleBin(std::uint32_t flags) {
+    emptyings_.push_back(flags);
+    if (!binAvailable_) return false;
+    recycled_.clear();
+    return true;
+}
+
+std::optional<std::uint32_t> MemoryShell::runAndWait(const std::string& program, const std::string& parameters,
+                                                     std::uint32_t timeoutMs) {
+    runs_.push_back(ShellCall{program, parameters, timeoutMs});
+    return onRun_ ? onRun_(runs_.back()) : std::optional<std::uint32_t>(0);
+}
+
+void MemoryShell::recycle(const std::string& name, std::int64_t size) { recycled_.push_back(Recycled{name, size}); }
+
+}  // namespace keltora

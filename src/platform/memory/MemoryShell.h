@@ -1,0 +1,62 @@
+#pragma once
+// The shell as tests want it: a Recycle Bin that holds what a test puts in, and a record of
+// every document opened and every program run, with the result of a run scripted by the test.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Shell.h"
+
+namespace keltora {
+
+struct ShellCall {
+    std::string target;  // the document, address or program
+    std::string parameters;
+    std::uint32_t timeoutMs = 0;  // runs only
+};
+
+class MemoryShell : public Shell {
+public:
+    using RunHandler = std::function<std::optional<std::uint32_t>(const ShellCall&)>;
+
+    bool open(const std::string& target, const std::string& parameters) override;
+    std::optional<std::uint32_t> shell32Version() override { return version_; }
+    std::optional<RecycleBinInfo> queryRecycleBin() override;
+    bool emptyRecycleBin(std::uint32_t flags) override;
+    std::optional<std::uint32_t> runAndWait(const std::string& program, const std::string& parameters,
+                                            std::uint32_t timeoutMs) override;
+
+    // Setup.
+    void recycle(const std::string& name, std::int64_t size);
+    // No Recycle Bin to ask (the query and the emptying fail), as on a shell without them.
+    void setRecycleBinAvailable(bool available) { binAvailable_ = available; }
+    // Major version in the high 16 bits, minor in the low; nullopt: shell32 cannot be read.
+    void setShell32Version(std::optional<std::uint32_t> version) { version_ = version; }
+    void setOpenResult(bool accepted) { openResult_ = accepted; }
+    // Decides the exit code of each run (nullopt: not started or timed out); by default 0.
+    void onRun(RunHandler handler) { onRun_ = std::move(handler); }
+
+    // Inspection.
+    const std::vector<ShellCall>& opened() const { return opened_; }
+    const std::vector<ShellCall>& runs() const { return runs_; }
+    // The flags of every emptying asked for, in order.
+    const std::vector<std::uint32_t>& emptyings() const { return emptyings_; }
+    std::size_t recycledItems() const { return recycled_.size(); }
+
+private:
+    struct Recycled {
+        std::string name;
+        std::int64_t size;
+    };
+    std::vector<Recycled> recycled_;
+    bool binAvailable_ = true;
+    std::optional<std::uint32_t> version_ = 0x00060000;
+    bool openResult_ = true;
+    RunHandler onRun_;
+    std::vector<ShellCall> opened_, runs_;
+    std::vector<std::uint32_t> emptyings_;
+};
+
+}  // namespace keltora

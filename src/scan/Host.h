@@ -1,0 +1,19 @@
+#pragma once
+// What the logic asks of whoever shows it: the window, the console or a test.
+#include <string>
+
+namespace keltora {
+
+enum class Cursor { Default, Hourglass };
+
+class Host {
+public:
+    virtual ~Host() = default;
+    // Lets the window handle what is waiting: painting, timers, the tray, other commands.
+    virtual void processMessages() = 0;
+    virtual void setCursor(Cursor cursor) = 0;
+    // An error or notice shown to the user.
+    virtual void showMessage(const std::string& text) = 0;
+};
+
+}  // namespace keltora

@@ -1,0 +1,27 @@
+#pragma once
+// The fixed pauses that set the pace the user sees. Every pause goes through the clock, scaled by
+// a factor: 1 in the window, 0 (no pauses) in the console unless asked.
+#include <cstdint>
+
+#include "platform/Clock.h"
+
+namespace keltora {
+
+class Pacer {
+public:
+    explicit Pacer(Clock& clock, double factor = 1.0) : clock_(clock), factor_(factor) {}
+    void pause(std::uint32_t ms) {
+        const auto scaled = static_cast<std::uint32_t>(ms * factor_ + 0.5);
+        if (scaled > 0) clock_.sleep(scaled);
+    }
+    double factor() const { return factor_; }
+    void setFactor(double factor) { factor_ = factor; }
+
+private:
+    Clock& clock_;
+    double factor_;
+};
+
+constexpr std::uint32_t kStepPauseMs = 30;
+
+}  // namespace keltora

@@ -1,0 +1,92 @@
+#include "scan/ResultList.h"
+
+namespace keltora {
+
+const std::string& Finding::subItem(std::size_t i) const {
+    static const std::string kEmpty;
+    return i >= 1 && i <= subItems.size() ? subItems[i - 1] : kEmpty;
+}
+
+ResultList::ResultList(std::string name, bool checkBoxes) : Control(std::move(name)), checkBoxes_(checkBoxes) {}
+
+void ResultList::notify(Change change, std::size_t row) {
+    if (onListChange) onListChange(*this, change, row);
+}
+
+void ResultList::setColumns(std::vector<Column> columns) {
+    columns_ = std::move(columns);
+    notify(Change::Columns);
+}
+
+void ResultList::clearColumns() {
+    columns_.clear();
+    notify(Change::Columns);
+}
+
+void ResultList::clear() {
+    findings_.clear();
+    selected_ = focused_ = -1;
+    notify(Change::Reset);
+}
+
+std::size_t ResultList::add(Finding finding) {
+    findings_.push_back(std::move(finding));
+    notify(Change::Added, findings_.size() - 1);
+    return findings_.size() - 1;
+}
+
+void ResultList::remove(std::size_t row) {
+    if (row >= findings_.size()) return;
+    findings_.erase(findings_.begin() + static_cast<std::ptrdiff_t>(row));
+    auto fix = [row](int& index) {
+        if (index == static_cast<int>(row)) index = -1;
+        else if (index > static_cast<int>(row)) --index;
+    };
+    fix(selected_);
+    fix(focused_);
+    notify(Change::Removed, row);
+}
+
+void ResultList::replaceAll(std::vector<Finding> findings) {
+    findings_ = std::move(findings);
+    selected_ = focused_ = -1;
+    notify(Change::Reset);
+}
+
+void ResultList::setChecked(std::size_t row, bool checked) {
+    if (row >= findings_.size() || findings_[row].checked == checked) return;
+    findings_[row].checked = checked;
+    notify(Change::Row, row);
+}
+
+void ResultList::setAllChecked(bool checked) {
+    for (std::size_t row = 0; row < findings_.size(); ++row) setChecked(row, checked);
+}
+
+void ResultList::setCaption(std::size_t row, const std::string& caption) {
+    if (row >= findings_.size()) return;
+    findings_[row].caption = caption;
+    notify(Change::Row, row);
+}
+
+void ResultList::setSubItem(std::size_t row, std::size_t subItem, const std::string& text) {
+    if (row >= findings_.size() || subItem == 0) return;
+    auto& items = findings_[row].subItems;
+    if (items.size() < subItem) items.resize(subItem);
+    items[subItem - 1] = text;
+    notify(Change::Row, row);
+}
+
+void ResultList::select(int row) {
+    if (row < -1 || row >= static_cast<int>(findings_.size())) row = -1;
+    selected_ = focused_ = row;
+    notify(Change::Selection, row < 0 ? 0 : static_cast<std::size_t>(row));
+}
+
+void ResultList::scrollToTop() {
+    // The list is brought to its top by showing a blank first row and taking it away again;
+    // only its effect on the view matters, so the observer hears a selection of nothing.
+    notify(Change::Selection, 0);
+}
+
+}  // namespace keltora

@@ -1,0 +1,57 @@
+#pragma once
+// A report-style list of findings with a check box per row. The scan that fills it sets its
+// columns; the user checks rows, selects one and focuses it.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "scan/Controls.h"
+#include "scan/Finding.h"
+
+namespace keltora {
+
+class ResultList : public Control {
+public:
+    enum class Change { Reset, Columns, Added, Removed, Row, Selection };
+
+    explicit ResultList(std::string name, bool checkBoxes = true);
+
+    bool checkBoxes() const { return checkBoxes_; }
+    const std::vector<Column>& columns() const { return columns_; }
+    const std::vector<Finding>& findings() const { return findings_; }
+    std::size_t size() const { return findings_.size(); }
+    bool empty() const { return findings_.empty(); }
+    const Finding& at(std::size_t row) const { return findings_.at(row); }
+
+    void setColumns(std::vector<Column> columns);
+    void clear();
+    void clearColumns();
+    // Appends a checked finding and returns its row.
+    std::size_t add(Finding finding);
+    void remove(std::size_t row);
+    void replaceAll(std::vector<Finding> findings);
+    void setChecked(std::size_t row, bool checked);
+    void setAllChecked(bool checked);
+    using Control::setCaption;
+    void setCaption(std::size_t row, const std::string& caption);
+    void setSubItem(std::size_t row, std::size_t subItem, const std::string& text);
+
+    // -1 when no row is selected or focused.
+    int selected() const { return selected_; }
+    int focused() const { return focused_; }
+    void select(int row);  // selects and focuses
+    void scrollToTop();
+
+    std::function<void(ResultList&, Change, std::size_t row)> onListChange;
+
+private:
+    void notify(Change change, std::size_t row = 0);
+
+    bool checkBoxes_;
+    std::vector<Column> columns_;
+    std::vector<Finding> findings_;
+    int selected_ = -1;
+    int focused_ = -1;
+};
+
+}  // namespace keltora

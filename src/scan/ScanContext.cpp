@@ -1,0 +1,55 @@
+#include "scan/ScanContext.h"
+
+namespace keltora {
+
+void ScanContext::ramp(int from, int to) {
+    for (int position = from; position <= to; ++position) {
+        progress.setPosition(position);
+        pacer.pause(kStepPauseMs);
+    }
+}
+
+void ScanContext::stepBelow(int limit) {
+    if (progress.position() < limit) progress.setPosition(progress.position() + 1);
+}
+
+ScanRun::ScanRun(ScanContext& context, ResultList& list, std::vector<Column> columns)
+    : context_(context), list_(list) {
+    context_.host.setCursor(Cursor::Hourglass);
+    context_.progress.setPosition(0);
+    list_.clear();
+    list_.setColumns(std::move(columns));
+    list_.scrollToTop();
+}
+
+ScanRun::~ScanRun() {
+    context_.lastCount = static_cast<int>(list_.size());
+    context_.progress.setPosition(0);
+    context_.host.setCursor(Cursor::Default);
+}
+
+std::size_t ScanRun::add(std::string caption, std::vector<std::string> subItems, bool pause) {
+    auto row = list_.add(Finding{std::move(caption), std::move(subItems), true});
+    if (pause) context_.pause(kStepPauseMs);
+    return row;
+}
+
+RemovalRun::RemovalRun(ScanContext& context, ResultList& list) : context_(context), list_(list) {
+    context_.host.setCursor(Cursor::Hourglass);
+    context_.progress.setPosition(0);
+}
+
+void RemovalRun::finish() {
+    list_.clear();
+    context_.ramp(30, 100);
+    if (!held_.empty()) list_.replaceAll(std::move(held_));
+    held_.clear();
+}
+
+RemovalRun::~RemovalRun() {
+    context_.lastCount = static_cast<int>(list_.size());
+    context_.progress.setPosition(0);
+    context_.host.setCursor(Cursor::Default);
+}
+
+}  // namespace keltora

@@ -1,0 +1,89 @@
+#pragma once
+// The narrow view of the window a category works through: the platform, the host, the pace,
+// the one progress bar, the shared last count and the paths computed at start.
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "scan/Controls.h"
+#include "scan/Host.h"
+#include "scan/Pacer.h"
+#include "scan/Paths.h"
+#include "scan/ResultList.h"
+
+namespace keltora {
+
+struct ScanContext {
+    Platform& platform;
+    Host& host;
+    Pacer& pacer;
+    ProgressBar& progress;
+    int& lastCount;
+    const Paths& paths;
+
+    // Moves the bar from one position to another a step at a time, pausing after each step.
+    void ramp(int from, int to);
+    // Advances the bar by one step while it stands below a limit.
+    void stepBelow(int limit);
+    void pause(std::uint32_t ms) { pacer.pause(ms); }
+};
+
+// The steps every scan shares: hourglass, bar at 0, list cleared with its columns made anew and
+// scrolled to the top; at the end the last count, the bar back at 0 and the default cursor.
+class ScanRun {
+public:
+    ScanRun(ScanContext& context, ResultList& list, std::vector<Column> columns);
+    ~ScanRun();
+    ScanRun(const ScanRun&) = delete;
+    ScanRun& operator=(const ScanRun&) = delete;
+
+    // Appends a checked finding; the list is redrawn through its observer, then the scan pauses
+    // unless told the category's scan does not pause per finding.
+    std::size_t add(std::string caption, std::vector<std::string> subItems, bool pause = true);
+    ResultList& list() { return list_; }
+
+private:
+    ScanContext& context_;
+    ResultList& list_;
+};
+
+// The steps every removal shares: the holding list keeps what is not removed, in order. A
+// checked finding leaves the list only when what it names is gone afterwards, so the list and
+// the last count never claim a removal that did not happen.
+class RemovalRun {
+public:
+    RemovalRun(ScanContext& context, ResultList& list);
+    ~RemovalRun();
+    RemovalRun(const RemovalRun&) = delete;
+    RemovalRun& operator=(const RemovalRun&) = delete;
+
+    // removeOne removes what the finding names and tells whether it is gone now.
+    // removeOne removes what the finding names and tells whether it is gone now. When it raises,
+    // the findings not yet handled stay, the list shows what is really left, and the error goes on.
+    template <typename RemoveOne>
+    void run(RemoveOne&& removeOne) {
+        context_.ramp(0, 30);
+        const auto& findings = list_.findings();
+        std::size_t row = 0;
+        try {
+            for (; row < findings.size(); ++row) {
+                const Finding& finding = findings[row];
+                if (!finding.checked || !removeOne(finding)) held_.push_back(finding);
+            }
+        } catch (...) {
+            held_.insert(held_.end(), findings.begin() + static_cast<std::ptrdiff_t>(row), findings.end());
+            finish();
+            throw;
+        }
+        finish();
+    }
+
+private:
+    void finish();
+
+    ScanContext& context_;
+    ResultList& list_;
+    std::vector<Finding> held_;
+};
+
+}  // namespace keltora

@@ -1,0 +1,107 @@
+#include "scanners/registry/StartupPrograms.h"
+
+#include "platform/Helpers.h"
+#include "platform/Registry2.h"
+
+namespace keltora {
+
+namespace {
+
+constexpr const char* kRepairReport = "Rarely Used(Remove)";
+
+struct RunSource {
+    HKey root;
+    const char* path;
+    const char* location;
+    bool skipOwn;
+    int rampTo;
+};
+
+// The three Run keys in scan order, with the position the bar reaches after each.
+constexpr RunSource kRunSources[] = {
+    {kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", true, 60},
+    {kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", false, 80},
+    {kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", false, 90},
+};
+
+const RunSource* runSourceFor(const std::string& location) {
+    for (const auto& source : kRunSources)
+        if (location == source.location) return &source;
+    return nullptr;
+}
+
+std::vector<std::string> dropBlanks(std::vector<std::string> prefixed) {
+    for (auto& entry : prefixed) entry.erase(0, 1);
+    return prefixed;
+}
+
+}  // namespace
+
+void StartupPrograms::scanRunKey(ScanRun& run, HKey root, const std::string& path, const std::string& location,
+                                 bool skipOwn) {
+    std::vector<std::string> names;
+    {
+        TRegistry reg(context_.platform.registry);
+        reg.SetRootKey(root);
+        if (reg.OpenKey("\\" + path, false)) reg.GetValueNamesBlankPrefixed(names);
+    }
+    for (const auto& name : dropBlanks(std::move(names))) {
+        if (ignored(name) || (skipOwn && name == kOwnRunValue)) continue;
+        std::string data = RegReadString(context_.platform.registry, root, path, name);
+        run.add(name, {kRepairReport, data, location});
+    }
+}
+
+void StartupPrograms::scanStartupFolder(ScanRun& run) {
+    const std::string folder = ShellFolder(context_.platform.registry, "Startup");
+    // Without a folder the listing would run against the current drive's root.
+    if (folder.empty()) return;
+    std::vector<std::string> entries;
+    ListFiles(context_.platform.files, folder + "\\", "*.*", entries);
+    for (const auto& name : dropBlanks(std::move(entries))) {
+        if (name == "desktop.ini" || name == "." || name == ".." || ignored(name)) continue;
+        run.add(name, {kRepairReport, name, folder});
+    }
+}
+
+void StartupPrograms::scan() {
+    ScanRun run(context_, list(),
+                {{"Error Items", 200}, {"Repair Report", 200}, {"Detail Info", 250}, {"Registry Location", 250}});
+    context_.ramp(0, 30);
+    int position = 30;
+    for (const auto& source : kRunSources) {
+        scanRunKey(run, source.root, source.path, source.location, source.skipOwn);
+        context_.ramp(position, source.rampTo);
+        position = source.rampTo;
+    }
+    scanStartupFolder(run);
+    context_.ramp(90, 100);
+}
+
+bool StartupPrograms::removeOne(const Finding& finding) {
+    const std::string& location = finding.subItem(3);
+    if (const RunSource* source = runSourceFor(location)) {
+        TRegistry reg(context_.platform.registry);
+        reg.SetRootKey(source->root);
+        if (!reg.OpenKey("\\" + std::string(source->path), false)) return true;  // the key is gone, so is the value
+        reg.DeleteValue(finding.caption);
+        return !reg.ValueExists(finding.caption);
+    }
+    // A Startup-folder finding: only a plain name inside the folder is ever moved.
+    if (!IsPlainFileName(finding.caption) || location.empty()) return false;
+    auto& files = context_.platform.files;
+    const std::string from = location + "\\" + finding.caption;
+    if (!files.exists(from)) return true;
+    files.moveFile(from, context_.paths.startbug() + "\\" + finding.caption);
+    return !files.exists(from);
+}
+
+void StartupPrograms::remove() {
+    RemovalRun removal(context_, list());
+    removal.run([this](const Finding& finding) { return removeOne(finding); });
+}
+
+}  // namespace keltora

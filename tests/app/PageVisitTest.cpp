@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "support/World.h"
+
+namespace keltora::testing {
+namespace {
+
+const std::string kTwoRunValues = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\"
+                                  "Windows\\CurrentVersion\\Run]\n\"One\"=\"1\"\n\"Two\"=\"2\"\n";
+
+TEST(PageVisit, ScansOnceShowsCountAndWritesSummaryRow) {
+    World world(kTwoRunValues);
+    TForm1& form = world.start();
+    form.RunningWhileStartup1Click();
+    EXPECT_EQ(form.statustext.caption(), "Status : Scanned Startup Programs");
+    EXPECT_EQ(form.Oberror.caption(), "2 Errors Found");
+    EXPECT_EQ(form.Oberror.colour(), Colour::Red);
+    EXPECT_TRUE(form.Oberror.visible());
+    EXPECT_TRUE(form.Timer1.running());
+    EXPECT_EQ(form.lvall.at(1).subItem(1), "2");
+    EXPECT_TRUE(form.category("sp").list().visible());
+    for (auto& button : form.category("sp").buttons) EXPECT_TRUE(button->visible()) << button->name();
+    EXPECT_FALSE(form.lvall.visible());
+    EXPECT_GE(world.host.pumps, 1);
+
+    // A second visit shows the same findings without scanning.
+    world.load("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+               "CurrentVersion\\Run]\n\"Three\"=\"3\"\n");
+    const auto paused = world.machine.clock.totalMs();
+    form.RunningWhileStartup1Click();
+    EXPECT_EQ(world.machine.clock.totalMs(), paused);
+    EXPECT_EQ(form.category("sp").list().size(), 2u);
+    form.OBsp4Click();
+    EXPECT_EQ(form.category("sp").list().size(), 3u);
+    EXPECT_EQ(form.lvall.at(1).subItem(1), "3");
+}
+
+TEST(PageVisit, NoFindingsAndOneFinding) {
+    World empty;
+    TForm1& form = empty.start();
+    form.RunningWhileStartup1Click();
+    EXPECT_EQ(form.Oberror.caption(), "No Errors Found");
+    EXPECT_EQ(form.Oberror.colour(), Colour::Black);
+    EXPECT_FALSE(form.Timer1.running());
+    EXPECT_EQ(form.lvall.at(1).subItem(1), "0");
+
+    World one("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+              "CurrentVersion\\Run]\n\"Only\"=\"1\"\n");
+    one.start().RunningWhileStartup1Click();
+    EXPECT_EQ(one.form->Oberror.caption(), "1 Errors Found");
+}
+
+TEST(PageVisit, TimerBlinksBetweenRedAndSilver) {
+    World world(kTwoRunValues);
+    TForm1& form = world.start();
+    form.RunningWhileStartup1Click();
+    form.Timer1Timer();
+    EXPECT_EQ(form.Oberror.colour(), Colour::Silver);
+    form.Timer1Timer();
+    EXPECT_EQ(form.Oberror.colour(), Colour::Red);
+}
+
+TEST(SelectAll, TogglesCheckBoxesAndSurvivesRefresh) {
+    World world(kTwoRunValues);
+    TForm1& form = world.start();
+    form.RunningWhileStartup1Click();
+    Button& button = *form.category("sp").buttons[0];
+    EXPECT_EQ(button.caption(), "Unselect All");
+    form.OBsp1Click();
+    EXPECT_EQ(button.caption(), "Select All");
+    for (const auto& f : form.category("sp").list().findings()) EXPECT_FALSE(f.checked);
+    form.OBsp4Click();
+    for (const auto& f : form.category("sp").list().findings()) EXPECT_TRUE(f.checked);
+    EXPECT_EQ(button.caption(), "Select All");
+    form.OBsp1Click();
+    EXPECT_EQ(button.caption(), "Unselect All");
+}
+
+TEST(RemoveCheckedItems, ReportsWhatIsLeftInCountBoxAndRow1) {
+    World world(kTwoRunValues);
+    TForm1& form = world.start();
+    form.RunningWhileStartup1Click();
+    form.category("sp").list().setChecked(0, false);
+    form.OBsp3Click();
+    EXPECT_EQ(form.statustext.caption(), "Status : Repaired Startup Programs");
+    EXPECT_EQ(form.Oberror.caption(), "1 Errors Found");
+    EXPECT_EQ(form.lvall.at(1).subItem(1), "1");
+    form.category("sp").list().setChecked(0, true);
+    form.OBsp3Click();
+    EXPECT_EQ(form.Oberror.caption(), "No Errors Found");
+    EXPECT_FALSE(form.Timer1.running());
+}
+
+TEST(HiddenLV, HidesEveryPageAndStopsTheBlink) {
+    World world(kTwoRunValues);
+    TForm1& form = world.start();
+    form.RunningWhileStartup1Click();
+    form.HiddenLV();
+    for (const auto& c : form.categories()) {
+        EXPECT_FALSE(c->list().visible()) << c->code();
+        for (const auto& button : c->buttons) {
+            if (button) {
+                EXPECT_FALSE(button->visible()) << button->name();
+            }
+        }
+    }
+    EXPECT_FALSE(form.Oberror.visible());
+    EXPECT_FALSE(form.obpriv.visible());
+    EXPECT_FALSE(form.OBhelp.visible());
+    EXPECT_FALSE(form.lvall.visible());
+    EXPECT_FALSE(form.Timer1.running());
+}
+
+TEST(Commands, AListCommandIsRefusedWhileAnotherRuns) {
+    World world(kTwoRunValues);
+    TForm1& form = world.start();
+    bool inner = true;
+    form.category("sp").list().onListChange = [&](ResultList&, ResultList::Change change, std::size_t) {
+        if (change == ResultList::Change::Added) inner = form.invoke("OBsp4Click");
+    };
+    EXPECT_TRUE(form.invoke("RunningWhileStartup1Click"));
+    EXPECT_FALSE(inner);
+    EXPECT_FALSE(form.busy());
+    EXPECT_FALSE(form.invoke("NoSuchHandler"));
+}
+
+}  // namespace
+}  // namespace keltora::testing

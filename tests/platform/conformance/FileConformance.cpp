@@ -1,0 +1,163 @@
+// The file listing, the file size text and the file operations against a backend.
+#include <algorithm>
+
+#include "ConformanceFixture.h"
+#include "platform/Helpers.h"
+
+namespace keltora::conformance {
+namespace {
+
+class FileConformance : public ConformanceTest {
+protected:
+    // The listing sorted: the order a file system returns is its own.
+    static std::vector<std::string> listing(const std::string& mask, const std::string& in = folder()) {
+        std::vector<std::string> list = {"stale"};
+        ListFiles(files(), in + "\\", mask, list);
+        std::sort(list.begin(), list.end());
+        return list;
+    }
+    static void make(const std::string& name, const std::string& content = "x") {
+        ASSERT_TRUE(files().writeFile(inFolder(name), content)) << name;
+    }
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(FileConformance, StarDotStarListsDotsFoldersAndNamesWithoutADot) {
+    make("a.txt");
+    make("noext");
+    ASSERT_TRUE(files().createDirectory(inFolder("sub")));
+    EXPECT_EQ((Names{" .", " ..", " a.txt", " noext", " sub"}), listing("*.*"));
+}
+
+TEST_F(FileConformance, EmptyFolderListsOnlyTheDots) { EXPECT_EQ((Names{" .", " .."}), listing("*.*")); }
+
+TEST_F(FileConformance, MaskMatchesWithoutCaseAndOnlyTheLastExtension) {
+    for (const char* name : {"A.TMP", "b.tmp", "a.tmp.bak", "tmp", "c.tm", "d.tmp.tmp"}) make(name);
+    EXPECT_EQ((Names{" A.TMP", " b.tmp", " d.tmp.tmp"}), listing("*.tmp"));
+}
+
+TEST_F(FileConformance, PrefixMasks) {
+    for (const char* name : {"File0001.chk", "file0002.CHK", "Other.chk", "setuplog.txt", "LOG.TXT", "log.txt.old"}) {
+        make(name);
+    }
+    EXPECT_EQ((Names{" File0001.chk", " file0002.CHK"}), listing("File*.chk"));
+    EXPECT_EQ((Names{" LOG.TXT", " setuplog.txt"}), listing("*log.txt"));
+}
+
+TEST_F(FileConformance, ExactNameFindsTheEntryInItsOwnCase) {
+    make("Mixed.Txt");
+    EXPECT_EQ((Names{" Mixed.Txt"}), listing("MIXED.TXT"));
+}
+
+TEST_F(FileConformance, ListingsOfWhatIsNoFolderAreEmpty) {
+    make("file.txt");
+    EXPECT_EQ(Names{}, listing("*.*", inFolder("missing")));
+    EXPECT_EQ(Names{}, listing("*.*", inFolder("file.txt")));
+    EXPECT_EQ(Names{}, listing("*.nothing"));
+}
+
+TEST_F(FileConformance, FileSizeTextRows) {
+    make("small.bin", std::string(1536, 'b'));
+    make("empty.bin", "");
+    env().makeFile(inFolder("big.bin"), std::uint64_t{3} << 30);
+    ASSERT_TRUE(files().createDirectory(inFolder("sub")));
+    struct Row {
+        std::string path;
+        const char* text;
+    };
+    const Row rows[] = {
+        {inFolder("missing.bin"), "-1"},
+        {inFolder("small.bin"), "1536"},
+        {inFolder("empty.bin"), "0"},
+        {inFolder("big.bin"), "3221225472"},
+        {inFolder("sub\\..\\small.bin"), "1536"},
+        {inFolder("SMALL.BIN"), "1536"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(row.text, FileSizeText(files(), row.path));
+    }
+    EXPECT_EQ("-1 bytes", SizeText(FileSizeText(files(), inFolder("missing.bin"))));
+}
+
+TEST_F(FileConformance, WrittenFilesReadBackByteForByte) {
+    const std::string content = "one\r\ntwo\n\tthree";
+    ASSERT_TRUE(files().writeFile(inFolder("data.dat"), content));
+    EXPECT_EQ(content, files().readFile(inFolder("data.dat")));
+    ASSERT_TRUE(files().writeFile(inFolder("data.dat"), "short"));
+    EXPECT_EQ("short", files().readFile(inFolder("data.dat")));
+
+    ASSERT_TRUE(files().appendFile(inFolder("log.dat"), "a"));
+    ASSERT_TRUE(files().appendFile(inFolder("log.dat"), "b"));
+    EXPECT_EQ("ab", files().readFile(inFolder("log.dat")));
+}
+
+TEST_F(FileConformance, FileIoFailsWithoutItsFolder) {
+    EXPECT_FALSE(files().writeFile(inFolder("missing\\data.dat"), "x"));
+    EXPECT_FALSE(files().appendFile(inFolder("missing\\data.dat"), "x"));
+    EXPECT_EQ(std::nullopt, files().readFile(inFolder("missing\\data.dat")));
+    EXPECT_EQ(std::nullopt, files().readFile(inFolder("data.dat")));
+    EXPECT_FALSE(files().exists(inFolder("missing")));
+}
+
+TEST_F(FileConformance, DeleteFileTakesFilesOnly) {
+    make("victim.txt");
+    ASSERT_TRUE(files().createDirectory(inFolder("folder")));
+    EXPECT_TRUE(files().deleteFile(inFolder("VICTIM.txt")));
+    EXPECT_FALSE(files().exists(inFolder("victim.txt")));
+    EXPECT_FALSE(files().deleteFile(inFolder("victim.txt")));
+    EXPECT_FALSE(files().deleteFile(inFolder("folder")));
+    EXPECT_TRUE(files().isDirectory(inFolder("folder")));
+}
+
+TEST_F(FileConformance, MoveFileNeverOverwrites) {
+    make("from.txt", "from");
+    make("to.txt", "to");
+    EXPECT_FALSE(files().moveFile(inFolder("from.txt"), inFolder("to.txt")));
+    EXPECT_FALSE(files().moveFile(inFolder("from.txt"), inFolder("TO.TXT")));
+    EXPECT_EQ("from", files().readFile(inFolder("from.txt")));
+    EXPECT_EQ("to", files().readFile(inFolder("to.txt")));
+}
+
+TEST_F(FileConformance, MoveFileRows) {
+    make("a.txt", "a");
+    ASSERT_TRUE(files().createDirectory(inFolder("aside")));
+    EXPECT_FALSE(files().moveFile(inFolder("missing.txt"), inFolder("x.txt")));
+    EXPECT_FALSE(files().moveFile(inFolder("a.txt"), inFolder("missing\\a.txt")));
+    EXPECT_TRUE(files().exists(inFolder("a.txt")));
+
+    EXPECT_TRUE(files().moveFile(inFolder("a.txt"), inFolder("aside\\b.txt")));
+    EXPECT_FALSE(files().exists(inFolder("a.txt")));
+    EXPECT_EQ("a", files().readFile(inFolder("aside\\b.txt")));
+}
+
+TEST_F(FileConformance, CreateDirectoryNeedsItsParentAndNoEntry) {
+    EXPECT_TRUE(files().createDirectory(inFolder("new")));
+    EXPECT_TRUE(files().isDirectory(inFolder("NEW")));
+    EXPECT_FALSE(files().createDirectory(inFolder("new")));
+    EXPECT_FALSE(files().createDirectory(inFolder("none\\deeper")));
+    EXPECT_TRUE(files().createDirectories(inFolder("none\\deeper\\deepest")));
+    EXPECT_TRUE(files().isDirectory(inFolder("none\\deeper\\deepest")));
+}
+
+TEST_F(FileConformance, AttributesTellFilesFromFolders) {
+    make("file.txt");
+    ASSERT_TRUE(files().createDirectory(inFolder("dir")));
+    ASSERT_TRUE(files().attributes(inFolder("file.txt")).has_value());
+    EXPECT_EQ(0u, *files().attributes(inFolder("file.txt")) & kAttrDirectory);
+    EXPECT_TRUE(files().isDirectory(inFolder("dir")));
+    EXPECT_EQ(std::nullopt, files().attributes(inFolder("nothing")));
+    const auto found = files().find(inFolder("*.txt"));
+    ASSERT_EQ(1u, found.size());
+    EXPECT_FALSE(found[0].isDirectory());
+    EXPECT_EQ(1u, found[0].size);
+}
+
+TEST_F(FileConformance, FullPathResolvesDotsAndKeepsCase) {
+    EXPECT_EQ(inFolder("b\\C.txt"), files().fullPath(inFolder("a\\..\\b\\.\\C.txt")));
+    EXPECT_EQ(inFolder("x"), files().fullPath(folder() + "/x"));
+}
+
+}  // namespace
+}  // namespace keltora::conformance

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "support/World.h"
+
+namespace keltora::testing {
+namespace {
+
+const std::string kRunKeys = R"(Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run]
+"Updater"="C:\\Updater\\update.exe /silent"
+"KeltoraPro"="C:\\Program Files\\Keltora Professional\\autostart.exe"
+"Messenger"="msgr.exe"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\RunOnce]
+"KeltoraPro"="once.exe"
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run]
+"Tray"="C:\\tray.exe"
+)";
+
+constexpr const char* kHkcuRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+TEST(StartupPrograms, ListsRunKeysThenStartupFolderWithoutOwnEntry) {
+    World world(kRunKeys);
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk");
+    world.touch(std::string(kStartupFolder) + "\\desktop.ini");
+    world.files().createDirectory(std::string(kStartupFolder) + "\\Tools");
+    TForm1& form = world.start();
+    form.StartupExecute();
+
+    const auto& list = form.category("sp").list();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Updater", "Messenger", "KeltoraPro", "Tray", "notes.lnk", "Tools"}));
+    const Finding& updater = list.at(0);
+    EXPECT_TRUE(updater.checked);
+    EXPECT_EQ(updater.subItems, (std::vector<std::string>{"Rarely Used(Remove)", "C:\\Updater\\update.exe /silent",
+                                                          "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"}));
+    EXPECT_EQ(list.at(2).subItem(3), "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
+    EXPECT_EQ(list.at(3).subItem(3), "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_EQ(list.at(4).subItems, (std::vector<std::string>{"Rarely Used(Remove)", "notes.lnk", kStartupFolder}));
+    EXPECT_EQ(form.lastCount, 6);
+    ASSERT_EQ(list.columns().size(), 4u);
+    EXPECT_EQ(list.columns()[3].caption, "Registry Location");
+}
+
+TEST(StartupPrograms, PacesEveryStepAndFinding) {
+    World world(kRunKeys);
+    TForm1& form = world.start();
+    const auto before = world.machine.clock.totalMs();
+    form.StartupExecute();
+    // Ramps 0-30, 30-60, 60-80, 80-90, 90-100 are 105 steps; four findings pause once each.
+    EXPECT_EQ(world.machine.clock.totalMs() - before, (105u + 4u) * 30u);
+    EXPECT_EQ(form.PB.position(), 0);
+}
+
+TEST(StartupPrograms, CommandLineOf256CharactersHasEmptyDetail) {
+    const std::string long255(255, 'a'), long256(256, 'b');
+    World world("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + std::string(kHkcuRun) +
+                "]\n\"Fits\"=\"" + long255 + "\"\n\"TooLong\"=\"" + long256 + "\"\n");
+    TForm1& form = world.start();
+    form.StartupExecute();
+    const auto& list = form.category("sp").list();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list.at(0).subItem(2), long255);
+    EXPECT_EQ(list.at(1).subItem(2), "");
+}
+
+TEST(StartupPrograms, MissingStartupFolderValueListsNothingFromTheDrive) {
+    World world("Windows Registry Editor Version 5.00\n\n"
+                "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n"
+                "\"Startup\"=-\n");
+    world.touch("C:\\autoexec.bat");
+    TForm1& form = world.start();
+    form.StartupExecute();
+    EXPECT_TRUE(form.category("sp").list().empty());
+}
+
+TEST(StartupPrograms, RemovalDeletesCheckedValuesMovesFilesAndKeepsUncheckedInOrder) {
+    World world(kRunKeys);
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk", "shortcut");
+    TForm1& form = world.start();
+    form.StartupExecute();
+    auto& list = form.category("sp").list();
+    list.setChecked(1, false);  // Messenger
+    list.setChecked(3, false);  // Tray
+    form.removespExecute();
+
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Messenger", "Tray"}));
+    EXPECT_FALSE(list.at(0).checked);
+    EXPECT_FALSE(list.at(1).checked);
+    EXPECT_EQ(form.lastCount, 2);
+    EXPECT_FALSE(world.valueExists(kHKeyCurrentUser, kHkcuRun, "Updater"));
+    EXPECT_TRUE(world.valueExists(kHKeyCurrentUser, kHkcuRun, "Messenger"));
+    EXPECT_TRUE(world.valueExists(kHKeyCurrentUser, kHkcuRun, "KeltoraPro"));
+    EXPECT_FALSE(world.valueExists(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "KeltoraPro"));
+    EXPECT_FALSE(world.files().exists(std::string(kStartupFolder) + "\\notes.lnk"));
+    EXPECT_EQ(world.files().readFile(std::string(kStartbug) + "\\notes.lnk"), std::optional<std::string>("shortcut"));
+    // The removal itself leaves the summary list alone.
+    EXPECT_EQ(form.lvall.at(1).subItem(1), "0");
+}
+
+TEST(StartupPrograms, FindingStaysWhenWhatItNamesIsStillThere) {
+    World world;
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk", "new");
+    world.touch(std::string(kStartbug) + "\\notes.lnk", "moved earlier");
+    world.touch(std::string(kStartupFolder) + "\\locked.lnk");
+    world.machine.files.lock(std::string(kStartupFolder) + "\\locked.lnk");
+    TForm1& form = world.start();
+    form.StartupExecute();
+    form.removespExecute();
+    const auto& list = form.category("sp").list();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"locked.lnk", "notes.lnk"}));
+    EXPECT_TRUE(list.at(0).checked);
+    EXPECT_EQ(form.lastCount, 2);
+    EXPECT_EQ(world.files().readFile(std::string(kStartbug) + "\\notes.lnk"), std::optional<std::string>("moved earlier"));
+}
+
+TEST(StartupPrograms, RunValueNamedLikeAPathNeverTouchesFiles) {
+    World world("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + std::string(kHkcuRun) +
+                "]\n\"..\\\\..\\\\x.txt\"=\"x\"\n\"a=b\"=\"y\"\n");
+    world.touch("C:\\Users\\x.txt", "keep");
+    world.touch("C:\\Users\\pat\\Start Menu\\x.txt", "keep too");
+    TForm1& form = world.start();
+    form.StartupExecute();
+    const auto& list = form.category("sp").list();
+    ASSERT_EQ(Captions(list), (std::vector<std::string>{"..\\..\\x.txt", "a=b"}));
+    EXPECT_EQ(list.at(1).subItem(2), "y");
+    form.removespExecute();
+    EXPECT_TRUE(list.empty());
+    EXPECT_FALSE(world.valueExists(kHKeyCurrentUser, kHkcuRun, "..\\..\\x.txt"));
+    EXPECT_EQ(world.files().readFile("C:\\Users\\x.txt"), std::optional<std::string>("keep"));
+    EXPECT_EQ(world.files().readFile("C:\\Users\\pat\\Start Menu\\x.txt"), std::optional<std::string>("keep too"));
+    EXPECT_FALSE(world.files().exists(std::string(kStartbug) + "\\x.txt"));
+}
+
+TEST(StartupPrograms, FindingAlreadyGoneLeavesTheList) {
+    World world(kRunKeys);
+    TForm1& form = world.start();
+    form.StartupExecute();
+    world.load("Windows Registry Editor Version 5.00\n\n[-HKEY_CURRENT_USER\\" + std::string(kHkcuRun) + "]\n");
+    form.removespExecute();
+    EXPECT_EQ(Captions(form.category("sp").list()), (std::vector<std::string>{}));
+}
+
+}  // namespace
+}  // namespace keltora::testing

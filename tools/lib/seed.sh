@@ -1,0 +1,48 @@
+# Shell helpers shared by the demo and the Wine tests: seeding a prefix with clutter and reading
+# it back. Source it after setting WINE_RUN to tools/wine-run.
+
+# The three keys the startup scan reads.
+RUN_KEYS=(
+  'HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+  'HKCU\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+  'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
+)
+
+# Runs a Windows program in the prefix with Wine's carriage returns taken off its output.
+win() { "$WINE_RUN" "$@" | tr -d '\r'; }
+
+# Deletes a key with everything below it; a missing key is no error.
+reg_delete_key() { "$WINE_RUN" reg delete "$1" /f >/dev/null 2>&1 || true; }
+
+# Imports a .reg file from the Linux side.
+reg_import() {
+  local file
+  file=$(win winepath -w "$1")
+  "$WINE_RUN" regedit /s "$file"
+}
+
+# The data of one value, or nothing when it is missing.
+reg_value() {
+  win reg query "$1" /v "$2" 2>/dev/null | awk -v name="$2" '
+    BEGIN { prefix = "    " name "    REG_" }
+    index($0, prefix) == 1 {
+      rest = substr($0, length(prefix) + 1)
+      cut = index(rest, "    ")
+      print (cut ? substr(rest, cut + 4) : "")
+      exit
+    }'
+}
+
+# Whether a value exists.
+reg_has_value() { "$WINE_RUN" reg query "$1" /v "$2" >/dev/null 2>&1; }
+
+# A folder of the user's Shell Folders key, as a Linux path.
+shell_folder_unix() {
+  local windows
+  windows=$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$1")
+  [ -n "$windows" ] || return 1
+  win winepath -u "$windows"
+}
+
+# The program's own folders in the prefix, as Linux paths.
+program_files_unix() { win winepath -u 'C:\Program Files'; }
