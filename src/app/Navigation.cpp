@@ -77,6 +77,7 @@ void TForm1::CB1Categories1Items0Click() {
     LVbackup.clear();
     LVbackup.show();
     for (auto& button : OBbackups) button.show();
+    fillBackupList();
 }
 
 void TForm1::CB1Categories1Items1Click() {

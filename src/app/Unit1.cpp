@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "maintenance/RegistryBackups.h"
+#include "maintenance/RegistryOptimizer.h"
 #include "orchestration/RemoveFamily.h"
 #include "platform/Helpers.h"
 
@@ -37,6 +39,7 @@ TForm1::TForm1(Platform& platform, AppHost& host, double pace)
     for (const auto& info : kCategories) categories_.push_back(MakeCategory(info, context_, ignoreList(info.code)));
     registerHandlers();
     setUpNavigation();
+    setUpSummaryPage();
 }
 
 TForm1::~TForm1() = default;

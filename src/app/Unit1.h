@@ -25,6 +25,15 @@
 
 namespace keltora {
 
+class RegistryBackups;
+class RegistryOptimizer;
+
+// The two totals of the summary list: every category row, and the privacy rows alone.
+struct Totals {
+    int errors = 0;
+    int privacy = 0;
+};
+
 class TForm1 {
 public:
     TForm1(Platform& platform, AppHost& host, double pace = 1.0);
@@ -137,6 +146,23 @@ public:
     void lvallSelectItem();
     Button* removeIgnoredButton(std::string_view code);
 
+    // --- summary page, repair, backups, optimizer (orchestration/SummaryPage.cpp) ---
+    void OBall1Click();  // Select All / Unselect All of the summary list, row 0 included
+    void OBall2Click();  // "Scan Your PC Now"
+    // The full scan; with mayRepair the repair pass follows when the settings ask for it.
+    void fullScan(bool mayRepair);
+    void OBall4Click();  // "Repair Errors Now !"
+    void OBscanpcClick();  // "Back to Main Menu"
+    // The registry backup; false when none was made (the user has been told why).
+    bool backupregExecute();
+    void OBbackupClick();
+    void OBrestorebackupClick();
+    void OBdeletebackupClick();
+    void fillBackupList();
+    void optimizeExecute();
+    void OBoptimizeClick();
+    Totals totals() const;
+
     // A command by the name of its handler or control ("RunningWhileStartup1Click", "OBsp3Click",
     // "StartupExecute" ...). A command that changes the lists is refused while another one runs
     // and lets the window handle messages; false when refused or unknown.
@@ -153,6 +179,9 @@ private:
     bool exclusive(const std::function<void()>& command);
     void registerHandlers();
     void setUpNavigation();
+    void setUpSummaryPage();
+    void showTotals(bool fullScanTexts);
+    void runStep(const std::function<void()>& step);
     void hideNavigationPages();
 
     Platform& platform_;
@@ -166,6 +195,8 @@ private:
     // a list command is busy.
     std::map<std::string, std::function<void()>, std::less<>> freeHandlers_;
     bool busy_ = false;
+    std::unique_ptr<RegistryBackups> backups_;
+    std::unique_ptr<RegistryOptimizer> optimizer_;
 };
 
 }  // namespace keltora

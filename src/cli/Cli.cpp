@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 
+#include <algorithm>
 #include <charconv>
+#include <optional>
 #include <functional>
 #include <ostream>
 #include <stdexcept>
@@ -10,7 +12,10 @@
 
 namespace keltora {
 
-void ConsoleHost::showMessage(const std::string& text) { err_ << text << '\n'; }
+void ConsoleHost::showMessage(const std::string& text) {
+    ++shown_;
+    err_ << text << '\n';
+}
 
 namespace {
 
@@ -18,8 +23,15 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A failure the user has already been shown as a message: exit 1 without a second text.
+struct ShownFailure : std::runtime_error {
+    ShownFailure() : std::runtime_error("") {}
+};
+
 constexpr const char* kUsageLine =
-    "usage: keltora-cli [--pace F] scan CODE... | remove CODE [--uncheck ROWS] | ignore CODE ROW | categories";
+    "usage: keltora-cli [--pace F] scan CODE... | remove CODE [--uncheck ROWS] | ignore CODE ROW | categories | "
+    "fullscan [--rows R,...] | repair [--rows R,...] [--backup] | backup | backups | restore NAME | delete NAME | "
+    "optimize";
 
 std::size_t parseIndex(const std::string& text) {
     std::size_t value = 0;
@@ -53,9 +65,9 @@ void checkRow(const Category& c, std::size_t row) {
 }
 
 using Args = std::vector<std::string>;
-using Command = std::function<void(TForm1&, const Args&, std::ostream&)>;
+using Command = std::function<void(TForm1&, ConsoleHost&, const Args&, std::ostream&)>;
 
-void scanCommand(TForm1& form, const Args& args, std::ostream& out) {
+void scanCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
     if (args.empty()) throw UsageError("scan needs at least one category");
     std::vector<Category*> chosen;
     for (const auto& code : args) chosen.push_back(&categoryOf(form, code));
@@ -66,7 +78,7 @@ void scanCommand(TForm1& form, const Args& args, std::ostream& out) {
     }
 }
 
-void removeCommand(TForm1& form, const Args& args, std::ostream& out) {
+void removeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
     if (args.size() != 1 && !(args.size() == 3 && args[1] == "--uncheck"))
         throw UsageError("usage: remove CODE [--uncheck ROWS]");
     Category& c = categoryOf(form, args[0]);
@@ -78,7 +90,7 @@ void removeCommand(TForm1& form, const Args& args, std::ostream& out) {
     PrintList(out, c.info().code, c.list());
 }
 
-void ignoreCommand(TForm1& form, const Args& args, std::ostream& out) {
+void ignoreCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
     if (args.size() != 2) throw UsageError("usage: ignore CODE ROW");
     Category& c = categoryOf(form, args[0]);
     const auto row = parseIndex(args[1]);
@@ -90,23 +102,107 @@ void ignoreCommand(TForm1& form, const Args& args, std::ostream& out) {
     PrintList(out, c.info().code, c.list());
 }
 
-void categoriesCommand(TForm1&, const Args& args, std::ostream& out) {
+void categoriesCommand(TForm1&, ConsoleHost&, const Args& args, std::ostream& out) {
     if (!args.empty()) throw UsageError("categories takes no arguments");
     for (const auto& info : kCategories)
         out << info.code << '\t' << info.listName << '\t' << info.summaryRow << '\t' << info.summaryCaption << '\t'
             << info.group << '\n';
 }
 
+// Checks exactly the summary rows given, or keeps the default checks; --backup checks row 0.
+void chooseRows(TForm1& form, const Args& args, bool allowBackup) {
+    bool backup = false;
+    std::optional<std::vector<std::size_t>> rows;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--rows" && i + 1 < args.size() && !rows) {
+            rows = parseRows(args[++i]);
+            for (auto row : *rows)
+                if (row < 1 || row > 20) throw UsageError("summary rows are 1 to 20, not " + std::to_string(row));
+        } else if (args[i] == "--backup" && allowBackup && !backup) {
+            backup = true;
+        } else {
+            throw UsageError("unexpected argument '" + args[i] + "'");
+        }
+    }
+    if (rows)
+        for (std::size_t row = 1; row < form.lvall.size(); ++row)
+            form.lvall.setChecked(row, std::find(rows->begin(), rows->end(), row) != rows->end());
+    if (backup) form.lvall.setChecked(0, true);
+}
+
+void printSummary(TForm1& form, std::ostream& out) {
+    PrintList(out, "all", form.lvall);
+    out << form.Oberror.caption() << '\n' << form.obpriv.caption() << '\n';
+}
+
+void fullscanCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
+    chooseRows(form, args, false);
+    // A console listing never deletes on its own: the repair is the repair command's.
+    form.fullScan(false);
+    printSummary(form, out);
+}
+
+void repairCommand(TForm1& form, ConsoleHost& host, const Args& args, std::ostream& out) {
+    chooseRows(form, args, true);
+    form.fullScan(false);
+    const int before = host.messagesShown();
+    form.OBall4Click();
+    printSummary(form, out);
+    if (host.messagesShown() != before) throw ShownFailure();
+}
+
+void backupCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
+    if (!args.empty()) throw UsageError("backup takes no arguments");
+    if (!form.backupregExecute()) throw ShownFailure();
+    PrintList(out, "backup", form.LVbackup);
+}
+
+void backupsCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
+    if (!args.empty()) throw UsageError("backups takes no arguments");
+    form.fillBackupList();
+    PrintList(out, "backups", form.LVbackup);
+}
+
+// Lists the backups and selects the one named.
+void selectBackup(TForm1& form, const Args& args, const char* command) {
+    if (args.size() != 1) throw UsageError(std::string("usage: ") + command + " NAME");
+    form.fillBackupList();
+    const auto& rows = form.LVbackup.findings();
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        if (rows[row].caption == args[0]) return form.LVbackup.select(static_cast<int>(row));
+    throw UsageError("no backup named '" + args[0] + "' in the backup list");
+}
+
+void restoreCommand(TForm1& form, ConsoleHost& host, const Args& args, std::ostream& out) {
+    selectBackup(form, args, "restore");
+    const int before = host.messagesShown();
+    form.OBrestorebackupClick();
+    if (host.messagesShown() != before) throw ShownFailure();
+    out << "restored " << args[0] << '\n';
+}
+
+void deleteCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
+    selectBackup(form, args, "delete");
+    form.OBdeletebackupClick();
+    PrintList(out, "backups", form.LVbackup);
+}
+
+void optimizeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
+    if (!args.empty()) throw UsageError("optimize takes no arguments");
+    form.OBoptimizeClick();
+    out << form.Hivetext.caption() << '\n' << form.labelnode.caption() << '\n' << form.labelvalues.caption() << '\n';
+}
+
 const std::pair<const char*, Command> kCommands[] = {
-    {"scan", scanCommand},
-    {"remove", removeCommand},
-    {"ignore", ignoreCommand},
-    {"categories", categoriesCommand},
+    {"scan", scanCommand},         {"remove", removeCommand},   {"ignore", ignoreCommand},
+    {"categories", categoriesCommand}, {"fullscan", fullscanCommand}, {"repair", repairCommand},
+    {"backup", backupCommand},     {"backups", backupsCommand}, {"restore", restoreCommand},
+    {"delete", deleteCommand},     {"optimize", optimizeCommand},
 };
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& argsIn, Platform& platform, AppHost& host, std::ostream& out,
+int RunCli(const std::vector<std::string>& argsIn, Platform& platform, ConsoleHost& host, std::ostream& out,
            std::ostream& err) {
     Args args = argsIn;
     double pace = 0.0;
@@ -129,9 +225,12 @@ int RunCli(const std::vector<std::string>& argsIn, Platform& platform, AppHost& 
 
         TForm1 form(platform, host, pace);
         form.FormCreate();
-        (*command)(form, Args(args.begin() + 1, args.end()), out);
+        (*command)(form, host, Args(args.begin() + 1, args.end()), out);
         out.flush();
         return 0;
+    } catch (const ShownFailure&) {
+        out.flush();
+        return 1;
     } catch (const UsageError& e) {
         err << "keltora-cli: " << e.what() << " (" << kUsageLine << ")\n";
         return 2;

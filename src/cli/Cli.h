@@ -16,6 +16,8 @@ public:
     void processMessages() override {}
     void setCursor(Cursor) override {}
     void showMessage(const std::string& text) override;
+    // How many messages the user has been shown: each one reports a failure here.
+    int messagesShown() const { return shown_; }
     void setTopmost(bool) override {}
     void setTrayIcon(bool) override {}
     std::string executableFolder() override { return folder_; }
@@ -24,11 +26,12 @@ public:
 private:
     std::ostream& err_;
     std::string folder_;
+    int shown_ = 0;
 };
 
 // Runs one command line (without the program name); the exit code: 0 done, 1 an error the
 // system raised, 2 a usage error.
-int RunCli(const std::vector<std::string>& args, Platform& platform, AppHost& host, std::ostream& out,
+int RunCli(const std::vector<std::string>& args, Platform& platform, ConsoleHost& host, std::ostream& out,
            std::ostream& err);
 
 }  // namespace keltora

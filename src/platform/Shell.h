@@ -2,6 +2,7 @@
 // The shell services the program uses: the Recycle Bin, opening documents and addresses, and
 // starting the registry editor.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,9 +25,16 @@ public:
     // SHEmptyRecycleBinA for all drives with the given flags.
     virtual bool emptyRecycleBin(std::uint32_t flags) = 0;
     // Starts a program and waits for it up to timeoutMs; the exit code, or nullopt when it could
-    // not be started or did not end in time.
+    // not be started or did not end in time. whileWaiting, when given, is called about every
+    // kWaitTickMs while the program runs, so the caller can keep its window alive.
     virtual std::optional<std::uint32_t> runAndWait(const std::string& program, const std::string& parameters,
-                                                    std::uint32_t timeoutMs) = 0;
+                                                    std::uint32_t timeoutMs,
+                                                    const std::function<void()>& whileWaiting) = 0;
+    std::optional<std::uint32_t> runAndWait(const std::string& program, const std::string& parameters,
+                                            std::uint32_t timeoutMs) {
+        return runAndWait(program, parameters, timeoutMs, {});
+    }
+    static constexpr std::uint32_t kWaitTickMs = 150;
 };
 
 }  // namespace keltora

@@ -69,9 +69,12 @@ public:
     using Control::Control;
     int position() const { return position_; }
     void setPosition(int position) { update(position_, position); }
+    int maximum() const { return maximum_; }
+    void setMaximum(int maximum) { update(maximum_, maximum); }
 
 private:
     int position_ = 0;
+    int maximum_ = 100;
 };
 
 class Timer : public Control {

@@ -2,10 +2,10 @@
 
 namespace keltora {
 
-void ScanContext::ramp(int from, int to) {
+void ScanContext::ramp(int from, int to, std::uint32_t stepMs) {
     for (int position = from; position <= to; ++position) {
         progress.setPosition(position);
-        pacer.pause(kStepPauseMs);
+        pacer.pause(stepMs);
     }
 }
 

@@ -22,7 +22,7 @@ struct ScanContext {
     const Paths& paths;
 
     // Moves the bar from one position to another a step at a time, pausing after each step.
-    void ramp(int from, int to);
+    void ramp(int from, int to, std::uint32_t stepMs = kStepPauseMs);
     // Advances the bar by one step while it stands below a limit.
     void stepBelow(int limit);
     void pause(std::uint32_t ms) { pacer.pause(ms); }

@@ -21,11 +21,11 @@ reg_import() {
   "$WINE_RUN" regedit /s "$file"
 }
 
-# The data of one value, or nothing when it is missing.
+# The data of one value, or nothing when it is missing (names compare as the registry does).
 reg_value() {
   win reg query "$1" /v "$2" 2>/dev/null | awk -v name="$2" '
-    BEGIN { prefix = "    " name "    REG_" }
-    index($0, prefix) == 1 {
+    BEGIN { prefix = tolower("    " name "    REG_") }
+    index(tolower($0), prefix) == 1 {
       rest = substr($0, length(prefix) + 1)
       cut = index(rest, "    ")
       print (cut ? substr(rest, cut + 4) : "")
@@ -46,3 +46,18 @@ shell_folder_unix() {
 
 # The program's own folders in the prefix, as Linux paths.
 program_files_unix() { win winepath -u 'C:\Program Files'; }
+
+# Startup clutter: the three Run keys hold only fixtures/startup.reg (the program's own
+# "KeltoraPro" value among them) and the Startup folder one shortcut, a desktop.ini and one
+# subfolder. Prints the Startup folder's Linux path.
+seed_startup_clutter() {
+  local fixtures="$1" key startup
+  for key in "${RUN_KEYS[@]}"; do reg_delete_key "$key"; done
+  reg_import "$fixtures/startup.reg"
+  startup=$(shell_folder_unix Startup) || { echo "seed: no Startup folder in the prefix" >&2; return 1; }
+  rm -rf "$startup"
+  mkdir -p "$startup/Tools"
+  echo shortcut >"$startup/notes.lnk"
+  echo ini >"$startup/desktop.ini"
+  echo "$startup"
+}

@@ -12,8 +12,12 @@ public:
     void sleep(std::uint32_t ms) override {
         totalMs_ += ms;
         ++pauses_;
+        if (advancing_) advance(ms);
     }
     LocalTime now() override { return now_; }
+
+    // Lets pauses move the local time on, for code that waits for the next second.
+    void setAdvancing(bool advancing) { advancing_ = advancing; }
 
     void setNow(const LocalTime& time) { now_ = time; }
     std::uint64_t totalMs() const { return totalMs_; }
@@ -21,6 +25,19 @@ public:
     void reset() { totalMs_ = pauses_ = 0; }
 
 private:
+    void advance(std::uint32_t ms) {
+        subSecondMs_ += ms;
+        for (; subSecondMs_ >= 1000; subSecondMs_ -= 1000) {
+            if (++now_.second < 60) continue;
+            now_.second = 0;
+            if (++now_.minute < 60) continue;
+            now_.minute = 0;
+            now_.hour = (now_.hour + 1) % 24;
+        }
+    }
+
+    bool advancing_ = false;
+    std::uint32_t subSecondMs_ = 0;
     LocalTime now_;
     std::uint64_t totalMs_ = 0;
     std::uint64_t pauses_ = 0;

@@ -23,8 +23,11 @@ bool MemoryShell::emptyRecycleBin(std::uint32_t flags) {
 }
 
 std::optional<std::uint32_t> MemoryShell::runAndWait(const std::string& program, const std::string& parameters,
-                                                     std::uint32_t timeoutMs) {
+                                                     std::uint32_t timeoutMs,
+                                                     const std::function<void()>& whileWaiting) {
     runs_.push_back(ShellCall{program, parameters, timeoutMs});
+    // A program here ends at once, after the caller has seen one tick of its wait.
+    if (whileWaiting) whileWaiting();
     return onRun_ ? onRun_(runs_.back()) : std::optional<std::uint32_t>(0);
 }
 

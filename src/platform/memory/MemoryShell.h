@@ -25,8 +25,10 @@ public:
     std::optional<std::uint32_t> shell32Version() override { return version_; }
     std::optional<RecycleBinInfo> queryRecycleBin() override;
     bool emptyRecycleBin(std::uint32_t flags) override;
+    using Shell::runAndWait;
     std::optional<std::uint32_t> runAndWait(const std::string& program, const std::string& parameters,
-                                            std::uint32_t timeoutMs) override;
+                                            std::uint32_t timeoutMs,
+                                            const std::function<void()>& whileWaiting) override;
 
     // Setup.
     void recycle(const std::string& name, std::int64_t size);

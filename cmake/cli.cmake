@@ -1,0 +1,6 @@
+# keltora-cli.exe, the console front end, and the tests that drive it under Wine.
+add_executable(keltora-cli src/cli/win32/main.cpp)
+target_link_libraries(keltora-cli PRIVATE keltora_win32)
+target_compile_options(keltora-cli PRIVATE ${KELTORA_WARNINGS})
+
+keltora_wine_script_test(wine_cli_startup tests/wine/cli_startup.sh)

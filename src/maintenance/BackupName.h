@@ -1,0 +1,25 @@
+#pragma once
+// The name of a registry backup holds its creation time: "Backup_" H-M-S "_" D-Mo-Y ".reg",
+// each part in decimal without leading zeros.
+#include <optional>
+#include <string>
+
+#include "platform/Clock.h"
+
+namespace keltora {
+
+std::string BackupFileName(const LocalTime& time);
+
+// What the backup list shows of a name; a part that does not parse ends what is known.
+struct BackupNameParts {
+    std::optional<std::string> date;  // short date format
+    std::optional<std::string> time;  // long time format
+    bool complete() const { return date && time; }
+};
+BackupNameParts ParseBackupFileName(const std::string& name);
+
+// The user's formats as a fresh system has them: "1/7/2026" and "9:05:03 AM".
+std::string ShortDateText(int day, int month, int year);
+std::string LongTimeText(int hour, int minute, int second);
+
+}  // namespace keltora
