@@ -4,3 +4,4 @@ target_link_libraries(keltora-cli PRIVATE keltora_win32)
 target_compile_options(keltora-cli PRIVATE ${KELTORA_WARNINGS})
 
 keltora_wine_script_test(wine_cli_startup tests/wine/cli_startup.sh)
+keltora_wine_script_test(wine_cli_backup tests/wine/cli_backup.sh)

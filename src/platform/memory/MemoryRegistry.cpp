@@ -96,19 +96,30 @@ long MemoryRegistry::resolve(HKey key, std::uint32_t needed, NodePtr& node) cons
     return kErrorSuccess;
 }
 
+namespace {
+
+// The child of node called part, made when missing and asked for; null when missing.
+NodePtr Child(const NodePtr& node, const std::string& part, bool create) {
+    const std::string upper = UpperAscii(part);
+    auto it = node->children.find(upper);
+    if (it != node->children.end()) return it->second;
+    if (!create) return nullptr;
+    auto child = std::make_shared<MemoryRegistry::Node>();
+    child->name = part;
+    child->parent = node.get();
+    return node->children.emplace(upper, std::move(child)).first->second;
+}
+
+}  // namespace
+
 long MemoryRegistry::walk(const NodePtr& from, const std::vector<std::string>& parts, bool create, NodePtr& node) {
     node = from;
     for (const auto& part : parts) {
-        const std::string upper = UpperAscii(part);
-        auto it = node->children.find(upper);
-        if (it == node->children.end()) {
-            if (!create) return kErrorFileNotFound;
-            auto child = std::make_shared<Node>();
-            child->name = part;
-            child->parent = node.get();
-            it = node->children.emplace(upper, std::move(child)).first;
-        }
-        node = it->second;
+        NodePtr next = Child(node, part, false);
+        if (!next && !create) return kErrorFileNotFound;
+        // A key that may not get subkeys keeps that right from whoever walks through it.
+        if (!next && (node->denied & kKeyCreateSubKey)) return kErrorAccessDenied;
+        node = next ? next : Child(node, part, true);
     }
     return kErrorSuccess;
 }
@@ -172,7 +183,7 @@ long MemoryRegistry::createKey(HKey parent, const std::string& subKey, std::uint
     if (walk(base, parts, false, target) != kErrorSuccess) {
         // Only a key that has to be made needs the right to make subkeys of the parent.
         if (long rc = resolve(parent, kKeyCreateSubKey, base)) return rc;
-        walk(base, parts, true, target);
+        if (long rc = walk(base, parts, true, target)) return rc;
     }
     if (long rc = Grant(target->denied, access, granted)) return rc;
     result = newHandle(target, granted);
@@ -306,9 +317,7 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::find(HKey root, const std:
     NodePtr node = rootNode(root);
     if (!node) throw std::invalid_argument("not a root key: " + std::to_string(root));
     for (const auto& part : SplitKeyPath(path)) {
-        auto it = node->children.find(UpperAscii(part));
-        if (it == node->children.end()) return nullptr;
-        node = it->second;
+        if (!(node = Child(node, part, false))) return nullptr;
     }
     return node;
 }
@@ -316,9 +325,8 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::find(HKey root, const std:
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::make(HKey root, const std::string& path) {
     NodePtr base = rootNode(root);
     if (!base) throw std::invalid_argument("not a root key: " + std::to_string(root));
-    NodePtr node;
-    walk(base, SplitKeyPath(path), true, node);
-    return node;
+    for (const auto& part : SplitKeyPath(path)) base = Child(base, part, true);
+    return base;
 }
 
 void MemoryRegistry::addKey(HKey root, const std::string& path) { make(root, path); }

@@ -57,8 +57,9 @@ public:
     void setBinary(HKey root, const std::string& path, const std::string& name, const std::vector<std::uint8_t>& data);
     void setRaw(HKey root, const std::string& path, const std::string& name, std::uint32_t type,
                 const std::vector<std::uint8_t>& data);
-    // Opens of the key asking for any of these rights fail with kErrorAccessDenied; the default
-    // makes it unopenable. Deny KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE for a read-only key.
+    // Opens of the key asking for any of these rights fail with kErrorAccessDenied, and with
+    // KEY_CREATE_SUB_KEY no key can be made below it; the default makes it unopenable. Deny
+    // KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE for a key a standard user may only read.
     void deny(HKey root, const std::string& path, std::uint32_t rights = kDenyAllAccess);
     // Removes a subtree as another program would; open handles to it then see kErrorKeyDeleted.
     void removeKey(HKey root, const std::string& path);

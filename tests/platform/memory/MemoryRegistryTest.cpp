@@ -125,6 +125,9 @@ TEST_F(MemoryRegistryTest, PartlyDeniedKeyIsReadOnly) {
     EXPECT_EQ(kErrorAccessDenied, SetValue(reg, key));
     reg.closeKey(key);
     EXPECT_EQ(kErrorAccessDenied, reg.deleteKey(kHKeyLocalMachine, kKey));
+    EXPECT_EQ(kErrorAccessDenied, reg.createKey(kHKeyLocalMachine, std::string(kKey) + "\\New\\Deeper", kKeyRead, key));
+    EXPECT_FALSE(reg.exists(kHKeyLocalMachine, std::string(kKey) + "\\New"));
+    reg.addKey(kHKeyLocalMachine, std::string(kKey) + "\\Setup");  // setup is not held back
 }
 
 TEST_F(MemoryRegistryTest, HandlesOfADeletedKeyFailWithKeyDeleted) {

@@ -1,8 +1,9 @@
-// The shell, clipboard and clock doubles: what a scanner test sets up is what the program sees,
-// and what the program asks for is recorded.
+// The shell and clipboard doubles: what a scanner test sets up is what the program sees, and
+// what the program asks for is recorded.
 #include <gtest/gtest.h>
 
-#include "platform/memory/MemoryPlatform.h"
+#include "platform/memory/MemoryClipboard.h"
+#include "platform/memory/MemoryShell.h"
 
 namespace keltora {
 namespace {
@@ -75,30 +76,6 @@ TEST(MemoryClipboardTest, HeldByAnotherProgramCannotBeOpened) {
     EXPECT_FALSE(clipboard.empty());
     EXPECT_TRUE(clipboard.contents().hasText);
     EXPECT_EQ(0, clipboard.emptyings());
-}
-
-TEST(FakeClockTest, PausesAddUpAndTimeIsSet) {
-    FakeClock clock;
-    for (int i = 0; i < 62; ++i) clock.sleep(30);
-    EXPECT_EQ(62u * 30u, clock.totalMs());
-    EXPECT_EQ(62u, clock.pauses());
-    clock.setNow(LocalTime{2026, 1, 7, 9, 5, 3});
-    EXPECT_EQ(5, clock.now().minute);
-    clock.reset();
-    EXPECT_EQ(0u, clock.totalMs());
-}
-
-TEST(MemoryPlatformTest, HandsOutItsOwnBackends) {
-    MemoryPlatform memory;
-    memory.registry.setString(kHKeyCurrentUser, "Software\\X", "v", "1");
-    memory.files.addFile("C:\\f", 1);
-    Platform& p = memory.platform();
-    HKey key = 0;
-    EXPECT_EQ(kErrorSuccess, p.registry.openKey(kHKeyCurrentUser, "Software\\X", kKeyRead, key));
-    p.registry.closeKey(key);
-    EXPECT_TRUE(p.files.exists("C:\\f"));
-    p.clock.sleep(10);
-    EXPECT_EQ(10u, memory.clock.totalMs());
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+# Entry points for developers and CI. Each target installs or builds what it needs first.
+.PHONY: all bootstrap native windows test-native test-wine test demo
+
+all: native windows
+
+bootstrap:
+	tools/bootstrap
+
+native:
+	cmake --preset native
+	cmake --build --preset native
+
+windows:
+	cmake --preset windows
+	cmake --build --preset windows
+
+test-native: native
+	ctest --preset native
+
+test-wine: windows
+	ctest --preset windows
+
+# Both suites run even when the first fails, so one run reports every failure.
+test: bootstrap
+	@native=0; wine=0; \
+	$(MAKE) test-native || native=$$?; \
+	$(MAKE) test-wine || wine=$$?; \
+	echo "test: native suite $$( [ $$native = 0 ] && echo passed || echo FAILED )," \
+	     "Wine suite $$( [ $$wine = 0 ] && echo passed || echo FAILED )"; \
+	[ $$native = 0 ] && [ $$wine = 0 ]
+
+# Seeds a sandbox prefix with clutter and runs the full scan on it.
+demo: bootstrap windows
+	@if [ -x tools/demo ]; then tools/demo; else echo "demo: tools/demo is not there yet"; fi

@@ -1,0 +1,17 @@
+# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (posix thread model, for std::thread
+# and std::mutex). Everything is linked statically, so the programs need no MinGW DLLs beside them.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(KELTORA_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${KELTORA_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KELTORA_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${KELTORA_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KELTORA_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

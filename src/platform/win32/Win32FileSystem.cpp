@@ -1,0 +1,100 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/win32/Win32Handle.h"
+
+namespace keltora {
+namespace {
+
+FoundFile toFound(const WIN32_FIND_DATAA& data) {
+    FoundFile found;
+    found.name = data.cFileName;
+    found.attributes = data.dwFileAttributes;
+    found.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return found;
+}
+
+// Writes all of content at the handle's position; WriteFile may take less than it is given.
+bool writeAll(HANDLE file, const std::string& content) {
+    const char* next = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, next, chunk, &written, nullptr) || written == 0) return false;
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<FoundFile> Win32FileSystem::find(const std::string& pattern) {
+    std::vector<FoundFile> result;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return result;
+    do {
+        result.push_back(toFound(data));
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return result;
+}
+
+std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return attributes;
+}
+
+bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool Win32FileSystem::moveFile(const std::string& from, const std::string& to) {
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
+bool Win32FileSystem::createDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+std::string Win32FileSystem::fullPath(const std::string& path) {
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    return full;
+}
+
+std::optional<std::string> Win32FileSystem::readFile(const std::string& path) {
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return std::nullopt;
+    std::string content;
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return std::nullopt;
+        if (read == 0) break;
+        content.append(buffer, read);
+    }
+    return content;
+}
+
+bool Win32FileSystem::writeFile(const std::string& path, const std::string& content) {
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && writeAll(file.get(), content);
+}
+
+bool Win32FileSystem::appendFile(const std::string& path, const std::string& content) {
+    // With only FILE_APPEND_DATA every write goes to the end, whatever else writes the file.
+    ScopedHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && writeAll(file.get(), content);
+}
+
+}  // namespace keltora

@@ -1,0 +1,154 @@
+#include "platform/win32/Win32RegistryApi.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace keltora {
+namespace {
+
+// The predefined roots (HKEY_CLASSES_ROOT 0x80000000 up to the performance keys) as the core
+// spells them: 32-bit values, zero-extended.
+constexpr HKey kPredefinedFirst = 0x80000000u;
+constexpr HKey kPredefinedLast = 0x800000FFu;
+
+bool isPredefined(HKey key) { return key >= kPredefinedFirst && key <= kPredefinedLast; }
+
+// windows.h defines the predefined roots as sign-extended 32-bit values
+// ((HKEY)(ULONG_PTR)(LONG)0x80000001), so on 64-bit Windows HKEY_CURRENT_USER is
+// 0xFFFFFFFF80000001 and the core's 0x80000001 must be widened the same way.
+HKEY toNative(HKey key) {
+    if (isPredefined(key)) {
+        const auto value = static_cast<LONG>(static_cast<DWORD>(key));
+        return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(value));
+    }
+    return reinterpret_cast<HKEY>(key);
+}
+
+// Opening a root with an empty path may hand the root itself back; give it the core's spelling
+// so that closeKey recognises it.
+HKey fromNative(HKEY key) {
+    const auto low = static_cast<HKey>(static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(key)));
+    if (isPredefined(low) && toNative(low) == key) return low;
+    return reinterpret_cast<HKey>(key);
+}
+
+// RegEnumKeyExA and RegEnumValueA share this shape: a name buffer of nameCapacity characters.
+template <typename Enumerate>
+long enumName(std::uint32_t nameCapacity, std::string& name, Enumerate enumerate) {
+    std::vector<char> buffer(std::max<std::uint32_t>(nameCapacity, 1));
+    DWORD length = nameCapacity;
+    const long rc = enumerate(buffer.data(), &length);
+    if (rc == ERROR_SUCCESS) name.assign(buffer.data(), std::min<DWORD>(length, nameCapacity));
+    return rc;
+}
+
+}  // namespace
+
+long Win32RegistryApi::openKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) {
+    HKEY opened = nullptr;
+    const long rc = RegOpenKeyExA(toNative(parent), subKey.c_str(), 0, access, &opened);
+    if (rc == ERROR_SUCCESS) result = fromNative(opened);
+    return rc;
+}
+
+long Win32RegistryApi::createKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) {
+    HKEY created = nullptr;
+    DWORD disposition = 0;
+    const long rc = RegCreateKeyExA(toNative(parent), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                    nullptr, &created, &disposition);
+    if (rc == ERROR_SUCCESS) result = fromNative(created);
+    return rc;
+}
+
+long Win32RegistryApi::closeKey(HKey key) {
+    // The roots are shared by the whole process; closing one would break every later use of it.
+    if (isPredefined(key)) return ERROR_SUCCESS;
+    return RegCloseKey(toNative(key));
+}
+
+long Win32RegistryApi::flushKey(HKey key) { return RegFlushKey(toNative(key)); }
+
+long Win32RegistryApi::queryInfoKey(HKey key, KeyInfo& info) {
+    DWORD subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0, maxValueLen = 0;
+    const long rc = RegQueryInfoKeyA(toNative(key), nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen, nullptr,
+                                     &values, &maxValueNameLen, &maxValueLen, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) return rc;
+    info.subKeys = subKeys;
+    info.maxSubKeyLen = maxSubKeyLen;
+    info.values = values;
+    info.maxValueNameLen = maxValueNameLen;
+    info.maxValueLen = maxValueLen;
+    return rc;
+}
+
+long Win32RegistryApi::enumKey(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name) {
+    return enumName(nameCapacity, name, [&](char* buffer, DWORD* length) {
+        return RegEnumKeyExA(toNative(key), index, buffer, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+long Win32RegistryApi::enumValue(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name) {
+    return enumName(nameCapacity, name, [&](char* buffer, DWORD* length) {
+        return RegEnumValueA(toNative(key), index, buffer, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+long Win32RegistryApi::queryValue(HKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                                  std::uint32_t* size) {
+    DWORD nativeType = 0;
+    DWORD nativeSize = size != nullptr ? *size : 0;
+    const long rc = RegQueryValueExA(toNative(key), name.c_str(), nullptr, type != nullptr ? &nativeType : nullptr,
+                                     data, size != nullptr ? &nativeSize : nullptr);
+    if (type != nullptr) *type = nativeType;
+    if (size != nullptr) *size = nativeSize;
+    return rc;
+}
+
+long Win32RegistryApi::setValue(HKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                                std::uint32_t size) {
+    return RegSetValueExA(toNative(key), name.c_str(), 0, type, data, size);
+}
+
+long Win32RegistryApi::enumValueData(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name,
+                                     std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
+    std::vector<char> buffer(std::max<std::uint32_t>(nameCapacity, 1));
+    DWORD length = nameCapacity;
+    DWORD nativeType = 0;
+    DWORD nativeSize = size != nullptr ? *size : 0;
+    const long rc = RegEnumValueA(toNative(key), index, buffer.data(), &length, nullptr,
+                                  type != nullptr ? &nativeType : nullptr, data, size != nullptr ? &nativeSize : nullptr);
+    // One code for a short name buffer and a short data buffer: the two calls tell them apart and
+    // give the name and the size needed as a read by name would.
+    if (rc == ERROR_MORE_DATA) return RegistryApi::enumValueData(key, index, nameCapacity, name, type, data, size);
+    if (rc != ERROR_SUCCESS) return rc;
+    name.assign(buffer.data(), std::min<DWORD>(length, nameCapacity));
+    if (type != nullptr) *type = nativeType;
+    if (size != nullptr) *size = nativeSize;
+    return rc;
+}
+
+long Win32RegistryApi::deleteKey(HKey key, const std::string& subKey) {
+    return RegDeleteKeyA(toNative(key), subKey.c_str());
+}
+
+long Win32RegistryApi::deleteValue(HKey key, const std::string& name) {
+    return RegDeleteValueA(toNative(key), name.c_str());
+}
+
+std::string Win32RegistryApi::systemMessage(long code) {
+    char* text = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    if (length == 0 || text == nullptr) return "System error " + std::to_string(code);
+    std::string message(text, length);
+    LocalFree(text);
+    // The system texts end in CR LF, which a message box would show as an empty line.
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
+}  // namespace keltora

@@ -1,0 +1,27 @@
+#pragma once
+// The registry through advapi32, with the ANSI calls the program makes.
+#include "platform/RegistryApi.h"
+
+namespace keltora {
+
+class Win32RegistryApi final : public RegistryApi {
+public:
+    long openKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) override;
+    long createKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) override;
+    long closeKey(HKey key) override;
+    long flushKey(HKey key) override;
+    long queryInfoKey(HKey key, KeyInfo& info) override;
+    long enumKey(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name) override;
+    long enumValue(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name) override;
+    long queryValue(HKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                    std::uint32_t* size) override;
+    long setValue(HKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                  std::uint32_t size) override;
+    long enumValueData(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name,
+                       std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
+    long deleteKey(HKey key, const std::string& subKey) override;
+    long deleteValue(HKey key, const std::string& name) override;
+    std::string systemMessage(long code) override;
+};
+
+}  // namespace keltora

@@ -1,0 +1,81 @@
+#include "platform/win32/Win32Shell.h"
+
+#include <algorithm>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/Win32Handle.h"
+
+namespace keltora {
+
+bool Win32Shell::open(const std::string& target, const std::string& parameters) {
+    HINSTANCE result = ShellExecuteA(nullptr, nullptr, target.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                                     nullptr, SW_SHOWNORMAL);
+    // ShellExecuteA reports success as a value above 32 in its HINSTANCE.
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+std::optional<std::uint32_t> Win32Shell::shell32Version() {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA("shell32.dll", &ignored);
+    if (size == 0) return std::nullopt;
+    std::vector<char> block(size);
+    if (!GetFileVersionInfoA("shell32.dll", 0, size, block.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &length) || info == nullptr ||
+        length < sizeof(VS_FIXEDFILEINFO))
+        return std::nullopt;
+    // The high word of dwFileVersionMS is the major version, the low word the minor one.
+    return info->dwFileVersionMS;
+}
+
+std::optional<RecycleBinInfo> Win32Shell::queryRecycleBin() {
+    SHQUERYRBINFO query{};
+    query.cbSize = sizeof query;
+    if (SHQueryRecycleBinA(nullptr, &query) != S_OK) return std::nullopt;
+    return RecycleBinInfo{query.i64Size, query.i64NumItems};
+}
+
+bool Win32Shell::emptyRecycleBin(std::uint32_t flags) {
+    return SHEmptyRecycleBinA(nullptr, nullptr, flags) == S_OK;
+}
+
+std::optional<std::uint32_t> Win32Shell::runAndWait(const std::string& program, const std::string& parameters,
+                                                    std::uint32_t timeoutMs,
+                                                    const std::function<void()>& whileWaiting) {
+    // The program is quoted so that a path with blanks stays one word of the command line.
+    std::string commandLine = !program.empty() && program.front() == '"' ? program : "\"" + program + "\"";
+    if (!parameters.empty()) commandLine += " " + parameters;
+    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back('\0');
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return std::nullopt;
+    ScopedHandle processHandle(process.hProcess);
+    ScopedHandle threadHandle(process.hThread);
+
+    // A program that outlives the wait is left running: ending it could lose what it was writing.
+    const DWORD started = GetTickCount();
+    for (;;) {
+        const DWORD waited = GetTickCount() - started;
+        if (waited >= timeoutMs) return std::nullopt;
+        const DWORD slice = whileWaiting ? std::min<DWORD>(kWaitTickMs, timeoutMs - waited) : timeoutMs - waited;
+        const DWORD result = WaitForSingleObject(process.hProcess, slice);
+        if (result == WAIT_OBJECT_0) break;
+        if (result != WAIT_TIMEOUT) return std::nullopt;
+        if (whileWaiting) whileWaiting();
+    }
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(process.hProcess, &exitCode)) return std::nullopt;
+    return exitCode;
+}
+
+}  // namespace keltora

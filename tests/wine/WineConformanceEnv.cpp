@@ -1,0 +1,111 @@
+// The conformance environment of the Win32 backends: a scratch key below HKEY_CURRENT_USER and a
+// scratch folder on drive C: of the Wine prefix, both cleared around every test with the plain
+// Win32 calls, so that a fault of a backend under test cannot leave the next test a dirty state.
+#include <windows.h>
+#include <winioctl.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "platform/conformance/ConformanceEnv.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace keltora::conformance {
+namespace {
+
+constexpr const char* kScratchKey = "Software\\KeltoraConformance";
+constexpr const char* kScratchFolder = "C:\\keltora-conformance";
+
+// Deletes parent\name and everything below it; RegDeleteKeyA removes only keys without subkeys.
+bool deleteKeyTree(HKEY parent, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char child[MAX_PATH];
+        DWORD length = MAX_PATH;
+        // Always the first subkey, as each deletion moves the next one to index 0; one that cannot
+        // be deleted ends the loop instead of being found again and again.
+        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+               deleteKeyTree(key, child))
+            length = MAX_PATH;
+        RegCloseKey(key);
+    }
+    return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
+}
+
+// Deletes folder and everything in it, read-only files included.
+void deleteFolderTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                deleteFolderTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &data));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+void fail(const std::string& what) {
+    throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+class WineConformanceEnv final : public ConformanceEnv {
+public:
+    Platform& platform() override { return platform_.platform(); }
+    std::string scratchKey() override { return kScratchKey; }
+    std::string scratchFolder() override { return kScratchFolder; }
+
+    // Sparse where the file system allows it, so that sizes above 4 GiB cost no disk. Under Wine
+    // FSCTL_SET_SPARSE may be refused, but a file extended by SetEndOfFile on ext4 is sparse
+    // anyway.
+    void makeFile(const std::string& path, std::uint64_t size) override {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) fail("cannot create " + path);
+        DWORD returned = 0;
+        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+        LARGE_INTEGER end;
+        end.QuadPart = static_cast<LONGLONG>(size);
+        const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+        CloseHandle(file);
+        if (!sized) fail("cannot size " + path);
+    }
+
+    void setUp() override {
+        clear();
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            fail("cannot create the scratch key");
+        RegCloseKey(key);
+        if (!CreateDirectoryA(kScratchFolder, nullptr)) fail("cannot create the scratch folder");
+    }
+
+    void tearDown() override { clear(); }
+
+private:
+    static void clear() {
+        deleteKeyTree(HKEY_CURRENT_USER, kScratchKey);
+        deleteFolderTree(kScratchFolder);
+    }
+
+    Win32Platform platform_;
+};
+
+}  // namespace
+
+ConformanceEnv& conformanceEnv() {
+    static WineConformanceEnv env;
+    return env;
+}
+
+}  // namespace keltora::conformance
