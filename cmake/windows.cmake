@@ -85,3 +85,4 @@ keltora_wine_test(keltora_wine_backends
 keltora_wine_script_test(wine_regedit tests/wine/regedit.sh)
 keltora_wine_script_test(wine_runner tests/wine/wine-run.sh)
 include(${CMAKE_SOURCE_DIR}/cmake/cli.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/app.cmake)

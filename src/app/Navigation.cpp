@@ -14,7 +14,9 @@ void TForm1::setUpNavigation() {
 
     // What the window design shows inside its panels; the panels themselves start hidden.
     for (auto& [setting, box] : options) box->setVisible(setting != Setting::PlaySounds);
-    for (Control* shown : std::initializer_list<Control*>{&Panel3, &PBHive, &PBNodes, &Hivetext, &GroupBox1, &GroupBox2}) shown->show();
+    for (Control* shown :
+         std::initializer_list<Control*>{&Panel3, &PBHive, &PBNodes, &Hivetext, &GroupBox1, &GroupBox2})
+        shown->show();
     OBscanpc.show();
     OBhelp.setCaption("?");
     OBall[2].setEnabled(false);
@@ -59,7 +61,9 @@ void TForm1::setUpNavigation() {
 void TForm1::hideNavigationPages() {
     for (auto& button : obremoveignored) button->hide();
     for (auto& button : OBbackups) button.hide();
-    for (Control* page : std::initializer_list<Control*>{&Panelabout, &Panel4, &OBoptimize, &OBhomepage, &OBproupdate, &paneloption}) page->hide();
+    for (Control* page :
+         std::initializer_list<Control*>{&Panelabout, &Panel4, &OBoptimize, &OBhomepage, &OBproupdate, &paneloption})
+        page->hide();
 }
 
 void TForm1::showSummaryPage() {

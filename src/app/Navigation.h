@@ -32,8 +32,8 @@ const std::vector<MenuEntry>& TrayMenu();
 
 struct IgnoredTab {
     std::string_view caption;
-    std::string_view code;           // the category whose ignore list the tab shows
-    std::string_view removeButton;   // empty: the tab has no "Remove Ignored Key"
+    std::string_view code;          // the category whose ignore list the tab shows
+    std::string_view removeButton;  // empty: the tab has no "Remove Ignored Key"
 };
 extern const std::array<IgnoredTab, 6> kIgnoredTabs;
 std::vector<std::string> IgnoredTabCaptions();

@@ -22,10 +22,9 @@ std::map<const Control*, const Control*> PageControls(TForm1& form) {
     for (auto* group : {&form.OBall, &form.OBhis})
         for (auto& button : *group) all[&button] = nullptr;
     for (auto& button : form.OBbackups) all[&button] = nullptr;
-    for (const Control* c : std::initializer_list<const Control*>{&form.lvall, &form.LVbackup, &form.pcignored,
-                                                                  &form.Panelabout, &form.OBoptimize, &form.OBhomepage,
-                                                                  &form.OBproupdate, &form.paneloption, &form.Oberror,
-                                                                  &form.obpriv, &form.OBhelp})
+    for (const Control* c : std::initializer_list<const Control*>{
+             &form.lvall, &form.LVbackup, &form.pcignored, &form.Panelabout, &form.OBoptimize, &form.OBhomepage,
+             &form.OBproupdate, &form.paneloption, &form.Oberror, &form.obpriv, &form.OBhelp})
         all[c] = nullptr;
     all[&form.Panel3] = &form.Panelabout;
     all[&form.Panel4] = &form.Panelabout;
@@ -59,7 +58,8 @@ const Page kPages[] = {
 
 TEST(Navigation, StartShowsTheSummaryPageAlone) {
     World world;
-    EXPECT_EQ(Shown(world.start()), kPages[0].shown);
+    // "Back to Main Menu" adds the two count boxes with their totals; the start shows neither.
+    EXPECT_EQ(Shown(world.start()), (std::set<std::string>{"OBall1", "OBall2", "OBall3", "OBall4", "OBhelp", "lvall"}));
 }
 
 TEST(Navigation, EachPageShowsExactlyItsControlsWhicheverPageWasBefore) {
@@ -75,8 +75,9 @@ TEST(Navigation, EachPageShowsExactlyItsControlsWhicheverPageWasBefore) {
 }
 
 TEST(Navigation, HiddenLVHidesEveryPageControlAndStopsTheBlink) {
-    World world("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
-                "CurrentVersion\\Run]\n\"One\"=\"1\"\n");
+    World world(
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+        "CurrentVersion\\Run]\n\"One\"=\"1\"\n");
     TForm1& form = world.start();
     for (const auto& page : kPages) {
         form.invoke(page.handler);
@@ -90,7 +91,8 @@ TEST(Navigation, TheDesignShowsTheOptionBoxesButPlaySoundsInsideTheirPanel) {
     World world;
     TForm1& form = world.start();
     form.invoke("CB1Categories1Items2Click");
-    for (const auto& [setting, box] : form.options) EXPECT_EQ(box->visible(), setting != Setting::PlaySounds) << box->name();
+    for (const auto& [setting, box] : form.options)
+        EXPECT_EQ(box->visible(), setting != Setting::PlaySounds) << box->name();
     EXPECT_EQ(form.GroupBox1.caption(), "Advanced Settings");
     EXPECT_EQ(form.GroupBox2.caption(), "Display Settings");
 }
@@ -226,7 +228,8 @@ TEST(Minimize, HidesTheWindowOnlyWhenTrayAndHidingTheTaskbarAreBothAskedFor) {
         const char* taskbar;
         bool hides;
     };
-    for (const Row& row : {Row{nullptr, nullptr, true}, Row{"1", "1", true}, Row{"0", "1", false}, Row{"1", "0", false}}) {
+    for (const Row& row :
+         {Row{nullptr, nullptr, true}, Row{"1", "1", true}, Row{"0", "1", false}, Row{"1", "0", false}}) {
         std::string reg = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\KeltoraPro]\n";
         if (row.tray) reg += "\"trayminimize\"=\"" + std::string(row.tray) + "\"\n";
         if (row.taskbar) reg += "\"taskbarstatus\"=\"" + std::string(row.taskbar) + "\"\n";
@@ -237,8 +240,9 @@ TEST(Minimize, HidesTheWindowOnlyWhenTrayAndHidingTheTaskbarAreBothAskedFor) {
 }
 
 TEST(IgnoredItems, RemoveIgnoredKeyReleasesEverythingTheCategorySetAside) {
-    World world("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
-                "CurrentVersion\\Run]\n\"One\"=\"1\"\n\"Two\"=\"2\"\n");
+    World world(
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+        "CurrentVersion\\Run]\n\"One\"=\"1\"\n\"Two\"=\"2\"\n");
     TForm1& form = world.start();
     form.invoke("RunningWhileStartup1Click");
     for (int i = 0; i < 2; ++i) {

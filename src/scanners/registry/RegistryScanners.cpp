@@ -4,6 +4,7 @@
 #include "scanners/registry/FileExtensions.h"
 #include "scanners/registry/RecentDocuments.h"
 #include "scanners/registry/StartupPrograms.h"
+#include "scanners/registry/TypedHistory.h"
 #include "scanners/registry/UninstallEntries.h"
 
 namespace keltora {
@@ -19,6 +20,8 @@ const ScannerRow kRows[] = {
     {"vd", &MakeScanner<EmptyCategory>},
     {"font", &MakeScanner<EmptyCategory>},
     {"help", &MakeScanner<EmptyCategory>},
+    {"url", &MakeScanner<TypedHistory>},
+    {"run", &MakeScanner<TypedHistory>},
 };
 }  // namespace
 

@@ -1,0 +1,42 @@
+#include "app/win32/ControlView.h"
+
+namespace keltora::win32 {
+
+ControlView::~ControlView() {
+    if (bound_) bound_->onChange = nullptr;
+}
+
+HWND ControlView::create(const char* windowClass, const std::string& text, DWORD style, DWORD exStyle,
+                         const CreateArgs& args) {
+    id_ = args.id;
+    hwnd_ = CreateWindowExA(exStyle, windowClass, text.c_str(), style | WS_CHILD, args.bounds.x, args.bounds.y,
+                            args.bounds.width, args.bounds.height, args.parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), GetModuleHandleA(nullptr), nullptr);
+    if (hwnd_ && args.font) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(args.font), FALSE);
+    return hwnd_;
+}
+
+void ControlView::bind(Control& model) {
+    bound_ = &model;
+    model.onChange = [this](Control& changed) { modelChanged(changed); };
+    modelChanged(model);
+}
+
+void ControlView::modelChanged(Control& model) {
+    if (!hwnd_) return;
+    if (WindowText(hwnd_) != model.caption()) SetWindowTextA(hwnd_, model.caption().c_str());
+    EnableWindow(hwnd_, model.enabled());
+    ShowWindow(hwnd_, model.visible() ? SW_SHOWNA : SW_HIDE);
+    // The logic may run on without pumping messages (a scan pauses by sleeping): draw now.
+    if (model.visible()) UpdateWindow(hwnd_);
+}
+
+std::string WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthA(hwnd);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(got < 0 ? 0 : got));
+    return text;
+}
+
+}  // namespace keltora::win32

@@ -1,0 +1,53 @@
+#pragma once
+// The common part of every child window that shows a model: its HWND, its command id, and the
+// hooks through which the main window routes WM_COMMAND, WM_NOTIFY and WM_DRAWITEM to it.
+#include <windows.h>
+
+#include <string>
+
+#include "scan/Controls.h"
+
+namespace keltora::win32 {
+
+struct Bounds {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// What every control is created with.
+struct CreateArgs {
+    HWND parent = nullptr;
+    Bounds bounds;
+    int id = 0;
+    HFONT font = nullptr;
+};
+
+class ControlView {
+public:
+    // Lets go of the model, so a model that outlives its window tells nobody.
+    virtual ~ControlView();
+    ControlView() = default;
+    ControlView(const ControlView&) = delete;
+    ControlView& operator=(const ControlView&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    int id() const { return id_; }
+
+    virtual void onCommand(WORD /*code*/) {}
+    virtual LRESULT onNotify(NMHDR* /*header*/, bool& /*handled*/) { return 0; }
+    virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+
+protected:
+    // Creates the window; visible as the model says, enabled as the model says.
+    HWND create(const char* windowClass, const std::string& text, DWORD style, DWORD exStyle, const CreateArgs& args);
+    // Follows the model's caption, visibility and enabled state from now on.
+    void bind(Control& model);
+    virtual void modelChanged(Control& model);
+
+    HWND hwnd_ = nullptr;
+    int id_ = 0;
+    Control* bound_ = nullptr;
+};
+
+std::string WindowText(HWND hwnd);
+
+}  // namespace keltora::win32

@@ -1,0 +1,33 @@
+#include "app/win32/TabView.h"
+
+#include <commctrl.h>
+
+namespace keltora::win32 {
+
+TabView::TabView(TabControl& model, const CreateArgs& args) : model_(model) {
+    create(WC_TABCONTROLA, "", WS_TABSTOP | WS_CLIPSIBLINGS, 0, args);
+    for (std::size_t i = 0; i < model.tabs().size(); ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(model.tabs()[i].c_str());
+        SendMessageA(hwnd_, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    bind(model);
+}
+
+void TabView::modelChanged(Control& model) {
+    if (SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0) != model_.index())
+        SendMessageA(hwnd_, TCM_SETCURSEL, model_.index(), 0);
+    ControlView::modelChanged(model);
+    // Keep the tab strip below the lists laid over it.
+    SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+LRESULT TabView::onNotify(NMHDR* header, bool& handled) {
+    if (header->code != TCN_SELCHANGE) return 0;
+    handled = true;
+    if (onTabChange) onTabChange(static_cast<int>(SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0)));
+    return 0;
+}
+
+}  // namespace keltora::win32

@@ -1,0 +1,22 @@
+#pragma once
+// Leftover temporary files: the ".tmp" files directly in the Windows folder's and the user's Temp
+// folders, and the files of the browser's cache store. Removal deletes the checked files.
+#include "scan/Category.h"
+
+namespace keltora {
+
+class TempFiles : public Category {
+public:
+    using Category::Category;
+    void scan() override;  // temp_filesExecute
+    void remove() override;  // removetempExecute
+};
+
+class TemporaryIE : public Category {
+public:
+    using Category::Category;
+    void scan() override;  // tempieExecute
+    void remove() override;  // removetempieExecute
+};
+
+}  // namespace keltora

@@ -1,0 +1,19 @@
+#pragma once
+// COM classes below HKEY_CLASSES_ROOT\CLSID whose in-process server file cannot be found under
+// any of the forms of its path tried in turn. Removal deletes the whole class key.
+#include "scan/Category.h"
+
+namespace keltora {
+
+class ActiveX : public Category {
+public:
+    using Category::Category;
+    void scan() override;    // ActiveXExecute
+    void remove() override;  // removeaxExecute
+
+private:
+    bool serverPresent(const std::string& server);
+    bool removeOne(const Finding& finding);
+};
+
+}  // namespace keltora

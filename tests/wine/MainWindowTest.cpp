@@ -1,0 +1,372 @@
+// The real main window under Wine: made in this process, driven by messages as a user's clicks
+// would send them, and read back through its child windows.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/Navigation.h"
+#include "wine/WindowFixture.h"
+
+namespace keltora::wine {
+namespace {
+
+constexpr const char* kProbe = "KeltoraWineProbe";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    // No tray icon unless a test asks for one: Wine without a notification area takes seconds
+    // to add and remove it.
+    void SetUp() override { ResetSettings({{"autoscan", "0"}, {"trayminimize", "0"}}); }
+    void TearDown() override {
+        DeleteValue(kRunKey, kProbe);
+        ResetSettings();
+    }
+};
+
+std::string MenuText(HMENU menu, int position) {
+    char text[128] = {};
+    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof(text), MF_BYPOSITION);
+    return text;
+}
+
+TEST_F(MainWindowTest, FrameHasItsCaptionSizeBorderAndPlaces) {
+    WindowUnderTest w;
+    EXPECT_EQ(win32::WindowText(w.hwnd()), "Keltora Professional ver 3.55 ");
+    RECT client;
+    GetClientRect(w.hwnd(), &client);
+    EXPECT_EQ(client.right, 803);
+    EXPECT_EQ(client.bottom, 576);
+    const auto style = GetWindowLongPtrA(w.hwnd(), GWL_STYLE);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_CAPTION);
+    RECT frame;
+    GetWindowRect(w.hwnd(), &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+    auto size = [&](const char* name) {
+        RECT r;
+        GetWindowRect(w.control(name), &r);
+        MapWindowPoints(nullptr, w.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    EXPECT_EQ(size("banner").bottom - size("banner").top, 81);
+    EXPECT_EQ(size("strip").top, 81);
+    EXPECT_EQ(size("strip").bottom - size("strip").top, 32);
+    const RECT page = size("Panel10");
+    EXPECT_EQ(page.right - page.left, 590);
+    EXPECT_EQ(page.bottom - page.top, 384);
+    for (std::size_t i = 0; i < kSideBar.size(); ++i) {
+        const RECT button = size(("CB1Item" + std::to_string(i)).c_str());
+        EXPECT_EQ(button.right - button.left, 150);
+        EXPECT_EQ(button.bottom - button.top, 28);
+        EXPECT_EQ(w.text("CB1Item" + std::to_string(i)), kSideBar[i].caption);
+        EXPECT_GT(button.left, page.right);
+    }
+    EXPECT_EQ(w.text("statustext"), "Status : Ready");
+    EXPECT_TRUE(w.visible("PB"));
+    EXPECT_EQ(w.text("OBscanpc"), "Back to Main Menu");
+}
+
+TEST_F(MainWindowTest, SummaryPageShowsTheSummaryListAndItsButtons) {
+    WindowUnderTest w;
+    EXPECT_TRUE(w.visible("lvall"));
+    ASSERT_EQ(w.rows("lvall"), 21);
+    EXPECT_EQ(w.cell("lvall", 0, 0), "Create Registry Backup");
+    EXPECT_EQ(w.cell("lvall", 8, 0), "Type URLs");
+    EXPECT_EQ(w.cell("lvall", 10, 1), "0");
+    EXPECT_EQ(w.cell("lvall", 10, 2), "Privacy Threats");
+    EXPECT_FALSE(w.checked("lvall", 0));
+    EXPECT_TRUE(w.checked("lvall", 1));
+    EXPECT_FALSE(w.checked("lvall", 20));
+    const char* captions[] = {"Unselect All", "Scan Your PC Now", "Detail Items", "Repair Errors Now !"};
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "OBall" + std::to_string(i + 1);
+        EXPECT_TRUE(w.visible(name)) << name;
+        EXPECT_EQ(w.text(name), captions[i]);
+    }
+    EXPECT_FALSE(IsWindowEnabled(w.control("OBall3")));
+    EXPECT_FALSE(w.visible("lvsp"));
+    EXPECT_FALSE(w.visible("paneloption"));
+
+    // The user selects a row: "Detail Items" becomes usable.
+    LVITEMA select{};
+    select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(w.control("lvall"), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&select));
+    w.pump();
+    EXPECT_TRUE(IsWindowEnabled(w.control("OBall3")));
+}
+
+TEST_F(MainWindowTest, ScanMenusOpenBesideTheSideBarWithTheirEntries) {
+    WindowUnderTest w;
+    RECT frame;
+    GetWindowRect(w.hwnd(), &frame);
+    w.clickSideBar(0);
+    w.clickSideBar(1);
+    ASSERT_EQ(w.opened.size(), 2u);
+    EXPECT_EQ(w.opened[0].first, w.window().menus().menu("pabregistry"));
+    EXPECT_EQ(w.opened[0].second.x, frame.left + 655);
+    EXPECT_EQ(w.opened[0].second.y, frame.top + 214);
+    EXPECT_EQ(w.opened[1].second.y, frame.top + 242);
+    HMENU registry = w.opened[0].first, privacy = w.opened[1].first;
+    ASSERT_EQ(GetMenuItemCount(registry), 10);
+    EXPECT_EQ(MenuText(registry, 0), "Running While Startup");
+    EXPECT_EQ(MenuText(registry, 9), "Progressive Analysis");
+    ASSERT_EQ(GetMenuItemCount(privacy), 10);
+    EXPECT_EQ(MenuText(privacy, 0), "Recent Documents");
+
+    ShowWindow(w.hwnd(), SW_MAXIMIZE);
+    w.pump(100);
+    ASSERT_TRUE(IsZoomed(w.hwnd()));
+    GetWindowRect(w.hwnd(), &frame);
+    w.clickSideBar(0);
+    ASSERT_EQ(w.opened.size(), 3u);
+    EXPECT_EQ(w.opened[2].second.x, frame.left + 875);
+}
+
+TEST_F(MainWindowTest, RunningWhileStartupScansAndShowsItsPageCountAndSummaryRow) {
+    WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
+    WindowUnderTest w;
+    w.pick("RunningWhileStartup1Click");
+    ASSERT_TRUE(w.visible("lvsp"));
+    for (const char* name : {"OBsp1", "OBsp2", "OBsp3", "OBsp4", "OBhelp", "Oberror"})
+        EXPECT_TRUE(w.visible(name)) << name;
+    EXPECT_FALSE(w.visible("lvall"));
+    const int rows = w.rows("lvsp");
+    ASSERT_GE(rows, 1);
+    int probe = -1;
+    for (int row = 0; row < rows; ++row)
+        if (w.cell("lvsp", row, 0) == kProbe) probe = row;
+    ASSERT_GE(probe, 0);
+    EXPECT_TRUE(w.checked("lvsp", probe));
+    EXPECT_EQ(w.text("Oberror"), std::to_string(rows) + " Errors Found");
+    EXPECT_EQ(w.text("statustext"), "Status : Scanned Startup Programs");
+    EXPECT_EQ(w.cell("lvall", 1, 1), std::to_string(rows));
+    EXPECT_EQ(w.form().category("sp").list().size(), static_cast<std::size_t>(rows));
+
+    // The user unchecks the finding with a click on its check box.
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    SendMessageA(w.control("lvsp"), LVM_GETITEMRECT, static_cast<WPARAM>(probe), reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM(item.left + 8, (item.top + item.bottom) / 2);
+    SendMessageA(w.control("lvsp"), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(w.control("lvsp"), WM_LBUTTONUP, 0, at);
+    w.pump();
+    EXPECT_FALSE(w.checked("lvsp", probe));
+    EXPECT_FALSE(w.form().category("sp").list().at(static_cast<std::size_t>(probe)).checked);
+
+    // "Unselect All" reaches the real check boxes and its caption.
+    w.click("OBsp1");
+    EXPECT_EQ(w.text("OBsp1"), "Select All");
+    w.click("OBsp1");
+    for (int row = 0; row < rows; ++row) EXPECT_TRUE(w.checked("lvsp", row));
+
+    // The count box blinks once a second.
+    const Colour before = w.form().Oberror.colour();
+    w.pump(1300);
+    EXPECT_NE(w.form().Oberror.colour(), before);
+}
+
+TEST_F(MainWindowTest, ACommandClickedWhileAScanRunsIsRefused) {
+    WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
+    WindowUnderTest w(0.2);
+    const UINT visit = w.window().menus().idOf("RunningWhileStartup1Click");
+    PostMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(visit, 0), 0);
+    HWND about = w.control("CB1Item4");
+    PostMessageA(GetParent(about), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(about));
+    w.pump(200);
+    EXPECT_FALSE(w.form().busy());
+    EXPECT_TRUE(w.visible("lvsp"));
+    EXPECT_FALSE(w.visible("Panelabout"));
+}
+
+TEST_F(MainWindowTest, SettingsPageShowsTwoGroupsAndTheBoxesWriteTheRegistry) {
+    WriteValue(kSettingsKey, "trayminimize", "1");
+    WindowUnderTest w;
+    w.clickSideBar(5);
+    ASSERT_TRUE(w.visible("paneloption"));
+    EXPECT_EQ(w.text("GroupBox1"), "Advanced Settings");
+    EXPECT_EQ(w.text("GroupBox2"), "Display Settings");
+    for (const auto& info : kSettings) {
+        if (info.checkBox.empty()) continue;
+        EXPECT_EQ(w.visible(std::string(info.checkBox)), info.setting != Setting::PlaySounds) << info.checkBox;
+        EXPECT_EQ(w.text(std::string(info.checkBox)), info.caption);
+    }
+    // Always on Top starts checked by design, but nothing made the window topmost.
+    EXPECT_EQ(SendMessageA(w.control("CBontop"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(GetWindowLongPtrA(w.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    w.click("CBontop");
+    EXPECT_NE(RunCapture("reg query HKCU\\Software\\KeltoraPro /v alwaysontop").find("REG_SZ    0"), std::string::npos);
+    EXPECT_FALSE(GetWindowLongPtrA(w.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    w.click("CBontop");
+    EXPECT_NE(RunCapture("reg query HKCU\\Software\\KeltoraPro /v alwaysontop").find("REG_SZ    1"), std::string::npos);
+    EXPECT_TRUE(GetWindowLongPtrA(w.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    w.click("CBstartup");
+    const std::string run =
+        RunCapture("reg query HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run /v KeltoraPro");
+    EXPECT_NE(run.find("\\autostart.exe"), std::string::npos) << run;
+    EXPECT_NE(RunCapture("reg query HKCU\\Software\\KeltoraPro /v loadwithwin").find("REG_SZ    1"), std::string::npos);
+    w.click("CBstartup");
+    EXPECT_EQ(ReadValue(kRunKey, "KeltoraPro"), "");
+
+    EXPECT_TRUE(w.window().trayShown());
+    w.click("CBtraymin");
+    EXPECT_FALSE(w.window().trayShown());
+    EXPECT_FALSE(IsWindowEnabled(w.control("CBtaskbar")));
+    EXPECT_NE(RunCapture("reg query HKCU\\Software\\KeltoraPro /v trayminimize").find("REG_SZ    0"),
+              std::string::npos);
+}
+
+TEST_F(MainWindowTest, AboutAndOptimizerPagesShareTheAboutPanel) {
+    WindowUnderTest w;
+    w.clickSideBar(4);
+    EXPECT_TRUE(w.visible("Panel3"));
+    EXPECT_FALSE(w.visible("Panel4"));
+    EXPECT_TRUE(w.visible("text:3.55"));
+    EXPECT_EQ(w.text("OBhomepage"), "Visit Homepage");
+    EXPECT_EQ(w.text("OBproupdate"), "Update Keltora Pro");
+    EXPECT_TRUE(w.visible("OBproupdate"));
+    EXPECT_FALSE(w.visible("lvall"));
+
+    w.clickSideBar(2);
+    EXPECT_TRUE(w.visible("Panel4"));
+    EXPECT_FALSE(w.visible("Panel3"));
+    EXPECT_FALSE(w.visible("OBhomepage"));
+    EXPECT_EQ(w.text("OBoptimize"), "Optimize Now");
+    EXPECT_TRUE(w.visible("OBoptimize"));
+    EXPECT_TRUE(w.visible("OBhelp"));
+    EXPECT_TRUE(w.visible("text:Organizing Registry Keys: "));
+}
+
+TEST_F(MainWindowTest, BackupPageShowsItsListAndThreeButtons) {
+    WindowUnderTest w;
+    w.clickSideBar(3);
+    EXPECT_TRUE(w.visible("LVbackup"));
+    EXPECT_EQ(w.text("OBbackup"), "Create Backup Now");
+    EXPECT_EQ(w.text("OBrestorebackup"), "Restore Selected Backup");
+    EXPECT_EQ(w.text("OBdeletebackup"), "Delete Selected");
+    EXPECT_FALSE(w.visible("OBhelp"));
+}
+
+TEST_F(MainWindowTest, IgnoredItemsPageHasSixTabsAndReleasesWhatWasSetAside) {
+    WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
+    WindowUnderTest w;
+    w.pick("RunningWhileStartup1Click");
+    auto& sp = w.form().category("sp").list();
+    for (std::size_t row = 0; row < sp.size(); ++row)
+        if (sp.at(row).caption == kProbe) sp.select(static_cast<int>(row));
+    w.click("OBsp2");
+    w.clickSideBar(6);
+    HWND tabs = w.control("pcignored");
+    ASSERT_TRUE(w.visible("pcignored"));
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
+    EXPECT_TRUE(w.visible("lvignoredsp"));
+    EXPECT_TRUE(w.visible("obremoveignoredsp"));
+    EXPECT_EQ(w.text("obremoveignoredsp"), "Remove Ignored Key");
+    ASSERT_GE(w.rows("lvignoredsp"), 1);
+    EXPECT_EQ(w.cell("lvignoredsp", w.rows("lvignoredsp") - 1, 0), kProbe);
+
+    w.click("obremoveignoredsp");
+    EXPECT_EQ(w.rows("lvignoredsp"), 0);
+
+    // The user picks the Deep Analysis tab: its list, and no release button.
+    SendMessageA(tabs, TCM_SETCURSEL, 5, 0);
+    NMHDR change{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageA(w.hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+    w.pump();
+    EXPECT_TRUE(w.visible("lvignoredda"));
+    EXPECT_FALSE(w.visible("lvignoredsp"));
+    for (const auto& tab : kIgnoredTabs)
+        if (!tab.removeButton.empty()) {
+            EXPECT_FALSE(w.visible(std::string(tab.removeButton)));
+        }
+}
+
+TEST_F(MainWindowTest, AnErrorOfAHandlerIsShownAndTheWindowGoesOn) {
+    WindowUnderTest w;
+    // A folder where the ignore file should be: the file cannot be written.
+    const std::string blocker = w.form().paths.ignoreFolder() + "\\Dataue.dat";
+    CreateDirectoryA(blocker.c_str(), nullptr);
+    w.window().run("tsignoredueShow");
+    ASSERT_TRUE(w.visible("obremoveignoredue"));
+    w.click("obremoveignoredue");
+    RemoveDirectoryA(blocker.c_str());
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_NE(w.messages[0].find("Dataue.dat"), std::string::npos);
+    EXPECT_FALSE(w.form().busy());
+    w.clickSideBar(4);
+    EXPECT_TRUE(w.visible("Panelabout"));
+}
+
+TEST_F(MainWindowTest, TrayMenuOpensOnARightClickOnlyAndExitSkipsTheCloseStep) {
+    WriteValue(kSettingsKey, "loadwithwin", "0");
+    WriteValue(kRunKey, "KeltoraPro", "stale");
+    WriteValue(kSettingsKey, "trayminimize", "1");
+    {
+        WindowUnderTest w;
+        ASSERT_TRUE(w.window().trayShown());
+        SendMessageA(w.hwnd(), win32::TrayIcon::kCallbackMessage, 1, WM_LBUTTONDOWN);
+        EXPECT_TRUE(w.opened.empty());
+        SendMessageA(w.hwnd(), win32::TrayIcon::kCallbackMessage, 1, WM_RBUTTONDOWN);
+        ASSERT_EQ(w.opened.size(), 1u);
+        HMENU tray = w.opened[0].first;
+        ASSERT_EQ(GetMenuItemCount(tray), 3);
+        EXPECT_EQ(MenuText(tray, 0), "Show Window");
+        EXPECT_EQ(GetMenuState(tray, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+        EXPECT_EQ(MenuText(tray, 2), "Exit Keltora Pro");
+
+        w.pick("Exit1Click");
+        EXPECT_TRUE(w.host().quitRequested());
+        w.window().destroy();
+        EXPECT_FALSE(IsWindow(w.hwnd()));
+        EXPECT_FALSE(w.window().trayShown());
+    }
+    EXPECT_EQ(ReadValue(kSettingsKey, "autoscan"), "0");  // as SetUp wrote it: not written again
+    EXPECT_EQ(ReadValue(kRunKey, "KeltoraPro"), "");
+}
+
+TEST_F(MainWindowTest, ClosingByTheFrameWritesAutoscanZeroThenDestroys) {
+    ResetSettings({{"trayminimize", "1"}});
+    WindowUnderTest w;
+    SendMessageA(w.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(w.hwnd()));
+    EXPECT_NE(RunCapture("reg query HKCU\\Software\\KeltoraPro /v autoscan").find("REG_SZ    0"), std::string::npos);
+    EXPECT_FALSE(w.window().trayShown());
+}
+
+TEST_F(MainWindowTest, MinimizingGoesToTheTrayWhenAskedAndShowWindowBringsItBack) {
+    WriteValue(kSettingsKey, "trayminimize", "1");
+    WindowUnderTest w;
+    SendMessageA(w.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    w.pump(50);
+    EXPECT_TRUE(IsIconic(w.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(w.hwnd()));
+    w.pick("ShowWindow1Click");
+    w.pump(50);
+    EXPECT_TRUE(IsWindowVisible(w.hwnd()));
+    EXPECT_FALSE(IsIconic(w.hwnd()));
+
+    WriteValue(kSettingsKey, "taskbarstatus", "0");
+    SendMessageA(w.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    w.pump(50);
+    EXPECT_TRUE(IsIconic(w.hwnd()));
+    EXPECT_TRUE(IsWindowVisible(w.hwnd()));
+}
+
+TEST_F(MainWindowTest, AlwaysOnTopOneAtStartMakesTheWindowTopmost) {
+    // With the tray icon, as the program starts by default. (Wine without any other window of
+    // the shell in the topmost layer ignores the request; that is Wine's, not the window's.)
+    ResetSettings({{"autoscan", "0"}, {"alwaysontop", "1"}, {"trayminimize", "1"}});
+    WindowUnderTest w;
+    EXPECT_TRUE(w.form().options.at(Setting::AlwaysOnTop)->checked());
+    EXPECT_TRUE(GetWindowLongPtrA(w.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+}  // namespace
+}  // namespace keltora::wine

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# keltora-cli against the files, registry lists, Recycle Bin and clipboard of a Wine prefix:
+# `scan CODE` and `remove CODE` for every category of the shared page and for cookies. Files
+# are made in the folders that the prefix's own Shell Folders values name; every removal leaves
+# unchecked what this script did not make.
+set -euo pipefail
+WINE_RUN="$KELTORA_WINE_RUN"
+source "$(dirname "$0")/../../tools/lib/seed.sh"
+cli="$KELTORA_BIN/keltora-cli.exe"
+helper="$KELTORA_BIN/keltora_wine_privacy.exe"
+tag=keltora-cli-privacy
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Everything this script makes carries the tag in its name, and goes again at the end.
+drive_c=$(win winepath -u 'C:\')
+cleanup() { find "$drive_c" -depth -name "*$tag*" -exec rm -rf {} +; }
+trap cleanup EXIT
+
+# A file of this script, as a Linux path below a Windows folder.
+make_file() {
+  local folder
+  folder=$(win winepath -u "$1")
+  mkdir -p "$folder"
+  head -c "${3:-1536}" /dev/zero >"$folder/$2"
+  echo "$folder/$2"
+}
+
+# The rows (0-based) of a listing that this script did not make, comma-separated.
+foreign_rows() { tail -n +3 | awk -F'\t' -v tag="$tag" 'index($2, tag) == 0 { printf "%s%d", (n++ ? "," : ""), NR - 1 }'; }
+
+# Scans CODE, checks that it lists exactly the expected captions of this script, removes them
+# and leaves the rest.
+scan_and_remove() {
+  local code="$1"; shift
+  local out rows own expected
+  out=$(win "$cli" scan "$code")
+  own=$(tail -n +3 <<<"$out" | cut -f2 | grep -F "$tag" | sort || true)
+  expected=$(printf '%s\n' "$@" | sort)
+  [ "$own" = "$expected" ] || fail "scan $code lists [$own], expected [$expected]"
+  rows=$(foreign_rows <<<"$out")
+  if [ -n "$rows" ]; then out=$(win "$cli" remove "$code" --uncheck "$rows"); else out=$(win "$cli" remove "$code"); fi
+  ! tail -n +3 <<<"$out" | cut -f2 | grep -qF "$tag" || fail "remove $code kept a file of this script"
+  echo "scan and remove $code: ok"
+}
+
+folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+windows=$(reg_value 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion' SystemRoot)
+
+# Cookies, history, the cache store.
+cookie=$(make_file "$(reg_value "$folders" Cookies)" "root@doubleclick-$tag[1].txt")
+plain=$(make_file "$(reg_value "$folders" Cookies)" "root@plain-$tag[1].txt")
+scan_and_remove co "root@doubleclick-$tag[1].txt"
+[ ! -e "$cookie" ] && [ -e "$plain" ] || fail "remove co deleted the wrong cookie files"
+
+history=$(make_file "$(reg_value "$folders" History)\\History.IE5\\$tag" "$tag.url")
+make_file "$(reg_value "$folders" History)\\History.IE5\\$tag" index.dat >/dev/null
+scan_and_remove his "$tag.url"
+[ ! -e "$history" ] || fail "remove his left $history"
+
+cached=$(make_file "$(reg_value "$folders" Cache)\\Content.IE5\\$tag" "$tag[1].gif")
+scan_and_remove tempie "$tag[1].gif"
+[ ! -e "$cached" ] || fail "remove tempie left $cached"
+
+# Temporary files of the Windows folder; dumps, chkdsk fragments and logs.
+tmp=$(make_file "$windows\\Temp" "$tag.tmp")
+scan_and_remove temp "$tag.tmp"
+[ ! -e "$tmp" ] || fail "remove temp left $tmp"
+dump=$(make_file "$windows\\MiniDump" "$tag.dmp")
+scan_and_remove dump "$tag.dmp"
+chk=$(make_file 'C:' "FILE$tag.CHK")
+scan_and_remove chk "FILE$tag.CHK"
+log=$(make_file "$windows\\security\\logs" "$tag.log")
+scan_and_remove log "$tag.log"
+for gone in "$dump" "$chk" "$log"; do [ ! -e "$gone" ] || fail "$gone is still there"; done
+
+# Typed addresses and Run commands: every value is listed; the removal deletes ours.
+for key in 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' \
+           'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'; do
+  "$WINE_RUN" reg add "$key" /v "$tag" /d "http://example.com/$tag" /f >/dev/null
+done
+scan_and_remove url "$tag"
+scan_and_remove run "$tag"
+! reg_has_value 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' "$tag" || fail "remove url left the value"
+! reg_has_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU' "$tag" || fail "remove run left the value"
+
+# The Recycle Bin, filled through the shell's own delete-to-bin; its removal empties it whole.
+win "$cli" remove bin >/dev/null
+for name in one two; do
+  path=$(make_file "C:\\$tag" "$name.txt" 768)
+  KELTORA_PRIVACY_HELPER="recycle C:\\$tag\\$name.txt" "$WINE_RUN" "$helper" || fail "cannot recycle $path"
+done
+out=$(win "$cli" scan bin)
+[ "$(sed -n 3p <<<"$out" | cut -f2,3)" = $'2 files in Recycle Bin\tRemove' ] || fail "scan bin: $out"
+out=$(win "$cli" remove bin)
+[ "$(head -n 1 <<<"$out")" = "== bin lvbin 0" ] || fail "remove bin: $out"
+[ "$(win "$cli" scan bin | head -n 1)" = "== bin lvbin 0" ] || fail "the Recycle Bin is not empty"
+echo "scan and remove bin: ok"
+
+# The clipboard, filled by another program of the same X display.
+export DISPLAY
+DISPLAY=$("$WINE_RUN" --display)
+printf 'copied by %s' "$tag" | xclip -selection clipboard -i
+out=""
+for _ in $(seq 50); do
+  out=$(win "$cli" scan clip)
+  grep -qF "copied by $tag" <<<"$out" && break
+  sleep 0.1
+done
+[ "$(sed -n 3p <<<"$out")" = $'x\tcopied by '"$tag"$'\tRemove\tText File in Clipboard' ] || fail "scan clip: $out"
+out=$(win "$cli" remove clip)
+[ "$(head -n 1 <<<"$out")" = "== clip lvclip 0" ] || fail "remove clip: $out"
+[ -z "$(xclip -selection clipboard -o 2>/dev/null || true)" ] || fail "the clipboard still holds text"
+echo "scan and remove clip: ok"
+
+# Held open by another program: the command stops with the system's message and exit 1.
+marker="$drive_c/$tag-held"
+KELTORA_PRIVACY_HELPER="hold C:\\$tag-held" "$WINE_RUN" "$helper" &
+holder=$!
+for _ in $(seq 300); do [ -e "$marker" ] && break; sleep 0.1; done
+[ -e "$marker" ] || fail "the clipboard holder did not start"
+set +e
+win "$cli" scan clip >/dev/null 2>"$KELTORA_SCRATCH.err"; rc=$?
+set -e
+rm -f "$marker"
+wait "$holder"
+[ "$rc" = 1 ] || fail "scan clip while held: exit $rc, not 1"
+grep -qx 'Cannot open clipboard' <(tr -d '\r' <"$KELTORA_SCRATCH.err") || fail "scan clip while held: $(cat "$KELTORA_SCRATCH.err")"
+echo "clipboard held open: ok"
