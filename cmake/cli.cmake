@@ -5,3 +5,4 @@ target_compile_options(keltora-cli PRIVATE ${KELTORA_WARNINGS})
 
 keltora_wine_script_test(wine_cli_startup tests/wine/cli_startup.sh)
 keltora_wine_script_test(wine_cli_backup tests/wine/cli_backup.sh)
+keltora_wine_script_test(wine_registry_scanners tests/wine/registry_scanners.sh)

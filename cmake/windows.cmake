@@ -85,4 +85,6 @@ keltora_wine_test(keltora_wine_backends
 keltora_wine_script_test(wine_regedit tests/wine/regedit.sh)
 keltora_wine_script_test(wine_runner tests/wine/wine-run.sh)
 include(${CMAKE_SOURCE_DIR}/cmake/cli.cmake)
+# The benchmarks' own Windows programs (floor walkers), built beside the others in bin/.
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools/bench ${CMAKE_BINARY_DIR}/bench)
 include(${CMAKE_SOURCE_DIR}/cmake/app.cmake)

@@ -5,6 +5,7 @@
 #include "maintenance/RegistryBackups.h"
 #include "maintenance/RegistryOptimizer.h"
 #include "orchestration/RemoveFamily.h"
+#include "scanners/registry/DeepAnalysis.h"
 #include "platform/Helpers.h"
 
 namespace keltora {
@@ -37,6 +38,8 @@ TForm1::TForm1(Platform& platform, AppHost& host, double pace)
         ignoreLists_.push_back(std::make_unique<IgnoreList>(std::string(code), "lvignored" + std::string(code)));
     ignoreLists_.push_back(std::make_unique<IgnoreList>("da", "lvignoredda"));
     for (const auto& info : kCategories) categories_.push_back(MakeCategory(info, context_, ignoreList(info.code)));
+    // The deep analysis shows the key it reads in the line above the result area.
+    static_cast<DeepAnalysis&>(category("da")).setKeyLabel(labeldeep);
     registerHandlers();
     setUpNavigation();
     setUpSummaryPage();

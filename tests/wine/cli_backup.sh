@@ -5,7 +5,6 @@ set -euo pipefail
 WINE_RUN="$KELTORA_WINE_RUN"
 source "$(dirname "$0")/../../tools/lib/seed.sh"
 cli="$KELTORA_BIN/keltora-cli.exe"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 probe='HKCU\Software\KeltoraBackupProbe'
 "$WINE_RUN" reg add "$probe" /v state /d before /f >/dev/null

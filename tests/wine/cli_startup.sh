@@ -7,14 +7,6 @@ WINE_RUN="$KELTORA_WINE_RUN"
 source "$(dirname "$0")/../../tools/lib/seed.sh"
 cli="$KELTORA_BIN/keltora-cli.exe"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect_eq() {
-  if [ "$1" != "$2" ]; then
-    diff <(printf '%s\n' "$2") <(printf '%s\n' "$1") >&2 || true
-    fail "$3"
-  fi
-}
-
 # A clean start: the fixture's Run values, one file and one folder in the Startup folder, and
 # no ignore file or moved file left from an earlier run.
 startup=$(seed_startup_clutter "$KELTORA_FIXTURES")

@@ -10,14 +10,6 @@ WINE_RUN="$KELTORA_WINE_RUN"
 source "$(dirname "$0")/../../tools/lib/seed.sh"
 cli="$KELTORA_BIN/keltora-cli.exe"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect_eq() {
-  if [ "$1" != "$2" ]; then
-    diff <(printf '%s\n' "$2") <(printf '%s\n' "$1") >&2 || true
-    fail "$3"
-  fi
-}
-
 marker='kelt[^o]|4b454c54'
 # The fixture's rows of a printed list, after its two header lines, and the other rows.
 ours() { awk -v m="$marker" 'NR > 2 && tolower($0) ~ m'; }

@@ -61,3 +61,12 @@ seed_startup_clutter() {
   echo ini >"$startup/desktop.ini"
   echo "$startup"
 }
+
+# Test verdicts: a failure ends the script with its reason; a mismatch shows the difference.
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_eq() {
+  if [ "$1" != "$2" ]; then
+    diff <(printf '%s\n' "$2") <(printf '%s\n' "$1") >&2 || true
+    fail "$3"
+  fi
+}
