@@ -1,5 +1,5 @@
 # Entry points for developers and CI. Each target installs or builds what it needs first.
-.PHONY: all bootstrap native windows test-native test-wine test demo
+.PHONY: all bootstrap native windows test-native test-wine test demo gui
 
 all: native windows
 
@@ -29,6 +29,9 @@ test: bootstrap
 	     "Wine suite $$( [ $$wine = 0 ] && echo passed || echo FAILED )"; \
 	[ $$native = 0 ] && [ $$wine = 0 ]
 
-# Seeds a sandbox prefix with clutter and runs the full scan on it.
+# Seeds a sandbox prefix with clutter and runs the full scan on it; `make gui` opens the window there.
 demo: bootstrap windows
-	@if [ -x tools/demo ]; then tools/demo; else echo "demo: tools/demo is not there yet"; fi
+	tools/demo
+
+gui: bootstrap windows
+	tools/demo --gui

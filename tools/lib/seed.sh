@@ -70,3 +70,32 @@ expect_eq() {
     fail "$3"
   fi
 }
+
+# A file of the given size below a Windows folder of the prefix.
+seed_file() {
+  local folder
+  folder=$(win winepath -u "$1")
+  mkdir -p "$folder"
+  head -c "${3:-2048}" /dev/zero >"$folder/$2"
+}
+
+# Clutter for every category: the startup clutter, dead registry entries, typed history, and
+# files where the privacy scans look (cookies, history, cache, temporary files, a dump, a chkdsk
+# fragment, a log, a recent document).
+seed_full_clutter() {
+  local fixtures="$1" folders windows
+  seed_startup_clutter "$fixtures" >/dev/null
+  reg_import "$fixtures/registry-scanners.reg"
+  reg_import "$fixtures/demo-history.reg"
+  folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+  windows=$(reg_value 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion' SystemRoot)
+  seed_file "$(reg_value "$folders" Cookies)" 'root@doubleclick[1].txt'
+  seed_file "$(reg_value "$folders" Cookies)" 'root@example[1].txt'
+  seed_file "$(reg_value "$folders" History)\\History.IE5\\MSHist012020010120200102" 'visited.url'
+  seed_file "$(reg_value "$folders" Cache)\\Content.IE5\\ABCD1234" 'banner[1].gif' 40960
+  seed_file "$windows\\Temp" 'setup-leftover.tmp' 131072
+  seed_file "$windows" 'memory.dmp' 3145728
+  seed_file 'C:\' 'File0001.chk' 4096
+  seed_file "$windows\\Debug" 'setup.log' 8192
+  seed_file "$(reg_value "$folders" Recent)" 'Report.doc.lnk' 512
+}
