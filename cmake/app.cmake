@@ -44,7 +44,8 @@ target_compile_options(autostart PRIVATE ${KELTORA_WARNINGS})
 keltora_wine_test(keltora_wine_window
   tests/wine/MainWindowTest.cpp
   tests/wine/WindowFixture.cpp
-  tests/wine/ProgramTest.cpp)
+  tests/wine/ProgramTest.cpp
+  tests/wine/SummaryWindowTest.cpp)
 target_link_libraries(keltora_wine_window PRIVATE keltora_window)
 keltora_with_resources(keltora_wine_window)
 add_dependencies(keltora_wine_window keltora autostart)

@@ -99,7 +99,7 @@ echo "scan and remove bin: ok"
 # The clipboard, filled by another program of the same X display.
 export DISPLAY
 DISPLAY=$("$WINE_RUN" --display)
-printf 'copied by %s' "$tag" | xclip -selection clipboard -i
+printf 'copied by %s' "$tag" | xclip -selection clipboard -i >/dev/null 2>&1
 out=""
 for _ in $(seq 50); do
   out=$(win "$cli" scan clip)
