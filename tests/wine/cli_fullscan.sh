@@ -8,8 +8,9 @@ source "$(dirname "$0")/../../tools/lib/seed.sh"
 cli="$KELTORA_BIN/keltora-cli.exe"
 
 seed_full_clutter "$KELTORA_FIXTURES"
-# Entries set aside by earlier runs would hide seeded ones.
-rm -rf "$(program_files_unix)/Keltora Pro"
+# Entries set aside by earlier runs would hide seeded ones, and files moved aside earlier would
+# rightly keep a seeded file of the same name from moving.
+rm -rf "$(program_files_unix)/Keltora Pro" "$(program_files_unix)/Keltora Professional/startbug"
 backups="$(program_files_unix)/Keltora Professional/Backups"
 before=$(ls "$backups" 2>/dev/null | wc -l)
 
