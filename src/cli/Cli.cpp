@@ -29,7 +29,7 @@ struct ShownFailure : std::runtime_error {
 };
 
 constexpr const char* kUsageLine =
-    "usage: keltora-cli [--pace F] scan CODE... | remove CODE [--uncheck ROWS] | ignore CODE ROW | categories | "
+    "usage: keltora-cli [--pace F] [--pauses] scan CODE... | remove CODE [--uncheck ROWS] | ignore CODE ROW | categories | "
     "fullscan [--rows R,...] | repair [--rows R,...] [--backup] | backup | backups | restore NAME | delete NAME | "
     "optimize";
 
@@ -217,6 +217,9 @@ int RunCli(const std::vector<std::string>& argsIn, Platform& platform, ConsoleHo
             if (used != args[1].size() || pace < 0) throw UsageError("--pace needs a number of 0 or more");
             args.erase(args.begin(), args.begin() + 2);
         }
+        // --pauses reports on stderr how long the command paused, for the benchmarks.
+        const bool reportPauses = !args.empty() && args[0] == "--pauses";
+        if (reportPauses) args.erase(args.begin());
         if (args.empty()) throw UsageError("no command");
         const Command* command = nullptr;
         for (const auto& [name, fn] : kCommands)
@@ -227,6 +230,7 @@ int RunCli(const std::vector<std::string>& argsIn, Platform& platform, ConsoleHo
         form.FormCreate();
         (*command)(form, host, Args(args.begin() + 1, args.end()), out);
         out.flush();
+        if (reportPauses) err << "paused " << form.pacer().pausedMs() << " ms\n";
         return 0;
     } catch (const ShownFailure&) {
         out.flush();

@@ -12,14 +12,19 @@ public:
     explicit Pacer(Clock& clock, double factor = 1.0) : clock_(clock), factor_(factor) {}
     void pause(std::uint32_t ms) {
         const auto scaled = static_cast<std::uint32_t>(ms * factor_ + 0.5);
-        if (scaled > 0) clock_.sleep(scaled);
+        if (scaled == 0) return;
+        pausedMs_ += scaled;
+        clock_.sleep(scaled);
     }
+    // Every pause asked for so far, in milliseconds: what the pace alone costs.
+    std::uint64_t pausedMs() const { return pausedMs_; }
     double factor() const { return factor_; }
     void setFactor(double factor) { factor_ = factor; }
 
 private:
     Clock& clock_;
     double factor_;
+    std::uint64_t pausedMs_ = 0;
 };
 
 constexpr std::uint32_t kStepPauseMs = 30;

@@ -35,10 +35,12 @@ TEST(Cli, ScanPrintsTheListFormatWithoutPausing) {
     EXPECT_EQ(world.machine.clock.totalMs(), 0u);
 }
 
-TEST(Cli, PaceScalesThePauses) {
+TEST(Cli, PaceScalesThePausesAndCanReportThem) {
     World world(kRun);
-    EXPECT_EQ(RunCommand(world, {"--pace", "0.5", "scan", "sp"}).code, 0);
+    auto r = RunCommand(world, {"--pace", "0.5", "--pauses", "scan", "sp"});
+    EXPECT_EQ(r.code, 0);
     EXPECT_EQ(world.machine.clock.totalMs(), (105u + 2u) * 15u);
+    EXPECT_EQ(r.err, "paused " + std::to_string((105u + 2u) * 15u) + " ms\n");
 }
 
 TEST(Cli, RemoveKeepsTheUncheckedRows) {

@@ -68,12 +68,6 @@ TEST_F(CookieScan, ReportsTxtFilesWithAKeywordOnce) {
     EXPECT_EQ(world.form->lastCount, 1);
 }
 
-TEST_F(CookieScan, AUserNameHoldingAKeywordMakesEveryCookieAFinding) {
-    world.machine.files.addFile(kCookies + "gordon@example[1].txt", 1);
-    world.machine.files.addFile(kCookies + "gordon@plain[2].txt", 1);
-    EXPECT_EQ(scan().size(), 2u);
-}
-
 TEST_F(CookieScan, PacesTwoRampsWithoutPausePerFinding) {
     world.machine.files.addFile(kCookies + "pat@google[1].txt", 1);
     world.machine.files.addFile(kCookies + "pat@yahoo[1].txt", 1);

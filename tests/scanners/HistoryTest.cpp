@@ -34,7 +34,9 @@ protected:
         Invoke(form, "historyExecute");
         return Paths(form.category("his").list());
     }
-    void file(const std::string& below, std::uint64_t size = 1) { world.machine.files.addFile(kHistoryStore + below, size); }
+    void file(const std::string& below, std::uint64_t size = 1) {
+        world.machine.files.addFile(kHistoryStore + below, size);
+    }
 
     World world;
 };

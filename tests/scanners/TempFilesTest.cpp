@@ -36,7 +36,8 @@ TEST_F(TempScan, OneTempFolderForBothIsListedTwiceAndDeletedOnce) {
     world.load("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
                "CurrentVersion\\Explorer\\Shell Folders]\n\"Local Settings\"=\"C:\\\\Windows\"\n");
     file(kWindowsTemp + "x.tmp");
-    EXPECT_EQ(scan("temp_filesExecute", "temp"), (std::vector<std::string>{kWindowsTemp + "x.tmp", kWindowsTemp + "x.tmp"}));
+    EXPECT_EQ(scan("temp_filesExecute", "temp"),
+              (std::vector<std::string>{kWindowsTemp + "x.tmp", kWindowsTemp + "x.tmp"}));
     Invoke(*world.form, "removetempExecute");
     EXPECT_TRUE(world.form->category("temp").list().empty());
     EXPECT_FALSE(world.files().exists(kWindowsTemp + "x.tmp"));

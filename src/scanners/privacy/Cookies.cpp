@@ -52,7 +52,7 @@ void Cookies::scan() {
     CollectEntries(context_.platform.files, folder + "\\", "*.txt", found);
     context_.ramp(0, 30);
     std::erase_if(found, [](const FoundPath& file) { return CookieKeywordIn(file.name).empty(); });
-    AddFileFindings(run, found, "All items listed in Cookies");
+    AddFileFindings(run, std::move(found), "All items listed in Cookies");
     context_.ramp(30, 100);
 }
 

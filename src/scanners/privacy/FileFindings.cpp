@@ -20,10 +20,10 @@ bool namedLikeAFile(const std::string& name) {
 
 void walkLevel(FileSystem& fs, const std::string& folder, int level, const std::string& skip,
                std::vector<FoundPath>& out) {
-    for (const auto& entry : ListEntries(fs, folder, "*.*")) {
+    for (auto& entry : ListEntries(fs, folder, "*.*")) {
         if (level == 1 && !skip.empty() && entry.name == skip) continue;
         if (level == kStoreDepth || namedLikeAFile(entry.name)) {
-            if (entry.name != kIndexFile) out.push_back({folder, entry.name, entry.size});
+            if (entry.name != kIndexFile) out.push_back({folder, std::move(entry.name), entry.size});
         } else {
             walkLevel(fs, folder + entry.name + "\\", level + 1, skip, out);
         }
@@ -84,9 +84,10 @@ std::vector<Column> FileColumns(const FileColumnCaptions& captions) {
     return columns;
 }
 
-void AddFileFindings(ScanRun& run, const std::vector<FoundPath>& found, std::string_view detail) {
-    for (const auto& file : found)
-        run.add(file.name, {"Remove", std::string(detail), file.folder, SizeText(static_cast<std::int64_t>(file.size))},
+void AddFileFindings(ScanRun& run, std::vector<FoundPath> found, std::string_view detail) {
+    for (auto& file : found)
+        run.add(std::move(file.name),
+                {"Remove", std::string(detail), std::move(file.folder), SizeText(static_cast<std::int64_t>(file.size))},
                 false);
 }
 

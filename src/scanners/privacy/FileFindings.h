@@ -49,7 +49,7 @@ inline constexpr FileColumnCaptions kErrorColumns{"File Names", "Removal Suggest
 std::vector<Column> FileColumns(const FileColumnCaptions& captions);
 
 // One checked finding per file: name, "Remove", the detail text, the folder, the size text.
-void AddFileFindings(ScanRun& run, const std::vector<FoundPath>& found, std::string_view detail);
+void AddFileFindings(ScanRun& run, std::vector<FoundPath> found, std::string_view detail);
 
 // The removal of every file category: deletes the file each checked finding names (its folder
 // column followed by its caption). A finding leaves the list when its file is gone afterwards;

@@ -61,7 +61,7 @@ void SystemFiles::scan() {
     std::vector<FoundPath> found;
     for (const auto& place : kPlaces)
         if (place.code == info().code) collectPlace(context_.platform.files, place, systemRoot, found);
-    AddFileFindings(run, found, "All items listed in Temporary Folder");
+    AddFileFindings(run, std::move(found), "All items listed in Temporary Folder");
     context_.ramp(0, 100);
 }
 

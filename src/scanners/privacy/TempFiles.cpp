@@ -17,7 +17,7 @@ void TempFiles::scan() {
     std::vector<FoundPath> found;
     for (const auto& folder : {ReadSystemRoot(registry), ShellFolder(registry, "Local Settings")})
         CollectEntries(context_.platform.files, folder + "\\Temp\\", "*.tmp", found);
-    AddFileFindings(run, found, kDetail);
+    AddFileFindings(run, std::move(found), kDetail);
     context_.ramp(0, 100);
 }
 

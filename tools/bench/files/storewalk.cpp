@@ -17,7 +17,8 @@ unsigned long long walk(const std::string& folder, int level) {
         const std::string name = data.cFileName;
         if (name == "." || name == "..") continue;
         ++entries;
-        if (level < 3 && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) entries += walk(folder + name + "\\", level + 1);
+        if (level < 3 && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            entries += walk(folder + name + "\\", level + 1);
     } while (FindNextFileA(search, &data));
     FindClose(search);
     return entries;
