@@ -83,6 +83,14 @@ scan_and_remove run "$tag"
 ! reg_has_value 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' "$tag" || fail "remove url left the value"
 ! reg_has_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU' "$tag" || fail "remove run left the value"
 
+# The three categories that look at nothing list nothing, and their removal changes nothing.
+out=$(win "$cli" scan vd font help | grep '^==')
+[ "$out" = "$(printf '%s\n' '== vd lvvd 0' '== font lvfont 0' '== help lvhelp 0')" ] || fail "scan vd font help: $out"
+for code in vd font help; do
+  [ "$(win "$cli" remove "$code" | head -n 1)" = "== $code lv$code 0" ] || fail "remove $code"
+done
+echo "scan and remove vd font help: ok"
+
 # The Recycle Bin, filled through the shell's own delete-to-bin; its removal empties it whole.
 win "$cli" remove bin >/dev/null
 for name in one two; do
