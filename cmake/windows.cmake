@@ -82,9 +82,13 @@ keltora_wine_test(keltora_wine_backends
   tests/wine/Win32ClipboardTest.cpp
   tests/wine/Win32ClockTest.cpp)
 
+# The privacy scanners on the prefix's own folders, its Recycle Bin and the clipboard of the test
+# display. The binary doubles as "another program" for tests/wine/cli_privacy.sh.
+keltora_wine_test(keltora_wine_privacy tests/wine/PrivacyScannersTest.cpp)
+
 keltora_wine_script_test(wine_regedit tests/wine/regedit.sh)
 keltora_wine_script_test(wine_runner tests/wine/wine-run.sh)
 include(${CMAKE_SOURCE_DIR}/cmake/cli.cmake)
-# The benchmarks' own Windows programs (floor walkers), built beside the others in bin/.
-add_subdirectory(${CMAKE_SOURCE_DIR}/tools/bench ${CMAKE_BINARY_DIR}/bench)
 include(${CMAKE_SOURCE_DIR}/cmake/app.cmake)
+# The benchmarks' own Windows programs (floor walkers, page timers), built beside the others in bin/.
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools/bench ${CMAKE_BINARY_DIR}/bench)

@@ -248,7 +248,9 @@ void TForm1::removeChecked(Category& c) {
     statustext.setCaption(std::string(texts->before));
     host_.processMessages();
     c.remove();
-    const std::size_t left = c.list().size();
+    // What the page shows afterwards: for the Recycle Bin and the clipboard that is what they
+    // still hold, not the rows of the list.
+    const std::size_t left = c.pageCount();
     showCountBox(left);
     statustext.setCaption(std::string(texts->after));
     setSummaryCount(c.info().summaryRow, static_cast<int>(left));

@@ -105,6 +105,9 @@ TEST(RecycleBin, ItemsTheBinKeepsStayListedAndCounted) {
     ASSERT_EQ(form.category("bin").list().size(), 1u);
     EXPECT_EQ(form.category("bin").list().at(0).caption, "2 files in Recycle Bin");
     EXPECT_EQ(form.lastCount, 2);
+    // The page counts the items still in the bin, not the one row that names them.
+    EXPECT_EQ(form.Oberror.caption(), "2 Errors Found");
+    EXPECT_EQ(form.lvall.at(11).subItem(1), "2");
 }
 
 }  // namespace
