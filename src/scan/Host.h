@@ -11,6 +11,9 @@ public:
     virtual ~Host() = default;
     // Lets the window handle what is waiting: painting, timers, the tray, other commands.
     virtual void processMessages() = 0;
+    // The logic is about to sleep without handling messages: what a view put off drawing is
+    // drawn now.
+    virtual void beforePause() {}
     virtual void setCursor(Cursor cursor) = 0;
     // An error or notice shown to the user.
     virtual void showMessage(const std::string& text) = 0;

@@ -10,8 +10,10 @@ namespace keltora {
 class Pacer {
 public:
     explicit Pacer(Clock& clock, double factor = 1.0) : clock_(clock), factor_(factor) {}
+    // What a pause of ms really sleeps at this pace.
+    std::uint32_t scaled(std::uint32_t ms) const { return static_cast<std::uint32_t>(ms * factor_ + 0.5); }
     void pause(std::uint32_t ms) {
-        const auto scaled = static_cast<std::uint32_t>(ms * factor_ + 0.5);
+        const auto scaled = this->scaled(ms);
         if (scaled == 0) return;
         pausedMs_ += scaled;
         clock_.sleep(scaled);

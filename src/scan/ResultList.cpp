@@ -60,7 +60,13 @@ void ResultList::setChecked(std::size_t row, bool checked) {
 }
 
 void ResultList::setAllChecked(bool checked) {
-    for (std::size_t row = 0; row < findings_.size(); ++row) setChecked(row, checked);
+    // One notice for the whole list: a view repaints once, not once per row.
+    bool changed = false;
+    for (auto& finding : findings_) {
+        changed |= finding.checked != checked;
+        finding.checked = checked;
+    }
+    if (changed) notify(Change::Rows);
 }
 
 void ResultList::setCaption(std::size_t row, const std::string& caption) {

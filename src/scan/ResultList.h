@@ -12,7 +12,8 @@ namespace keltora {
 
 class ResultList : public Control {
 public:
-    enum class Change { Reset, Columns, Added, Removed, Row, Selection };
+    // Row: one row's contents; Rows: every row's contents, the same rows.
+    enum class Change { Reset, Columns, Added, Removed, Row, Rows, Selection };
 
     explicit ResultList(std::string name, bool checkBoxes = true);
 

@@ -5,8 +5,14 @@ namespace keltora {
 void ScanContext::ramp(int from, int to, std::uint32_t stepMs) {
     for (int position = from; position <= to; ++position) {
         progress.setPosition(position);
-        pacer.pause(stepMs);
+        pause(stepMs);
     }
+}
+
+void ScanContext::pause(std::uint32_t ms) {
+    if (pacer.scaled(ms) == 0) return;
+    host.beforePause();
+    pacer.pause(ms);
 }
 
 void ScanContext::stepBelow(int limit) {

@@ -25,7 +25,9 @@ struct ScanContext {
     void ramp(int from, int to, std::uint32_t stepMs = kStepPauseMs);
     // Advances the bar by one step while it stands below a limit.
     void stepBelow(int limit);
-    void pause(std::uint32_t ms) { pacer.pause(ms); }
+    // A pause of the scan: whatever waits to be shown is shown first, as the window handles no
+    // messages while the scan sleeps.
+    void pause(std::uint32_t ms);
 };
 
 // The steps every scan shares: hourglass, bar at 0, list cleared with its columns made anew and

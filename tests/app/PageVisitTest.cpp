@@ -111,6 +111,26 @@ TEST(HiddenLV, HidesEveryPageAndStopsTheBlink) {
     EXPECT_FALSE(form.Timer1.running());
 }
 
+// The window draws nothing while a scan sleeps: every sleep is announced first, so what waits
+// to be drawn (the newest findings) is on screen during it. A scan without pauses announces none.
+TEST(PageVisit, EverySleepOfAScanIsAnnouncedToTheHostFirst) {
+    for (const double pace : {1.0, 0.0}) {
+        World world(kTwoRunValues);
+        TForm1& form = world.start(pace);
+        world.machine.clock.reset();
+        world.host.pausesAhead = 0;
+        std::vector<std::pair<int, std::size_t>> seen;  // announcements and rows at each sleep
+        world.machine.clock.onSleep = [&](std::uint32_t) {
+            seen.emplace_back(world.host.pausesAhead, form.category("sp").list().size());
+        };
+        form.RunningWhileStartup1Click();
+        ASSERT_EQ(seen.size(), world.machine.clock.pauses()) << pace;
+        for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i].first, static_cast<int>(i + 1)) << pace;
+        if (pace == 0.0) EXPECT_EQ(world.host.pausesAhead, 0);
+        else EXPECT_GT(world.host.pausesAhead, 2);
+    }
+}
+
 TEST(Commands, AListCommandIsRefusedWhileAnotherRuns) {
     World world(kTwoRunValues);
     TForm1& form = world.start();

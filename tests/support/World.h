@@ -14,6 +14,7 @@ namespace keltora::testing {
 class RecordingHost : public AppHost {
 public:
     void processMessages() override { ++pumps; }
+    void beforePause() override { ++pausesAhead; }
     void setCursor(Cursor shown) override { cursor = shown; }
     void showMessage(const std::string& text) override { messages.push_back(text); }
     void setTopmost(bool on) override {
@@ -31,6 +32,7 @@ public:
     void restore() override { ++restores; }
 
     int pumps = 0;
+    int pausesAhead = 0;  // how often the logic said it was about to sleep
     Cursor cursor = Cursor::Default;
     std::vector<std::string> messages;
     bool topmost = false;

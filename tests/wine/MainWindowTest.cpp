@@ -170,6 +170,41 @@ TEST_F(MainWindowTest, RunningWhileStartupScansAndShowsItsPageCountAndSummaryRow
     EXPECT_NE(w.form().Oberror.colour(), before);
 }
 
+// The list control holds no rows of its own and may tell its scroll bar late: whatever is
+// asked of it from outside must still be the model's rows, checks and order.
+TEST_F(MainWindowTest, ALongListShowsTheModelsRowsChecksAndRemovals) {
+    WindowUnderTest w;
+    w.pick("RunningWhileStartup1Click");
+    ResultList& list = w.form().category("sp").list();
+    list.clear();
+    for (int i = 0; i < 3000; ++i) list.add(Finding{"row " + std::to_string(i), {"Remove", "C:\\x" + std::to_string(i)}, true});
+    ASSERT_EQ(w.rows("lvsp"), 3000);
+    EXPECT_EQ(w.cell("lvsp", 2999, 0), "row 2999");
+    EXPECT_EQ(w.cell("lvsp", 2999, 2), "C:\\x2999");
+    EXPECT_TRUE(w.checked("lvsp", 2999));
+
+    list.setChecked(5, false);
+    EXPECT_FALSE(w.checked("lvsp", 5));
+    // The space bar checks the focused row again, as a click on its box would.
+    list.select(5);
+    w.pump();
+    SendMessageA(w.control("lvsp"), WM_KEYDOWN, VK_SPACE, 0);
+    w.pump();
+    EXPECT_TRUE(list.at(5).checked);
+    EXPECT_TRUE(w.checked("lvsp", 5));
+
+    list.remove(0);
+    list.remove(0);
+    EXPECT_EQ(w.rows("lvsp"), 2998);
+    EXPECT_EQ(w.cell("lvsp", 0, 0), "row 2");
+    EXPECT_EQ(list.selected(), 3);
+    EXPECT_EQ(SendMessageA(w.control("lvsp"), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 3);
+
+    list.setAllChecked(false);
+    EXPECT_FALSE(w.checked("lvsp", 0));
+    EXPECT_FALSE(w.checked("lvsp", 2997));
+}
+
 TEST_F(MainWindowTest, ACommandClickedWhileAScanRunsIsRefused) {
     WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
     WindowUnderTest w(0.2);

@@ -24,9 +24,14 @@ void ControlView::bind(Control& model) {
 
 void ControlView::modelChanged(Control& model) {
     if (!hwnd_) return;
-    if (WindowText(hwnd_) != model.caption()) SetWindowTextA(hwnd_, model.caption().c_str());
-    EnableWindow(hwnd_, model.enabled());
-    ShowWindow(hwnd_, model.visible() ? SW_SHOWNA : SW_HIDE);
+    // Only what changed is passed on: a progress bar tells its model every step, and each
+    // window call is a round trip on some systems.
+    if (!shown_ || shown_->caption != model.caption()) {
+        if (WindowText(hwnd_) != model.caption()) SetWindowTextA(hwnd_, model.caption().c_str());
+    }
+    if (!shown_ || shown_->enabled != model.enabled()) EnableWindow(hwnd_, model.enabled());
+    if (!shown_ || shown_->visible != model.visible()) ShowWindow(hwnd_, model.visible() ? SW_SHOWNA : SW_HIDE);
+    shown_ = Shown{model.caption(), model.enabled(), model.visible()};
     // The logic may run on without pumping messages (a scan pauses by sleeping): draw now.
     if (model.visible()) UpdateWindow(hwnd_);
 }

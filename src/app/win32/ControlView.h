@@ -3,6 +3,7 @@
 // hooks through which the main window routes WM_COMMAND, WM_NOTIFY and WM_DRAWITEM to it.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "scan/Controls.h"
@@ -35,6 +36,8 @@ public:
     virtual void onCommand(WORD /*code*/) {}
     virtual LRESULT onNotify(NMHDR* /*header*/, bool& /*handled*/) { return 0; }
     virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    // Draws at once what the view put off drawing.
+    virtual void showPending() {}
 
 protected:
     // Creates the window; visible as the model says, enabled as the model says.
@@ -46,6 +49,15 @@ protected:
     HWND hwnd_ = nullptr;
     int id_ = 0;
     Control* bound_ = nullptr;
+
+private:
+    // What the window was last given, so an unchanged state is not sent again.
+    struct Shown {
+        std::string caption;
+        bool enabled;
+        bool visible;
+    };
+    std::optional<Shown> shown_;
 };
 
 std::string WindowText(HWND hwnd);

@@ -2,9 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace keltora::win32 {
 
 namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kCountTimerId = 0x4B4C;  // one of ours among the control's own timers
 
 struct Applying {
     bool& flag;
@@ -13,13 +18,6 @@ struct Applying {
     ~Applying() { flag = old; }
 };
 
-void SetText(HWND list, int row, int column, const std::string& text) {
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
 void SetState(HWND list, int row, UINT state, UINT mask) {
     LVITEMA item{};
     item.stateMask = mask;
@@ -27,14 +25,34 @@ void SetState(HWND list, int row, UINT state, UINT mask) {
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+// Copies text into a buffer the control lent, cut to its size.
+void CopyText(const std::string& text, LVITEMA& item, bool wide) {
+    if (item.pszText == nullptr || item.cchTextMax <= 0) return;
+    if (wide) {
+        auto* out = reinterpret_cast<WCHAR*>(item.pszText);
+        const int written =
+            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out, item.cchTextMax - 1);
+        out[std::max(written, 0)] = L'\0';
+    } else {
+        lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+    }
+}
+
 }  // namespace
 
 ListViewView::ListViewView(ResultList& model, const Args& args) : model_(model), summaryColours_(args.summaryColours) {
-    create(WC_LISTVIEWA, "", WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 0, args.base);
+    create(WC_LISTVIEWA, "", WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA, 0,
+           args.base);
     DWORD ex = LVS_EX_FULLROWSELECT;
     if (model.checkBoxes()) ex |= LVS_EX_CHECKBOXES;
     if (args.gridLines) ex |= LVS_EX_GRIDLINES;
-    SendMessageA(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+    {
+        Applying guard(applying_);
+        SendMessageA(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+        // The check boxes are the model's: the control asks for them as it paints.
+        if (model.checkBoxes()) SendMessageA(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+    }
+    SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     if (summaryColours_) {
         LOGFONTA font{};
         GetObjectA(args.base.font ? args.base.font : GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
@@ -49,7 +67,30 @@ ListViewView::ListViewView(ResultList& model, const Args& args) : model_(model),
 
 ListViewView::~ListViewView() {
     model_.onListChange = nullptr;
+    if (IsWindow(hwnd_)) {
+        if (countTimer_) KillTimer(hwnd_, kCountTimerId);
+        RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
+    }
     if (bold_) DeleteObject(bold_);
+}
+
+LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR self) {
+    auto& view = *reinterpret_cast<ListViewView*>(self);
+    if (message == WM_TIMER && wParam == kCountTimerId) {
+        view.showCount();
+        UpdateWindow(hwnd);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+    if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || message == WM_KEYDOWN || message == WM_SIZE) {
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        view.measureView();
+        return result;
+    }
+    // A question from outside sees every row the model has.
+    if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 && !view.applying_) view.showCount();
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 void ListViewView::listChanged(ResultList::Change change, std::size_t row) {
@@ -62,15 +103,17 @@ void ListViewView::listChanged(ResultList::Change change, std::size_t row) {
             makeColumns();
             break;
         case ResultList::Change::Added:
-            insertRow(row);
-            // A scan shows every finding as it comes.
-            UpdateWindow(hwnd_);
+            rowAdded();
             break;
         case ResultList::Change::Removed:
-            SendMessageA(hwnd_, LVM_DELETEITEM, row, 0);
+            rowRemoved();
             break;
         case ResultList::Change::Row:
-            writeRow(row);
+            redrawRow(row);
+            break;
+        case ResultList::Change::Rows:
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            UpdateWindow(hwnd_);
             break;
         case ResultList::Change::Selection:
             showSelection();
@@ -79,6 +122,10 @@ void ListViewView::listChanged(ResultList::Change change, std::size_t row) {
 }
 
 void ListViewView::makeColumns() {
+    // A scan clears and makes its columns anew; the same columns are left standing, as every
+    // column change lays out the whole control again.
+    if (model_.columns() == shownColumns_) return;
+    shownColumns_ = model_.columns();
     Applying guard(applying_);
     while (columnCount_ > 0) SendMessageA(hwnd_, LVM_DELETECOLUMN, static_cast<WPARAM>(--columnCount_), 0);
     for (const auto& column : model_.columns()) {
@@ -91,65 +138,177 @@ void ListViewView::makeColumns() {
     }
 }
 
-void ListViewView::insertRow(std::size_t row) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(row);
-    item.pszText = const_cast<char*>(model_.at(row).caption.c_str());
-    SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    writeRow(row);
+// A scan shows every finding as it comes: a new row that has room in the view is painted within
+// a frame; rows that come faster are drawn together, by the next one, the timer or before the
+// logic sleeps. Below the view there is nothing to paint but the scroll bar, which follows at
+// its own pace.
+void ListViewView::rowAdded() { countLater(tailInView_ ? kFrameMs : kCountRefreshMs); }
+
+void ListViewView::showPending() {
+    if (countTimer_ || shownCount_ != model_.size()) {
+        showCount();
+        UpdateWindow(hwnd_);
+    }
 }
 
-void ListViewView::writeRow(std::size_t row) {
-    if (row >= model_.size()) return;
-    const Finding& finding = model_.at(row);
-    const int index = static_cast<int>(row);
-    SetText(hwnd_, index, 0, finding.caption);
-    for (std::size_t i = 0; i < finding.subItems.size(); ++i)
-        SetText(hwnd_, index, static_cast<int>(i + 1), finding.subItems[i]);
-    if (model_.checkBoxes())
-        SetState(hwnd_, index, INDEXTOSTATEIMAGEMASK(finding.checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+// Every row below a removed one moves up: the view is painted again with the count, and rows
+// the control still counts meanwhile paint blank.
+void ListViewView::rowRemoved() {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (model_.selected() != shownSelection_) syncSelection();
+    countLater(kCountRefreshMs);
+}
+
+// Brings the count up to date when the last time is at least `after` ago, else on the timer.
+void ListViewView::countLater(unsigned after) {
+    if (GetTickCount64() - countShownAt_ >= after) {
+        showCount();
+        UpdateWindow(hwnd_);
+    } else if (!countTimer_) {
+        countTimer_ = SetTimer(hwnd_, kCountTimerId, after, nullptr) != 0;
+    }
+}
+
+void ListViewView::showCount() {
+    if (countTimer_) {
+        KillTimer(hwnd_, kCountTimerId);
+        countTimer_ = false;
+    }
+    countShownAt_ = GetTickCount64();
+    if (shownCount_ == model_.size()) return;
+    Applying guard(applying_);
+    const std::size_t firstNew = shownCount_;
+    shownCount_ = model_.size();
+    SendMessageA(hwnd_, LVM_SETITEMCOUNT, shownCount_, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    // The new rows that show, from the first of them to the bottom of the view.
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    if (firstNew < shownCount_ && SendMessageA(hwnd_, LVM_GETITEMRECT, firstNew, reinterpret_cast<LPARAM>(&bounds))) {
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        client.top = std::max(client.top, bounds.top);
+        InvalidateRect(hwnd_, &client, FALSE);
+    }
+    if (shownSelection_ >= static_cast<int>(shownCount_)) shownSelection_ = -1;  // the control dropped it
+    syncSelection();
+    measureView();
+}
+
+// Whether the next row to come has room in the view. Asking the control costs a round of
+// messages, so it is asked when the count changes or the view moves, not per finding.
+void ListViewView::measureView() {
+    const auto top = static_cast<std::size_t>(SendMessageA(hwnd_, LVM_GETTOPINDEX, 0, 0));
+    const auto page = static_cast<std::size_t>(SendMessageA(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0));
+    tailInView_ = shownCount_ <= top + page;  // the row that shows in part at the bottom included
+}
+
+void ListViewView::redrawRow(std::size_t row) {
+    if (row >= shownCount_) return;
+    SendMessageA(hwnd_, LVM_REDRAWITEMS, row, row);
+}
+
+// The control's selection follows the model's, touching only the rows concerned: asking the
+// control for its selection walks every row on some systems.
+void ListViewView::syncSelection() {
+    Applying guard(applying_);
+    const int selected = model_.selected();
+    if (shownSelection_ >= 0 && shownSelection_ != selected) SetState(hwnd_, shownSelection_, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    shownSelection_ = -1;
+    if (selected >= 0 && static_cast<std::size_t>(selected) < shownCount_) {
+        SetState(hwnd_, selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        shownSelection_ = selected;
+    }
 }
 
 void ListViewView::showSelection() {
+    showCount();
+    syncSelection();
     const int selected = model_.selected();
-    SetState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (selected >= 0) SetState(hwnd_, selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     SendMessageA(hwnd_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected >= 0 ? selected : 0), FALSE);
+    measureView();
 }
 
 void ListViewView::reload() {
-    // One repaint for the whole list rather than one per row.
-    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(hwnd_, LVM_DELETEALLITEMS, 0, 0);
-    for (std::size_t row = 0; row < model_.size(); ++row) insertRow(row);
-    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    Applying guard(applying_);
+    shownCount_ = model_.size();
+    countShownAt_ = GetTickCount64();
+    SendMessageA(hwnd_, LVM_SETITEMCOUNT, shownCount_, 0);
+    SetState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    shownSelection_ = -1;
+    syncSelection();
+    measureView();
     InvalidateRect(hwnd_, nullptr, TRUE);
     UpdateWindow(hwnd_);
 }
 
-LRESULT ListViewView::onNotify(NMHDR* header, bool& handled) {
-    if (header->code == NM_CUSTOMDRAW && summaryColours_) {
-        handled = true;
-        return customDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+void ListViewView::toggle(int row) {
+    if (!model_.checkBoxes() || row < 0 || static_cast<std::size_t>(row) >= model_.size()) return;
+    model_.setChecked(static_cast<std::size_t>(row), !model_.at(static_cast<std::size_t>(row)).checked);
+}
+
+void ListViewView::fillDisplayInfo(LVITEMA& item, bool wide) const {
+    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= model_.size()) {
+        // A row the control still counts while the model has moved on: blank, without a box.
+        if (item.mask & LVIF_TEXT) CopyText({}, item, wide);
+        return;
     }
-    if (header->code != LVN_ITEMCHANGED || applying_) return 0;
-    const auto& change = *reinterpret_cast<NMLISTVIEW*>(header);
-    if (!(change.uChanged & LVIF_STATE) || change.iItem < 0) return 0;
-    const UINT was = change.uOldState, now = change.uNewState;
+    const Finding& finding = model_.at(static_cast<std::size_t>(item.iItem));
+    if (item.mask & LVIF_TEXT)
+        CopyText(item.iSubItem == 0 ? finding.caption : finding.subItem(static_cast<std::size_t>(item.iSubItem)), item,
+                 wide);
+    if ((item.mask & LVIF_STATE) && model_.checkBoxes()) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(finding.checked ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+void ListViewView::selectionChangedByUser() {
+    const auto selected = static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    shownSelection_ = selected;
+    if (selected == model_.selected()) return;
     Applying guard(applying_);
-    if ((was & LVIS_STATEIMAGEMASK) != (now & LVIS_STATEIMAGEMASK) && (now & LVIS_STATEIMAGEMASK) != 0)
-        model_.setChecked(static_cast<std::size_t>(change.iItem),
-                          (now & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
-    if ((was ^ now) & LVIS_SELECTED) {
-        const auto selected =
-            static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-        if (selected != model_.selected()) {
-            model_.select(selected);
-            if (onSelect) onSelect();
+    model_.select(selected);
+    if (onSelect) onSelect();
+}
+
+LRESULT ListViewView::onNotify(NMHDR* header, bool& handled) {
+    switch (header->code) {
+        case LVN_GETDISPINFOA:
+        case LVN_GETDISPINFOW:
+            // LVITEMA and LVITEMW differ only in the type of the text pointer.
+            fillDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header)->item, header->code == LVN_GETDISPINFOW);
+            handled = true;
+            return 0;
+        case NM_CUSTOMDRAW:
+            if (!summaryColours_) return 0;
+            handled = true;
+            return customDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+        case NM_CLICK:
+        case NM_DBLCLK: {
+            // The control keeps no check marks of an owner-data list: a click on the box is ours.
+            LVHITTESTINFO hit{};
+            hit.pt = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
+            SendMessageA(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+            if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) toggle(hit.iItem);
+            return 0;
         }
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE)
+                toggle(static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+            return 0;
+        case LVN_ITEMCHANGED: {
+            if (applying_) return 0;
+            const auto& change = *reinterpret_cast<NMLISTVIEW*>(header);
+            if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED))
+                selectionChangedByUser();
+            return 0;
+        }
+        case LVN_ODSTATECHANGED:
+            if (!applying_) selectionChangedByUser();
+            return 0;
+        default:
+            return 0;
     }
-    return 0;
 }
 
 LRESULT ListViewView::customDraw(NMLVCUSTOMDRAW& draw) {

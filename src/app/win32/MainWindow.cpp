@@ -159,6 +159,10 @@ void MainWindow::restore() {
     SetForegroundWindow(hwnd_);
 }
 
+void MainWindow::showPending() {
+    for (const auto& view : views_) view->showPending();
+}
+
 void MainWindow::destroy() {
     if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }

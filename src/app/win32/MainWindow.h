@@ -42,6 +42,8 @@ public:
     void openMenu(std::string_view name);
     void minimize(bool hideWindow);
     void restore();
+    // Draws what the controls put off drawing (before the logic sleeps).
+    void showPending();
     // Destroys the window after the message loop has ended: the destroy step runs, the close
     // step does not.
     void destroy();

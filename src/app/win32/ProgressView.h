@@ -1,5 +1,5 @@
 #pragma once
-// A progress bar from 0 to 100 that shows a ProgressBar model.
+// A progress bar from 0 to its model's maximum that shows a ProgressBar model.
 #include "app/win32/ControlView.h"
 
 namespace keltora::win32 {
@@ -11,6 +11,8 @@ public:
 private:
     void modelChanged(Control& model) override;
     ProgressBar& model_;
+    int shownPosition_ = -1;  // what the control was last told
+    int shownMaximum_ = -1;
 };
 
 }  // namespace keltora::win32

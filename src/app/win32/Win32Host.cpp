@@ -33,6 +33,10 @@ int Win32Host::messageLoop() {
     return exitCode_;
 }
 
+void Win32Host::beforePause() {
+    if (window_) window_->showPending();
+}
+
 void Win32Host::setCursor(Cursor cursor) {
     cursor_ = cursor;
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(cursor == Cursor::Hourglass ? IDC_WAIT : IDC_ARROW)));

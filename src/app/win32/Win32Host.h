@@ -19,6 +19,7 @@ public:
     // Handles everything waiting. A quit seen here is kept for the main loop, which ends once
     // the running command has returned.
     void processMessages() override;
+    void beforePause() override;
     void setCursor(Cursor cursor) override;
     void showMessage(const std::string& text) override;
     void setTopmost(bool topmost) override;

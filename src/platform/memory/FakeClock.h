@@ -2,6 +2,7 @@
 // A clock for tests: pauses return at once and are only added up, and the local time is what
 // the test sets.
 #include <cstdint>
+#include <functional>
 
 #include "platform/Clock.h"
 
@@ -10,11 +11,14 @@ namespace keltora {
 class FakeClock : public Clock {
 public:
     void sleep(std::uint32_t ms) override {
+        if (onSleep) onSleep(ms);
         totalMs_ += ms;
         ++pauses_;
         if (advancing_) advance(ms);
     }
     LocalTime now() override { return now_; }
+    // Told of every pause as it begins.
+    std::function<void(std::uint32_t)> onSleep;
 
     // Lets pauses move the local time on, for code that waits for the next second.
     void setAdvancing(bool advancing) { advancing_ = advancing; }
