@@ -59,7 +59,6 @@ public:
     RemovalRun(const RemovalRun&) = delete;
     RemovalRun& operator=(const RemovalRun&) = delete;
 
-    // removeOne removes what the finding names and tells whether it is gone now.
     // removeOne removes what the finding names and tells whether it is gone now. When it raises,
     // the findings not yet handled stay, the list shows what is really left, and the error goes on.
     template <typename RemoveOne>
