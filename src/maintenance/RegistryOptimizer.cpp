@@ -30,9 +30,8 @@ std::vector<std::string> RegistryOptimizer::names(HKey root, const std::string& 
     TRegistry reg(registry_);
     reg.SetRootKey(root);
     if (!reg.OpenKey(path, false)) return list;
-    if (values) reg.GetValueNamesBlankPrefixed(list);
-    else reg.GetKeyNamesBlankPrefixed(list);
-    for (auto& name : list) name.erase(0, 1);
+    if (values) reg.GetValueNames(list);
+    else reg.GetKeyNames(list);
     return list;
 }
 

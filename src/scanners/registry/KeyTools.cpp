@@ -58,8 +58,7 @@ std::vector<std::string> SubkeyNames(RegistryApi& api, HKey root, const std::str
     std::vector<std::string> names;
     TRegistry reg(api);
     reg.SetRootKey(root);
-    if (reg.OpenKey("\\" + path, false)) reg.GetKeyNamesBlankPrefixed(names);
-    for (auto& name : names) name.erase(0, 1);
+    if (reg.OpenKey("\\" + path, false)) reg.GetKeyNames(names);
     return names;
 }
 

@@ -33,6 +33,7 @@ const RunSource* runSourceFor(const std::string& location) {
     return nullptr;
 }
 
+// The file listing puts a blank before every name.
 std::vector<std::string> dropBlanks(std::vector<std::string> prefixed) {
     for (auto& entry : prefixed) entry.erase(0, 1);
     return prefixed;
@@ -46,9 +47,9 @@ void StartupPrograms::scanRunKey(ScanRun& run, HKey root, const std::string& pat
     {
         TRegistry reg(context_.platform.registry);
         reg.SetRootKey(root);
-        if (reg.OpenKey("\\" + path, false)) reg.GetValueNamesBlankPrefixed(names);
+        if (reg.OpenKey("\\" + path, false)) reg.GetValueNames(names);
     }
-    for (const auto& name : dropBlanks(std::move(names))) {
+    for (const auto& name : names) {
         if (ignored(name) || (skipOwn && name == kOwnRunValue)) continue;
         std::string data = RegReadString(context_.platform.registry, root, path, name);
         run.add(name, {kRepairReport, data, location});

@@ -44,10 +44,9 @@ void TypedHistory::scan() {
     std::vector<std::string> names;
     {
         TRegistry reg(registry);
-        if (reg.OpenKey("\\" + path, false)) reg.GetValueNamesBlankPrefixed(names);
+        if (reg.OpenKey("\\" + path, false)) reg.GetValueNames(names);
     }
-    for (const auto& entry : names) {
-        const std::string name = entry.substr(1);
+    for (const auto& name : names) {
         context_.pause(kValuePauseMs);
         context_.host.processMessages();
         run.add(name, {"Rarely Used(Remove)", RegReadString(registry, kHKeyCurrentUser, path, name),
