@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/Navigation.h"
+#include "scan/CategoryTable.h"
 #include "wine/WindowFixture.h"
 
 namespace keltora::wine {
@@ -203,6 +204,39 @@ TEST_F(MainWindowTest, ALongListShowsTheModelsRowsChecksAndRemovals) {
     list.setAllChecked(false);
     EXPECT_FALSE(w.checked("lvsp", 0));
     EXPECT_FALSE(w.checked("lvsp", 2997));
+}
+
+// Every privacy page and the pages they share with the three empty registry categories: the
+// menu entry scans, the page shows its list with its buttons, the status and the count.
+TEST_F(MainWindowTest, EveryPrivacyAndSharedPageShowsItsListButtonsAndCount) {
+    WindowUnderTest w(0.0);
+    for (const char* code : {"co", "his", "temp", "tempie", "bin", "clip", "dump", "chk", "log", "url", "run", "vd",
+                             "font", "help"}) {
+        const CategoryInfo& info = *FindCategory(code);
+        w.pick(std::string(info.menuHandler));
+        const std::string list(info.listName);
+        ASSERT_TRUE(w.visible(list)) << code;
+        EXPECT_EQ(w.text("statustext"), info.scannedText) << code;
+        Category& category = w.form().category(code);
+        EXPECT_EQ(w.rows(list), static_cast<int>(category.list().size())) << code;
+        const std::size_t count = category.pageCount();
+        EXPECT_EQ(w.text("Oberror"), count ? std::to_string(count) + " Errors Found" : "No Errors Found") << code;
+        const bool shared = info.page == PageButtons::Shared;
+        for (const char* button : {"OBhis1", "OBhis3", "OBhis4"}) EXPECT_EQ(w.visible(button), shared) << code;
+        if (!shared) {
+            EXPECT_TRUE(w.visible(std::string(info.buttons[0]))) << code;
+        }
+        for (const char* other : {"lvhis", "lvco", "lvvd", "lvlog"}) {
+            if (other != list) {
+                EXPECT_FALSE(w.visible(other)) << code << " " << other;
+            }
+        }
+    }
+    // The shared page's Refresh, clicked in the window, scans the category of the page shown.
+    w.pick("History1Click");
+    w.pick("LogFiles2Click");
+    w.click("OBhis4");
+    EXPECT_EQ(w.text("statustext"), FindCategory("log")->scannedText);
 }
 
 TEST_F(MainWindowTest, ACommandClickedWhileAScanRunsIsRefused) {
