@@ -72,10 +72,7 @@ bool RegistryBackups::create() {
 
 void RegistryBackups::fill() {
     list_.clear();
-    std::vector<std::string> names;
-    ListFiles(context_.platform.files, folder() + "\\", "*.reg", names);
-    for (auto& entry : names) {
-        const std::string name = entry.substr(1);
+    for (const auto& name : FileNames(context_.platform.files, folder() + "\\", "*.reg")) {
         const BackupNameParts parts = ParseBackupFileName(name);
         std::vector<std::string> columns;
         if (parts.date) columns.push_back(*parts.date);

@@ -45,9 +45,15 @@ void SettingsWrite(RegistryApi& api, HKey root, const std::string& path, const s
     }
 }
 
+std::vector<std::string> FileNames(FileSystem& fs, const std::string& folder, const std::string& mask) {
+    std::vector<std::string> names;
+    for (const auto& found : fs.find(folder + mask)) names.push_back(found.name);
+    return names;
+}
+
 void ListFiles(FileSystem& fs, const std::string& folder, const std::string& mask, std::vector<std::string>& list) {
-    list.clear();
-    for (const auto& found : fs.find(folder + mask)) list.push_back(" " + found.name);
+    list = FileNames(fs, folder, mask);
+    for (auto& name : list) name.insert(name.begin(), ' ');
 }
 
 std::string FileSizeText(FileSystem& fs, const std::string& path) {

@@ -31,6 +31,8 @@ void SettingsWrite(RegistryApi& api, HKey root, const std::string& path, const s
 // Names (each behind one blank) of everything folder + mask finds, directories, "." and ".."
 // included. The folder ends in '\'.
 void ListFiles(FileSystem& fs, const std::string& folder, const std::string& mask, std::vector<std::string>& list);
+// The same names as they are, without the blank.
+std::vector<std::string> FileNames(FileSystem& fs, const std::string& folder, const std::string& mask);
 
 // Size in bytes of the first match of path, as decimal text; "-1" when nothing matches.
 std::string FileSizeText(FileSystem& fs, const std::string& path);

@@ -33,12 +33,6 @@ const RunSource* runSourceFor(const std::string& location) {
     return nullptr;
 }
 
-// The file listing puts a blank before every name.
-std::vector<std::string> dropBlanks(std::vector<std::string> prefixed) {
-    for (auto& entry : prefixed) entry.erase(0, 1);
-    return prefixed;
-}
-
 }  // namespace
 
 void StartupPrograms::scanRunKey(ScanRun& run, HKey root, const std::string& path, const std::string& location,
@@ -60,9 +54,7 @@ void StartupPrograms::scanStartupFolder(ScanRun& run) {
     const std::string folder = ShellFolder(context_.platform.registry, "Startup");
     // Without a folder the listing would run against the current drive's root.
     if (folder.empty()) return;
-    std::vector<std::string> entries;
-    ListFiles(context_.platform.files, folder + "\\", "*.*", entries);
-    for (const auto& name : dropBlanks(std::move(entries))) {
+    for (const auto& name : FileNames(context_.platform.files, folder + "\\", "*.*")) {
         if (name == "desktop.ini" || name == "." || name == ".." || ignored(name)) continue;
         run.add(name, {kRepairReport, name, folder});
     }
