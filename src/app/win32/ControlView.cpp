@@ -26,9 +26,8 @@ void ControlView::modelChanged(Control& model) {
     if (!hwnd_) return;
     // Only what changed is passed on: a progress bar tells its model every step, and each
     // window call is a round trip on some systems.
-    if (!shown_ || shown_->caption != model.caption()) {
-        if (WindowText(hwnd_) != model.caption()) SetWindowTextA(hwnd_, model.caption().c_str());
-    }
+    if (shown_ ? shown_->caption != model.caption() : WindowText(hwnd_) != model.caption())
+        SetWindowTextA(hwnd_, model.caption().c_str());
     if (!shown_ || shown_->enabled != model.enabled()) EnableWindow(hwnd_, model.enabled());
     if (!shown_ || shown_->visible != model.visible()) ShowWindow(hwnd_, model.visible() ? SW_SHOWNA : SW_HIDE);
     shown_ = Shown{model.caption(), model.enabled(), model.visible()};

@@ -78,8 +78,7 @@ LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wPar
                                             DWORD_PTR self) {
     auto& view = *reinterpret_cast<ListViewView*>(self);
     if (message == WM_TIMER && wParam == kCountTimerId) {
-        view.showCount();
-        UpdateWindow(hwnd);
+        view.showPending();
         return 0;
     }
     if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
