@@ -27,7 +27,7 @@ TForm1::TForm1(Platform& platform, AppHost& host, double pace)
       platform_(platform),
       host_(host),
       pacer_(platform.clock, pace),
-      context_{platform, host, pacer_, PB, lastCount, paths} {
+      context_{platform, host, pacer_, PB, lastCount, paths, lastRemoval} {
     for (const auto& info : kSettings) {
         if (info.checkBox.empty()) continue;
         auto box = std::make_unique<CheckBox>(std::string(info.checkBox), std::string(info.caption));

@@ -88,6 +88,7 @@ public:
     Paths paths;
     SettingsStore settings;
     int lastCount = 0;
+    RemovalTally lastRemoval;
     int pageType = 0;
     bool autoscanOnStart = true;
 

@@ -2,6 +2,7 @@
 // Everything the core reaches the system through, handed to each part that needs it.
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/RegistryApi.h"
 #include "platform/Shell.h"
@@ -14,6 +15,7 @@ struct Platform {
     Shell& shell;
     Clipboard& clipboard;
     Clock& clock;
+    CodePage& codePage;
 };
 
 }  // namespace keltora

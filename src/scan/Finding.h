@@ -9,6 +9,12 @@ struct Finding {
     std::string caption;
     std::vector<std::string> subItems;
     bool checked = true;
+    // The item a removal acts on, in the UTF-16 form Windows keeps its name in, where the ANSI
+    // texts of the row could name another item (a name with characters outside the code page,
+    // or look-alikes the code page maps onto plain letters): the item's own name, and the key or
+    // folder it is in. Empty when the ANSI texts name the item exactly.
+    std::u16string exactName{};
+    std::u16string exactLocation{};
 
     // Sub-item i (1 is the second column); empty when the row has fewer columns.
     const std::string& subItem(std::size_t i) const;

@@ -40,7 +40,25 @@ std::size_t ScanRun::add(std::string caption, std::vector<std::string> subItems,
     return row;
 }
 
+void RemovalTally::add(RemovalOutcome outcome) {
+    switch (outcome) {
+        case RemovalOutcome::Removed: ++removed; break;
+        case RemovalOutcome::Gone: ++gone; break;
+        case RemovalOutcome::NoLongerAFinding: ++noLongerFindings; break;
+        case RemovalOutcome::Left: ++left; break;
+    }
+}
+
+RemovalTally& RemovalTally::operator+=(const RemovalTally& other) {
+    removed += other.removed;
+    gone += other.gone;
+    noLongerFindings += other.noLongerFindings;
+    left += other.left;
+    return *this;
+}
+
 RemovalRun::RemovalRun(ScanContext& context, ResultList& list) : context_(context), list_(list) {
+    context_.lastRemoval = {};
     context_.host.setCursor(Cursor::Hourglass);
     context_.progress.setPosition(0);
 }
@@ -54,6 +72,7 @@ void RemovalRun::finish() {
 
 RemovalRun::~RemovalRun() {
     context_.lastCount = static_cast<int>(list_.size());
+    context_.lastRemoval = tally_;
     context_.progress.setPosition(0);
     context_.host.setCursor(Cursor::Default);
 }

@@ -13,6 +13,22 @@
 
 namespace keltora {
 
+// What a removal did with one checked finding. Only Removed and Left are about the finding as
+// listed: Gone means someone else removed it meanwhile, NoLongerAFinding that the reason it was
+// listed no longer holds (nothing was changed); both leave the list, neither counts as removed.
+enum class RemovalOutcome { Removed, Gone, NoLongerAFinding, Left };
+
+// The outcomes of one removal command, for what the command reports.
+struct RemovalTally {
+    int removed = 0;
+    int gone = 0;
+    int noLongerFindings = 0;
+    int left = 0;  // checked findings still listed because they could not be removed
+    void add(RemovalOutcome outcome);
+    RemovalTally& operator+=(const RemovalTally& other);
+    bool operator==(const RemovalTally&) const = default;
+};
+
 struct ScanContext {
     Platform& platform;
     Host& host;
@@ -20,6 +36,8 @@ struct ScanContext {
     ProgressBar& progress;
     int& lastCount;
     const Paths& paths;
+    // The outcomes of the latest removal of any category, as lastCount is its count.
+    RemovalTally& lastRemoval;
 
     // Moves the bar from one position to another a step at a time, pausing after each step.
     void ramp(int from, int to, std::uint32_t stepMs = kStepPauseMs);
@@ -59,8 +77,10 @@ public:
     RemovalRun(const RemovalRun&) = delete;
     RemovalRun& operator=(const RemovalRun&) = delete;
 
-    // removeOne removes what the finding names and tells whether it is gone now. When it raises,
-    // the findings not yet handled stay, the list shows what is really left, and the error goes on.
+    // removeOne removes what the finding names and tells what became of it (a RemovalOutcome, or
+    // a bool: whether it is gone now). Only a finding that is still there afterwards (Left)
+    // stays listed. When it raises, the findings not yet handled stay, the list shows what is
+    // really left, and the error goes on.
     template <typename RemoveOne>
     void run(RemoveOne&& removeOne) {
         context_.ramp(0, 30);
@@ -69,7 +89,13 @@ public:
         try {
             for (; row < findings.size(); ++row) {
                 const Finding& finding = findings[row];
-                if (!finding.checked || !removeOne(finding)) held_.push_back(finding);
+                if (!finding.checked) {
+                    held_.push_back(finding);
+                    continue;
+                }
+                const RemovalOutcome outcome = toOutcome(removeOne(finding));
+                tally_.add(outcome);
+                if (outcome == RemovalOutcome::Left) held_.push_back(finding);
             }
         } catch (...) {
             held_.insert(held_.end(), findings.begin() + static_cast<std::ptrdiff_t>(row), findings.end());
@@ -79,12 +105,17 @@ public:
         finish();
     }
 
+    const RemovalTally& tally() const { return tally_; }
+
 private:
+    static RemovalOutcome toOutcome(RemovalOutcome outcome) { return outcome; }
+    static RemovalOutcome toOutcome(bool gone) { return gone ? RemovalOutcome::Removed : RemovalOutcome::Left; }
     void finish();
 
     ScanContext& context_;
     ResultList& list_;
     std::vector<Finding> held_;
+    RemovalTally tally_;
 };
 
 }  // namespace keltora

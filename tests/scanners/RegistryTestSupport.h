@@ -77,7 +77,7 @@ private:
 struct CountedForm {
     explicit CountedForm(World& world, double pace = 1.0)
         : registry(world.machine.registry),
-          platform{registry, world.machine.files, world.machine.shell, world.machine.clipboard, world.machine.clock},
+          platform{registry, world.machine.files, world.machine.shell, world.machine.clipboard, world.machine.clock, world.machine.codePage},
           form(platform, world.host, pace) {
         form.FormCreate();
     }

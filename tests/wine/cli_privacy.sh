@@ -67,7 +67,7 @@ scan_and_remove temp "$tag.tmp"
 [ ! -e "$tmp" ] || fail "remove temp left $tmp"
 dump=$(make_file "$windows\\MiniDump" "$tag.dmp")
 scan_and_remove dump "$tag.dmp"
-chk=$(make_file 'C:' "FILE$tag.CHK")
+chk=$(make_file 'C:\' "FILE$tag.CHK")
 scan_and_remove chk "FILE$tag.CHK"
 log=$(make_file "$windows\\security\\logs" "$tag.log")
 scan_and_remove log "$tag.log"

@@ -28,11 +28,10 @@ check "the prefix is inside the build folder" bash -c "[[ '$(run --prefix)' == *
 check "the display is set" bash -c "[[ '$(run --display)' == :* ]]"
 
 # A program that opens the clipboard, captured by command substitution: the substitution ends
-# when the program does, as no desktop process inherits the pipe.
-start=$SECONDS
+# when the program does, as no desktop process inherits the pipe. Were the pipe inherited, the
+# substitution would never end and the test's time limit would fail it.
 captured="$(run "$KELTORA_BIN/keltora_wine_backends.exe" --gtest_filter=Win32ClipboardTest.TextIsReportedAndEmptied 2>&1)"
-check "a clipboard program ran" grep -q "1 test.*PASSED\|PASSED.*1 test" <<<"$captured"
-check "its pipe closes when it ends" test $((SECONDS - start)) -lt 10
+check "a clipboard program ran and its pipe closed" grep -q "1 test.*PASSED\|PASSED.*1 test" <<<"$captured"
 
 # Runs that start together share the prefix and the server.
 for i in 1 2 3 4; do (run cmd /c "exit $i" >/dev/null 2>&1 && echo 0 >"par$i" || echo $? >"par$i") & done

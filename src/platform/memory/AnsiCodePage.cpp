@@ -14,11 +14,18 @@ char16_t ToUnit(unsigned char byte) {
     return byte;
 }
 
+// Best fit of U+0100..U+017F: the letter without its mark, '?' where there is none.
+constexpr char kLatinExtendedA[] =
+    "AaAaAaCcCcCcCcDd??EeEeEeEeEeGgGgGgGgHh??IiIiIiIiI???JjKk?LlLlLl????NnNnNn???OoOoOo??RrRrRrSsSsSsSsTtTt??"
+    "UuUuUuUuUuUuWwYyYZzZzZz?";
+
 char ToByte(char16_t unit) {
     if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
     for (unsigned i = 0; i < 32; ++i) {
         if (kHighControls[i] == unit) return static_cast<char>(0x80 + i);
     }
+    if (unit >= 0xFF01 && unit <= 0xFF5E) return static_cast<char>(unit - 0xFF01 + 0x21);  // full-width forms
+    if (unit >= 0x0100 && unit <= 0x017F) return kLatinExtendedA[unit - 0x0100];
     return '?';
 }
 
@@ -42,6 +49,21 @@ std::vector<std::uint8_t> AnsiToUtf16Le(const std::string& text) {
         bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
     }
     return bytes;
+}
+
+std::string MemoryCodePage::toAnsi(const std::u16string& wide, bool* exact) {
+    std::string text;
+    text.reserve(wide.size());
+    for (char16_t unit : wide) text.push_back(ToByte(unit));
+    if (exact != nullptr) *exact = toWide(text) == wide;
+    return text;
+}
+
+std::u16string MemoryCodePage::toWide(const std::string& ansi) {
+    std::u16string wide;
+    wide.reserve(ansi.size());
+    for (char c : ansi) wide.push_back(ToUnit(static_cast<unsigned char>(c)));
+    return wide;
 }
 
 }  // namespace keltora

@@ -5,11 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "platform/CodePage.h"
+
 namespace keltora {
 
 // UTF-16LE bytes (an odd last byte is ignored) as 8-bit text; characters outside the code page
 // become '?', as WideCharToMultiByte does by default.
 std::string Utf16LeToAnsi(const std::uint8_t* bytes, std::size_t size);
 std::vector<std::uint8_t> AnsiToUtf16Le(const std::string& text);
+
+// Windows-1252 as the ANSI calls use it, best fit included: full-width forms and Latin letters
+// with marks that the code page lacks become their plain letters, the rest '?'.
+class MemoryCodePage : public CodePage {
+public:
+    std::string toAnsi(const std::u16string& wide, bool* exact = nullptr) override;
+    std::u16string toWide(const std::string& ansi) override;
+};
 
 }  // namespace keltora

@@ -1,6 +1,7 @@
 #pragma once
 // One of each memory backend, handed to the code under test as its Platform.
 #include "platform/Platform.h"
+#include "platform/memory/AnsiCodePage.h"
 #include "platform/memory/FakeClock.h"
 #include "platform/memory/MemoryClipboard.h"
 #include "platform/memory/MemoryFileSystem.h"
@@ -22,9 +23,10 @@ public:
     MemoryShell shell;
     MemoryClipboard clipboard;
     FakeClock clock;
+    MemoryCodePage codePage;
 
 private:
-    Platform platform_{registry, files, shell, clipboard, clock};
+    Platform platform_{registry, files, shell, clipboard, clock, codePage};
 };
 
 }  // namespace keltora

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32CodePage.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32RegistryApi.h"
 #include "platform/win32/Win32Shell.h"
@@ -23,6 +24,7 @@ private:
     Win32Shell shell_;
     Win32Clipboard clipboard_;
     Win32Clock clock_;
+    Win32CodePage codePage_;
     Platform platform_;
 };
 

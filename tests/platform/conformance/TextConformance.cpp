@@ -1,6 +1,7 @@
 // The size texts and the substring remover: the same texts whatever the backend.
 #include <gtest/gtest.h>
 
+#include "ConformanceEnv.h"
 #include "platform/Helpers.h"
 
 namespace keltora {
@@ -42,6 +43,36 @@ TEST(TextConformance, RemoveSubstringIsCaseSensitiveAndRepeats) {
         SCOPED_TRACE(std::string(row.pattern) + " in " + row.text);
         EXPECT_EQ(row.result, RemoveSubstring(row.pattern, row.text));
     }
+}
+
+// What the ANSI calls make of a wide name, and whether the ANSI form names the same thing: a
+// look-alike mapped onto a plain letter or an unmappable character must never pass as exact.
+TEST(TextConformance, AnsiFormsOfWideNamesAndWhetherTheyAreExact) {
+    struct Row {
+        std::u16string wide;
+        const char* ansi;
+        bool exact;
+    };
+    const Row rows[] = {
+        {u"Updater", "Updater", true},
+        {u"caf\u00e9", "caf\xe9", true},
+        {u"\uff35\uff50\uff44\uff41\uff54\uff45\uff52", "Updater", false},  // full-width
+        {u"\u0101", "a", false},
+        {u"\u4e2d\u6587", "??", false},
+        {u"??", "??", true},
+    };
+    CodePage& codePage = conformance::conformanceEnv().platform().codePage;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ansi);
+        bool exact = !row.exact;
+        EXPECT_EQ(row.ansi, codePage.toAnsi(row.wide, &exact));
+        EXPECT_EQ(row.exact, exact);
+        if (row.exact) {
+            EXPECT_EQ(row.wide, codePage.toWide(row.ansi));
+        }
+    }
+    EXPECT_EQ("\xe4\xb8\xad|\xf0\x9f\x98\x80", Utf16ToUtf8(u"\u4e2d|\U0001F600"));
+    EXPECT_EQ(u"\u4e2d|\U0001F600", Utf8ToUtf16("\xe4\xb8\xad|\xf0\x9f\x98\x80"));
 }
 
 }  // namespace
