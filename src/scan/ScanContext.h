@@ -38,6 +38,10 @@ struct ScanContext {
     const Paths& paths;
     // The outcomes of the latest removal of any category, as lastCount is its count.
     RemovalTally& lastRemoval;
+    // A dry run: every removal decides what it would do (the safety checks made, the reason of
+    // each finding tested again) and reports the outcome it would have, but changes nothing:
+    // no registry write, no file touched, no bin or clipboard emptied.
+    bool dryRun{false};
 
     // Moves the bar from one position to another a step at a time, pausing after each step.
     void ramp(int from, int to, std::uint32_t stepMs = kStepPauseMs);
