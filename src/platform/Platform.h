@@ -1,5 +1,6 @@
 #pragma once
 // Everything the core reaches the system through, handed to each part that needs it.
+#include "platform/Account.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
@@ -16,6 +17,7 @@ struct Platform {
     Clipboard& clipboard;
     Clock& clock;
     CodePage& codePage;
+    Account& account;
 };
 
 }  // namespace keltora

@@ -109,7 +109,8 @@ TEST(Clipboard, AfterRemovalTheListShowsWhatTheClipboardHolds) {
     World world;
     RefilledClipboard clipboard;
     clipboard.putText("first");
-    Platform platform{world.machine.registry, world.machine.files, world.machine.shell, clipboard, world.machine.clock, world.machine.codePage};
+    Platform platform{world.machine.registry, world.machine.files, world.machine.shell, clipboard, world.machine.clock, world.machine.codePage,
+                      world.machine.account};
     TForm1 form(platform, world.host);
     form.FormCreate();
     Invoke(form, "clipExecute");

@@ -41,7 +41,8 @@ TEST(FileRemoval, ANameTheSystemWouldReadAsAnotherFileIsNeverDeleted) {
     OddListing files;
     files.addFile(kCookies + "pat@google.txt", 1, "keep");
     files.addFile("C:\\Users\\pat\\pat@google.txt", 1, "keep too");
-    Platform platform{world.machine.registry, files, world.machine.shell, world.machine.clipboard, world.machine.clock, world.machine.codePage};
+    Platform platform{world.machine.registry, files, world.machine.shell, world.machine.clipboard, world.machine.clock, world.machine.codePage,
+                      world.machine.account};
     TForm1 form(platform, world.host);
     form.FormCreate();
     Invoke(form, "CookiesExecute");

@@ -97,7 +97,8 @@ TEST(RecycleBin, ItemsTheBinKeepsStayListedAndCounted) {
     StubbornShell shell;
     shell.recycle("a", 1024);
     shell.recycle("b", 1024);
-    Platform platform{world.machine.registry, world.machine.files, shell, world.machine.clipboard, world.machine.clock, world.machine.codePage};
+    Platform platform{world.machine.registry, world.machine.files, shell, world.machine.clipboard, world.machine.clock, world.machine.codePage,
+                      world.machine.account};
     TForm1 form(platform, world.host);
     form.FormCreate();
     Invoke(form, "RecycleBin2Click");

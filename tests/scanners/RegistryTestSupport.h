@@ -77,7 +77,8 @@ private:
 struct CountedForm {
     explicit CountedForm(World& world, double pace = 1.0)
         : registry(world.machine.registry),
-          platform{registry, world.machine.files, world.machine.shell, world.machine.clipboard, world.machine.clock, world.machine.codePage},
+          platform{registry, world.machine.files, world.machine.shell, world.machine.clipboard, world.machine.clock, world.machine.codePage,
+                      world.machine.account},
           form(platform, world.host, pace) {
         form.FormCreate();
     }

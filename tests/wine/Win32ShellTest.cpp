@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/win32/Win32Platform.h"
 #include "wine/WineScratch.h"
 
 namespace keltora::wine {
@@ -116,6 +117,27 @@ TEST_F(Win32ShellTest, AProgramThatOutlivesTheWaitIsLeftRunning) {
 TEST_F(Win32ShellTest, OpenStartsAProgramAndRefusesAMissingDocument) {
     EXPECT_TRUE(shell().open("cmd.exe", "/c exit 0"));
     EXPECT_FALSE(shell().open("C:\\keltora-no-such-document.txt", ""));
+}
+
+}  // namespace
+}  // namespace keltora::wine
+
+namespace keltora::wine {
+namespace {
+
+// The process's account is known, and a program started normally runs as the signed-in user,
+// the owner of the shell (Wine runs every program as one user; only Windows can show an
+// administrator's process in another user's session).
+TEST(Win32AccountTest, TheProcessRunsAsTheSignedInUser) {
+    Account& account = win32Platform().account;
+    const auto process = account.processUser();
+    ASSERT_TRUE(process.has_value());
+    EXPECT_EQ(process->sid.rfind("S-1-5-", 0), 0u) << process->sid;
+    EXPECT_FALSE(process->display.empty());
+    const auto session = account.sessionUser();
+    if (session) {
+        EXPECT_EQ(*session, *process) << session->display;
+    }
 }
 
 }  // namespace

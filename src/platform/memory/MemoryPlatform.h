@@ -2,6 +2,7 @@
 // One of each memory backend, handed to the code under test as its Platform.
 #include "platform/Platform.h"
 #include "platform/memory/AnsiCodePage.h"
+#include "platform/memory/MemoryAccount.h"
 #include "platform/memory/FakeClock.h"
 #include "platform/memory/MemoryClipboard.h"
 #include "platform/memory/MemoryFileSystem.h"
@@ -24,9 +25,10 @@ public:
     MemoryClipboard clipboard;
     FakeClock clock;
     MemoryCodePage codePage;
+    MemoryAccount account;
 
 private:
-    Platform platform_{registry, files, shell, clipboard, clock, codePage};
+    Platform platform_{registry, files, shell, clipboard, clock, codePage, account};
 };
 
 }  // namespace keltora

@@ -1,6 +1,7 @@
 #pragma once
 // The real system: one backend of each kind, handed to the core as one Platform.
 #include "platform/Platform.h"
+#include "platform/win32/Win32Account.h"
 #include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32CodePage.h"
@@ -25,6 +26,7 @@ private:
     Win32Clipboard clipboard_;
     Win32Clock clock_;
     Win32CodePage codePage_;
+    Win32Account account_;
     Platform platform_;
 };
 
