@@ -7,12 +7,10 @@
 
 namespace keltora {
 
-// RegOpenKeyA asks for whatever access the caller may have.
-constexpr std::uint32_t kMaximumAllowed = 0x02000000;
-
 std::string RegReadString(RegistryApi& api, HKey root, const std::string& path, const std::string& name) {
     HKey key = 0;
-    if (api.openKey(root, path, kMaximumAllowed, key) != kErrorSuccess) return {};
+    // RegOpenKeyA asks for whatever access the caller may have.
+    if (api.openKey(root, path, kMaximumAllowedAccess, key) != kErrorSuccess) return {};
     std::uint8_t buffer[kStringReadBuffer];
     std::uint32_t size = kStringReadBuffer;
     std::uint32_t type = 0;

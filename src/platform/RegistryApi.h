@@ -1,6 +1,9 @@
 #pragma once
-// The registry as the program reaches it: the advapi32 calls it makes, with ANSI names and
-// Windows error codes. The Win32 backend forwards to advapi32; the memory backend keeps a tree.
+// The registry as the program reaches it: the advapi32 calls it makes, with Windows error codes.
+// The ANSI calls carry names in the ANSI code page, which cannot hold every name Windows keeps
+// (a name may read back as "??", or as a look-alike of another name); the wide calls carry the
+// names exactly, and whatever changes the registry on a finding's behalf uses them. The Win32
+// backend forwards to advapi32; the memory backend keeps a tree.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,11 +19,13 @@ constexpr HKey kHKeyLocalMachine = 0x80000002u;
 // Windows error codes the callers look at.
 constexpr long kErrorSuccess = 0;
 constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorPathNotFound = 3;
 constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorInvalidHandle = 6;
 constexpr long kErrorInvalidParameter = 87;
 constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
+constexpr long kErrorAlreadyExists = 183;
 constexpr long kErrorBadConfiguration = 1013;  // ERROR_CANTWRITE: "The configuration registry key could not be written."
 
 // Access masks.
@@ -28,6 +33,22 @@ constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::uint32_t kKeyWrite = 0x20006;
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyExistsAccess = 0x20009;  // KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | READ_CONTROL
+constexpr std::uint32_t kKeyQueryValue = 0x0001;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
+constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
+constexpr std::uint32_t kDeleteAccess = 0x00010000;
+constexpr std::uint32_t kMaximumAllowedAccess = 0x02000000;
+
+// Options of openKeyW and createKeyW.
+constexpr std::uint32_t kRegOptionVolatile = 0x1;
+// createKeyW: the new key is a registry link; its target is the value kSymbolicLinkValue.
+constexpr std::uint32_t kRegOptionCreateLink = 0x2;
+// openKeyW: a link at the end of the path is opened as itself instead of being followed.
+constexpr std::uint32_t kRegOptionOpenLink = 0x8;
+// The value of a link key that names its target (REG_LINK: the NT path in UTF-16, no NUL, such
+// as \Registry\Machine\Software\Target).
+inline constexpr char16_t kSymbolicLinkValue[] = u"SymbolicLinkValue";
 
 // Registry value types.
 constexpr std::uint32_t kRegNone = 0;
@@ -35,6 +56,7 @@ constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegLink = 6;
 constexpr std::uint32_t kRegMultiSz = 7;
 constexpr std::uint32_t kRegQword = 11;
 
@@ -76,6 +98,34 @@ public:
     }
     virtual long deleteKey(HKey key, const std::string& subKey) = 0;
     virtual long deleteValue(HKey key, const std::string& name) = 0;
+
+    // The wide calls (RegOpenKeyExW and the rest): names exactly as Windows keeps them, value data
+    // exactly as stored (strings in UTF-16LE). KeyInfo lengths are in UTF-16 units for both forms.
+    virtual long openKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                          HKey& result) = 0;
+    // Non-volatile unless kRegOptionVolatile; kRegOptionCreateLink makes a link key (a key of that
+    // name that exists already gives kErrorAlreadyExists).
+    virtual long createKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                            HKey& result) = 0;
+    virtual long enumKeyW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name) = 0;
+    virtual long enumValueW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name) = 0;
+    virtual long queryValueW(HKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                             std::uint32_t* size) = 0;
+    virtual long setValueW(HKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
+                           std::uint32_t size) = 0;
+    // RegEnumValueW with the data, as enumValueData is for the ANSI names.
+    virtual long enumValueDataW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name,
+                                std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
+        const long rc = enumValueW(key, index, nameCapacity, name);
+        return rc == kErrorSuccess ? queryValueW(key, name, type, data, size) : rc;
+    }
+    // RegDeleteKeyW: like every open by name, it follows a link at the end of the path, so it
+    // deletes the link's target. Only deleteOpenedKey removes a link itself.
+    virtual long deleteKeyW(HKey key, const std::u16string& subKey) = 0;
+    // Deletes the key the handle stands for (opened with DELETE access); a key opened with
+    // kRegOptionOpenLink is the link itself. A key with subkeys is refused (kErrorAccessDenied).
+    virtual long deleteOpenedKey(HKey key) = 0;
+    virtual long deleteValueW(HKey key, const std::u16string& name) = 0;
 
     // FormatMessage text of a system error code, as the user sees it.
     virtual std::string systemMessage(long code) = 0;

@@ -9,6 +9,7 @@
 #include "scan/Host.h"
 #include "scan/Pacer.h"
 #include "scan/Paths.h"
+#include "scan/RegistryJournal.h"
 #include "scan/ResultList.h"
 
 namespace keltora {
@@ -42,6 +43,9 @@ struct ScanContext {
     // each finding tested again) and reports the outcome it would have, but changes nothing:
     // no registry write, no file touched, no bin or clipboard emptied.
     bool dryRun{false};
+    // Where a command that changes the registry keeps what it takes away, before each change
+    // (see RegistryJournal); none: the changes are made without one.
+    RegistryJournal* journal{nullptr};
 
     // Moves the bar from one position to another a step at a time, pausing after each step.
     void ramp(int from, int to, std::uint32_t stepMs = kStepPauseMs);

@@ -56,6 +56,37 @@ public:
     }
     long deleteKey(HKey key, const std::string& subKey) override { return count(inner_.deleteKey(key, subKey)); }
     long deleteValue(HKey key, const std::string& name) override { return count(inner_.deleteValue(key, name)); }
+    long openKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                  HKey& result) override {
+        return count(inner_.openKeyW(parent, subKey, options, access, result));
+    }
+    long createKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                    HKey& result) override {
+        return count(inner_.createKeyW(parent, subKey, options, access, result));
+    }
+    long enumKeyW(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name) override {
+        return count(inner_.enumKeyW(key, index, capacity, name));
+    }
+    long enumValueW(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name) override {
+        return count(inner_.enumValueW(key, index, capacity, name));
+    }
+    long enumValueDataW(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name,
+                        std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override {
+        return count(inner_.enumValueDataW(key, index, capacity, name, type, data, size));
+    }
+    long queryValueW(HKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                     std::uint32_t* size) override {
+        return count(inner_.queryValueW(key, name, type, data, size));
+    }
+    long setValueW(HKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
+                   std::uint32_t size) override {
+        ++calls;
+        if (refuseWrites && refuseWrites()) return kErrorAccessDenied;
+        return inner_.setValueW(key, name, type, data, size);
+    }
+    long deleteKeyW(HKey key, const std::u16string& subKey) override { return count(inner_.deleteKeyW(key, subKey)); }
+    long deleteOpenedKey(HKey key) override { return count(inner_.deleteOpenedKey(key)); }
+    long deleteValueW(HKey key, const std::u16string& name) override { return count(inner_.deleteValueW(key, name)); }
     std::string systemMessage(long code) override { return inner_.systemMessage(code); }
 
     std::size_t calls = 0;

@@ -2,6 +2,7 @@
 // scratch folder on drive C: of the Wine prefix, both cleared around every test with the plain
 // Win32 calls, so that a fault of a backend under test cannot leave the next test a dirty state.
 #include <windows.h>
+#include <sddl.h>
 #include <winioctl.h>
 
 #include <stdexcept>
@@ -16,8 +17,28 @@ namespace {
 constexpr const char* kScratchKey = "Software\\KeltoraConformance";
 constexpr const char* kScratchFolder = "C:\\keltora-conformance";
 
+// A registry link a test left: deleted as itself (NtDeleteKey on the link's own handle), since
+// every delete by name would reach its target instead. False when parent\name is no link.
+bool deleteIfLink(HKEY parent, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, name.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE | DELETE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    const bool link = RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+                      type == REG_LINK;
+    if (link) {
+        using NtDeleteKey = LONG(NTAPI*)(HANDLE);
+        const auto remove = reinterpret_cast<NtDeleteKey>(
+            reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+        remove(key);
+    }
+    RegCloseKey(key);
+    return link;
+}
+
 // Deletes parent\name and everything below it; RegDeleteKeyA removes only keys without subkeys.
 bool deleteKeyTree(HKEY parent, const std::string& name) {
+    if (deleteIfLink(parent, name)) return true;
     HKEY key = nullptr;
     if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         char child[MAX_PATH];
@@ -63,6 +84,22 @@ public:
     Platform& platform() override { return platform_.platform(); }
     std::string scratchKey() override { return kScratchKey; }
     std::string scratchFolder() override { return kScratchFolder; }
+
+    std::u16string userKeyNtPath() override {
+        std::u16string path = u"\\Registry\\User\\";
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) fail("cannot open the process token");
+        BYTE buffer[256];
+        DWORD size = 0;
+        LPWSTR sid = nullptr;
+        if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+            ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+            path += reinterpret_cast<const char16_t*>(sid);
+            LocalFree(sid);
+        }
+        CloseHandle(token);
+        return path;
+    }
 
     // Sparse where the file system allows it, so that sizes above 4 GiB cost no disk. Under Wine
     // FSCTL_SET_SPARSE may be refused, but a file extended by SetEndOfFile on ext4 is sparse

@@ -4,25 +4,27 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/memory/AsciiCase.h"
+#include "platform/RegistryWide.h"
+#include "platform/memory/WideCase.h"
 #include "platform/memory/WindowsMessages.h"
 
 namespace keltora {
 
 struct MemoryRegistry::Node {
-    std::string name;
+    std::u16string name;
     Node* parent = nullptr;
     // Keyed by the upper-cased name: the order in which Windows enumerates subkeys.
-    std::map<std::string, std::shared_ptr<Node>> children;
+    std::map<std::u16string, std::shared_ptr<Node>> children;
     // In the order first written; a rewrite keeps its place.
-    std::vector<std::pair<std::string, MemoryValue>> values;
+    std::vector<std::pair<std::u16string, MemoryValue>> values;
     std::uint32_t denied = 0;
     bool deleted = false;
     bool predefined = false;  // a root or the node behind HKEY_CLASSES_ROOT: never deleted
+    bool link = false;        // a registry link: opening it opens what its kSymbolicLinkValue names
 
-    MemoryValue* findValue(const std::string& valueName) {
+    MemoryValue* findValue(const std::u16string& valueName) {
         for (auto& [n, v] : values) {
-            if (EqualsNoCase(n, valueName)) return &v;
+            if (EqualsNoCaseWide(n, valueName)) return &v;
         }
         return nullptr;
     }
@@ -32,13 +34,16 @@ namespace {
 
 using NodePtr = std::shared_ptr<MemoryRegistry::Node>;
 
+// A link followed from a link followed ... gives up after this many.
+constexpr int kMaxLinkHops = 16;
+
 // Key paths split at '\'; empty parts (a trailing or doubled '\') are passed over.
-std::vector<std::string> SplitKeyPath(const std::string& path) {
-    std::vector<std::string> parts;
+std::vector<std::u16string> SplitKeyPath(const std::u16string& path) {
+    std::vector<std::u16string> parts;
     std::size_t start = 0;
     while (start <= path.size()) {
-        auto end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
+        auto end = path.find(u'\\', start);
+        if (end == std::u16string::npos) end = path.size();
         if (end > start) parts.push_back(path.substr(start, end - start));
         start = end + 1;
     }
@@ -56,24 +61,103 @@ std::uint32_t MapGeneric(std::uint32_t access) {
     return mapped;
 }
 
+bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+std::vector<std::uint8_t> Utf16LeBytes(const std::u16string& text) {
+    std::vector<std::uint8_t> bytes = Utf16LeData(text);
+    bytes.resize(bytes.size() - 2);  // the text as given, its NULs included, nothing added
+    return bytes;
+}
+
+// The child of node called part, made when missing and asked for; null when missing.
+NodePtr Child(const NodePtr& node, const std::u16string& part, bool create) {
+    const std::u16string upper = UpperWide(part);
+    auto it = node->children.find(upper);
+    if (it != node->children.end()) return it->second;
+    if (!create) return nullptr;
+    auto child = std::make_shared<MemoryRegistry::Node>();
+    child->name = part;
+    child->parent = node.get();
+    return node->children.emplace(upper, std::move(child)).first->second;
+}
+
+// The rights an open of the node gets, or kErrorAccessDenied by its deny mark.
+long Grant(std::uint32_t denied, std::uint32_t access, std::uint32_t& granted) {
+    if (denied == kDenyAllAccess) return kErrorAccessDenied;
+    const std::uint32_t mapped = MapGeneric(access);
+    if (access & kMaximumAllowedAccess) {
+        granted = mapped & ~denied;
+        return granted != 0 ? kErrorSuccess : kErrorAccessDenied;
+    }
+    if (mapped & denied) return kErrorAccessDenied;
+    granted = mapped;
+    return kErrorSuccess;
+}
+
+// A subkey path may not begin with '\', except below HKEY_CLASSES_ROOT where one is allowed.
+long RelativePath(HKey parent, const std::u16string& subKey, std::u16string& path) {
+    path = subKey;
+    if (path.empty() || path[0] != u'\\') return kErrorSuccess;
+    if (parent != kHKeyClassesRoot) return kErrorBadPathname;
+    path.erase(0, 1);
+    return kErrorSuccess;
+}
+
+// The name buffer holds the name and its NUL; a name that does not fit is not returned.
+template <typename Text>
+long FitName(const Text& found, std::uint32_t capacity, Text& name) {
+    if (found.size() + 1 > capacity) return kErrorMoreData;
+    name = found;
+    return kErrorSuccess;
+}
+
+// Data into a caller's buffer as RegQueryValueEx fills it.
+long CopyData(const std::vector<std::uint8_t>& stored, std::uint8_t* data, std::uint32_t* size) {
+    const auto needed = static_cast<std::uint32_t>(stored.size());
+    if (data) {
+        if (*size < needed) {
+            *size = needed;
+            return kErrorMoreData;
+        }
+        if (needed != 0) std::memcpy(data, stored.data(), needed);
+    }
+    if (size) *size = needed;
+    return kErrorSuccess;
+}
+
+void MarkDeleted(MemoryRegistry::Node& node) {
+    node.deleted = true;
+    for (auto& [upper, child] : node.children) MarkDeleted(*child);
+}
+
+// Takes a node out of the tree; handles to it see kErrorKeyDeleted from now on.
+void Unlink(MemoryRegistry::Node& node) {
+    MarkDeleted(node);
+    node.parent->children.erase(UpperWide(node.name));
+}
+
+bool StartsWithNoCase(const std::u16string& text, std::u16string_view prefix) {
+    return text.size() >= prefix.size() && EqualsNoCaseWide(std::u16string_view(text).substr(0, prefix.size()), prefix);
+}
+
 }  // namespace
 
 MemoryRegistry::MemoryRegistry() {
-    auto makeRoot = [](const char* name) {
+    auto makeRoot = [](const char16_t* name) {
         auto node = std::make_shared<Node>();
         node->name = name;
         node->predefined = true;
         return node;
     };
-    localMachine_ = makeRoot("HKEY_LOCAL_MACHINE");
-    currentUser_ = makeRoot("HKEY_CURRENT_USER");
-    classes_ = make(kHKeyLocalMachine, "Software\\Classes");
+    localMachine_ = makeRoot(u"HKEY_LOCAL_MACHINE");
+    currentUser_ = makeRoot(u"HKEY_CURRENT_USER");
+    classes_ = make(kHKeyLocalMachine, u"Software\\Classes");
     classes_->predefined = true;
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
 
-std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::rootNode(HKey root) const {
+NodePtr MemoryRegistry::rootNode(HKey root) const {
     switch (root) {
         case kHKeyClassesRoot: return classes_;
         case kHKeyCurrentUser: return currentUser_;
@@ -96,30 +180,44 @@ long MemoryRegistry::resolve(HKey key, std::uint32_t needed, NodePtr& node) cons
     return kErrorSuccess;
 }
 
-namespace {
-
-// The child of node called part, made when missing and asked for; null when missing.
-NodePtr Child(const NodePtr& node, const std::string& part, bool create) {
-    const std::string upper = UpperAscii(part);
-    auto it = node->children.find(upper);
-    if (it != node->children.end()) return it->second;
-    if (!create) return nullptr;
-    auto child = std::make_shared<MemoryRegistry::Node>();
-    child->name = part;
-    child->parent = node.get();
-    return node->children.emplace(upper, std::move(child)).first->second;
+// The key a link names: \Registry\Machine\... or \Registry\User\<our sid>\...; anything else, an
+// unset target or one that does not exist is not found.
+long MemoryRegistry::follow(const NodePtr& link, int hops, NodePtr& target) const {
+    if (hops >= kMaxLinkHops) return kErrorCantResolveFilename;
+    const MemoryValue* value = link->findValue(kSymbolicLinkValue);
+    if (value == nullptr || value->type != kRegLink) return kErrorFileNotFound;
+    std::u16string path = Utf16LeText(value->data.data(), value->data.size());
+    const std::u16string machine = u"\\Registry\\Machine";
+    const std::u16string user = std::u16string(u"\\Registry\\User\\") + kMemoryUserSid;
+    NodePtr base;
+    if (StartsWithNoCase(path, machine)) {
+        base = localMachine_;
+        path.erase(0, machine.size());
+    } else if (StartsWithNoCase(path, user)) {
+        base = currentUser_;
+        path.erase(0, user.size());
+    } else {
+        return kErrorFileNotFound;
+    }
+    if (!path.empty() && path[0] != u'\\') return kErrorFileNotFound;
+    return walk(base, SplitKeyPath(path), false, false, target, hops + 1);
 }
 
-}  // namespace
-
-long MemoryRegistry::walk(const NodePtr& from, const std::vector<std::string>& parts, bool create, NodePtr& node) {
+long MemoryRegistry::walk(const NodePtr& from, const std::vector<std::u16string>& parts, bool create, bool openLink,
+                          NodePtr& node, int hops) const {
     node = from;
-    for (const auto& part : parts) {
-        NodePtr next = Child(node, part, false);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        NodePtr next = Child(node, parts[i], false);
         if (!next && !create) return kErrorFileNotFound;
         // A key that may not get subkeys keeps that right from whoever walks through it.
         if (!next && (node->denied & kKeyCreateSubKey)) return kErrorAccessDenied;
-        node = next ? next : Child(node, part, true);
+        if (!next) next = Child(node, parts[i], true);
+        // A link is followed wherever it stands, except as the last name of an open that asks
+        // for the link itself.
+        if (next->link && !(openLink && i + 1 == parts.size())) {
+            if (long rc = follow(next, hops, next)) return rc;
+        }
+        node = next;
     }
     return kErrorSuccess;
 }
@@ -133,61 +231,139 @@ HKey MemoryRegistry::newHandle(NodePtr node, std::uint32_t access) {
     return handle;
 }
 
-namespace {
+// --- the wide calls ---------------------------------------------------------------------------
 
-// The rights an open of the node gets, or kErrorAccessDenied by its deny mark.
-long Grant(std::uint32_t denied, std::uint32_t access, std::uint32_t& granted) {
-    if (denied == kDenyAllAccess) return kErrorAccessDenied;
-    const std::uint32_t mapped = MapGeneric(access);
-    if (access & kMaximumAllowedAccess) {
-        granted = mapped & ~denied;
-        return granted != 0 ? kErrorSuccess : kErrorAccessDenied;
-    }
-    if (mapped & denied) return kErrorAccessDenied;
-    granted = mapped;
-    return kErrorSuccess;
-}
-
-// A subkey path may not begin with '\', except below HKEY_CLASSES_ROOT where one is allowed.
-long RelativePath(HKey parent, const std::string& subKey, std::string& path) {
-    path = subKey;
-    if (path.empty() || path[0] != '\\') return kErrorSuccess;
-    if (parent != kHKeyClassesRoot) return kErrorBadPathname;
-    path.erase(0, 1);
-    return kErrorSuccess;
-}
-
-}  // namespace
-
-long MemoryRegistry::openKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) {
+long MemoryRegistry::openKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                              HKey& result) {
     result = 0;
-    std::string path;
+    std::u16string path;
     NodePtr base, target;
     std::uint32_t granted = 0;
     if (long rc = RelativePath(parent, subKey, path)) return rc;
     if (long rc = resolve(parent, 0, base)) return rc;
-    if (long rc = walk(base, SplitKeyPath(path), false, target)) return rc;
+    if (long rc = walk(base, SplitKeyPath(path), false, (options & kRegOptionOpenLink) != 0, target)) return rc;
     if (long rc = Grant(target->denied, access, granted)) return rc;
     result = newHandle(target, granted);
     return kErrorSuccess;
 }
 
-long MemoryRegistry::createKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) {
+long MemoryRegistry::createKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options,
+                                std::uint32_t access, HKey& result) {
     result = 0;
-    std::string path;
+    std::u16string path;
     NodePtr base, target;
     std::uint32_t granted = 0;
     if (long rc = RelativePath(parent, subKey, path)) return rc;
     if (long rc = resolve(parent, 0, base)) return rc;
     const auto parts = SplitKeyPath(path);
-    if (walk(base, parts, false, target) != kErrorSuccess) {
+    const bool makeLink = (options & kRegOptionCreateLink) != 0;
+    const long found = walk(base, parts, false, makeLink, target);
+    if (found == kErrorSuccess && makeLink) return kErrorAlreadyExists;
+    if (found != kErrorSuccess) {
         // Only a key that has to be made needs the right to make subkeys of the parent.
         if (long rc = resolve(parent, kKeyCreateSubKey, base)) return rc;
-        if (long rc = walk(base, parts, true, target)) return rc;
+        if (long rc = walk(base, parts, true, makeLink, target)) return rc;
+        target->link = makeLink;
     }
     if (long rc = Grant(target->denied, access, granted)) return rc;
     result = newHandle(target, granted);
     return kErrorSuccess;
+}
+
+long MemoryRegistry::enumKeyW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name) {
+    NodePtr node;
+    if (long rc = resolve(key, kKeyEnumerateSubKeys, node)) return rc;
+    if (index >= node->children.size()) return kErrorNoMoreItems;
+    return FitName(std::next(node->children.begin(), index)->second->name, nameCapacity, name);
+}
+
+long MemoryRegistry::enumValueW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name) {
+    NodePtr node;
+    if (long rc = resolve(key, kKeyQueryValue, node)) return rc;
+    if (index >= node->values.size()) return kErrorNoMoreItems;
+    return FitName(node->values[index].first, nameCapacity, name);
+}
+
+long MemoryRegistry::queryValueW(HKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                                 std::uint32_t* size) {
+    NodePtr node;
+    if (long rc = resolve(key, kKeyQueryValue, node)) return rc;
+    if (data && !size) return kErrorInvalidParameter;
+    const MemoryValue* v = node->findValue(name);
+    if (!v) return kErrorFileNotFound;
+    if (type) *type = v->type;
+    return CopyData(v->data, data, size);
+}
+
+long MemoryRegistry::setValueW(HKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
+                               std::uint32_t size) {
+    NodePtr node;
+    if (long rc = resolve(key, kKeySetValue, node)) return rc;
+    if (!data && size != 0) return kErrorInvalidParameter;
+    MemoryValue fresh{type, data ? std::vector<std::uint8_t>(data, data + size) : std::vector<std::uint8_t>{}};
+    if (MemoryValue* existing = node->findValue(name)) {
+        *existing = std::move(fresh);
+    } else {
+        node->values.emplace_back(name, std::move(fresh));
+    }
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::deleteKeyW(HKey key, const std::u16string& subKey) {
+    std::u16string path;
+    NodePtr base, target;
+    std::uint32_t granted = 0;
+    if (long rc = RelativePath(key, subKey, path)) return rc;
+    if (long rc = resolve(key, 0, base)) return rc;
+    // Opened as any open is, so a link at the end is followed: its target is what goes.
+    if (long rc = walk(base, SplitKeyPath(path), false, false, target)) return rc;
+    // The key is opened for DELETE; the rights of the parent handle do not matter.
+    if (long rc = Grant(target->denied, kDeleteAccess, granted)) return rc;
+    if (target->predefined || !target->children.empty()) return kErrorAccessDenied;
+    Unlink(*target);
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::deleteOpenedKey(HKey key) {
+    NodePtr node;
+    if (long rc = resolve(key, kDeleteAccess, node)) return rc;
+    if (node->predefined || !node->children.empty()) return kErrorAccessDenied;
+    Unlink(*node);
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::deleteValueW(HKey key, const std::u16string& name) {
+    NodePtr node;
+    if (long rc = resolve(key, kKeySetValue, node)) return rc;
+    auto& values = node->values;
+    auto it = std::find_if(values.begin(), values.end(),
+                           [&](const auto& v) { return EqualsNoCaseWide(v.first, name); });
+    if (it == values.end()) return kErrorFileNotFound;
+    values.erase(it);
+    return kErrorSuccess;
+}
+
+// --- the ANSI calls: the wide ones behind a conversion, as advapi32 makes them -----------------
+
+std::vector<std::uint8_t> MemoryRegistry::ansiData(const MemoryValue& value) const {
+    if (!IsStringType(value.type)) return value.data;
+    const std::string text = ansi(Utf16LeText(value.data.data(), value.data.size()));
+    return {text.begin(), text.end()};
+}
+
+std::vector<std::uint8_t> MemoryRegistry::storedData(std::uint32_t type, const std::uint8_t* data,
+                                                     std::uint32_t size) const {
+    if (!data) return {};
+    if (!IsStringType(type)) return {data, data + size};
+    return Utf16LeBytes(wide(std::string(reinterpret_cast<const char*>(data), size)));
+}
+
+long MemoryRegistry::openKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) {
+    return openKeyW(parent, wide(subKey), 0, access, result);
+}
+
+long MemoryRegistry::createKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) {
+    return createKeyW(parent, wide(subKey), 0, access, result);
 }
 
 long MemoryRegistry::closeKey(HKey key) {
@@ -200,6 +376,7 @@ long MemoryRegistry::flushKey(HKey key) {
     return resolve(key, 0, node);
 }
 
+// Lengths as Windows reports them to both forms: names in UTF-16 units, data as stored.
 long MemoryRegistry::queryInfoKey(HKey key, KeyInfo& info) {
     NodePtr node;
     if (long rc = resolve(key, kKeyQueryValue, node)) return rc;
@@ -216,29 +393,16 @@ long MemoryRegistry::queryInfoKey(HKey key, KeyInfo& info) {
     return kErrorSuccess;
 }
 
-namespace {
-
-// The name buffer holds the name and its NUL; a name that does not fit is not returned.
-long FitName(const std::string& found, std::uint32_t capacity, std::string& name) {
-    if (found.size() + 1 > capacity) return kErrorMoreData;
-    name = found;
-    return kErrorSuccess;
-}
-
-}  // namespace
-
 long MemoryRegistry::enumKey(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name) {
-    NodePtr node;
-    if (long rc = resolve(key, kKeyEnumerateSubKeys, node)) return rc;
-    if (index >= node->children.size()) return kErrorNoMoreItems;
-    return FitName(std::next(node->children.begin(), index)->second->name, nameCapacity, name);
+    std::u16string found;
+    if (long rc = enumKeyW(key, index, 0xFFFFFFFF, found)) return rc;
+    return FitName(ansi(found), nameCapacity, name);
 }
 
 long MemoryRegistry::enumValue(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::string& name) {
-    NodePtr node;
-    if (long rc = resolve(key, kKeyQueryValue, node)) return rc;
-    if (index >= node->values.size()) return kErrorNoMoreItems;
-    return FitName(node->values[index].first, nameCapacity, name);
+    std::u16string found;
+    if (long rc = enumValueW(key, index, 0xFFFFFFFF, found)) return rc;
+    return FitName(ansi(found), nameCapacity, name);
 }
 
 long MemoryRegistry::queryValue(HKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
@@ -246,74 +410,28 @@ long MemoryRegistry::queryValue(HKey key, const std::string& name, std::uint32_t
     NodePtr node;
     if (long rc = resolve(key, kKeyQueryValue, node)) return rc;
     if (data && !size) return kErrorInvalidParameter;
-    const MemoryValue* v = node->findValue(name);
+    const MemoryValue* v = node->findValue(wide(name));
     if (!v) return kErrorFileNotFound;
     if (type) *type = v->type;
-    const auto needed = static_cast<std::uint32_t>(v->data.size());
-    if (data) {
-        if (*size < needed) {
-            *size = needed;
-            return kErrorMoreData;
-        }
-        if (needed != 0) std::memcpy(data, v->data.data(), needed);
-    }
-    if (size) *size = needed;
-    return kErrorSuccess;
+    return CopyData(ansiData(*v), data, size);
 }
 
 long MemoryRegistry::setValue(HKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                               std::uint32_t size) {
-    NodePtr node;
-    if (long rc = resolve(key, kKeySetValue, node)) return rc;
     if (!data && size != 0) return kErrorInvalidParameter;
-    MemoryValue fresh{type, data ? std::vector<std::uint8_t>(data, data + size) : std::vector<std::uint8_t>{}};
-    if (MemoryValue* existing = node->findValue(name)) {
-        *existing = std::move(fresh);
-    } else {
-        node->values.emplace_back(name, std::move(fresh));
-    }
-    return kErrorSuccess;
+    const std::vector<std::uint8_t> stored = storedData(type, data, size);
+    return setValueW(key, wide(name), type, data ? stored.data() : nullptr, static_cast<std::uint32_t>(stored.size()));
 }
 
-namespace {
+long MemoryRegistry::deleteKey(HKey key, const std::string& subKey) { return deleteKeyW(key, wide(subKey)); }
 
-void MarkDeleted(MemoryRegistry::Node& node) {
-    node.deleted = true;
-    for (auto& [upper, child] : node.children) MarkDeleted(*child);
-}
-
-}  // namespace
-
-long MemoryRegistry::deleteKey(HKey key, const std::string& subKey) {
-    std::string path;
-    NodePtr base, target;
-    std::uint32_t granted = 0;
-    if (long rc = RelativePath(key, subKey, path)) return rc;
-    if (long rc = resolve(key, 0, base)) return rc;
-    if (long rc = walk(base, SplitKeyPath(path), false, target)) return rc;
-    // The key is opened for DELETE; the rights of the parent handle do not matter.
-    if (long rc = Grant(target->denied, kDeleteAccess, granted)) return rc;
-    if (target->predefined || !target->children.empty()) return kErrorAccessDenied;
-    target->deleted = true;
-    target->parent->children.erase(UpperAscii(target->name));
-    return kErrorSuccess;
-}
-
-long MemoryRegistry::deleteValue(HKey key, const std::string& name) {
-    NodePtr node;
-    if (long rc = resolve(key, kKeySetValue, node)) return rc;
-    auto& values = node->values;
-    auto it = std::find_if(values.begin(), values.end(), [&](const auto& v) { return EqualsNoCase(v.first, name); });
-    if (it == values.end()) return kErrorFileNotFound;
-    values.erase(it);
-    return kErrorSuccess;
-}
+long MemoryRegistry::deleteValue(HKey key, const std::string& name) { return deleteValueW(key, wide(name)); }
 
 std::string MemoryRegistry::systemMessage(long code) { return WindowsMessageText(code); }
 
 // --- setup and inspection -------------------------------------------------------------------
 
-std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::find(HKey root, const std::string& path) const {
+NodePtr MemoryRegistry::find(HKey root, const std::u16string& path) const {
     NodePtr node = rootNode(root);
     if (!node) throw std::invalid_argument("not a root key: " + std::to_string(root));
     for (const auto& part : SplitKeyPath(path)) {
@@ -322,23 +440,33 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::find(HKey root, const std:
     return node;
 }
 
-std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::make(HKey root, const std::string& path) {
+NodePtr MemoryRegistry::make(HKey root, const std::u16string& path) {
     NodePtr base = rootNode(root);
     if (!base) throw std::invalid_argument("not a root key: " + std::to_string(root));
     for (const auto& part : SplitKeyPath(path)) base = Child(base, part, true);
     return base;
 }
 
-void MemoryRegistry::addKey(HKey root, const std::string& path) { make(root, path); }
+void MemoryRegistry::addKey(HKey root, const std::string& path) { make(root, wide(path)); }
 
-void MemoryRegistry::setRaw(HKey root, const std::string& path, const std::string& name, std::uint32_t type,
-                            const std::vector<std::uint8_t>& data) {
+void MemoryRegistry::setRawExact(HKey root, const std::u16string& path, const std::u16string& name,
+                                 std::uint32_t type, const std::vector<std::uint8_t>& data) {
     NodePtr node = make(root, path);
     if (MemoryValue* existing = node->findValue(name)) {
         *existing = MemoryValue{type, data};
     } else {
         node->values.emplace_back(name, MemoryValue{type, data});
     }
+}
+
+void MemoryRegistry::setStringExact(HKey root, const std::u16string& path, const std::u16string& name,
+                                    const std::u16string& value) {
+    setRawExact(root, path, name, kRegSz, Utf16LeData(value));
+}
+
+void MemoryRegistry::setRaw(HKey root, const std::string& path, const std::string& name, std::uint32_t type,
+                            const std::vector<std::uint8_t>& data) {
+    setRawExact(root, wide(path), wide(name), type, storedData(type, data.data(), static_cast<std::uint32_t>(data.size())));
 }
 
 namespace {
@@ -371,27 +499,49 @@ void MemoryRegistry::setBinary(HKey root, const std::string& path, const std::st
     setRaw(root, path, name, kRegBinary, data);
 }
 
-void MemoryRegistry::deny(HKey root, const std::string& path, std::uint32_t rights) { make(root, path)->denied = rights; }
-
-void MemoryRegistry::removeKey(HKey root, const std::string& path) {
-    NodePtr node = find(root, path);
-    if (!node) return;
-    if (node->predefined) throw std::invalid_argument("a predefined key cannot be removed: " + path);
-    MarkDeleted(*node);
-    node->parent->children.erase(UpperAscii(node->name));
+void MemoryRegistry::addLink(HKey root, const std::u16string& path, HKey targetRoot, const std::u16string& targetPath) {
+    std::u16string target = targetRoot == kHKeyCurrentUser ? std::u16string(u"\\Registry\\User\\") + kMemoryUserSid
+                            : targetRoot == kHKeyClassesRoot ? u"\\Registry\\Machine\\Software\\Classes"
+                                                             : u"\\Registry\\Machine";
+    if (!targetPath.empty()) target += u"\\" + targetPath;
+    NodePtr node = make(root, path);
+    node->link = true;
+    std::vector<std::uint8_t> data = Utf16LeData(target);
+    data.resize(data.size() - 2);  // a link target carries no NUL
+    setRawExact(root, path, kSymbolicLinkValue, kRegLink, data);
 }
 
-bool MemoryRegistry::exists(HKey root, const std::string& path) const { return find(root, path) != nullptr; }
+void MemoryRegistry::deny(HKey root, const std::string& path, std::uint32_t rights) {
+    make(root, wide(path))->denied = rights;
+}
+
+void MemoryRegistry::removeKey(HKey root, const std::string& path) {
+    NodePtr node = find(root, wide(path));
+    if (!node) return;
+    if (node->predefined) throw std::invalid_argument("a predefined key cannot be removed: " + path);
+    Unlink(*node);
+}
+
+bool MemoryRegistry::exists(HKey root, const std::string& path) const { return find(root, wide(path)) != nullptr; }
+
+bool MemoryRegistry::existsExact(HKey root, const std::u16string& path) const { return find(root, path) != nullptr; }
 
 bool MemoryRegistry::valueExists(HKey root, const std::string& path, const std::string& name) const {
     return value(root, path, name).has_value();
 }
 
-std::optional<MemoryValue> MemoryRegistry::value(HKey root, const std::string& path, const std::string& name) const {
+std::optional<MemoryValue> MemoryRegistry::valueExact(HKey root, const std::u16string& path,
+                                                      const std::u16string& name) const {
     NodePtr node = find(root, path);
     if (!node) return std::nullopt;
     const MemoryValue* v = node->findValue(name);
     return v ? std::optional<MemoryValue>(*v) : std::nullopt;
+}
+
+std::optional<MemoryValue> MemoryRegistry::value(HKey root, const std::string& path, const std::string& name) const {
+    auto v = valueExact(root, wide(path), wide(name));
+    if (v) v->data = ansiData(*v);
+    return v;
 }
 
 std::optional<std::string> MemoryRegistry::stringValue(HKey root, const std::string& path,
@@ -405,16 +555,16 @@ std::optional<std::string> MemoryRegistry::stringValue(HKey root, const std::str
 
 std::vector<std::string> MemoryRegistry::subKeyNames(HKey root, const std::string& path) const {
     std::vector<std::string> names;
-    if (NodePtr node = find(root, path)) {
-        for (const auto& [upper, child] : node->children) names.push_back(child->name);
+    if (NodePtr node = find(root, wide(path))) {
+        for (const auto& [upper, child] : node->children) names.push_back(ansi(child->name));
     }
     return names;
 }
 
 std::vector<std::string> MemoryRegistry::valueNames(HKey root, const std::string& path) const {
     std::vector<std::string> names;
-    if (NodePtr node = find(root, path)) {
-        for (const auto& [valueName, v] : node->values) names.push_back(valueName);
+    if (NodePtr node = find(root, wide(path))) {
+        for (const auto& [valueName, v] : node->values) names.push_back(ansi(valueName));
     }
     return names;
 }

@@ -34,14 +34,32 @@ HKey fromNative(HKEY key) {
     return reinterpret_cast<HKey>(key);
 }
 
-// RegEnumKeyExA and RegEnumValueA share this shape: a name buffer of nameCapacity characters.
-template <typename Enumerate>
-long enumName(std::uint32_t nameCapacity, std::string& name, Enumerate enumerate) {
-    std::vector<char> buffer(std::max<std::uint32_t>(nameCapacity, 1));
+// RegEnumKeyEx and RegEnumValue share this shape, in both forms: a name buffer of nameCapacity
+// characters.
+template <typename Char, typename Enumerate>
+long enumName(std::uint32_t nameCapacity, std::basic_string<Char>& name, Enumerate enumerate) {
+    std::vector<Char> buffer(std::max<std::uint32_t>(nameCapacity, 1));
     DWORD length = nameCapacity;
     const long rc = enumerate(buffer.data(), &length);
     if (rc == ERROR_SUCCESS) name.assign(buffer.data(), std::min<DWORD>(length, nameCapacity));
     return rc;
+}
+
+// The wide names as the W functions take them: wchar_t is 16 bits on Windows.
+const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+wchar_t* wide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
+
+// NtDeleteKey is the only call that deletes the key a handle stands for, and so the only way to
+// delete a link rather than its target; advapi32 has no such function.
+using NtDeleteKeyFunction = LONG(NTAPI*)(HANDLE);
+using RtlNtStatusToDosErrorFunction = ULONG(NTAPI*)(LONG);
+
+template <typename Function>
+Function ntdllFunction(const char* name) {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll == nullptr) return nullptr;
+    // Through the generic function type, which every function pointer may be cast to and from.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name)));
 }
 
 }  // namespace
@@ -135,6 +153,88 @@ long Win32RegistryApi::deleteKey(HKey key, const std::string& subKey) {
 
 long Win32RegistryApi::deleteValue(HKey key, const std::string& name) {
     return RegDeleteValueA(toNative(key), name.c_str());
+}
+
+long Win32RegistryApi::openKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options,
+                                std::uint32_t access, HKey& result) {
+    HKEY opened = nullptr;
+    const long rc = RegOpenKeyExW(toNative(parent), wide(subKey), options, access, &opened);
+    if (rc == ERROR_SUCCESS) result = fromNative(opened);
+    return rc;
+}
+
+long Win32RegistryApi::createKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options,
+                                  std::uint32_t access, HKey& result) {
+    HKEY created = nullptr;
+    DWORD disposition = 0;
+    const long rc =
+        RegCreateKeyExW(toNative(parent), wide(subKey), 0, nullptr, options, access, nullptr, &created, &disposition);
+    if (rc == ERROR_SUCCESS) result = fromNative(created);
+    return rc;
+}
+
+long Win32RegistryApi::enumKeyW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name) {
+    return enumName(nameCapacity, name, [&](char16_t* buffer, DWORD* length) {
+        return RegEnumKeyExW(toNative(key), index, wide(buffer), length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+long Win32RegistryApi::enumValueW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name) {
+    return enumName(nameCapacity, name, [&](char16_t* buffer, DWORD* length) {
+        return RegEnumValueW(toNative(key), index, wide(buffer), length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+long Win32RegistryApi::queryValueW(HKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                                   std::uint32_t* size) {
+    DWORD nativeType = 0;
+    DWORD nativeSize = size != nullptr ? *size : 0;
+    const long rc = RegQueryValueExW(toNative(key), wide(name), nullptr, type != nullptr ? &nativeType : nullptr, data,
+                                     size != nullptr ? &nativeSize : nullptr);
+    if (type != nullptr) *type = nativeType;
+    if (size != nullptr) *size = nativeSize;
+    return rc;
+}
+
+long Win32RegistryApi::setValueW(HKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
+                                 std::uint32_t size) {
+    return RegSetValueExW(toNative(key), wide(name), 0, type, data, size);
+}
+
+long Win32RegistryApi::enumValueDataW(HKey key, std::uint32_t index, std::uint32_t nameCapacity,
+                                      std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                                      std::uint32_t* size) {
+    std::vector<char16_t> buffer(std::max<std::uint32_t>(nameCapacity, 1));
+    DWORD length = nameCapacity;
+    DWORD nativeType = 0;
+    DWORD nativeSize = size != nullptr ? *size : 0;
+    const long rc = RegEnumValueW(toNative(key), index, wide(buffer.data()), &length, nullptr,
+                                  type != nullptr ? &nativeType : nullptr, data, size != nullptr ? &nativeSize : nullptr);
+    // As for the ANSI form: the two calls tell a short name buffer from a short data buffer.
+    if (rc == ERROR_MORE_DATA) return RegistryApi::enumValueDataW(key, index, nameCapacity, name, type, data, size);
+    if (rc != ERROR_SUCCESS) return rc;
+    name.assign(buffer.data(), std::min<DWORD>(length, nameCapacity));
+    if (type != nullptr) *type = nativeType;
+    if (size != nullptr) *size = nativeSize;
+    return rc;
+}
+
+long Win32RegistryApi::deleteKeyW(HKey key, const std::u16string& subKey) {
+    return RegDeleteKeyW(toNative(key), wide(subKey));
+}
+
+long Win32RegistryApi::deleteOpenedKey(HKey key) {
+    // A root is never deleted, whatever the caller holds.
+    if (isPredefined(key)) return ERROR_ACCESS_DENIED;
+    static const auto deleteKey = ntdllFunction<NtDeleteKeyFunction>("NtDeleteKey");
+    static const auto toDosError = ntdllFunction<RtlNtStatusToDosErrorFunction>("RtlNtStatusToDosError");
+    if (deleteKey == nullptr || toDosError == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+    const LONG status = deleteKey(toNative(key));
+    return status >= 0 ? ERROR_SUCCESS : static_cast<long>(toDosError(status));
+}
+
+long Win32RegistryApi::deleteValueW(HKey key, const std::u16string& name) {
+    return RegDeleteValueW(toNative(key), wide(name));
 }
 
 std::string Win32RegistryApi::systemMessage(long code) {

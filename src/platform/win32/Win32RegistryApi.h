@@ -1,5 +1,6 @@
 #pragma once
-// The registry through advapi32, with the ANSI calls the program makes.
+// The registry through advapi32: the ANSI calls the program makes, and the wide calls that name
+// keys and values exactly.
 #include "platform/RegistryApi.h"
 
 namespace keltora {
@@ -21,6 +22,21 @@ public:
                        std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
     long deleteKey(HKey key, const std::string& subKey) override;
     long deleteValue(HKey key, const std::string& name) override;
+    long openKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                  HKey& result) override;
+    long createKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                    HKey& result) override;
+    long enumKeyW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name) override;
+    long enumValueW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name) override;
+    long queryValueW(HKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                     std::uint32_t* size) override;
+    long setValueW(HKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
+                   std::uint32_t size) override;
+    long enumValueDataW(HKey key, std::uint32_t index, std::uint32_t nameCapacity, std::u16string& name,
+                        std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
+    long deleteKeyW(HKey key, const std::u16string& subKey) override;
+    long deleteOpenedKey(HKey key) override;
+    long deleteValueW(HKey key, const std::u16string& name) override;
     std::string systemMessage(long code) override;
 };
 

@@ -81,15 +81,17 @@ void ActiveX::scan() {
 }
 
 // The class key is named by "Detail Info" below the key of "Registry Location".
-bool ActiveX::removeOne(const Finding& finding) {
+RemovalOutcome ActiveX::removeOne(RegistryRemoval& room, const Finding& finding) {
     const auto location = ParseLocation(finding.subItem(3));
-    if (!location || location->root != kHKeyClassesRoot) return false;
-    return DeleteSubkeyTree(context_.platform.registry, kHKeyClassesRoot, location->path, finding.subItem(2));
+    const std::string& name = finding.subItem(2);
+    if (!location || location->root != kHKeyClassesRoot || !IsSingleKeyName(name)) return RemovalOutcome::Left;
+    return room.deleteKeyTree(kHKeyClassesRoot, context_.platform.codePage.toWide(JoinKey(location->path, name)));
 }
 
 void ActiveX::remove() {
     RemovalRun removal(context_, list());
-    removal.run([this](const Finding& finding) { return removeOne(finding); });
+    RegistryRemoval room(context_);
+    removal.run([&](const Finding& finding) { return removeOne(room, finding); });
 }
 
 }  // namespace keltora

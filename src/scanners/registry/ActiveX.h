@@ -2,6 +2,7 @@
 // COM classes below HKEY_CLASSES_ROOT\CLSID whose in-process server file cannot be found under
 // any of the forms of its path tried in turn. Removal deletes the whole class key.
 #include "scan/Category.h"
+#include "scanners/registry/RegistryRemoval.h"
 
 namespace keltora {
 
@@ -13,7 +14,7 @@ public:
 
 private:
     bool serverPresent(const std::string& server);
-    bool removeOne(const Finding& finding);
+    RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
 };
 
 }  // namespace keltora

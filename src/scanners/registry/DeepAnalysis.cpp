@@ -229,67 +229,43 @@ void DeepAnalysis::scan() {
 
 namespace {
 
-// The removal of one finding inside the key its location names, and nowhere else.
-class ValueRemoval {
-public:
-    ValueRemoval(RegistryApi& api, const KeyLocation& location, const std::string& prefix)
-        : api_(api), location_(location), prefix_(prefix), key_(api) {}
-
-    // True when the value is gone afterwards; a key that does not open may still hold it.
-    bool deleteNamed(const std::string& name) {
-        if (!openKey()) return !KeyPresent(api_, location_.root, location_.path);
-        api_.deleteValue(key_.get(), name);
-        return !HasValue(api_, key_.get(), name);
-    }
-
-    // "(Default)" is what the list shows for the unnamed value, which is emptied, never deleted.
-    // A value really named "(Default)" shows the same: the finding is that value only when its
-    // data names the finding's path and the unnamed value's does not.
-    bool clearDefault(const std::string& path) {
-        if (!openKey()) return !KeyPresent(api_, location_.root, location_.path);
-        const char* named = DeepAnalysis::kDefaultName;
-        if (HasValue(api_, key_.get(), named) && !names("", path) && names(named, path)) return deleteNamed(named);
-        writeEmptyDefault();
-        return ReadText(api_, key_.get(), "").empty();
-    }
-
-private:
-    bool openKey() { return key_ || key_.open(location_.root, location_.path, kKeyAllAccess); }
-
-    // Written as the settings write writes a string, and refused with the same error.
-    void writeEmptyDefault() {
-        const std::uint8_t nul = 0;
-        if (api_.setValue(key_.get(), "", kRegSz, &nul, 1) != kErrorSuccess)
-            throw ERegistryException("Failed to set data for ''");
-    }
-
-    bool names(const std::string& value, const std::string& path) {
-        const auto candidate = DeepAnalysis::CandidatePath(levelOf(location_.path), location_.root,
-                                                           ReadText(api_, key_.get(), value), prefix_);
-        return candidate && *candidate == path;
-    }
-
-    RegistryApi& api_;
-    const KeyLocation& location_;
-    const std::string& prefix_;
-    OpenedKey key_;
-};
+// Whether the value of key\name names path by the test of the key's level.
+bool namesPath(RegistryApi& api, const KeyLocation& location, const std::string& name, const std::string& path,
+               const std::string& prefix) {
+    OpenedKey key(api);
+    if (!key.open(location.root, location.path, kKeyRead)) return false;
+    const auto candidate =
+        DeepAnalysis::CandidatePath(levelOf(location.path), location.root, ReadText(api, key.get(), name), prefix);
+    return candidate && *candidate == path;
+}
 
 }  // namespace
 
-bool DeepAnalysis::removeOne(const Finding& finding) {
+// "(Default)" is what the list shows for the unnamed value, which is emptied, never deleted. A
+// value really named "(Default)" shows the same: the finding is that value only when its data
+// names the finding's path and the unnamed value's does not.
+RemovalOutcome DeepAnalysis::removeOne(RegistryRemoval& room, const Finding& finding) {
     const auto key = ParseLocation(finding.subItem(3));
-    if (!key || !isWalkRoot(key->root) || !key->path.starts_with(std::string(kSoftware) + "\\")) return false;
-    ValueRemoval removal(context_.platform.registry, *key, context_.paths.systemDrive);
+    if (!key || !isWalkRoot(key->root) || !key->path.starts_with(std::string(kSoftware) + "\\"))
+        return RemovalOutcome::Left;
+    auto& api = context_.platform.registry;
+    const auto& prefix = context_.paths.systemDrive;
+    const std::u16string path = context_.platform.codePage.toWide(key->path);
     const std::string& name = finding.subItem(2);
-    return name == kDefaultName ? removal.clearDefault(finding.caption) : removal.deleteNamed(name);
+    if (name == kDefaultName) {
+        const bool namedOne = !namesPath(api, *key, "", finding.caption, prefix) &&
+                              namesPath(api, *key, kDefaultName, finding.caption, prefix);
+        if (!namedOne) return room.emptyDefaultValue(key->root, path);
+    }
+    return room.deleteValue(key->root, path, context_.platform.codePage.toWide(name));
 }
 
 // A write that fails ends the removal with its error; the findings handled until then are gone
 // from the list and the rest stay (the removal run keeps them).
 void DeepAnalysis::remove() {
     RemovalRun removal(context_, list());
-    removal.run([this](const Finding& finding) { return removeOne(finding); });
+    RegistryRemoval room(context_);
+    removal.run([&](const Finding& finding) { return removeOne(room, finding); });
 }
 
 }  // namespace keltora

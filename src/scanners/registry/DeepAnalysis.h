@@ -6,6 +6,7 @@
 #include <string>
 
 #include "scan/Category.h"
+#include "scanners/registry/RegistryRemoval.h"
 
 namespace keltora {
 
@@ -29,7 +30,7 @@ public:
     static constexpr const char* kDefaultName = "(Default)";
 
 private:
-    bool removeOne(const Finding& finding);
+    RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
 
     Label ownLabel_{"labeldeep"};
     Label* keyLabel_ = &ownLabel_;

@@ -73,15 +73,18 @@ void FileExtensions::scan() {
     context_.ramp(kLoopLimit, 100);
 }
 
-bool FileExtensions::removeOne(const Finding& finding) {
+RemovalOutcome FileExtensions::removeOne(RegistryRemoval& room, const Finding& finding) {
     const auto location = ParseLocation(finding.subItem(3));
-    if (!location || location->root != kHKeyClassesRoot) return false;
-    return DeleteSubkeyTree(context_.platform.registry, kHKeyClassesRoot, location->path, finding.caption);
+    if (!location || location->root != kHKeyClassesRoot || !IsSingleKeyName(finding.caption))
+        return RemovalOutcome::Left;
+    return room.deleteKeyTree(kHKeyClassesRoot,
+                              context_.platform.codePage.toWide(JoinKey(location->path, finding.caption)));
 }
 
 void FileExtensions::remove() {
     RemovalRun removal(context_, list());
-    removal.run([this](const Finding& finding) { return removeOne(finding); });
+    RegistryRemoval room(context_);
+    removal.run([&](const Finding& finding) { return removeOne(room, finding); });
 }
 
 }  // namespace keltora

@@ -2,6 +2,7 @@
 // File-extension keys directly below HKEY_CLASSES_ROOT whose default value, the file type they
 // point to, is empty or missing. Removal deletes the extension key with its subtree.
 #include "scan/Category.h"
+#include "scanners/registry/RegistryRemoval.h"
 
 namespace keltora {
 
@@ -17,7 +18,7 @@ public:
 private:
     bool unused(const std::string& extension);
     bool duplicateOfEarlier(const std::string& extension, std::size_t row) const;
-    bool removeOne(const Finding& finding);
+    RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
 };
 
 }  // namespace keltora

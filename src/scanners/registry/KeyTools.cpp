@@ -68,21 +68,6 @@ std::string JoinKey(const std::string& parent, const std::string& name) {
     return parent.empty() ? name : parent + "\\" + name;
 }
 
-bool KeyPresent(RegistryApi& api, HKey root, const std::string& path) {
-    OpenedKey key(api);
-    return key.open(root, path, kKeyExistsAccess);
-}
-
-bool DeleteSubkeyTree(RegistryApi& api, HKey root, const std::string& parent, const std::string& name) {
-    if (!IsSingleKeyName(name)) return false;
-    TRegistry reg(api);
-    reg.SetRootKey(root);
-    // A parent that does not open for deleting may still hold the key: then it is not gone.
-    if (!reg.OpenKey("\\" + parent, false)) return !KeyPresent(api, root, JoinKey(parent, name));
-    reg.DeleteKey(name);
-    return !reg.KeyExists(name);
-}
-
 std::optional<KeyLocation> ParseLocation(std::string_view text) {
     for (const auto& abbreviation : kRootAbbreviations) {
         if (!text.starts_with(abbreviation.text)) continue;

@@ -1,7 +1,6 @@
 #pragma once
 // Registry pieces the uninstall, extension, ActiveX and deep-analysis scanners share: listings
-// read back without their blank, the location texts of the result lists, and the removal of
-// one named subkey that tells whether it is gone afterwards.
+// read back without their blank and the location texts of the result lists.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,13 +45,6 @@ bool IsSingleKeyName(const std::string& name);
 
 // parent\name, or name alone below the root itself.
 std::string JoinKey(const std::string& parent, const std::string& name);
-
-// Whether root\path can be opened at all (the key-exists test, access 0x20009).
-bool KeyPresent(RegistryApi& api, HKey root, const std::string& path);
-
-// Deletes the subkey name of root\parent with its subtree; true when no such subkey is left,
-// whether deleted now or gone already. A name that is not one key name is never deleted.
-bool DeleteSubkeyTree(RegistryApi& api, HKey root, const std::string& parent, const std::string& name);
 
 // A location text of a result list ("HKLM\SOFTWARE\K1", "HKCR\CLSID", "HKCR") read back: the
 // root its abbreviation stands for and the key path below it. Only the leading abbreviation is

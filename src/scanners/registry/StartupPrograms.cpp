@@ -74,27 +74,25 @@ void StartupPrograms::scan() {
     context_.ramp(90, 100);
 }
 
-bool StartupPrograms::removeOne(const Finding& finding) {
+RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, const Finding& finding) {
     const std::string& location = finding.subItem(3);
     if (const RunSource* source = runSourceFor(location)) {
-        TRegistry reg(context_.platform.registry);
-        reg.SetRootKey(source->root);
-        if (!reg.OpenKey("\\" + std::string(source->path), false)) return true;  // the key is gone, so is the value
-        reg.DeleteValue(finding.caption);
-        return !reg.ValueExists(finding.caption);
+        auto& codePage = context_.platform.codePage;
+        return room.deleteValue(source->root, codePage.toWide(source->path), codePage.toWide(finding.caption));
     }
     // A Startup-folder finding: only a plain name inside the folder is ever moved.
-    if (!IsPlainFileName(finding.caption) || location.empty()) return false;
+    if (!IsPlainFileName(finding.caption) || location.empty()) return RemovalOutcome::Left;
     auto& files = context_.platform.files;
     const std::string from = location + "\\" + finding.caption;
-    if (!files.exists(from)) return true;
+    if (!files.exists(from)) return RemovalOutcome::Gone;
     files.moveFile(from, context_.paths.startbug() + "\\" + finding.caption);
-    return !files.exists(from);
+    return files.exists(from) ? RemovalOutcome::Left : RemovalOutcome::Removed;
 }
 
 void StartupPrograms::remove() {
     RemovalRun removal(context_, list());
-    removal.run([this](const Finding& finding) { return removeOne(finding); });
+    RegistryRemoval room(context_);
+    removal.run([&](const Finding& finding) { return removeOne(room, finding); });
 }
 
 }  // namespace keltora

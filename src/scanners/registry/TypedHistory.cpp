@@ -22,13 +22,6 @@ const TypedHistoryKey& keyFor(std::string_view code) {
     throw std::invalid_argument("no typed-history key for " + std::string(code));
 }
 
-// Whether the value is still there, asked with read access only, so that a key this program may
-// not change still tells what it holds.
-bool valueRemains(RegistryApi& api, const std::string& path, const std::string& name) {
-    TRegistry reg(api, kKeyRead);
-    return reg.OpenKey(path, false) && reg.ValueExists(name);
-}
-
 }  // namespace
 
 std::span<const TypedHistoryKey> TypedHistoryKeys() { return kKeys; }
@@ -56,20 +49,17 @@ void TypedHistory::scan() {
     context_.ramp(0, 100);
 }
 
-bool TypedHistory::removeOne(const Finding& finding) {
+RemovalOutcome TypedHistory::removeOne(RegistryRemoval& room, const Finding& finding) {
     // Only this category's own key is ever opened, whatever the location column says.
-    if (finding.subItem(3) != key_.location) return false;
-    const std::string path = RemoveSubstring("HKCU", finding.subItem(3));
-    {
-        TRegistry reg(context_.platform.registry);
-        if (reg.OpenKey(path, false)) reg.DeleteValue(finding.caption);
-    }
-    return !valueRemains(context_.platform.registry, path, finding.caption);
+    if (finding.subItem(3) != key_.location) return RemovalOutcome::Left;
+    auto& codePage = context_.platform.codePage;
+    return room.deleteValue(kHKeyCurrentUser, codePage.toWide(std::string(key_.path)), codePage.toWide(finding.caption));
 }
 
 void TypedHistory::remove() {
     RemovalRun removal(context_, list());
-    removal.run([this](const Finding& finding) { return removeOne(finding); });
+    RegistryRemoval room(context_);
+    removal.run([&](const Finding& finding) { return removeOne(room, finding); });
 }
 
 }  // namespace keltora

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "scan/Category.h"
+#include "scanners/registry/RegistryRemoval.h"
 
 namespace keltora {
 
@@ -28,7 +29,7 @@ public:
     static constexpr std::uint32_t kValuePauseMs = 10;
 
 private:
-    bool removeOne(const Finding& finding);
+    RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
     const TypedHistoryKey& key_;
 };
 

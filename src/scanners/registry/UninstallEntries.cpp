@@ -42,13 +42,16 @@ void UninstallEntries::scan() {
 }
 
 // The subkey to delete is read from "Detail Info", as the scan wrote it there.
-bool UninstallEntries::removeOne(const Finding& finding) {
-    return DeleteSubkeyTree(context_.platform.registry, kHKeyLocalMachine, kUninstallKey, finding.subItem(2));
+RemovalOutcome UninstallEntries::removeOne(RegistryRemoval& room, const Finding& finding) {
+    const std::string& name = finding.subItem(2);
+    if (!IsSingleKeyName(name)) return RemovalOutcome::Left;
+    return room.deleteKeyTree(kHKeyLocalMachine, context_.platform.codePage.toWide(JoinKey(kUninstallKey, name)));
 }
 
 void UninstallEntries::remove() {
     RemovalRun removal(context_, list());
-    removal.run([this](const Finding& finding) { return removeOne(finding); });
+    RegistryRemoval room(context_);
+    removal.run([&](const Finding& finding) { return removeOne(room, finding); });
 }
 
 }  // namespace keltora

@@ -2,6 +2,7 @@
 // Subkeys of the machine's Uninstall key that carry none of the values by which an installed
 // program registers itself there. Removal deletes such a subkey with everything below it.
 #include "scan/Category.h"
+#include "scanners/registry/RegistryRemoval.h"
 
 namespace keltora {
 
@@ -15,7 +16,7 @@ public:
 
 private:
     bool registered(const std::string& name);
-    bool removeOne(const Finding& finding);
+    RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
 };
 
 }  // namespace keltora

@@ -15,6 +15,8 @@ public:
     // A key below HKEY_CURRENT_USER that exists and is empty when a test starts, such as
     // "Software\KeltoraConformance"; removed with everything below it when the test ends.
     virtual std::string scratchKey() = 0;
+    // HKEY_CURRENT_USER as a registry link names it: \Registry\User\<the user's SID>.
+    virtual std::u16string userKeyNtPath() = 0;
     // A folder with a drive letter that exists and is empty when a test starts, no trailing '\'.
     virtual std::string scratchFolder() = 0;
     // A file of the given size (sparse where the backend allows it).

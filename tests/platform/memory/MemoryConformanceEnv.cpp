@@ -13,6 +13,7 @@ class MemoryConformanceEnv : public ConformanceEnv {
 public:
     Platform& platform() override { return memory_->platform(); }
     std::string scratchKey() override { return "Software\\KeltoraConformance"; }
+    std::u16string userKeyNtPath() override { return std::u16string(u"\\Registry\\User\\") + kMemoryUserSid; }
     std::string scratchFolder() override { return "C:\\keltora-conformance"; }
     void makeFile(const std::string& path, std::uint64_t size) override { memory_->files.addFile(path, size); }
 

@@ -266,7 +266,7 @@ TEST_F(MemoryRegistryTest, QueryInfoCountsAndLongestNames) {
     EXPECT_EQ(10u, info.maxSubKeyLen);
     EXPECT_EQ(2u, info.values);
     EXPECT_EQ(9u, info.maxValueNameLen);
-    EXPECT_EQ(13u, info.maxValueLen);
+    EXPECT_EQ(26u, info.maxValueLen);  // as stored: 13 UTF-16 units
 }
 
 TEST_F(MemoryRegistryTest, UnknownHandlesAreInvalid) {

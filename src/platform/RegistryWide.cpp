@@ -1,0 +1,98 @@
+#include "platform/RegistryWide.h"
+
+namespace keltora {
+
+long ScopedKey::open(HKey parent, const std::u16string& path, std::uint32_t options, std::uint32_t access) {
+    reset();
+    HKey opened = 0;
+    const long rc = api_.openKeyW(parent, path, options, access, opened);
+    if (rc == kErrorSuccess) key_ = opened;
+    const auto cut = path.find(u'\\');
+    if (rc != kErrorInvalidParameter || cut == std::u16string::npos) return rc;
+    ScopedKey first(api_);
+    if (long stepRc = first.open(parent, path.substr(0, cut), 0, kMaximumAllowedAccess)) return stepRc;
+    return open(first.get(), path.substr(cut + 1), options, access);
+}
+
+void ScopedKey::reset() {
+    if (key_ != 0) api_.closeKey(key_);
+    key_ = 0;
+}
+
+long ReadValueW(RegistryApi& api, HKey key, const std::u16string& name, RegistryData& data) {
+    std::uint32_t size = 0;
+    long rc = api.queryValueW(key, name, &data.type, nullptr, &size);
+    // Another program may make the value longer between the two calls: ask again with its new size.
+    for (int attempt = 0; rc == kErrorSuccess && attempt < 8; ++attempt) {
+        data.bytes.resize(size);
+        rc = api.queryValueW(key, name, &data.type, data.bytes.empty() ? nullptr : data.bytes.data(), &size);
+        if (rc == kErrorSuccess) {
+            data.bytes.resize(size);
+            return rc;
+        }
+        if (rc == kErrorMoreData) rc = kErrorSuccess;
+    }
+    return rc == kErrorSuccess ? kErrorMoreData : rc;
+}
+
+namespace {
+
+// Names of index 0 on, until the end of the list. A name longer than the key reported when asked
+// (it changed meanwhile) is read again with the longest name the registry allows.
+template <typename Enumerate>
+long ListNames(RegistryApi& api, HKey key, bool values, std::vector<std::u16string>& names, Enumerate enumerate) {
+    names.clear();
+    KeyInfo info;
+    if (long rc = api.queryInfoKey(key, info)) return rc;
+    const std::uint32_t reported = (values ? info.maxValueNameLen : info.maxSubKeyLen) + 1;
+    constexpr std::uint32_t kLongestName = 32768;  // a value name of 16383 units, with room to spare
+    for (std::uint32_t i = 0;; ++i) {
+        std::u16string name;
+        long rc = enumerate(i, reported, name);
+        if (rc == kErrorMoreData) rc = enumerate(i, kLongestName, name);
+        if (rc == kErrorNoMoreItems) return kErrorSuccess;
+        if (rc != kErrorSuccess) return rc;
+        names.push_back(std::move(name));
+    }
+}
+
+}  // namespace
+
+long SubkeyNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names) {
+    return ListNames(api, key, false, names, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
+        return api.enumKeyW(key, i, capacity, name);
+    });
+}
+
+long ValueNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names) {
+    return ListNames(api, key, true, names, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
+        return api.enumValueW(key, i, capacity, name);
+    });
+}
+
+bool IsLinkKey(RegistryApi& api, HKey openedAsLink) {
+    std::uint32_t type = kRegNone, size = 0;
+    return api.queryValueW(openedAsLink, kSymbolicLinkValue, &type, nullptr, &size) == kErrorSuccess &&
+           type == kRegLink;
+}
+
+std::vector<std::uint8_t> Utf16LeData(const std::u16string& text) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(2 * (text.size() + 1));
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return bytes;
+}
+
+std::u16string Utf16LeText(const std::uint8_t* bytes, std::size_t size) {
+    std::u16string text;
+    text.reserve(size / 2);
+    for (std::size_t i = 0; i + 1 < size; i += 2) text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    return text;
+}
+
+}  // namespace keltora

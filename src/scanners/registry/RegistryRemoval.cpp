@@ -1,0 +1,116 @@
+#include "scanners/registry/RegistryRemoval.h"
+
+#include "platform/Registry2.h"
+#include "platform/RegistryWide.h"
+
+namespace keltora {
+
+namespace {
+
+// What deleting a subtree needs of each key in it: its subkeys listed, whether it is a link
+// read, and the key itself deleted.
+constexpr std::uint32_t kTreeAccess = kDeleteAccess | kKeyEnumerateSubKeys | kKeyQueryValue;
+constexpr std::uint32_t kValueAccess = kKeyQueryValue | kKeySetValue;
+
+bool IsEmptyString(const RegistryData& data) {
+    return data.type == kRegSz && (data.bytes.empty() || (data.bytes.size() == 2 && data.bytes[0] == 0 && data.bytes[1] == 0));
+}
+
+}  // namespace
+
+bool IsKeyPathBelowRoot(const std::u16string& keyPath) {
+    if (keyPath.empty() || keyPath.front() == u'\\' || keyPath.back() == u'\\') return false;
+    return keyPath.find(u"\\\\") == std::u16string::npos;
+}
+
+RegistryRemoval::RegistryRemoval(ScanContext& context) : context_(context), api_(context.platform.registry) {}
+
+RegistryRemoval::~RegistryRemoval() {
+    if (refusal_.empty()) return;
+    try {
+        context_.host.showMessage(refusal_);
+    } catch (...) {
+        // A message that cannot be shown must not end the program from a destructor.
+    }
+}
+
+// A key whose open fails for any reason but "not found" is there, even if we may not look at it.
+bool RegistryRemoval::present(HKey root, const std::u16string& keyPath) {
+    ScopedKey key(api_);
+    return !IsNotFound(key.open(root, keyPath, kRegOptionOpenLink, kMaximumAllowedAccess));
+}
+
+bool RegistryRemoval::journalAllows(const RegistryChange& change) {
+    if (context_.journal == nullptr) return true;
+    std::string reason;
+    if (context_.journal->record(change, reason)) return true;
+    if (refusal_.empty()) refusal_ = reason;
+    return false;
+}
+
+// Subkeys first, from the last listed to the first; each key is opened as itself, so a link is
+// deleted where it stands and what it names is never reached. The first failure stops the walk.
+long RegistryRemoval::deleteTree(HKey parent, const std::u16string& path) {
+    ScopedKey key(api_);
+    if (long rc = key.open(parent, path, kRegOptionOpenLink, kTreeAccess)) return rc;
+    if (!IsLinkKey(api_, key.get())) {
+        std::vector<std::u16string> names;
+        if (long rc = SubkeyNamesW(api_, key.get(), names)) return rc;
+        for (auto it = names.rbegin(); it != names.rend(); ++it) {
+            const long rc = deleteTree(key.get(), *it);
+            if (rc != kErrorSuccess && !IsNotFound(rc)) return rc;
+        }
+    }
+    return api_.deleteOpenedKey(key.get());
+}
+
+RemovalOutcome RegistryRemoval::deleteKeyTree(HKey root, const std::u16string& keyPath) {
+    if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
+    if (!present(root, keyPath)) return RemovalOutcome::Gone;
+    if (context_.dryRun) {
+        ScopedKey key(api_);
+        return key.open(root, keyPath, kRegOptionOpenLink, kTreeAccess) == kErrorSuccess ? RemovalOutcome::Removed
+                                                                                          : RemovalOutcome::Left;
+    }
+    if (!journalAllows({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}})) return RemovalOutcome::Left;
+    deleteTree(root, keyPath);
+    return present(root, keyPath) ? RemovalOutcome::Left : RemovalOutcome::Removed;
+}
+
+RemovalOutcome RegistryRemoval::deleteValue(HKey root, const std::u16string& keyPath, const std::u16string& name) {
+    if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
+    ScopedKey key(api_);
+    const long opened = key.open(root, keyPath, 0, kValueAccess);
+    if (IsNotFound(opened)) return RemovalOutcome::Gone;
+    if (opened != kErrorSuccess) return RemovalOutcome::Left;
+    std::uint32_t size = 0;
+    const long found = api_.queryValueW(key.get(), name, nullptr, nullptr, &size);
+    if (IsNotFound(found)) return RemovalOutcome::Gone;
+    if (found != kErrorSuccess) return RemovalOutcome::Left;
+    if (context_.dryRun) return RemovalOutcome::Removed;
+    if (!journalAllows({RegistryChange::Kind::DeleteValue, root, keyPath, name})) return RemovalOutcome::Left;
+    api_.deleteValueW(key.get(), name);
+    return IsNotFound(api_.queryValueW(key.get(), name, nullptr, nullptr, &size)) ? RemovalOutcome::Removed
+                                                                                 : RemovalOutcome::Left;
+}
+
+RemovalOutcome RegistryRemoval::emptyDefaultValue(HKey root, const std::u16string& keyPath) {
+    if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
+    ScopedKey key(api_);
+    const long opened = key.open(root, keyPath, 0, kValueAccess);
+    if (IsNotFound(opened)) return RemovalOutcome::Gone;
+    if (opened != kErrorSuccess) return RemovalOutcome::Left;
+    RegistryData data;
+    const long found = ReadValueW(api_, key.get(), u"", data);
+    if (IsNotFound(found)) return RemovalOutcome::Gone;
+    if (found != kErrorSuccess) return RemovalOutcome::Left;
+    if (context_.dryRun) return RemovalOutcome::Removed;
+    if (!journalAllows({RegistryChange::Kind::EmptyDefaultValue, root, keyPath, {}})) return RemovalOutcome::Left;
+    const std::uint8_t empty[2] = {0, 0};
+    if (api_.setValueW(key.get(), u"", kRegSz, empty, sizeof empty) != kErrorSuccess)
+        throw ERegistryException("Failed to set data for ''");
+    return ReadValueW(api_, key.get(), u"", data) == kErrorSuccess && IsEmptyString(data) ? RemovalOutcome::Removed
+                                                                                         : RemovalOutcome::Left;
+}
+
+}  // namespace keltora
