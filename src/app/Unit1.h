@@ -198,6 +198,8 @@ private:
     void setUpSummaryPage();
     void showTotals(bool fullScanTexts);
     void runStep(const std::function<void()>& step);
+    // The backup of row 0 before a repair; false (the user told) when it failed.
+    bool backupBeforeRepair();
     void hideNavigationPages();
 
     Platform& platform_;

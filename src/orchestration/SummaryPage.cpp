@@ -119,17 +119,9 @@ RepairResult TForm1::repairPass() {
     result.ran = true;
     Oberror.hide();
     obpriv.hide();
-    if (lvall.at(0).checked) {
-        statustext.setCaption(std::string(kBackupBefore));
-        host_.processMessages();
-        // Nothing is removed without the backup the user asked for; a dry run makes none.
-        if (!context_.dryRun && !backupregExecute()) {
-            result.backupFailed = true;
-            statustext.setCaption("Status : Backup failed, nothing repaired");
-            showTotals(false);
-            return result;
-        }
-        statustext.setCaption(std::string(kBackupAfter));
+    if (lvall.at(0).checked && !backupBeforeRepair()) {
+        result.backupFailed = true;
+        return result;
     }
     for (const auto& step : kRepairRows) {
         if (!lvall.at(static_cast<std::size_t>(step.row)).checked) continue;
@@ -146,6 +138,19 @@ RepairResult TForm1::repairPass() {
     showTotals(false);
     if (settings.isExactlyOne(Setting::AutoClose)) host_.quit();
     return result;
+}
+
+bool TForm1::backupBeforeRepair() {
+    statustext.setCaption(std::string(kBackupBefore));
+    host_.processMessages();
+    // Nothing is removed without the backup the user asked for; a dry run makes none.
+    if (!context_.dryRun && !backupregExecute()) {
+        statustext.setCaption("Status : Backup failed, nothing repaired");
+        showTotals(false);
+        return false;
+    }
+    statustext.setCaption(std::string(kBackupAfter));
+    return true;
 }
 
 RemovalTally TForm1::removeFrom(Category& c) {

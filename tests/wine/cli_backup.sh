@@ -54,9 +54,10 @@ else
   [[ "$rc_a$rc_b" =~ ^(04|40)$ ]] || fail "two backups at once: exits $rc_a and $rc_b"
 fi
 echo "two backups at once: ok ($rc_a $name_a, $rc_b $name_b)"
+backups="$(program_files_unix)/Keltora Professional/Backups"
+rm -f "$backups/$name" "$backups/$name_a" "$backups/$name_b"
 
 # A file that is no registry export is refused (exit 1) and changes nothing.
-backups="$(program_files_unix)/Keltora Professional/Backups"
 printf 'not an export\r\n[HKEY_CURRENT_USER\\Software\\KeltoraBackupProbe]\r\n"state"="forged"\r\n' \
   >"$backups/Backup_1-1-1_1-1-2026.reg"
 "$WINE_RUN" reg add "$probe" /v state /d kept /f >/dev/null
