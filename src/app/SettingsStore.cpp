@@ -1,7 +1,6 @@
 #include "app/SettingsStore.h"
 
 #include "platform/Helpers.h"
-#include "platform/Registry2.h"
 
 namespace keltora {
 
@@ -37,23 +36,86 @@ std::optional<bool> SettingsStore::flag(Setting setting) const {
     return std::nullopt;
 }
 
+namespace {
+
+// The key as messages name it.
+std::string Shown(const char* key) {
+    std::string path = key;
+    if (!path.empty() && path[0] == '\\') path.erase(0, 1);
+    return "HKCU\\" + path;
+}
+
+std::string RunEntryText() {
+    return std::string("the Run entry ") + SettingsStore::kRunValue + " in " + Shown(SettingsStore::kRunKey) +
+           " for the setting " + std::string(InfoOf(Setting::LoadWithWindows).valueName);
+}
+
+}  // namespace
+
+std::string SettingsStore::failure(const std::string& verb, const std::string& what, long code) const {
+    std::string reason = registry_.systemMessage(code);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
+    if (!reason.empty() && reason.back() != '.') reason += '.';
+    return "Cannot " + verb + " " + what + ": " + reason;
+}
+
+std::optional<std::string> SettingsStore::readString(const char* key, const std::string& name) const {
+    HKey opened = 0;
+    if (registry_.openKey(kHKeyCurrentUser, key[0] == '\\' ? key + 1 : key, kKeyRead, opened) != kErrorSuccess)
+        return std::nullopt;
+    std::uint32_t type = 0, size = 0;
+    std::optional<std::string> text;
+    if (registry_.queryValue(opened, name, &type, nullptr, &size) == kErrorSuccess && type == kRegSz) {
+        std::string data(size, '\0');
+        if (registry_.queryValue(opened, name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size) ==
+            kErrorSuccess) {
+            data.resize(size);
+            while (!data.empty() && data.back() == '\0') data.pop_back();
+            text = std::move(data);
+        }
+    }
+    registry_.closeKey(opened);
+    return text;
+}
+
+void SettingsStore::writeString(const char* key, const std::string& name, const std::string& data,
+                                const std::string& what) {
+    HKey opened = 0;
+    long rc = registry_.createKey(kHKeyCurrentUser, key[0] == '\\' ? key + 1 : key, kKeyWrite, opened);
+    if (rc == kErrorSuccess) {
+        rc = registry_.setValue(opened, name, kRegSz, reinterpret_cast<const std::uint8_t*>(data.c_str()),
+                                static_cast<std::uint32_t>(data.size() + 1));
+        registry_.closeKey(opened);
+    }
+    if (rc != kErrorSuccess) throw EOSError(failure("write", what, rc));
+}
+
 void SettingsStore::write(Setting setting, bool on) {
-    SettingsWrite(registry_, kHKeyCurrentUser, std::string("\\") + kKey, std::string(InfoOf(setting).valueName),
-                  on ? "1" : "0", static_cast<int>(SettingType::String));
+    const std::string name(InfoOf(setting).valueName);
+    writeString(kKey, name, on ? "1" : "0", "the setting " + name + " in " + Shown(kKey));
+}
+
+std::string SettingsStore::RunEntryFor(const std::string& executableFolder) {
+    // Quoted: unquoted, a folder with blanks ("C:\Program Files\...") is tried as C:\Program.exe
+    // first.
+    return "\"" + executableFolder + kStarter + "\"";
 }
 
 void SettingsStore::writeRunEntry(const std::string& executableFolder) {
-    TRegistry reg(registry_);
-    reg.SetRootKey(kHKeyCurrentUser);
-    // The user asked to start with Windows: a Run key that cannot be opened is an error to show.
-    if (!reg.OpenKey(kRunKey, true)) throw EOSError(registry_.systemMessage(reg.LastError()));
-    reg.WriteString(kRunValue, executableFolder + kStarter);
+    const std::string entry = RunEntryFor(executableFolder);
+    if (readString(kRunKey, kRunValue) == entry) return;
+    writeString(kRunKey, kRunValue, entry, RunEntryText());
 }
 
 void SettingsStore::deleteRunEntry() {
-    TRegistry reg(registry_);
-    reg.SetRootKey(kHKeyCurrentUser);
-    if (reg.OpenKey(kRunKey, false)) reg.DeleteValue(kRunValue);
+    HKey opened = 0;
+    long rc = registry_.openKey(kHKeyCurrentUser, kRunKey + 1, kKeyWrite, opened);
+    if (rc == kErrorSuccess) {
+        rc = registry_.deleteValue(opened, kRunValue);
+        registry_.closeKey(opened);
+    }
+    // No Run key or no entry: nothing starts the program, which is what the setting asks.
+    if (rc != kErrorSuccess && rc != kErrorFileNotFound) throw EOSError(failure("delete", RunEntryText(), rc));
 }
 
 }  // namespace keltora

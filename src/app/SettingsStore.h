@@ -43,12 +43,16 @@ public:
     // true for exactly "1", false for exactly "0", nullopt for anything else or nothing.
     std::optional<bool> flag(Setting setting) const;
     bool isExactlyOne(Setting setting) const { return text(setting) == "1"; }
-    // Writes "1" or "0"; raises the settings write's errors.
+    // Writes "1" or "0"; raises EOSError naming the setting, its key and the system's reason.
     void write(Setting setting, bool on);
 
-    // The Run entry: the program's folder (with its '\') followed by "autostart.exe".
+    // The Run entry: the program's folder (with its '\') followed by "autostart.exe", in double
+    // quotes. Each brings the entry in line with loadwithwin and changes nothing that already is
+    // (an unquoted entry of an earlier version is not); each raises EOSError naming the entry,
+    // its key, the setting and the system's reason when the registry refuses.
     void writeRunEntry(const std::string& executableFolder);
     void deleteRunEntry();
+    static std::string RunEntryFor(const std::string& executableFolder);
 
     static constexpr const char* kKey = "Software\\KeltoraPro";
     static constexpr const char* kRunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -56,6 +60,12 @@ public:
     static constexpr const char* kStarter = "autostart.exe";
 
 private:
+    // The stored string, nullopt when missing or not a string.
+    std::optional<std::string> readString(const char* key, const std::string& name) const;
+    // Writes a string value under HKEY_CURRENT_USER; raises EOSError "Cannot write <what>: ...".
+    void writeString(const char* key, const std::string& name, const std::string& data, const std::string& what);
+    std::string failure(const std::string& verb, const std::string& what, long code) const;
+
     RegistryApi& registry_;
 };
 

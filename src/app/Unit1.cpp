@@ -109,8 +109,8 @@ void TForm1::applySettings() {
         switch (info.setting) {
             case Setting::AlwaysOnTop: host_.setTopmost(*value); break;
             case Setting::LoadWithWindows:
-                if (*value) settings.writeRunEntry(host_.executableFolder());
-                else settings.deleteRunEntry();
+                // A dry run changes nothing, not even the program's own Run entry.
+                if (!context_.dryRun) alignRunEntryOrTell(*value);
                 break;
             case Setting::TrayMinimize:
                 options.at(Setting::TaskbarStatus)->setEnabled(*value);
@@ -118,6 +118,21 @@ void TForm1::applySettings() {
                 break;
             default: break;
         }
+    }
+}
+
+void TForm1::alignRunEntry(bool on) {
+    if (on) settings.writeRunEntry(host_.executableFolder());
+    else settings.deleteRunEntry();
+}
+
+void TForm1::alignRunEntryOrTell(bool on) {
+    // The user is told, and the start goes on: the ignore lists still have to be loaded before
+    // anything is scanned or removed.
+    try {
+        alignRunEntry(on);
+    } catch (const std::exception& error) {
+        host_.showMessage(error.what());
     }
 }
 
@@ -135,9 +150,7 @@ void TForm1::FormClose() { settings.write(Setting::AutoScan, false); }
 
 void TForm1::FormDestroy() {
     host_.setTrayIcon(false);
-    const auto load = settings.flag(Setting::LoadWithWindows);
-    if (load && *load) settings.writeRunEntry(host_.executableFolder());
-    else if (load) settings.deleteRunEntry();
+    if (const auto load = settings.flag(Setting::LoadWithWindows)) alignRunEntryOrTell(*load);
 }
 
 void TForm1::optionClick(Setting setting) {
@@ -145,10 +158,7 @@ void TForm1::optionClick(Setting setting) {
     settings.write(setting, on);
     switch (setting) {
         case Setting::AlwaysOnTop: host_.setTopmost(on); break;
-        case Setting::LoadWithWindows:
-            if (on) settings.writeRunEntry(host_.executableFolder());
-            else settings.deleteRunEntry();
-            break;
+        case Setting::LoadWithWindows: alignRunEntry(on); break;
         case Setting::TrayMinimize:
             options.at(Setting::TaskbarStatus)->setEnabled(on);
             host_.setTrayIcon(on);
@@ -247,7 +257,7 @@ void TForm1::removeChecked(Category& c) {
     if (texts == nullptr || !c.hasRemoval()) return;
     statustext.setCaption(std::string(texts->before));
     host_.processMessages();
-    c.remove();
+    removeFrom(c);
     // What the page shows afterwards: for the Recycle Bin and the clipboard that is what they
     // still hold, not the rows of the list.
     const std::size_t left = c.pageCount();

@@ -34,6 +34,14 @@ struct Totals {
     int privacy = 0;
 };
 
+// What a repair pass did: whether it ran at all (it does not without counts), whether the
+// backup it needed failed (then nothing was removed), and the outcomes of its removals.
+struct RepairResult {
+    bool ran = false;
+    bool backupFailed = false;
+    RemovalTally tally;
+};
+
 class TForm1 {
 public:
     TForm1(Platform& platform, AppHost& host, double pace = 1.0);
@@ -153,6 +161,9 @@ public:
     // The full scan; with mayRepair the repair pass follows when the settings ask for it.
     void fullScan(bool mayRepair);
     void OBall4Click();  // "Repair Errors Now !"
+    RepairResult repairPass();
+    // Runs a category's removal; its outcomes, every checked finding still listed counted as left.
+    RemovalTally removeFrom(Category& category);
     void OBscanpcClick();  // "Back to Main Menu"
     // The registry backup; false when none was made (the user has been told why).
     bool backupregExecute();
@@ -175,6 +186,10 @@ public:
 private:
     void buildSummaryList();
     void applySettings();
+    // Writes or deletes the Run entry as loadwithwin says; the OrTell form shows a failure and
+    // goes on, as start-up and the window's end must.
+    void alignRunEntry(bool on);
+    void alignRunEntryOrTell(bool on);
     void createFolders();
     // Runs a command that changes the lists, unless one is already running.
     bool exclusive(const std::function<void()>& command);
@@ -183,6 +198,8 @@ private:
     void setUpSummaryPage();
     void showTotals(bool fullScanTexts);
     void runStep(const std::function<void()>& step);
+    // The backup of row 0 before a repair; false (the user told) when it failed.
+    bool backupBeforeRepair();
     void hideNavigationPages();
 
     Platform& platform_;

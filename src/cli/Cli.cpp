@@ -1,247 +1,118 @@
 #include "cli/Cli.h"
 
-#include <algorithm>
-#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
-#include <functional>
 #include <ostream>
-#include <stdexcept>
 
 #include "app/Unit1.h"
-#include "cli/ListPrinter.h"
+#include "cli/Commands.h"
+#include "platform/ReadOnlyPlatform.h"
 
 namespace keltora {
 
 void ConsoleHost::showMessage(const std::string& text) {
-    ++shown_;
+    messages_.push_back(text);
     err_ << text << '\n';
 }
 
+void ConsoleHost::note(const std::string& text) { err_ << text << '\n'; }
+
 namespace {
 
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+struct Options {
+    double pace = 0.0;
+    bool reportPauses = false;
+    bool json = false;
+    bool dryRun = false;
+    const CommandInfo* command = nullptr;
+    Args args;
 };
 
-// A failure the user has already been shown as a message: exit 1 without a second text.
-struct ShownFailure : std::runtime_error {
-    ShownFailure() : std::runtime_error("") {}
-};
-
-constexpr const char* kUsageLine =
-    "usage: keltora-cli [--pace F] [--pauses] scan CODE... | remove CODE [--uncheck ROWS] | ignore CODE ROW | categories | "
-    "fullscan [--rows R,...] | repair [--rows R,...] [--backup] | backup | backups | restore NAME | delete NAME | "
-    "optimize";
-
-std::size_t parseIndex(const std::string& text) {
-    std::size_t value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty())
-        throw UsageError("not a row number: '" + text + "'");
-    return value;
+// Only a finite number of 0 or more: "nan" and "inf" read as numbers but pace nothing.
+double parsePace(const std::string& text) {
+    char* end = nullptr;
+    const double pace = text.empty() ? -1.0 : std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(pace) || pace < 0)
+        throw UsageError("--pace needs a finite number of 0 or more, not '" + text + "'");
+    return pace;
 }
 
-std::vector<std::size_t> parseRows(const std::string& text) {
-    std::vector<std::size_t> rows;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        auto comma = text.find(',', start);
-        rows.push_back(parseIndex(text.substr(start, comma - start)));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
+// The options before the command in any order, the command, and its --dry-run wherever it
+// stands among the command's arguments.
+Options parseOptions(const Args& args) {
+    Options options;
+    std::size_t i = 0;
+    for (; i < args.size(); ++i) {
+        if (args[i] == "--pace" && i + 1 < args.size()) options.pace = parsePace(args[++i]);
+        else if (args[i] == "--pauses") options.reportPauses = true;
+        else if (args[i] == "--json") options.json = true;
+        else break;
     }
-    return rows;
-}
-
-Category& categoryOf(TForm1& form, const std::string& code) {
-    if (!FindCategory(code)) throw UsageError("unknown category '" + code + "'");
-    return form.category(code);
-}
-
-void checkRow(const Category& c, std::size_t row) {
-    if (row >= c.list().size())
-        throw UsageError("row " + std::to_string(row) + " is not in " + std::string(c.info().listName) + " (" +
-                         std::to_string(c.list().size()) + " findings)");
-}
-
-using Args = std::vector<std::string>;
-using Command = std::function<void(TForm1&, ConsoleHost&, const Args&, std::ostream&)>;
-
-void scanCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
-    if (args.empty()) throw UsageError("scan needs at least one category");
-    std::vector<Category*> chosen;
-    for (const auto& code : args) chosen.push_back(&categoryOf(form, code));
-    for (Category* c : chosen) {
-        c->scan();
-        c->scannedOnce = true;
-        PrintList(out, c->info().code, c->list());
+    if (i == args.size()) throw UsageError("no command");
+    options.command = FindCommand(args[i]);
+    if (!options.command) throw UsageError("unknown command '" + args[i] + "'");
+    for (++i; i < args.size(); ++i) {
+        if (args[i] == "--dry-run" && options.command->takesDryRun && !options.dryRun) options.dryRun = true;
+        else options.args.push_back(args[i]);
     }
+    return options;
 }
 
-void removeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
-    if (args.size() != 1 && !(args.size() == 3 && args[1] == "--uncheck"))
-        throw UsageError("usage: remove CODE [--uncheck ROWS]");
-    Category& c = categoryOf(form, args[0]);
-    const auto rows = args.size() == 3 ? parseRows(args[2]) : std::vector<std::size_t>{};
-    c.scan();
-    for (auto row : rows) checkRow(c, row);
-    for (auto row : rows) c.list().setChecked(row, false);
-    if (c.hasRemoval()) c.remove();
-    PrintList(out, c.info().code, c.list());
+// A command that told the user of a failure has failed, whatever it printed.
+int statusAfter(int status, const ConsoleHost& host, int messagesBefore) {
+    if ((status == kExitDone || status == kExitFindingsLeft) && host.messagesShown() != messagesBefore) return kExitError;
+    return status;
 }
 
-void ignoreCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
-    if (args.size() != 2) throw UsageError("usage: ignore CODE ROW");
-    Category& c = categoryOf(form, args[0]);
-    const auto row = parseIndex(args[1]);
-    if (!c.ignoreList() || c.info().code == "da") throw UsageError("category '" + args[0] + "' keeps no ignore list");
-    c.scan();
-    checkRow(c, row);
-    c.list().select(static_cast<int>(row));
-    form.ignoreItems(c);
-    PrintList(out, c.info().code, c.list());
-}
-
-void categoriesCommand(TForm1&, ConsoleHost&, const Args& args, std::ostream& out) {
-    if (!args.empty()) throw UsageError("categories takes no arguments");
-    for (const auto& info : kCategories)
-        out << info.code << '\t' << info.listName << '\t' << info.summaryRow << '\t' << info.summaryCaption << '\t'
-            << info.group << '\n';
-}
-
-// Checks exactly the summary rows given, or keeps the default checks; --backup checks row 0.
-void chooseRows(TForm1& form, const Args& args, bool allowBackup) {
-    bool backup = false;
-    std::optional<std::vector<std::size_t>> rows;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--rows" && i + 1 < args.size() && !rows) {
-            rows = parseRows(args[++i]);
-            for (auto row : *rows)
-                if (row < 1 || row > 20) throw UsageError("summary rows are 1 to 20, not " + std::to_string(row));
-        } else if (args[i] == "--backup" && allowBackup && !backup) {
-            backup = true;
-        } else {
-            throw UsageError("unexpected argument '" + args[i] + "'");
-        }
-    }
-    if (rows)
-        for (std::size_t row = 1; row < form.lvall.size(); ++row)
-            form.lvall.setChecked(row, std::find(rows->begin(), rows->end(), row) != rows->end());
-    if (backup) form.lvall.setChecked(0, true);
-}
-
-void printSummary(TForm1& form, std::ostream& out) {
-    PrintList(out, "all", form.lvall);
-    out << form.Oberror.caption() << '\n' << form.obpriv.caption() << '\n';
-}
-
-void fullscanCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
-    chooseRows(form, args, false);
-    // A console listing never deletes on its own: the repair is the repair command's.
-    form.fullScan(false);
-    printSummary(form, out);
-}
-
-void repairCommand(TForm1& form, ConsoleHost& host, const Args& args, std::ostream& out) {
-    chooseRows(form, args, true);
-    form.fullScan(false);
+int runCommand(const Options& options, Platform& real, ConsoleHost& host, ConsoleOutput& output, std::ostream& err) {
+    // A dry run runs on a platform that refuses every change, so that nothing changes even
+    // where a removal forgot to ask whether it is one.
+    std::optional<ReadOnlyPlatform> guarded;
+    if (options.dryRun) guarded.emplace(real);
+    Platform& platform = options.dryRun ? guarded->platform() : real;
+    TForm1 form(platform, host, options.pace);
+    form.context().dryRun = options.dryRun;
+    form.FormCreate();
+    ListingRecord listings(platform.registry);
+    CommandContext context{form, host, output, platform, listings, options.dryRun};
     const int before = host.messagesShown();
-    form.OBall4Click();
-    printSummary(form, out);
-    if (host.messagesShown() != before) throw ShownFailure();
+    const int status = statusAfter(options.command->run(context, options.args), host, before);
+    if (options.reportPauses) err << "paused " << form.pacer().pausedMs() << " ms\n";
+    return status;
 }
-
-void backupCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
-    if (!args.empty()) throw UsageError("backup takes no arguments");
-    if (!form.backupregExecute()) throw ShownFailure();
-    PrintList(out, "backup", form.LVbackup);
-}
-
-void backupsCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
-    if (!args.empty()) throw UsageError("backups takes no arguments");
-    form.fillBackupList();
-    PrintList(out, "backups", form.LVbackup);
-}
-
-// Lists the backups and selects the one named.
-void selectBackup(TForm1& form, const Args& args, const char* command) {
-    if (args.size() != 1) throw UsageError(std::string("usage: ") + command + " NAME");
-    form.fillBackupList();
-    const auto& rows = form.LVbackup.findings();
-    for (std::size_t row = 0; row < rows.size(); ++row)
-        if (rows[row].caption == args[0]) return form.LVbackup.select(static_cast<int>(row));
-    throw UsageError("no backup named '" + args[0] + "' in the backup list");
-}
-
-void restoreCommand(TForm1& form, ConsoleHost& host, const Args& args, std::ostream& out) {
-    selectBackup(form, args, "restore");
-    const int before = host.messagesShown();
-    form.OBrestorebackupClick();
-    if (host.messagesShown() != before) throw ShownFailure();
-    out << "restored " << args[0] << '\n';
-}
-
-void deleteCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
-    selectBackup(form, args, "delete");
-    form.OBdeletebackupClick();
-    PrintList(out, "backups", form.LVbackup);
-}
-
-void optimizeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
-    if (!args.empty()) throw UsageError("optimize takes no arguments");
-    form.OBoptimizeClick();
-    out << form.Hivetext.caption() << '\n' << form.labelnode.caption() << '\n' << form.labelvalues.caption() << '\n';
-}
-
-const std::pair<const char*, Command> kCommands[] = {
-    {"scan", scanCommand},         {"remove", removeCommand},   {"ignore", ignoreCommand},
-    {"categories", categoriesCommand}, {"fullscan", fullscanCommand}, {"repair", repairCommand},
-    {"backup", backupCommand},     {"backups", backupsCommand}, {"restore", restoreCommand},
-    {"delete", deleteCommand},     {"optimize", optimizeCommand},
-};
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& argsIn, Platform& platform, ConsoleHost& host, std::ostream& out,
+int RunCli(const std::vector<std::string>& args, Platform& platform, ConsoleHost& host, std::ostream& out,
            std::ostream& err) {
-    Args args = argsIn;
-    double pace = 0.0;
-    try {
-        if (args.size() >= 2 && args[0] == "--pace") {
-            std::size_t used = 0;
-            try {
-                pace = std::stod(args[1], &used);
-            } catch (const std::exception&) {
-                used = 0;
-            }
-            if (used != args[1].size() || pace < 0) throw UsageError("--pace needs a number of 0 or more");
-            args.erase(args.begin(), args.begin() + 2);
-        }
-        // --pauses reports on stderr how long the command paused, for the benchmarks.
-        const bool reportPauses = !args.empty() && args[0] == "--pauses";
-        if (reportPauses) args.erase(args.begin());
-        if (args.empty()) throw UsageError("no command");
-        const Command* command = nullptr;
-        for (const auto& [name, fn] : kCommands)
-            if (args[0] == name) command = &fn;
-        if (!command) throw UsageError("unknown command '" + args[0] + "'");
-
-        TForm1 form(platform, host, pace);
-        form.FormCreate();
-        (*command)(form, host, Args(args.begin() + 1, args.end()), out);
-        out.flush();
-        if (reportPauses) err << "paused " << form.pacer().pausedMs() << " ms\n";
-        return 0;
-    } catch (const ShownFailure&) {
-        out.flush();
-        return 1;
-    } catch (const UsageError& e) {
-        err << "keltora-cli: " << e.what() << " (" << kUsageLine << ")\n";
-        return 2;
-    } catch (const std::exception& e) {
-        err << e.what() << '\n';
-        return 1;
+    // Known before the options are checked, so that a usage error is a JSON document too.
+    bool json = false;
+    for (std::size_t i = 0; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+        json = json || args[i] == "--json";
+        if (args[i] == "--pace") ++i;
     }
+    ConsoleOutput output(out, platform.codePage, json);
+    int status = kExitDone;
+    std::string error;
+    try {
+        status = runCommand(parseOptions(args), platform, host, output, err);
+    } catch (const UsageError& e) {
+        status = e.status;
+        error = e.what();
+        err << "keltora-cli: " << error << " (" << kUsageLine << ")\n";
+    } catch (const ConsoleError& e) {
+        status = e.status;
+        error = e.what();
+        if (!e.shown) err << "keltora-cli: " << error << '\n';
+    } catch (const std::exception& e) {
+        status = kExitError;
+        error = e.what();
+        err << error << '\n';
+    }
+    if (json) output.writeDocument(status, error, host.messages());
+    out.flush();
+    return status;
 }
 
 }  // namespace keltora

@@ -9,7 +9,8 @@
 
 namespace keltora {
 
-// A host that shows nothing: messages go to the error stream.
+// A host that shows nothing: every text the window would show in a message box goes to the
+// error stream instead.
 class ConsoleHost : public AppHost {
 public:
     ConsoleHost(std::ostream& err, std::string executableFolder) : err_(err), folder_(std::move(executableFolder)) {}
@@ -17,7 +18,10 @@ public:
     void setCursor(Cursor) override {}
     void showMessage(const std::string& text) override;
     // How many messages the user has been shown: each one reports a failure here.
-    int messagesShown() const { return shown_; }
+    int messagesShown() const { return static_cast<int>(messages_.size()); }
+    const std::vector<std::string>& messages() const { return messages_; }
+    // A remark on stderr that reports no failure (what a dry run decided).
+    void note(const std::string& text);
     void setTopmost(bool) override {}
     void setTrayIcon(bool) override {}
     std::string executableFolder() override { return folder_; }
@@ -26,11 +30,20 @@ public:
 private:
     std::ostream& err_;
     std::string folder_;
-    int shown_ = 0;
+    std::vector<std::string> messages_;
 };
 
-// Runs one command line (without the program name); the exit code: 0 done, 1 an error the
-// system raised, 2 a usage error.
+// The exit status of a command line, one meaning each.
+enum ExitStatus : int {
+    kExitDone = 0,
+    kExitError = 1,               // an error stopped the command; its text is on stderr
+    kExitUsage = 2,               // the command line is not one the console takes
+    kExitFindingsLeft = 3,        // done, but checked findings could not be removed and are still listed
+    kExitNoBackup = 4,            // a backup the command needed could not be made; nothing was changed
+    kExitNeedsAdministrator = 5,  // the command changes what only an administrator may change
+};
+
+// Runs one command line (without the program name) and gives its exit status.
 int RunCli(const std::vector<std::string>& args, Platform& platform, ConsoleHost& host, std::ostream& out,
            std::ostream& err);
 

@@ -1,5 +1,9 @@
 #include "maintenance/RegistryBackups.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "maintenance/BackupFiles.h"
 #include "maintenance/BackupName.h"
 #include "platform/Helpers.h"
 
@@ -9,21 +13,43 @@ namespace {
 
 constexpr std::uint32_t kBackupStepMs = 150;
 constexpr std::uint32_t kDeleteStepMs = 50;
+constexpr int kNameAttempts = 20;
 
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }
 
+// Names compare as Windows compares them: without regard to case.
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
 }  // namespace
 
-std::string RegistryBackups::freshName() {
+std::string RegistryBackups::editor() const {
+    const std::string windows = context_.platform.shell.windowsFolder();
+    return windows.empty() ? std::string() : windows + "\\" + kEditor;
+}
+
+std::optional<std::string> RegistryBackups::reserveName() {
     auto& clock = context_.platform.clock;
-    // A second backup within the same second waits for the next one rather than overwrite the
-    // first, so every name keeps its pattern.
-    std::string name = BackupFileName(clock.now());
-    for (int waited = 0; context_.platform.files.exists(folder() + "\\" + name) && waited < 20; ++waited) {
+    auto& files = context_.platform.files;
+    // The file is made before the editor writes it: of two backups asked for in the same second,
+    // by this process or another, the second waits for the next second's name rather than share
+    // the first one's file; every name keeps its pattern.
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::string name = BackupFileName(clock.now());
+        const std::string path = folder() + "\\" + name;
+        if (files.createNewFile(path)) return name;
+        if (!files.attributes(path)) {
+            context_.host.showMessage("The registry backup was not made: " + path + " cannot be created.");
+            return std::nullopt;
+        }
         clock.sleep(100);
-        name = BackupFileName(clock.now());
     }
-    return name;
+    context_.host.showMessage("The registry backup was not made: " + BackupFileName(clock.now()) +
+                              " and the names before it already exist.");
+    return std::nullopt;
 }
 
 void RegistryBackups::stepWhileWaiting() {
@@ -32,38 +58,56 @@ void RegistryBackups::stepWhileWaiting() {
     context_.host.processMessages();
 }
 
-std::optional<std::uint32_t> RegistryBackups::runEditor(const std::string& parameters) {
-    return context_.platform.shell.runAndWait(kEditor, parameters, kEditorTimeoutMs, [this] { stepWhileWaiting(); });
+std::optional<std::uint32_t> RegistryBackups::runEditor(const std::string& parameters, std::string& why) {
+    const std::string program = editor();
+    if (program.empty()) {
+        why = "the Windows folder, where the registry editor lives, is unknown";
+        return std::nullopt;
+    }
+    long startError = 0;
+    const auto exitCode = context_.platform.shell.runAndWait(program, parameters, kEditorTimeoutMs,
+                                                             [this] { stepWhileWaiting(); }, &startError);
+    if (startError == Shell::kErrorElevationRequired)
+        why = "the registry editor needs administrator rights; start Keltora Professional as an administrator";
+    else if (startError != 0)
+        why = "the registry editor " + program + " could not be started (" +
+              context_.platform.registry.systemMessage(startError) + ")";
+    else if (!exitCode)
+        why = "the registry editor did not run to its end";
+    return exitCode;
 }
 
 bool RegistryBackups::fileWritten(const std::string& path) {
     const auto found = context_.platform.files.find(path);
-    return !found.empty() && !found.front().isDirectory() && found.front().size > 0;
+    return found.size() == 1 && IsRegularFile(found.front()) && found.front().size > 0;
+}
+
+bool RegistryBackups::createFailed(const std::string& path, const std::string& why) {
+    // The file was reserved by this command; what the editor left of it is no backup.
+    context_.platform.files.deleteFile(path);
+    context_.progress.setPosition(0);
+    context_.host.setCursor(Cursor::Default);
+    context_.host.showMessage("The registry backup was not made: " + why + ".");
+    return false;
 }
 
 bool RegistryBackups::create() {
     auto& host = context_.host;
     host.setCursor(Cursor::Hourglass);
     context_.progress.setPosition(0);
-    const std::string name = freshName();
-    const std::string path = folder() + "\\" + name;
-    if (context_.platform.files.exists(path)) {
-        context_.progress.setPosition(0);
+    const auto name = reserveName();
+    if (!name) {
         host.setCursor(Cursor::Default);
-        host.showMessage("The registry backup was not made: " + name + " already exists.");
         return false;
     }
-    const auto exitCode = runEditor("/e " + quoted(path));
-    if (!exitCode || *exitCode != 0 || !fileWritten(path)) {
-        context_.progress.setPosition(0);
-        host.setCursor(Cursor::Default);
-        host.showMessage(!exitCode ? "The registry backup was not made: the registry editor did not run to its end."
-                                   : "The registry backup was not made: the registry editor wrote no file " + path + ".");
-        return false;
-    }
+    const std::string path = folder() + "\\" + *name;
+    std::string why;
+    const auto exitCode = runEditor("/e " + quoted(path), why);
+    if (!exitCode) return createFailed(path, why);
+    if (*exitCode != 0 || !fileWritten(path)) return createFailed(path, "the registry editor wrote no file " + path);
     context_.ramp(context_.progress.position(), 70, kBackupStepMs);
-    const BackupNameParts parts = ParseBackupFileName(name);
-    list_.add(Finding{name, {parts.date.value_or(""), parts.time.value_or("")}, false});
+    const BackupNameParts parts = ParseBackupFileName(*name);
+    list_.add(Finding{*name, {parts.date.value_or(""), parts.time.value_or("")}, false});
     context_.ramp(70, 100, kBackupStepMs);
     context_.progress.setPosition(0);
     host.setCursor(Cursor::Default);
@@ -72,40 +116,64 @@ bool RegistryBackups::create() {
 
 void RegistryBackups::fill() {
     list_.clear();
-    for (const auto& name : FileNames(context_.platform.files, folder() + "\\", "*.reg")) {
-        const BackupNameParts parts = ParseBackupFileName(name);
+    for (const auto& found : context_.platform.files.find(folder() + "\\*.reg")) {
+        // Only what the restore and the delete may act on is shown at all.
+        if (!IsBackupFileName(found.name) || !IsRegularFile(found)) continue;
+        const BackupNameParts parts = ParseBackupFileName(found.name);
         std::vector<std::string> columns;
         if (parts.date) columns.push_back(*parts.date);
         if (parts.date && parts.time) columns.push_back(*parts.time);
-        list_.add(Finding{name, columns, false});
+        list_.add(Finding{found.name, columns, false});
         if (!parts.complete()) break;
     }
 }
 
-std::optional<std::string> RegistryBackups::restoreSelected() {
+std::optional<std::string> RegistryBackups::checkSelected(std::string& path, bool mayBeGone) {
     const int row = list_.selected();
     if (row < 0) return std::string(kNoSelection);
-    const std::string path = folder() + "\\" + list_.at(static_cast<std::size_t>(row)).caption;
-    if (!fileWritten(path)) return "The backup " + path + " is missing or empty.";
+    const std::string name = list_.at(static_cast<std::size_t>(row)).caption;
+    if (!IsBackupFileName(name)) return "\"" + name + "\" is not the name of a backup in " + folder() + ".";
+    path = folder() + "\\" + name;
+    // The listing reports a link as itself, without following it.
+    const auto found = context_.platform.files.find(path);
+    if (found.empty()) return mayBeGone ? std::nullopt : std::optional<std::string>("The backup " + path + " is missing.");
+    if (found.size() != 1 || !SameName(found.front().name, name) || !IsRegularFile(found.front()))
+        return "The backup " + path + " is not a regular file (a folder or a link); it is left as it is.";
+    return std::nullopt;
+}
+
+std::optional<std::string> RegistryBackups::restoreSelected() {
+    std::string path;
+    if (auto refused = checkSelected(path, false)) return refused;
+    const auto start = context_.platform.files.readFileStart(path, kExportHeaderBytes);
+    if (!start || !IsRegistryExport(*start))
+        return "The file " + path + " is not a registry export; nothing was restored.";
     context_.progress.setPosition(0);
-    const auto exitCode = runEditor("/s " + quoted(path));
+    std::string why;
+    const auto exitCode = runEditor("/s " + quoted(path), why);
     context_.progress.setPosition(0);
-    if (!exitCode) return std::string("The registry editor did not finish restoring ") + path + ".";
+    if (!exitCode) return "The backup " + path + " was not restored: " + why + ".";
     if (*exitCode != 0) return "The registry editor could not restore " + path + ".";
     return std::nullopt;
 }
 
-void RegistryBackups::deleteSelected() {
+std::optional<std::string> RegistryBackups::deleteSelected() {
     const int row = list_.selected();
-    if (row < 0) return;
+    std::string path;
+    if (auto refused = checkSelected(path, true)) return refused;
     auto& host = context_.host;
+    auto& files = context_.platform.files;
     host.setCursor(Cursor::Hourglass);
-    context_.platform.files.deleteFile(folder() + "\\" + list_.at(static_cast<std::size_t>(row)).caption);
+    files.deleteFile(path);
     host.processMessages();
     context_.ramp(0, 100, kDeleteStepMs);
-    list_.remove(static_cast<std::size_t>(row));
+    // What is still there keeps its row: a file another program holds open, a read-only one.
+    const bool gone = !files.attributes(path);
+    if (gone) list_.remove(static_cast<std::size_t>(row));
     context_.progress.setPosition(0);
     host.setCursor(Cursor::Default);
+    if (!gone) return "The backup " + path + " could not be deleted.";
+    return std::nullopt;
 }
 
 }  // namespace keltora

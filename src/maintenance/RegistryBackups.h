@@ -17,15 +17,19 @@ public:
     // backup counts only when the editor has ended and left a file that is not empty; otherwise
     // the error is shown, no row is added, and false comes back.
     bool create();
-    // Refills the list from the folder, stopping at the first name that does not parse.
+    // Refills the list from the folder with the regular files of plain backup names, stopping
+    // at the first name that does not parse.
     void fill();
     // Imports the selected backup and waits for the editor; the error text, or nullopt on success.
     std::optional<std::string> restoreSelected();
-    // Deletes the selected backup file and its row.
-    void deleteSelected();
+    // Deletes the selected backup file and its row; the error text, and the row stays, when the
+    // file is still there afterwards.
+    std::optional<std::string> deleteSelected();
     bool hasSelection() const { return list_.selected() >= 0; }
 
     std::string folder() const { return context_.paths.backups(); }
+    // The registry editor of the Windows folder, never one found by the search order.
+    std::string editor() const;
 
     static constexpr const char* kNoSelection = "Please select backup file";
     static constexpr const char* kEditor = "regedit.exe";
@@ -33,9 +37,15 @@ public:
     static constexpr std::uint32_t kEditorTimeoutMs = 10 * 60 * 1000;
 
 private:
-    std::string freshName();
-    std::optional<std::uint32_t> runEditor(const std::string& parameters);
+    // Reserves a fresh name by creating its file; nullopt (the user told) when none could be had.
+    std::optional<std::string> reserveName();
+    // Runs the editor; the exit code, or nullopt with the reason in *why.
+    std::optional<std::uint32_t> runEditor(const std::string& parameters, std::string& why);
     bool fileWritten(const std::string& path);
+    bool createFailed(const std::string& path, const std::string& why);
+    // The selected row's file when the commands may act on it: a plain backup name naming a
+    // regular file of the folder (or nothing at all when gone is allowed); else the reason.
+    std::optional<std::string> checkSelected(std::string& path, bool mayBeGone);
     void stepWhileWaiting();
 
     ScanContext& context_;

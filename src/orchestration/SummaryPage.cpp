@@ -1,5 +1,6 @@
 // The summary page of TForm1: the full scan, the repair pass and their totals, and the commands
 // of the backup and optimizer pages that the repair pass and the side bar lead to.
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/Unit1.h"
@@ -110,20 +111,17 @@ void TForm1::fullScan(bool mayRepair) {
     }
 }
 
-void TForm1::OBall4Click() {
-    if (totals().errors == 0) return;
+void TForm1::OBall4Click() { repairPass(); }
+
+RepairResult TForm1::repairPass() {
+    RepairResult result;
+    if (totals().errors == 0) return result;
+    result.ran = true;
     Oberror.hide();
     obpriv.hide();
-    if (lvall.at(0).checked) {
-        statustext.setCaption(std::string(kBackupBefore));
-        host_.processMessages();
-        // Nothing is removed without the backup the user asked for.
-        if (!backupregExecute()) {
-            statustext.setCaption("Status : Backup failed, nothing repaired");
-            showTotals(false);
-            return;
-        }
-        statustext.setCaption(std::string(kBackupAfter));
+    if (lvall.at(0).checked && !backupBeforeRepair()) {
+        result.backupFailed = true;
+        return result;
     }
     for (const auto& step : kRepairRows) {
         if (!lvall.at(static_cast<std::size_t>(step.row)).checked) continue;
@@ -131,7 +129,7 @@ void TForm1::OBall4Click() {
         host_.processMessages();
         Category& c = *categories_[static_cast<std::size_t>(step.row - 1)];
         if (c.hasRemoval()) {
-            runStep([&c] { c.remove(); });
+            runStep([&] { result.tally += removeFrom(c); });
             setSummaryCount(step.row, static_cast<int>(c.pageCount()));
         }
         statustext.setCaption(std::string(step.after));
@@ -139,6 +137,31 @@ void TForm1::OBall4Click() {
     statustext.setCaption("Status : Repair Complete");
     showTotals(false);
     if (settings.isExactlyOne(Setting::AutoClose)) host_.quit();
+    return result;
+}
+
+bool TForm1::backupBeforeRepair() {
+    statustext.setCaption(std::string(kBackupBefore));
+    host_.processMessages();
+    // Nothing is removed without the backup the user asked for; a dry run makes none.
+    if (!context_.dryRun && !backupregExecute()) {
+        statustext.setCaption("Status : Backup failed, nothing repaired");
+        showTotals(false);
+        return false;
+    }
+    statustext.setCaption(std::string(kBackupAfter));
+    return true;
+}
+
+RemovalTally TForm1::removeFrom(Category& c) {
+    lastRemoval = {};
+    c.remove();
+    // The Recycle Bin and the clipboard act on the whole and keep no tally: what they still
+    // list checked afterwards is what they could not remove.
+    const auto checked = std::count_if(c.list().findings().begin(), c.list().findings().end(),
+                                       [](const Finding& finding) { return finding.checked; });
+    lastRemoval.left = std::max(lastRemoval.left, static_cast<int>(checked));
+    return lastRemoval;
 }
 
 void TForm1::OBscanpcClick() {
@@ -174,7 +197,7 @@ void TForm1::OBdeletebackupClick() {
         host_.showMessage(RegistryBackups::kNoSelection);
         return;
     }
-    backups_->deleteSelected();
+    if (const auto error = backups_->deleteSelected()) host_.showMessage(*error);
 }
 
 void TForm1::optimizeExecute() { optimizer_->optimizeExecute(); }

@@ -14,6 +14,9 @@ constexpr std::uint32_t kAttrVolume = 0x08;
 constexpr std::uint32_t kAttrDirectory = 0x10;
 constexpr std::uint32_t kAttrArchive = 0x20;
 constexpr std::uint32_t kAttrAnyFile = 0x3F;
+constexpr std::uint32_t kAttrDevice = 0x40;
+// A link, junction or other reparse point: what it leads to is somewhere else.
+constexpr std::uint32_t kAttrReparsePoint = 0x400;
 
 struct FoundFile {
     std::string name;  // the name only, no folder
@@ -42,6 +45,16 @@ public:
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     virtual bool writeFile(const std::string& path, const std::string& content) = 0;
     virtual bool appendFile(const std::string& path, const std::string& content) = 0;
+    // Creates an empty file only when nothing of that name exists (CREATE_NEW): of two
+    // processes asking for one name at the same moment, exactly one gets it.
+    virtual bool createNewFile(const std::string& path) = 0;
+    // At most the first maxBytes of a file, for telling what kind of file it is without reading
+    // all of a large one.
+    virtual std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) {
+        auto content = readFile(path);
+        if (content && content->size() > maxBytes) content->resize(maxBytes);
+        return content;
+    }
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }
     bool isDirectory(const std::string& path) {

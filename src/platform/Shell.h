@@ -1,6 +1,6 @@
 #pragma once
 // The shell services the program uses: the Recycle Bin, opening documents and addresses, and
-// starting the registry editor.
+// starting the registry editor from the Windows folder.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -26,15 +26,24 @@ public:
     virtual bool emptyRecycleBin(std::uint32_t flags) = 0;
     // Starts a program and waits for it up to timeoutMs; the exit code, or nullopt when it could
     // not be started or did not end in time. whileWaiting, when given, is called about every
-    // kWaitTickMs while the program runs, so the caller can keep its window alive.
+    // kWaitTickMs while the program runs, so the caller can keep its window alive. startError,
+    // when given, receives the system's error code when the program could not be started at all
+    // (kErrorElevationRequired when it needs an administrator's token), 0 otherwise. A program
+    // named without a folder is looked up by the system's search order, the current folder
+    // included: the program's own tools are always named by their full path.
     virtual std::optional<std::uint32_t> runAndWait(const std::string& program, const std::string& parameters,
-                                                    std::uint32_t timeoutMs,
-                                                    const std::function<void()>& whileWaiting) = 0;
+                                                    std::uint32_t timeoutMs, const std::function<void()>& whileWaiting,
+                                                    long* startError) = 0;
     std::optional<std::uint32_t> runAndWait(const std::string& program, const std::string& parameters,
-                                            std::uint32_t timeoutMs) {
-        return runAndWait(program, parameters, timeoutMs, {});
+                                            std::uint32_t timeoutMs, const std::function<void()>& whileWaiting = {}) {
+        return runAndWait(program, parameters, timeoutMs, whileWaiting, nullptr);
     }
+    // The system's Windows folder (GetSystemWindowsDirectory), without a trailing '\'; the one
+    // shared by every session, where the system's own programs such as regedit.exe live.
+    virtual std::string windowsFolder() = 0;
     static constexpr std::uint32_t kWaitTickMs = 150;
+    // ERROR_ELEVATION_REQUIRED: the program asks for an administrator's token this process lacks.
+    static constexpr long kErrorElevationRequired = 740;
 };
 
 }  // namespace keltora

@@ -1,5 +1,6 @@
 #include "scan/IgnoreList.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace keltora {
@@ -9,22 +10,40 @@ namespace {
 // Marks a line whose fields are escaped; older files never end a line in it.
 constexpr std::string_view kEscapedMark = "=%";
 
+bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+// '%', '=' and every control character as %XX: a line then holds one entry whatever its name
+// holds (a CR LF inside a name could otherwise start a second, forged entry).
 std::string escape(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (char c : text) {
-        if (c == '%') out += "%25";
-        else if (c == '=') out += "%3D";
-        else out += c;
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || c == '=' || isControl(c)) {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else {
+            out += c;
+        }
     }
     return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
 }
 
 std::string unescape(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto code = text.substr(i, 3);
-        if (code == "%25" || code == "%3D") {
-            out += code == "%25" ? '%' : '=';
+        const int high = text[i] == '%' && i + 2 < text.size() ? hexDigit(text[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(text[i + 2]) : -1;
+        if (low >= 0) {
+            out += static_cast<char>(high * 16 + low);
             i += 2;
         } else {
             out += text[i];
@@ -49,7 +68,10 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 }  // namespace
 
 std::string FormatIgnoreLine(const IgnoreEntry& entry) {
-    const bool plain = entry.caption.find('=') == std::string::npos && entry.location.find('=') == std::string::npos;
+    auto plainText = [](const std::string& text) {
+        return std::none_of(text.begin(), text.end(), [](char c) { return c == '=' || isControl(c); });
+    };
+    const bool plain = plainText(entry.caption) && plainText(entry.location);
     if (plain) return entry.caption + "=" + entry.location;
     return escape(entry.caption) + "=" + escape(entry.location) + std::string(kEscapedMark);
 }
@@ -81,18 +103,22 @@ void IgnoreList::append(const IgnoreEntry& entry) { view_.add(Finding{entry.capt
 void IgnoreList::load(FileSystem& fs, const std::string& folder) {
     auto text = fs.readFile(folder + "\\" + fileName());
     if (!text) return;
-    // Every line is read, however many there are, so an ignored entry never returns; the first
-    // empty line still ends the list as it always has.
-    for (auto line : splitLines(*text)) {
-        if (line.empty()) break;
-        append(ParseIgnoreLine(line));
-    }
+    // Every line is read, however many there are and whatever empty lines stand between them,
+    // so an ignored entry never returns.
+    for (auto line : splitLines(*text))
+        if (!line.empty()) append(ParseIgnoreLine(line));
 }
 
 void IgnoreList::add(FileSystem& fs, const std::string& folder, const IgnoreEntry& entry) {
     append(entry);
     if (!fs.isDirectory(folder)) fs.createDirectories(folder);
-    if (!fs.appendFile(folder + "\\" + fileName(), FormatIgnoreLine(entry) + "\r\n"))
+    const std::string path = folder + "\\" + fileName();
+    // A file that lacks its final line end (edited by hand) gets one first, so the new entry
+    // does not run on from the last one.
+    const auto existing = fs.readFile(path);
+    std::string lineEnd;
+    if (existing && !existing->empty() && existing->back() != '\n') lineEnd = existing->back() == '\r' ? "\n" : "\r\n";
+    if (!fs.appendFile(path, lineEnd + FormatIgnoreLine(entry) + "\r\n"))
         throw std::runtime_error("Cannot write the ignore list " + folder + "\\" + fileName());
 }
 

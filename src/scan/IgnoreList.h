@@ -16,8 +16,9 @@ struct IgnoreEntry {
 };
 
 // One line of an ignore file. A plain line is caption "=" location. A caption or location
-// holding "=" is written escaped and marked, so it reads back whole; plain lines read as they
-// always have, a line without "=" as a caption with an empty location.
+// holding "=" or a control character (CR, LF, TAB ...) is written with those and "%" as %XX and
+// the line marked, so it reads back whole as one entry; plain lines read as they always have, a
+// line without "=" as a caption with an empty location.
 std::string FormatIgnoreLine(const IgnoreEntry& entry);
 IgnoreEntry ParseIgnoreLine(std::string_view line);
 

@@ -8,7 +8,7 @@ namespace keltora::testing {
 namespace {
 
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kStarter = "C:\\Program Files\\Keltora Professional\\autostart.exe";
+constexpr const char* kStarter = "\"C:\\Program Files\\Keltora Professional\\autostart.exe\"";
 
 // Registry text with the given option values (nullopt: the value is missing) and an old Run
 // entry that only loadwithwin may touch.
@@ -60,6 +60,49 @@ TEST(SettingsAtStart, LoadWithWindowsWritesDeletesOrLeavesTheRunEntry) {
             EXPECT_EQ(world.read(kHKeyCurrentUser, kRunKey, "KeltoraPro"), row.applied ? kStarter : "old")
                 << Show(row.text);
         }
+    }
+}
+
+// An entry not in line with loadwithwin "1" (an earlier version's unquoted one among them) is
+// rewritten; one in line is left alone, even in a Run key the user may only read; a refusal is
+// shown with what, where and why, and the start goes on to load the ignore lists.
+TEST(SettingsAtStart, TheRunEntryIsBroughtInLineOrTheRefusalShown) {
+    struct EntryRow {
+        const char* entry;
+        std::uint32_t denied;
+        const char* message;  // nullptr: none
+    };
+    const std::string refused = "Cannot write the Run entry KeltoraPro in HKCU\\SOFTWARE\\Microsoft\\Windows\\"
+                                "CurrentVersion\\Run for the setting loadwithwin: Access is denied.";
+    const EntryRow rows[] = {
+        {"C:\\\\Program Files\\\\Keltora Professional\\\\autostart.exe", 0, nullptr},
+        {"\\\"C:\\\\Program Files\\\\Keltora Professional\\\\autostart.exe\\\"", 0x2, nullptr},
+        {"old", 0x2, refused.c_str()},
+    };
+    for (const auto& row : rows) {
+        World world("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\KeltoraPro]\n"
+                    "\"loadwithwin\"=\"1\"\n\n[HKEY_CURRENT_USER\\" + std::string(kRunKey) + "]\n\"KeltoraPro\"=\"" +
+                    row.entry + "\"\n");
+        world.touch(std::string(kIgnoreFolder) + "\\Datasp.dat", "Kept=HKCU\r\n");
+        if (row.denied) world.machine.registry.deny(kHKeyCurrentUser, kRunKey, row.denied);
+        TForm1& form = world.start();
+        EXPECT_EQ(world.host.messages, row.message ? std::vector<std::string>{row.message} : std::vector<std::string>{});
+        if (!row.message) {
+            EXPECT_EQ(world.read(kHKeyCurrentUser, kRunKey, "KeltoraPro"), kStarter) << row.entry;
+        }
+        EXPECT_TRUE(form.ignoreList("sp")->contains("Kept")) << row.entry;
+    }
+}
+
+TEST(OptionBoxes, AFailedWriteNamesTheSettingTheKeyAndTheReason) {
+    World world;
+    TForm1& form = world.start();
+    world.machine.registry.deny(kHKeyCurrentUser, "Software\\KeltoraPro");
+    try {
+        form.invoke("CBontopClick");
+        ADD_FAILURE() << "no error raised";
+    } catch (const std::exception& error) {
+        EXPECT_STREQ(error.what(), "Cannot write the setting alwaysontop in HKCU\\Software\\KeltoraPro: Access is denied.");
     }
 }
 

@@ -52,14 +52,14 @@ TEST(CliSummary, RepairWithBackupLeavesABackupAndRemovesTheFindings) {
                         "-\tBackup_10-20-30_4-3-2026.reg\t3/4/2026\t10:20:30 AM\n");
 }
 
-TEST(CliSummary, AFailedBackupIsExitOneAndRepairsNothing) {
+TEST(CliSummary, AFailedBackupIsExitFourAndRepairsNothing) {
     CliWorld world;
     world.behaviour = EditorBehaviour::Fails;
     auto backup = world.run({"backup"});
-    EXPECT_EQ(backup.code, 1);
+    EXPECT_EQ(backup.code, 4);
     EXPECT_NE(backup.err.find("The registry backup was not made"), std::string::npos);
     auto repair = world.run({"repair", "--rows", "1", "--backup"});
-    EXPECT_EQ(repair.code, 1);
+    EXPECT_EQ(repair.code, 4);
     EXPECT_TRUE(world.valueExists(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "One"));
 }
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/ListPrinter.h"
+#include "platform/memory/RegFile.h"
 #include "support/World.h"
 
 namespace keltora::testing {
@@ -43,17 +46,22 @@ TEST(Cli, PaceScalesThePausesAndCanReportThem) {
     EXPECT_EQ(r.err, "paused " + std::to_string((105u + 2u) * 15u) + " ms\n");
 }
 
-TEST(Cli, RemoveKeepsTheUncheckedRows) {
+TEST(Cli, RemoveKeepsTheUncheckedRowsOfTheListingRead) {
     World world(kRun);
+    ASSERT_EQ(RunCommand(world, {"scan", "sp"}).code, 0);
     auto r = RunCommand(world, {"remove", "sp", "--uncheck", "1"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, std::string("== sp lvsp 1\n") + kHeader +
                          "-\tTwo\tRarely Used(Remove)\ttwo.exe\tHKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\n");
     EXPECT_FALSE(world.valueExists(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "One"));
+    // The listing printed by the removal is the one the next rows refer to.
+    EXPECT_EQ(RunCommand(world, {"remove", "sp", "--uncheck", "0"}).code, 0);
+    EXPECT_TRUE(world.valueExists(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Two"));
 }
 
 TEST(Cli, IgnoreHoldsInTheNextProcess) {
     World world(kRun);
+    ASSERT_EQ(RunCommand(world, {"scan", "sp"}).code, 0);
     EXPECT_EQ(RunCommand(world, {"ignore", "sp", "0"}).code, 0);
     auto r = RunCommand(world, {"scan", "sp"});
     EXPECT_NE(r.out.find("== sp lvsp 1\n"), std::string::npos);
@@ -62,9 +70,13 @@ TEST(Cli, IgnoreHoldsInTheNextProcess) {
 
 TEST(Cli, UsageErrorsExitTwoWithOneLine) {
     World world(kRun);
+    ASSERT_EQ(RunCommand(world, {"scan", "sp"}).code, 0);
     const std::vector<std::vector<std::string>> bad = {
         {}, {"frobnicate"}, {"scan"}, {"scan", "xx"}, {"remove", "sp", "--uncheck", "7"},
         {"remove", "sp", "--uncheck", "a"}, {"ignore", "sp", "9"}, {"ignore", "bin", "0"}, {"--pace", "fast", "scan", "sp"},
+        {"--pace", "nan", "scan", "sp"}, {"--pace", "inf", "scan", "sp"}, {"--pace", "-1", "scan", "sp"},
+        {"--pace", "1e999", "scan", "sp"}, {"--pace", "", "scan", "sp"}, {"scan", "sp", "--dry-run"},
+        {"ignore", "sp", "0", "--dry-run"}, {"--json"},
     };
     for (const auto& args : bad) {
         auto r = RunCommand(world, args);
@@ -73,13 +85,113 @@ TEST(Cli, UsageErrorsExitTwoWithOneLine) {
     }
 }
 
-TEST(Cli, RaisedErrorsExitOne) {
+// Each exit status, one meaning each; nothing is changed by a command that does not end in 0
+// or 3.
+TEST(Cli, ExitStatuses) {
+    struct Row {
+        const char* name;
+        std::function<void(World&)> setup;
+        std::vector<std::string> args;
+        int code;
+        const char* err;  // a part of stderr
+    };
+    const auto listed = [](World& w) { RunCommand(w, {"scan", "sp"}); };
+    const auto user = [](World& w) { w.machine.account.isElevated = false; };
+    const Row rows[] = {
+        {"done", listed, {"remove", "sp", "--uncheck", "0"}, 0, ""},
+        {"never listed", nullptr, {"remove", "sp", "--uncheck", "0"}, 1, "no listing of sp"},
+        {"listing changed", [&](World& w) { listed(w); w.load(kRun + "\"Zero\"=\"0.exe\"\n"); },
+         {"ignore", "sp", "0"}, 1, "have changed since they were listed"},
+        {"left listed", [](World& w) { w.touch(std::string(kStartupFolder) + "\\held.lnk"); w.machine.files.lock(std::string(kStartupFolder) + "\\held.lnk"); },
+         {"remove", "sp"}, 3, ""},
+        {"no backup", [](World& w) { w.machine.shell.onRun([](const ShellCall&) { return std::optional<std::uint32_t>(1); }); },
+         {"repair", "--rows", "1", "--backup"}, 4, "The registry backup was not made"},
+        {"machine key", user, {"remove", "ue"}, 5, "remove needs administrator rights"},
+        {"machine Run key", user, {"repair", "--rows", "1,8"}, 5, "the machine's Run key"},
+        {"ignore file", [&](World& w) { listed(w); user(w); }, {"ignore", "sp", "0"}, 5, "below Program Files"},
+        {"backups", user, {"backup"}, 5, "the Backups folder"},
+        {"user's own", user, {"remove", "url"}, 0, ""},
+    };
+    for (const auto& row : rows) {
+        World world(kRun);
+        if (row.setup) row.setup(world);
+        const std::string before = ExportRegFile(world.registry());
+        auto r = RunCommand(world, row.args);
+        EXPECT_EQ(r.code, row.code) << row.name << ": " << r.err;
+        EXPECT_NE(r.err.find(row.err), std::string::npos) << row.name << ": " << r.err;
+        if (r.code != 0 && r.code != 3) {
+            EXPECT_EQ(ExportRegFile(world.registry()), before) << row.name;
+        }
+    }
+}
+
+// A Run value named with a TAB and a line break stays one line of its listing.
+TEST(Cli, ControlCharactersAreEscapedInTheListing) {
+    World world;
+    world.machine.registry.setString(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                     "a\tb\r\nc", "C:\\x64\\tool.exe");
+    auto r = RunCommand(world, {"scan", "sp"});
+    EXPECT_NE(r.out.find("\nx\ta\\x09b\\x0D\\x0Ac\tRarely Used(Remove)\tC:\\x5Cx64\\tool.exe\tHKCU\\"), std::string::npos)
+        << r.out;
+    const std::pair<const char*, const char*> texts[] = {
+        {"C:\\Windows\\x.exe", "C:\\Windows\\x.exe"}, {"\x7F\x01", "\\x7F\\x01"}, {"\\x4", "\\x4"}, {"\\xAB", "\\x5CxAB"}};
+    for (const auto& [text, escaped] : texts) EXPECT_EQ(EscapeListText(text), escaped);
+}
+
+TEST(Cli, JsonIsOneDocumentInUtf8WithItsStatus) {
+    World world(kRun);
+    world.machine.registry.setString(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                     "Caf\xE9\t\"", "c.exe");
+    auto r = RunCommand(world, {"--json", "scan", "sp"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "{\"status\":0,\"code\":\"sp\",\"list\":\"lvsp\",\"columns\":[\"Error Items\",\"Repair Report\","
+                     "\"Detail Info\",\"Registry Location\"],\"findings\":[" +
+                         std::string("{\"checked\":true,\"caption\":\"One\",\"subItems\":[\"Rarely Used(Remove)\",\"one.exe\","
+                                     "\"HKCU\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\"]},") +
+                         "{\"checked\":true,\"caption\":\"Two\",\"subItems\":[\"Rarely Used(Remove)\",\"two.exe\","
+                         "\"HKCU\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\"]},"
+                         "{\"checked\":true,\"caption\":\"Caf\xC3\xA9\\t\\\"\",\"subItems\":[\"Rarely Used(Remove)\",\"c.exe\","
+                         "\"HKCU\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\"]}]}\n");
+    EXPECT_EQ(RunCommand(world, {"--json", "frobnicate"}).out,
+              "{\"status\":2,\"error\":\"unknown command 'frobnicate'\"}\n");
+}
+
+// A dry run decides and prints, and leaves the registry and every file byte for byte as they
+// were: no backup, no removal, no listing recorded, no Run entry written, even where a
+// removal does not ask whether it is one. It needs no administrator's token.
+TEST(Cli, ADryRunChangesNothing) {
+    World world(kRun + "\n[HKEY_CURRENT_USER\\Software\\KeltoraPro]\n\"loadwithwin\"=\"1\"\n");
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk");
+    world.touch("C:\\Windows\\memory.dmp");
+    world.machine.shell.recycle("old.txt", 10);
+    world.machine.account.isElevated = false;
+    auto snapshot = [&] {
+        std::string all = ExportRegFile(world.registry());
+        for (const auto& path : world.machine.files.paths()) all += path + "=" + world.files().readFile(path).value_or("/") + "\n";
+        return all + std::to_string(world.machine.shell.recycledItems());
+    };
+    const std::string before = snapshot();
+    for (const auto& args : {std::vector<std::string>{"remove", "sp", "--dry-run"},
+                             std::vector<std::string>{"repair", "--backup", "--dry-run"}}) {
+        auto r = RunCommand(world, args);
+        EXPECT_TRUE(r.code == 0 || r.code == 3) << r.err;
+        EXPECT_NE(r.err.find("dry run, nothing was changed: "), std::string::npos) << r.err;
+        EXPECT_EQ(snapshot(), before) << args[0];
+    }
+    EXPECT_TRUE(world.machine.shell.runs().empty());
+    auto json = RunCommand(world, {"--json", "remove", "sp", "--dry-run"});
+    EXPECT_NE(json.out.find("\"removal\":{\"removed\":"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"dryRun\":true"), std::string::npos) << json.out;
+}
+
+TEST(Cli, StartUpFailuresAreShownAndTheCommandGoesOn) {
     World world(kRun);
     world.load("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\KeltoraPro]\n\"loadwithwin\"=\"1\"\n");
     world.machine.registry.deny(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     auto r = RunCommand(world, {"categories"});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Access is denied.\n");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "Cannot write the Run entry KeltoraPro in HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run "
+                     "for the setting loadwithwin: Access is denied.\n");
 }
 
 TEST(Cli, CategoriesPrintsTheTable) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "maintenance/BackupFiles.h"
 #include "maintenance/BackupName.h"
 #include "support/FakeRegistryEditor.h"
 
@@ -88,12 +91,72 @@ TEST(RegistryBackups, ThePageListsBackupsUntilANameDoesNotParse) {
     world.touch(std::string(kBackups) + "\\notes.reg");
     world.touch(std::string(kBackups) + "\\zzz_Backup_1-1-1_1-1-2026.reg");
     world.touch(std::string(kBackups) + "\\readme.txt");
+    // Never listed, and no stop to the listing: a name whose short 8.3 name matches *.reg, a
+    // folder, a link, a device name.
+    world.touch(std::string(kBackups) + "\\Backup_2-2-2_2-2-2026.regx");
+    world.files().createDirectory(std::string(kBackups) + "\\Backup_4-4-4_4-4-2026.reg");
+    world.touch(std::string(kBackups) + "\\Backup_3-3-3_3-3-2026.reg");
+    world.machine.files.setAttributes(std::string(kBackups) + "\\Backup_3-3-3_3-3-2026.reg", kAttrReparsePoint);
+    world.touch(std::string(kBackups) + "\\CON.reg");
     TForm1& form = world.start();
     form.invoke("CB1Categories1Items0Click");
     ASSERT_EQ(Captions(form.LVbackup),
               (std::vector<std::string>{"Backup_1-2-3_4-5-2026.reg", "Backup_9-5-3_7-1-2026.reg", "notes.reg"}));
     EXPECT_EQ(form.LVbackup.at(0).subItems, (std::vector<std::string>{"5/4/2026", "1:02:03 AM"}));
     EXPECT_TRUE(form.LVbackup.at(2).subItems.empty());
+}
+
+TEST(BackupFiles, NamesAndExportHeaders) {
+    const std::pair<const char*, bool> names[] = {
+        {"Backup_9-5-3_7-1-2026.reg", true}, {"notes.REG", true}, {"a.reg.", false}, {"a.reg ", false},
+        {"..\\a.reg", false}, {"C:a.reg", false}, {"a/b.reg", false}, {"a?.reg", false}, {"a\tb.reg", false},
+        {"nul.reg", false}, {"COM1.reg", false}, {"a.regx", false}, {".reg", true}, {"..", false}};
+    for (const auto& [name, ok] : names) EXPECT_EQ(IsBackupFileName(name), ok) << name;
+    const std::pair<std::string, bool> starts[] = {
+        {"Windows Registry Editor Version 5.00\r\n\r\n[HKEY", true}, {"REGEDIT4\n", true}, {"REGEDIT4", true},
+        {"\xEF\xBB\xBFREGEDIT4\r\n", true}, {std::string("\xFF\xFER\0E\0G\0E\0D\0I\0T\0" "4\0\r\0", 20), true},
+        {std::string("\xFF\xFER\0E\0G\0E\0D\0I\0T\0" "5\0", 18), false}, {"REGEDIT4x", false},
+        {"regedit4\r\n", false}, {"MZ\x90", false}, {"", false}};
+    for (const auto& [start, ok] : starts) EXPECT_EQ(IsRegistryExport(start), ok) << start;
+}
+
+// Restore and delete act only on a regular file of the folder that the listing showed: a
+// file that is no registry export is never imported, a link never followed, a file that
+// could not be deleted keeps its row. Each refusal is said.
+TEST(RegistryBackups, RestoreAndDeleteRefuseWhatTheyMayNotActOn) {
+    struct Row {
+        const char* name;
+        std::function<void(World&, const std::string&)> setup;
+        bool restore;
+        const char* message;
+        std::size_t editorStarts = 0;  // tries to start the editor
+    };
+    const auto text = [](World& w, const std::string& path) { w.files().writeFile(path, "not an export"); };
+    const auto link = [](World& w, const std::string& path) { w.machine.files.setAttributes(path, kAttrReparsePoint); };
+    const auto held = [](World& w, const std::string& path) { w.machine.files.lock(path); };
+    const Row rows[] = {
+        {"text", text, true, "is not a registry export; nothing was restored."},
+        {"link", link, true, "is not a regular file"},
+        {"link", link, false, "is not a regular file"},
+        {"held", held, false, "could not be deleted."},
+        {"elevation", [](World& w, const std::string&) { w.machine.shell.setStartError(740); }, true,
+         "needs administrator rights", 1},
+    };
+    for (const auto& row : rows) {
+        BackupWorld world;
+        TForm1& form = world.start();
+        ASSERT_TRUE(form.backupregExecute());
+        const std::string path = std::string(kBackups) + "\\Backup_9-5-3_7-1-2026.reg";
+        row.setup(world, path);
+        const std::size_t runs = world.machine.shell.runs().size();
+        form.LVbackup.select(0);
+        row.restore ? form.OBrestorebackupClick() : form.OBdeletebackupClick();
+        ASSERT_EQ(world.host.messages.size(), 1u) << row.name;
+        EXPECT_NE(world.host.messages[0].find(row.message), std::string::npos) << world.host.messages[0];
+        EXPECT_EQ(form.LVbackup.size(), 1u) << row.name;
+        EXPECT_TRUE(world.files().exists(path)) << row.name;
+        EXPECT_EQ(world.machine.shell.runs().size(), runs + row.editorStarts) << row.name;
+    }
 }
 
 TEST(RegistryBackups, RestoreImportsTheSelectedFileAndPutsTheWindowBackOnTop) {

@@ -32,12 +32,13 @@ TEST(IgnoreLine, ReadsOldLinesAsBeforeAndEscapedOnesWhole) {
 TEST(IgnoreLine, EveryEntryRoundTrips) {
     const IgnoreEntry entries[] = {
         {"plain", "HKCU\\Software"}, {"a=b", "loc"}, {"x", "C:\\odd=folder"}, {"50%", "100%"},
-        {"%3D=", "=%"}, {"", "empty caption"},
+        {"%3D=", "=%"}, {"", "empty caption"}, {"Evil\r\nInjected=HKCU\\Run", "loc\tx"}, {"a\x01\x7F", "\n"},
     };
     for (const auto& entry : entries) {
         const IgnoreEntry back = ParseIgnoreLine(FormatIgnoreLine(entry));
         EXPECT_EQ(back.caption, entry.caption);
         EXPECT_EQ(back.location, entry.location);
+        EXPECT_EQ(FormatIgnoreLine(entry).find_first_of("\r\n"), std::string::npos) << entry.caption;
     }
     EXPECT_EQ(FormatIgnoreLine({"plain", "HKCU\\Software"}), "plain=HKCU\\Software");
 }
@@ -84,19 +85,36 @@ TEST(IgnoreItems, CreatesTheIgnoreFolderWhenMissing) {
     EXPECT_EQ(world.files().readFile(kDatasp), std::optional<std::string>("One=HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"));
 }
 
-TEST(IgnoreListLoad, LoadsEveryLineUpToTheFirstEmptyOne) {
+TEST(IgnoreListLoad, LoadsEveryLineWhateverEmptyLinesStandBetween) {
     World world;
     std::string text;
     for (int i = 0; i < 60; ++i) text += "entry" + std::to_string(i) + "=loc\r\n";
-    text += "\r\nafterBlank=loc\r\n";
+    text += "\r\nafterBlank=loc\r\n\r\n";
     world.touch(kDatasp, text);
     TForm1& form = world.start();
     const auto& view = form.ignoreList("sp")->view();
-    ASSERT_EQ(view.size(), 60u);
+    ASSERT_EQ(view.size(), 61u);
     EXPECT_EQ(view.at(59).caption, "entry59");
-    EXPECT_TRUE(form.ignoreList("sp")->contains("entry55"));
-    EXPECT_FALSE(form.ignoreList("sp")->contains("afterBlank"));
+    EXPECT_TRUE(form.ignoreList("sp")->contains("afterBlank"));
     EXPECT_FALSE(form.ignoreList("sp")->contains("Entry55"));
+}
+
+// A name with CR LF inside is one entry, after a restart too, and hides nothing else; a file
+// that lacks its last line end still takes new entries on lines of their own.
+TEST(IgnoreItems, AHostileNameIsOneEntryAndAppendingStartsALine) {
+    World world("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                "CurrentVersion\\Run]\n\"Updater\"=\"1\"\n");
+    world.machine.registry.setString(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                     "x\r\nUpdater=HKCU", "2");
+    world.touch(kDatasp, "Old=loc");
+    TForm1& form = world.start();
+    form.StartupExecute();
+    form.category("sp").list().select(1);
+    form.OBsp2Click();
+    TForm1& restarted = world.start();
+    EXPECT_EQ(Captions(restarted.ignoreList("sp")->view()), (std::vector<std::string>{"Old", "x\r\nUpdater=HKCU"}));
+    restarted.StartupExecute();
+    EXPECT_EQ(Captions(restarted.category("sp").list()), std::vector<std::string>{"Updater"});
 }
 
 TEST(IgnoreListLoad, BinaryOrOddFilesLoadWhatTheyCan) {

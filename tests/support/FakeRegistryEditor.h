@@ -12,7 +12,7 @@ enum class EditorBehaviour { Works, WritesNothing, Fails, NeverEnds };
 
 inline void InstallRegistryEditor(World& world, const EditorBehaviour& behaviour) {
     world.machine.shell.onRun([&world, &behaviour](const ShellCall& call) -> std::optional<std::uint32_t> {
-        if (call.target != "regedit.exe") return 1;
+        if (call.target != "C:\\Windows\\regedit.exe") return 1;
         if (behaviour == EditorBehaviour::NeverEnds) return std::nullopt;
         if (behaviour == EditorBehaviour::Fails) return 1;
         const std::string path = call.parameters.substr(4, call.parameters.size() - 5);  // /x "path"

@@ -65,8 +65,48 @@ grep -qx 'Updater=HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' \
 echo "ignore sp: ok"
 
 # Usage errors exit 2 with one line.
+mkdir -p "$(dirname "$KELTORA_SCRATCH")"
 set +e
 win "$cli" scan nosuch >/dev/null 2>"$KELTORA_SCRATCH.err"; rc=$?
 set -e
 [ "$rc" = 2 ] || fail "unknown category: exit $rc, not 2"
 echo "usage errors: ok"
+
+# Rows of a listing that changed since it was printed change nothing (exit 1).
+rm -rf "$(program_files_unix)/Keltora Pro"
+win "$cli" scan sp >/dev/null
+"$WINE_RUN" reg add "$hkcu\\Run" /v Appeared /d 'C:\appeared.exe' /f >/dev/null
+before=$(win reg query "$hkcu\\Run")
+set +e
+win "$cli" remove sp --uncheck 0 >/dev/null 2>&1; rc=$?
+set -e
+[ "$rc" = 1 ] || fail "rows of an outdated listing: exit $rc, not 1"
+expect_eq "$(win reg query "$hkcu\\Run")" "$before" "rows of an outdated listing changed the Run key"
+echo "outdated listing: ok"
+
+# A value name with CR LF inside is one line of the listing and one ignored entry: after a
+# restart it hides nothing else (here Updater, which it would forge). An ignore file ending in
+# an empty line still takes it.
+hostile=$(printf 'x\r\nUpdater=HKCU')
+"$WINE_RUN" reg add "$hkcu\\Run" /v "$hostile" /d 'C:\x.exe' /f >/dev/null
+mkdir -p "$(program_files_unix)/Keltora Pro"
+printf 'Old=HKCU\r\n\r\n' >"$(program_files_unix)/Keltora Pro/Datasp.dat"
+row=$(win "$cli" scan sp | tail -n +3 | awk -F'\t' '$2 == "x\\x0D\\x0AUpdater=HKCU" { print NR - 1 }')
+[ -n "$row" ] || fail "the CR LF name is not one line of the listing"
+win "$cli" ignore sp "$row" >/dev/null || fail "ignore of the CR LF name: exit $?"
+out=$(win "$cli" scan sp)
+grep -q $'\tUpdater\t' <<<"$out" || fail "the ignored CR LF name hides Updater"
+grep -q 'x\\x0D\\x0AUpdater=HKCU' <<<"$out" && fail "the ignored CR LF name is listed again"
+"$WINE_RUN" reg delete "$hkcu\\Run" /v "$hostile" /f >/dev/null
+"$WINE_RUN" reg delete "$hkcu\\Run" /v Appeared /f >/dev/null
+echo "hostile ignored name: ok"
+
+# The Run entry names autostart.exe in double quotes; an unquoted one of an earlier version is
+# rewritten at start.
+"$WINE_RUN" reg add 'HKCU\Software\KeltoraPro' /v loadwithwin /d 1 /f >/dev/null
+"$WINE_RUN" reg add "$hkcu\\Run" /v KeltoraPro /d 'C:\Program Files\Keltora Professional\autostart.exe' /f >/dev/null
+win "$cli" categories >/dev/null
+entry=$(reg_value "$hkcu\\Run" KeltoraPro)
+[[ "$entry" == \"*'\autostart.exe"' ]] || fail "the Run entry is not quoted: $entry"
+"$WINE_RUN" reg delete 'HKCU\Software\KeltoraPro' /v loadwithwin /f >/dev/null
+echo "quoted Run entry: ok"

@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
     // Lines end in LF alone, so scripts on either side read them the same way.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    // A console never shows a box: no "There is no disk in the drive" for a removable drive a
+    // scan reaches, no crash dialog a script would wait on forever.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     std::vector<std::string> args(argv + 1, argv + argc);
     keltora::Win32Platform system;
     keltora::ConsoleHost host(std::cerr, executableFolder());

@@ -207,6 +207,10 @@ bool MemoryFileSystem::appendFile(const std::string& path, const std::string& co
     return store(path, content, true);
 }
 
+bool MemoryFileSystem::createNewFile(const std::string& path) {
+    return lookup(path) == nullptr && store(path, "", false);
+}
+
 // --- setup and inspection -------------------------------------------------------------------
 
 Entry* MemoryFileSystem::make(const std::string& path, bool directory) {

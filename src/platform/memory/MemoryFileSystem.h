@@ -28,6 +28,7 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& content) override;
     bool appendFile(const std::string& path, const std::string& content) override;
+    bool createNewFile(const std::string& path) override;
 
     // Setup: missing folders, and the drive, are made on the way. A path that is not of the
     // form "X:\..." or that runs through a file throws std::invalid_argument.

@@ -24,8 +24,10 @@ bool MemoryShell::emptyRecycleBin(std::uint32_t flags) {
 
 std::optional<std::uint32_t> MemoryShell::runAndWait(const std::string& program, const std::string& parameters,
                                                      std::uint32_t timeoutMs,
-                                                     const std::function<void()>& whileWaiting) {
+                                                     const std::function<void()>& whileWaiting, long* startError) {
     runs_.push_back(ShellCall{program, parameters, timeoutMs});
+    if (startError) *startError = startError_;
+    if (startError_ != 0) return std::nullopt;
     // A program here ends at once, after the caller has seen one tick of its wait.
     if (whileWaiting) whileWaiting();
     return onRun_ ? onRun_(runs_.back()) : std::optional<std::uint32_t>(0);

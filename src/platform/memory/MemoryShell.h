@@ -27,8 +27,9 @@ public:
     bool emptyRecycleBin(std::uint32_t flags) override;
     using Shell::runAndWait;
     std::optional<std::uint32_t> runAndWait(const std::string& program, const std::string& parameters,
-                                            std::uint32_t timeoutMs,
-                                            const std::function<void()>& whileWaiting) override;
+                                            std::uint32_t timeoutMs, const std::function<void()>& whileWaiting,
+                                            long* startError) override;
+    std::string windowsFolder() override { return windowsFolder_; }
 
     // Setup.
     void recycle(const std::string& name, std::int64_t size);
@@ -39,6 +40,8 @@ public:
     void setOpenResult(bool accepted) { openResult_ = accepted; }
     // Decides the exit code of each run (nullopt: not started or timed out); by default 0.
     void onRun(RunHandler handler) { onRun_ = std::move(handler); }
+    // Every run from now on fails to start with this system error (0: runs start again).
+    void setStartError(long error) { startError_ = error; }
 
     // Inspection.
     const std::vector<ShellCall>& opened() const { return opened_; }
@@ -57,6 +60,8 @@ private:
     std::optional<std::uint32_t> version_ = 0x00060000;
     bool openResult_ = true;
     RunHandler onRun_;
+    long startError_ = 0;
+    std::string windowsFolder_ = "C:\\Windows";
     std::vector<ShellCall> opened_, runs_;
     std::vector<std::uint32_t> emptyings_;
 };

@@ -97,4 +97,27 @@ bool Win32FileSystem::appendFile(const std::string& path, const std::string& con
     return file.valid() && writeAll(file.get(), content);
 }
 
+bool Win32FileSystem::createNewFile(const std::string& path) {
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
+}
+
+std::optional<std::string> Win32FileSystem::readFileStart(const std::string& path, std::size_t maxBytes) {
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return std::nullopt;
+    std::string content(maxBytes, '\0');
+    std::size_t filled = 0;
+    while (filled < content.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), content.data() + filled, static_cast<DWORD>(std::min<std::size_t>(content.size() - filled, 1u << 20)), &read, nullptr))
+            return std::nullopt;
+        if (read == 0) break;
+        filled += read;
+    }
+    content.resize(filled);
+    return content;
+}
+
 }  // namespace keltora

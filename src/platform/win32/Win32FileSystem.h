@@ -15,6 +15,8 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& content) override;
     bool appendFile(const std::string& path, const std::string& content) override;
+    bool createNewFile(const std::string& path) override;
+    std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) override;
 };
 
 }  // namespace keltora

@@ -46,7 +46,8 @@ bool Win32Shell::emptyRecycleBin(std::uint32_t flags) {
 
 std::optional<std::uint32_t> Win32Shell::runAndWait(const std::string& program, const std::string& parameters,
                                                     std::uint32_t timeoutMs,
-                                                    const std::function<void()>& whileWaiting) {
+                                                    const std::function<void()>& whileWaiting, long* startError) {
+    if (startError) *startError = 0;
     // The program is quoted so that a path with blanks stays one word of the command line.
     std::string commandLine = !program.empty() && program.front() == '"' ? program : "\"" + program + "\"";
     if (!parameters.empty()) commandLine += " " + parameters;
@@ -57,8 +58,10 @@ std::optional<std::uint32_t> Win32Shell::runAndWait(const std::string& program, 
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+                        &process)) {
+        if (startError) *startError = static_cast<long>(GetLastError());
         return std::nullopt;
+    }
     ScopedHandle processHandle(process.hProcess);
     ScopedHandle threadHandle(process.hThread);
 
@@ -76,6 +79,17 @@ std::optional<std::uint32_t> Win32Shell::runAndWait(const std::string& program, 
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.hProcess, &exitCode)) return std::nullopt;
     return exitCode;
+}
+
+std::string Win32Shell::windowsFolder() {
+    // Not GetWindowsDirectory: for a process that is not terminal-server aware that is the
+    // user's private Windows folder on a terminal server, where anyone may have put a program.
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemWindowsDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::string result(folder, length);
+    if (!result.empty() && result.back() == '\\') result.pop_back();
+    return result;
 }
 
 }  // namespace keltora

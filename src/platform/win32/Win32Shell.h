@@ -12,8 +12,9 @@ public:
     bool emptyRecycleBin(std::uint32_t flags) override;
     using Shell::runAndWait;
     std::optional<std::uint32_t> runAndWait(const std::string& program, const std::string& parameters,
-                                            std::uint32_t timeoutMs,
-                                            const std::function<void()>& whileWaiting) override;
+                                            std::uint32_t timeoutMs, const std::function<void()>& whileWaiting,
+                                            long* startError) override;
+    std::string windowsFolder() override;
 };
 
 }  // namespace keltora

@@ -29,9 +29,11 @@ void ClipboardCategory::scan() {
 
 void ClipboardCategory::remove() {
     Clipboard& clipboard = context_.platform.clipboard;
-    // Held open elsewhere: nothing was emptied, so the list stays as it was.
-    if (!clipboard.empty()) throw EClipboardException();
+    // Held open elsewhere: nothing was emptied, so the list stays as it was. A dry run only
+    // tries whether it opens, and lists what an emptying would leave: nothing.
+    if (context_.dryRun ? !clipboard.read() : !clipboard.empty()) throw EClipboardException();
     ScanRun run(context_, list(), clipboardColumns());
+    if (context_.dryRun) return;
     // What the clipboard holds now: a program that puts its data back at once stays listed.
     if (const auto contents = clipboard.read()) addContents(run, *contents);
 }

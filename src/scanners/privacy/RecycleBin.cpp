@@ -6,6 +6,8 @@ namespace keltora {
 
 namespace {
 
+std::vector<Column> binColumns() { return {{"Error Description", 150}, {"Repair Report", 120}, {"Total Size", 100}}; }
+
 // The bin as the shell reports it; nothing when the shell is too old or cannot tell.
 RecycleBinInfo queryBin(Shell& shell) {
     const auto version = shell.shell32Version();
@@ -18,7 +20,7 @@ RecycleBinInfo queryBin(Shell& shell) {
 void RecycleBin::scan() {
     RecycleBinInfo bin;
     {
-        ScanRun run(context_, list(), {{"Error Description", 150}, {"Repair Report", 120}, {"Total Size", 100}});
+        ScanRun run(context_, list(), binColumns());
         bin = queryBin(context_.platform.shell);
         if (bin.items > 0)
             run.add(std::to_string(bin.items) + " files in Recycle Bin", {"Remove", SizeText(bin.size)}, false);
@@ -30,8 +32,17 @@ void RecycleBin::scan() {
 
 void RecycleBin::remove() {
     Shell& shell = context_.platform.shell;
-    if (!shell.shell32Version()) context_.host.showMessage("Gagal melakukan loading Shell32.dll.");
-    else shell.emptyRecycleBin(kEmptyRecycleBinFlags);
+    if (!shell.shell32Version()) {
+        context_.host.showMessage("Gagal melakukan loading Shell32.dll.");
+    } else if (context_.dryRun) {
+        // What an emptying would leave: an empty list and no items.
+        ScanRun run(context_, list(), binColumns());
+        context_.ramp(0, 100);
+        items_ = 0;
+        return;
+    } else {
+        shell.emptyRecycleBin(kEmptyRecycleBinFlags);
+    }
     // What the bin holds now, not what the emptying claimed: items another program kept in it,
     // or that a drive refused to let go of, stay listed and counted.
     scan();

@@ -1,0 +1,43 @@
+#include "cli/AdminRights.h"
+
+namespace keltora {
+
+// clang-format off
+const AdminRow kNeedsAdministrator[14] = {
+    {"sp", "the machine's Run key and the startbug folder below Program Files", false},
+    {"ue", "the Uninstall key of HKEY_LOCAL_MACHINE", false},
+    {"fe", "the classes of HKEY_LOCAL_MACHINE", false},
+    {"ax", "the classes of HKEY_LOCAL_MACHINE", false},
+    {"da", "HKEY_LOCAL_MACHINE\\SOFTWARE", false},
+    {"dump", "memory dumps in the Windows folder", false},
+    {"chk", "chkdsk files in the system drive's root", false},
+    {"log", "log files in the Windows folder", false},
+    {"url", "the undo journals below Program Files", true},
+    {"run", "the undo journals below Program Files", true},
+    {"ignore", "the ignore files below Program Files", false},
+    {"backup", "the Backups folder below Program Files", false},
+    {"restore", "the whole registry, HKEY_LOCAL_MACHINE included", false},
+    {"delete", "the Backups folder below Program Files", false},
+};
+// clang-format on
+
+std::vector<const AdminRow*> AdministratorNeeds(const std::vector<std::string>& commandsAndCodes) {
+    std::vector<const AdminRow*> needs;
+    for (const auto& what : commandsAndCodes)
+        for (const auto& row : kNeedsAdministrator)
+            if (row.what == what && (!row.journaledOnly || kUndoJournals)) needs.push_back(&row);
+    return needs;
+}
+
+std::string AdministratorRefusal(const std::string& command, const std::vector<const AdminRow*>& needs,
+                                 bool takesDryRun) {
+    std::string text = command + " needs administrator rights: it changes ";
+    for (std::size_t i = 0; i < needs.size(); ++i) {
+        if (i) text += "; ";
+        text += std::string(needs[i]->changes) + (needs[i]->what == command ? "" : " (" + std::string(needs[i]->what) + ")");
+    }
+    return text + ". Nothing was changed. Run it from an elevated console" +
+           (takesDryRun ? ", or add --dry-run to see what it would do." : ".");
+}
+
+}  // namespace keltora

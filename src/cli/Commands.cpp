@@ -1,0 +1,318 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <ostream>
+
+#include "cli/AdminRights.h"
+#include "cli/ListPrinter.h"
+
+namespace keltora {
+
+namespace {
+
+std::size_t parseIndex(const std::string& text) {
+    std::size_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty())
+        throw UsageError("not a row number: '" + text + "'");
+    return value;
+}
+
+std::vector<std::size_t> parseRows(const std::string& text) {
+    std::vector<std::size_t> rows;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        auto comma = text.find(',', start);
+        rows.push_back(parseIndex(text.substr(start, comma - start)));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return rows;
+}
+
+Category& categoryOf(TForm1& form, const std::string& code) {
+    if (!FindCategory(code)) throw UsageError("unknown category '" + code + "'");
+    return form.category(code);
+}
+
+void checkRow(const Category& c, std::size_t row) {
+    if (row >= c.list().size())
+        throw UsageError("row " + std::to_string(row) + " is not in " + std::string(c.info().listName) + " (" +
+                         std::to_string(c.list().size()) + " findings)");
+}
+
+// Refuses, before anything is changed, what only an administrator may change; a dry run
+// changes nothing and needs no rights.
+void requireAdministrator(CommandContext& ctx, const std::string& command, const std::vector<std::string>& whats) {
+    if (ctx.dryRun || ctx.platform.account.elevated()) return;
+    const auto needs = AdministratorNeeds(whats);
+    if (!needs.empty())
+        throw ConsoleError(kExitNeedsAdministrator,
+                           AdministratorRefusal(command, needs, FindCommand(command)->takesDryRun));
+}
+
+// Rows given on the command line name findings of the listing the user read: the fresh scan
+// must list exactly those findings.
+void requireSameListing(CommandContext& ctx, const Category& c) {
+    const std::string code = c.code();
+    const std::string recorded = ctx.listings.recorded(code);
+    if (recorded.empty())
+        throw ConsoleError(kExitError, "no listing of " + code + " to take row numbers from; nothing was changed. "
+                                       "List the findings first (scan " + code + ") and give rows of that listing.");
+    if (recorded != ListingDigest(c.list()))
+        throw ConsoleError(kExitError, "the findings of " + code + " have changed since they were listed; nothing "
+                                       "was changed. List them again (scan " + code + ") and give rows of that listing.");
+}
+
+// Prints a category's list (text), or gives its document (JSON); either way the listing is
+// the one later row numbers refer to.
+JsonValue showList(CommandContext& ctx, const Category& c) {
+    if (!ctx.dryRun) ctx.listings.remember(c.code(), c.list());
+    if (!ctx.output.json()) PrintList(ctx.output.text(), c.code(), c.list());
+    return ctx.output.json() ? ctx.output.listDocument(c.code(), c.list()) : JsonValue();
+}
+
+int scanCommand(CommandContext& ctx, const Args& args) {
+    if (args.empty()) throw UsageError("scan needs at least one category");
+    std::vector<Category*> chosen;
+    for (const auto& code : args) chosen.push_back(&categoryOf(ctx.form, code));
+    JsonArray lists;
+    for (Category* c : chosen) {
+        c->scan();
+        c->scannedOnce = true;
+        lists.push_back(showList(ctx, *c));
+    }
+    // One category: its list document; several: {"lists": [...]}.
+    if (lists.size() == 1) ctx.output.document() = std::move(lists.front());
+    else ctx.output.document()["lists"] = std::move(lists);
+    return kExitDone;
+}
+
+// What a dry run decided, for the reader of the text listing (the JSON document holds it).
+void tellDryRun(CommandContext& ctx, const RemovalTally& tally) {
+    if (!ctx.dryRun || ctx.output.json()) return;
+    ctx.host.note("dry run, nothing was changed: " + std::to_string(tally.removed) + " would be removed, " +
+                  std::to_string(tally.gone) + " are gone already, " + std::to_string(tally.noLongerFindings) +
+                  " are no longer findings, " + std::to_string(tally.left) + " would stay listed");
+}
+
+int finishRemoval(CommandContext& ctx, const RemovalTally& tally) {
+    ctx.output.document()["removal"] = ConsoleOutput::tallyDocument(tally);
+    ctx.output.document()["dryRun"] = ctx.dryRun;
+    tellDryRun(ctx, tally);
+    return tally.left > 0 ? kExitFindingsLeft : kExitDone;
+}
+
+int removeCommand(CommandContext& ctx, const Args& args) {
+    if (args.size() != 1 && !(args.size() == 3 && args[1] == "--uncheck"))
+        throw UsageError("usage: remove CODE [--uncheck ROWS] [--dry-run]");
+    Category& c = categoryOf(ctx.form, args[0]);
+    const auto rows = args.size() == 3 ? parseRows(args[2]) : std::vector<std::size_t>{};
+    requireAdministrator(ctx, "remove", {c.code()});
+    c.scan();
+    if (!rows.empty()) requireSameListing(ctx, c);
+    for (auto row : rows) checkRow(c, row);
+    for (auto row : rows) c.list().setChecked(row, false);
+    const RemovalTally tally = c.hasRemoval() ? ctx.form.removeFrom(c) : RemovalTally{};
+    ctx.output.document() = showList(ctx, c);
+    return finishRemoval(ctx, tally);
+}
+
+int ignoreCommand(CommandContext& ctx, const Args& args) {
+    if (args.size() != 2) throw UsageError("usage: ignore CODE ROW");
+    Category& c = categoryOf(ctx.form, args[0]);
+    const auto row = parseIndex(args[1]);
+    if (!c.ignoreList() || c.info().code == "da") throw UsageError("category '" + args[0] + "' keeps no ignore list");
+    requireAdministrator(ctx, "ignore", {"ignore"});
+    c.scan();
+    requireSameListing(ctx, c);
+    checkRow(c, row);
+    c.list().select(static_cast<int>(row));
+    ctx.form.ignoreItems(c);
+    ctx.output.document() = showList(ctx, c);
+    return kExitDone;
+}
+
+int categoriesCommand(CommandContext& ctx, const Args& args) {
+    if (!args.empty()) throw UsageError("categories takes no arguments");
+    JsonArray rows;
+    for (const auto& info : kCategories) {
+        if (!ctx.output.json()) {
+            ctx.output.text() << info.code << '\t' << info.listName << '\t' << info.summaryRow << '\t'
+                              << info.summaryCaption << '\t' << info.group << '\n';
+            continue;
+        }
+        JsonValue row;
+        row["code"] = std::string(info.code);
+        row["list"] = std::string(info.listName);
+        row["summaryRow"] = info.summaryRow;
+        row["summaryCaption"] = std::string(info.summaryCaption);
+        row["group"] = std::string(info.group);
+        rows.push_back(std::move(row));
+    }
+    ctx.output.document()["categories"] = std::move(rows);
+    return kExitDone;
+}
+
+// Checks exactly the summary rows given, or keeps the default checks; --backup checks row 0.
+void chooseRows(TForm1& form, const Args& args, bool allowBackup) {
+    bool backup = false;
+    std::optional<std::vector<std::size_t>> rows;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--rows" && i + 1 < args.size() && !rows) {
+            rows = parseRows(args[++i]);
+            for (auto row : *rows)
+                if (row < 1 || row > 20) throw UsageError("summary rows are 1 to 20, not " + std::to_string(row));
+        } else if (args[i] == "--backup" && allowBackup && !backup) {
+            backup = true;
+        } else {
+            throw UsageError("unexpected argument '" + args[i] + "'");
+        }
+    }
+    if (rows)
+        for (std::size_t row = 1; row < form.lvall.size(); ++row)
+            form.lvall.setChecked(row, std::find(rows->begin(), rows->end(), row) != rows->end());
+    if (backup) form.lvall.setChecked(0, true);
+}
+
+// The summary (text: the summary list and both count boxes), and in JSON every category list
+// the scan filled.
+void showSummary(CommandContext& ctx) {
+    TForm1& form = ctx.form;
+    if (!ctx.output.json()) {
+        PrintList(ctx.output.text(), "all", form.lvall);
+        ctx.output.text() << form.Oberror.caption() << '\n' << form.obpriv.caption() << '\n';
+        return;
+    }
+    JsonArray lists;
+    for (const auto& c : form.categories())
+        if (form.lvall.at(static_cast<std::size_t>(c->info().summaryRow)).checked) lists.push_back(showList(ctx, *c));
+    ctx.output.document() = ctx.output.summaryDocument(form);
+    ctx.output.document()["lists"] = std::move(lists);
+}
+
+int fullscanCommand(CommandContext& ctx, const Args& args) {
+    chooseRows(ctx.form, args, false);
+    // A console listing never deletes on its own: the repair is the repair command's.
+    ctx.form.fullScan(false);
+    showSummary(ctx);
+    return kExitDone;
+}
+
+// The backup (row 0) and every checked category with a removal.
+std::vector<std::string> repairChanges(TForm1& form) {
+    std::vector<std::string> whats;
+    if (form.lvall.at(0).checked) whats.emplace_back("backup");
+    for (const auto& c : form.categories())
+        if (c->hasRemoval() && form.lvall.at(static_cast<std::size_t>(c->info().summaryRow)).checked)
+            whats.push_back(c->code());
+    return whats;
+}
+
+int repairCommand(CommandContext& ctx, const Args& args) {
+    chooseRows(ctx.form, args, true);
+    requireAdministrator(ctx, "repair", repairChanges(ctx.form));
+    ctx.form.fullScan(false);
+    const RepairResult result = ctx.form.repairPass();
+    showSummary(ctx);
+    if (result.backupFailed)
+        throw ConsoleError(kExitNoBackup, ctx.host.messages().empty() ? "" : ctx.host.messages().back(), true);
+    return finishRemoval(ctx, result.tally);
+}
+
+int backupCommand(CommandContext& ctx, const Args& args) {
+    if (!args.empty()) throw UsageError("backup takes no arguments");
+    requireAdministrator(ctx, "backup", {"backup"});
+    if (!ctx.form.backupregExecute())
+        throw ConsoleError(kExitNoBackup, ctx.host.messages().empty() ? "" : ctx.host.messages().back(), true);
+    if (!ctx.output.json()) PrintList(ctx.output.text(), "backup", ctx.form.LVbackup);
+    else ctx.output.document()["created"] = ctx.output.backupRows(ctx.form.LVbackup);
+    return kExitDone;
+}
+
+void showBackups(CommandContext& ctx) {
+    if (!ctx.output.json()) return PrintList(ctx.output.text(), "backups", ctx.form.LVbackup);
+    ctx.output.document()["folder"] = ctx.output.utf8(ctx.form.paths.backups());
+    ctx.output.document()["backups"] = ctx.output.backupRows(ctx.form.LVbackup);
+}
+
+int backupsCommand(CommandContext& ctx, const Args& args) {
+    if (!args.empty()) throw UsageError("backups takes no arguments");
+    ctx.form.fillBackupList();
+    showBackups(ctx);
+    return kExitDone;
+}
+
+// Lists the backups and selects the one named.
+void selectBackup(CommandContext& ctx, const Args& args, const std::string& command) {
+    if (args.size() != 1) throw UsageError("usage: " + command + " NAME");
+    requireAdministrator(ctx, command, {command});
+    TForm1& form = ctx.form;
+    form.fillBackupList();
+    const auto& rows = form.LVbackup.findings();
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        if (rows[row].caption == args[0]) return form.LVbackup.select(static_cast<int>(row));
+    throw UsageError("no backup named '" + args[0] + "' in the backup list");
+}
+
+// The command failed when it told the user anything: the window would have shown it in a box.
+void failOnMessage(CommandContext& ctx, int before) {
+    if (ctx.host.messagesShown() != before) throw ConsoleError(kExitError, ctx.host.messages().back(), true);
+}
+
+int restoreCommand(CommandContext& ctx, const Args& args) {
+    selectBackup(ctx, args, "restore");
+    const int before = ctx.host.messagesShown();
+    ctx.form.OBrestorebackupClick();
+    failOnMessage(ctx, before);
+    if (!ctx.output.json()) ctx.output.text() << "restored " << args[0] << '\n';
+    ctx.output.document()["restored"] = ctx.output.utf8(args[0]);
+    return kExitDone;
+}
+
+int deleteCommand(CommandContext& ctx, const Args& args) {
+    selectBackup(ctx, args, "delete");
+    const int before = ctx.host.messagesShown();
+    ctx.form.OBdeletebackupClick();
+    failOnMessage(ctx, before);
+    ctx.output.document()["deleted"] = ctx.output.utf8(args[0]);
+    showBackups(ctx);
+    return kExitDone;
+}
+
+int optimizeCommand(CommandContext& ctx, const Args& args) {
+    if (!args.empty()) throw UsageError("optimize takes no arguments");
+    TForm1& form = ctx.form;
+    form.OBoptimizeClick();
+    if (!ctx.output.json()) {
+        ctx.output.text() << form.Hivetext.caption() << '\n' << form.labelnode.caption() << '\n'
+                          << form.labelvalues.caption() << '\n';
+        return kExitDone;
+    }
+    JsonValue& doc = ctx.output.document()["optimizer"];
+    doc["Hivetext"] = ctx.output.utf8(form.Hivetext.caption());
+    doc["labelnode"] = ctx.output.utf8(form.labelnode.caption());
+    doc["labelvalues"] = ctx.output.utf8(form.labelvalues.caption());
+    return kExitDone;
+}
+
+// clang-format off
+const CommandInfo kCommands[] = {
+    {"scan", scanCommand, false},           {"remove", removeCommand, true},     {"ignore", ignoreCommand, false},
+    {"categories", categoriesCommand, false}, {"fullscan", fullscanCommand, false}, {"repair", repairCommand, true},
+    {"backup", backupCommand, false},       {"backups", backupsCommand, false},  {"restore", restoreCommand, false},
+    {"delete", deleteCommand, false},       {"optimize", optimizeCommand, false},
+};
+// clang-format on
+
+}  // namespace
+
+const CommandInfo* FindCommand(std::string_view name) {
+    for (const auto& command : kCommands)
+        if (command.name == name) return &command;
+    return nullptr;
+}
+
+}  // namespace keltora

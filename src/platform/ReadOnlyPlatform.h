@@ -1,0 +1,118 @@
+#pragma once
+// The platform of a dry run: every read goes through to the real one, every change is refused
+// as access denied (registry writes and deletes, file deletes, moves, writes and new folders,
+// emptying the Recycle Bin or the clipboard, opening documents and starting programs). A dry
+// run then changes nothing even where a removal forgot to ask whether it is one.
+#include "platform/Platform.h"
+
+namespace keltora {
+
+class ReadOnlyRegistry final : public RegistryApi {
+public:
+    explicit ReadOnlyRegistry(RegistryApi& real) : real_(real) {}
+    long openKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) override {
+        return real_.openKey(parent, subKey, access, result);
+    }
+    // An existing key opens as RegCreateKeyEx would open it; a missing one is not made.
+    long createKey(HKey parent, const std::string& subKey, std::uint32_t access, HKey& result) override;
+    long closeKey(HKey key) override { return real_.closeKey(key); }
+    long flushKey(HKey) override { return kErrorSuccess; }
+    long queryInfoKey(HKey key, KeyInfo& info) override { return real_.queryInfoKey(key, info); }
+    long enumKey(HKey key, std::uint32_t index, std::uint32_t capacity, std::string& name) override {
+        return real_.enumKey(key, index, capacity, name);
+    }
+    long enumValue(HKey key, std::uint32_t index, std::uint32_t capacity, std::string& name) override {
+        return real_.enumValue(key, index, capacity, name);
+    }
+    long queryValue(HKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                    std::uint32_t* size) override {
+        return real_.queryValue(key, name, type, data, size);
+    }
+    long enumValueData(HKey key, std::uint32_t index, std::uint32_t capacity, std::string& name, std::uint32_t* type,
+                       std::uint8_t* data, std::uint32_t* size) override {
+        return real_.enumValueData(key, index, capacity, name, type, data, size);
+    }
+    long setValue(HKey, const std::string&, std::uint32_t, const std::uint8_t*, std::uint32_t) override {
+        return kErrorAccessDenied;
+    }
+    long deleteKey(HKey, const std::string&) override { return kErrorAccessDenied; }
+    long deleteValue(HKey, const std::string&) override { return kErrorAccessDenied; }
+    std::string systemMessage(long code) override { return real_.systemMessage(code); }
+
+private:
+    RegistryApi& real_;
+};
+
+class ReadOnlyFileSystem final : public FileSystem {
+public:
+    explicit ReadOnlyFileSystem(FileSystem& real) : real_(real) {}
+    std::vector<FoundFile> find(const std::string& pattern) override { return real_.find(pattern); }
+    std::optional<std::uint32_t> attributes(const std::string& path) override { return real_.attributes(path); }
+    bool deleteFile(const std::string&) override { return false; }
+    bool moveFile(const std::string&, const std::string&) override { return false; }
+    bool createDirectory(const std::string&) override { return false; }
+    std::string fullPath(const std::string& path) override { return real_.fullPath(path); }
+    std::optional<std::string> readFile(const std::string& path) override { return real_.readFile(path); }
+    std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) override {
+        return real_.readFileStart(path, maxBytes);
+    }
+    bool writeFile(const std::string&, const std::string&) override { return false; }
+    bool appendFile(const std::string&, const std::string&) override { return false; }
+    bool createNewFile(const std::string&) override { return false; }
+
+private:
+    FileSystem& real_;
+};
+
+class ReadOnlyShell final : public Shell {
+public:
+    explicit ReadOnlyShell(Shell& real) : real_(real) {}
+    bool open(const std::string&, const std::string&) override { return false; }
+    std::optional<std::uint32_t> shell32Version() override { return real_.shell32Version(); }
+    std::optional<RecycleBinInfo> queryRecycleBin() override { return real_.queryRecycleBin(); }
+    bool emptyRecycleBin(std::uint32_t) override { return false; }
+    using Shell::runAndWait;
+    std::optional<std::uint32_t> runAndWait(const std::string&, const std::string&, std::uint32_t,
+                                            const std::function<void()>&, long* startError) override {
+        if (startError) *startError = kErrorAccessDenied;
+        return std::nullopt;
+    }
+    std::string windowsFolder() override { return real_.windowsFolder(); }
+
+private:
+    Shell& real_;
+};
+
+class ReadOnlyClipboard final : public Clipboard {
+public:
+    explicit ReadOnlyClipboard(Clipboard& real) : real_(real) {}
+    std::optional<ClipboardContents> read() override { return real_.read(); }
+    bool empty() override { return false; }
+
+private:
+    Clipboard& real_;
+};
+
+// The real platform's clock, code page and account with the guards above.
+class ReadOnlyPlatform {
+public:
+    explicit ReadOnlyPlatform(Platform& real)
+        : registry_(real.registry),
+          files_(real.files),
+          shell_(real.shell),
+          clipboard_(real.clipboard),
+          platform_{registry_, files_, shell_, clipboard_, real.clock, real.codePage, real.account} {}
+    ReadOnlyPlatform(const ReadOnlyPlatform&) = delete;
+    ReadOnlyPlatform& operator=(const ReadOnlyPlatform&) = delete;
+
+    Platform& platform() { return platform_; }
+
+private:
+    ReadOnlyRegistry registry_;
+    ReadOnlyFileSystem files_;
+    ReadOnlyShell shell_;
+    ReadOnlyClipboard clipboard_;
+    Platform platform_;
+};
+
+}  // namespace keltora
