@@ -37,6 +37,34 @@ public:
     }
     long deleteKey(HKey, const std::string&) override { return kErrorAccessDenied; }
     long deleteValue(HKey, const std::string&) override { return kErrorAccessDenied; }
+
+    long openKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                  HKey& result) override {
+        return real_.openKeyW(parent, subKey, options, access, result);
+    }
+    // As createKey: an existing key opens, a missing one (or a new link) is not made.
+    long createKeyW(HKey parent, const std::u16string& subKey, std::uint32_t options, std::uint32_t access,
+                    HKey& result) override;
+    long enumKeyW(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name) override {
+        return real_.enumKeyW(key, index, capacity, name);
+    }
+    long enumValueW(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name) override {
+        return real_.enumValueW(key, index, capacity, name);
+    }
+    long queryValueW(HKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                     std::uint32_t* size) override {
+        return real_.queryValueW(key, name, type, data, size);
+    }
+    long enumValueDataW(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name,
+                        std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override {
+        return real_.enumValueDataW(key, index, capacity, name, type, data, size);
+    }
+    long setValueW(HKey, const std::u16string&, std::uint32_t, const std::uint8_t*, std::uint32_t) override {
+        return kErrorAccessDenied;
+    }
+    long deleteKeyW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
+    long deleteOpenedKey(HKey) override { return kErrorAccessDenied; }
+    long deleteValueW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
     std::string systemMessage(long code) override { return real_.systemMessage(code); }
 
 private:
