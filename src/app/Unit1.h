@@ -110,6 +110,10 @@ public:
     void selectAll(Category& category);
     void ignoreItems(Category& category);
     void removeChecked(Category& category);
+    // A category's removal action as every command starts it. In a process that runs as another
+    // account than the signed-in user's, one user's data is left in place and the user is told
+    // (orchestration/UserData.cpp).
+    void removeCategory(Category& category);
     void showCountBox(std::size_t findings);
     void Timer1Timer();
     void Timer3Timer();
@@ -118,7 +122,7 @@ public:
     // --- named handlers ---
     void RunningWhileStartup1Click() { visitPage(category("sp")); }
     void StartupExecute() { category("sp").scan(); }
-    void removespExecute() { category("sp").remove(); }
+    void removespExecute() { removeCategory(category("sp")); }
     void OBsp1Click() { selectAll(category("sp")); }
     void OBsp2Click() { ignoreItems(category("sp")); }
     void OBsp3Click() { removeChecked(category("sp")); }
@@ -183,6 +187,9 @@ private:
     void setUpSummaryPage();
     void showTotals(bool fullScanTexts);
     void runStep(const std::function<void()>& step);
+    // The removal action with one user's data held back where the process is another account's;
+    // how many checked findings were held back.
+    std::size_t removeForThisUser(Category& category);
     void hideNavigationPages();
 
     Platform& platform_;

@@ -86,7 +86,7 @@ void removeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& o
     c.scan();
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
-    if (c.hasRemoval()) c.remove();
+    if (c.hasRemoval()) form.removeCategory(c);
     PrintList(out, c.info().code, c.list());
 }
 

@@ -6,6 +6,7 @@
 #include "maintenance/RegistryBackups.h"
 #include "maintenance/RegistryOptimizer.h"
 #include "orchestration/ScanOrder.h"
+#include "orchestration/UserData.h"
 
 namespace keltora {
 
@@ -125,17 +126,23 @@ void TForm1::OBall4Click() {
         }
         statustext.setCaption(std::string(kBackupAfter));
     }
+    std::vector<std::string> heldBack;
     for (const auto& step : kRepairRows) {
         if (!lvall.at(static_cast<std::size_t>(step.row)).checked) continue;
         statustext.setCaption(std::string(step.before));
         host_.processMessages();
         Category& c = *categories_[static_cast<std::size_t>(step.row - 1)];
         if (c.hasRemoval()) {
-            runStep([&c] { c.remove(); });
+            runStep([&] {
+                if (removeForThisUser(c) > 0) heldBack.emplace_back(c.info().summaryCaption);
+            });
             setSummaryCount(step.row, static_cast<int>(c.pageCount()));
         }
         statustext.setCaption(std::string(step.after));
     }
+    // One word for every category that kept one user's data, not one box per category.
+    if (const auto accounts = RunsAsAnotherUser(platform_.account); accounts && !heldBack.empty())
+        host_.showMessage(HeldBackMessage(*accounts, heldBack));
     statustext.setCaption("Status : Repair Complete");
     showTotals(false);
     if (settings.isExactlyOne(Setting::AutoClose)) host_.quit();
