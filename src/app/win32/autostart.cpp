@@ -9,8 +9,9 @@
 // Scheduler starts it without a prompt. When that task exists and starts this folder's
 // keltora.exe, it is asked to run in this logon session; otherwise (a portable copy, a task
 // removed, disabled or pointing at another copy, Task Scheduler not running) keltora.exe is
-// started here as any program is.
+// started here as the user would start it by hand.
 #include <windows.h>
+#include <shellapi.h>
 #include <taskschd.h>
 #include <wrl/client.h>
 
@@ -24,6 +25,8 @@ constexpr const wchar_t* kTaskName = L"Keltora Professional";
 // TASK_RUN_USE_SESSION_ID of TASK_RUN_FLAGS, which MinGW's taskschd.h does not declare: a task
 // whose principal is a group runs in the one session named, not in every member's.
 constexpr LONG kRunInSession = 0x4;
+// ERROR_ELEVATION_REQUIRED, which MinGW's winerror.h does not declare.
+constexpr DWORD kElevationRequired = 740;
 
 // The folder of this executable, with its trailing '\'. Read in full however long it is.
 std::wstring OwnFolder() {
@@ -96,17 +99,29 @@ bool RunTask(const std::wstring& program) {
     return SUCCEEDED(task->RunEx(none, kRunInSession, static_cast<LONG>(session), user.value, &running));
 }
 
-bool StartProcess(const std::wstring& program, const std::wstring& folder) {
+// keltora.exe as a user starts it by hand. For an administrator, whose program asks for the
+// administrator token, CreateProcess refuses (ERROR_ELEVATION_REQUIRED): the shell then starts
+// it, with the consent prompt that needs.
+bool StartProgram(const std::wstring& program, const std::wstring& folder) {
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                       &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return true;
+    }
+    if (GetLastError() != kElevationRequired) return false;
+    SHELLEXECUTEINFOW shell{};
+    shell.cbSize = sizeof(shell);
+    shell.fMask = SEE_MASK_NOASYNC;
+    shell.lpVerb = L"open";
+    shell.lpFile = program.c_str();
+    shell.lpDirectory = folder.c_str();
+    shell.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&shell) != FALSE;
 }
 
 }  // namespace
@@ -115,9 +130,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::wstring folder = OwnFolder();
     if (folder.empty()) return 1;
     const std::wstring program = folder + L"keltora.exe";
-    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    const bool started = com && RunTask(program);
-    if (com) CoUninitialize();
-    if (started) return 0;
-    return StartProcess(program, folder) ? 0 : 1;
+    // COM for Task Scheduler, and for the shell, which may need it to start a program.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const bool started = (SUCCEEDED(com) && RunTask(program)) || StartProgram(program, folder);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return started ? 0 : 1;
 }
