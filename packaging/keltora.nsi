@@ -100,8 +100,16 @@ FunctionEnd
 
 ; The task starts keltora.exe with the highest token of whichever member of Users asks for it,
 ; only when asked (no trigger). Users may read and run it; only administrators and the system
-; may change it. Its program lies below Program Files, which only administrators can change.
+; may change it. Its program must lie below Program Files, which only administrators can change:
+; from a folder a user could write to (an install folder given with /D=), any user could have an
+; administrator's logon run a program of theirs, so there is no task then.
 Function RegisterTask
+    StrLen $2 "$PROGRAMFILES64\"
+    StrCpy $3 "$INSTDIR" $2
+    ${If} $3 != "$PROGRAMFILES64\"
+        DetailPrint "No scheduled task: $INSTDIR is not below $PROGRAMFILES64. autostart.exe will start ${PRODUCT} itself."
+        Return
+    ${EndIf}
     ${WordReplace} "$INSTDIR" "&" "&amp;" "+" $1
     InitPluginsDir
     FileOpen $0 "$PLUGINSDIR\task.xml" w

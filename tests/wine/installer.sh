@@ -4,7 +4,8 @@
 # the installed console does not list the program's own entry; the quiet uninstall string has
 # removed all of it, the Run value with it, by the time its process ends, and keeps the user's
 # backups; the plain uninstall string does the same from its copy in the temporary folder and
-# leaves another copy's Run value alone. The portable zip holds the programs and the README.
+# leaves another copy's Run value alone. Installed outside Program Files, there is no task. The
+# portable zip holds the programs and the README.
 set -euo pipefail
 export KELTORA_WINEPREFIX="$KELTORA_SCRATCH/prefix"
 WINE_RUN="$KELTORA_WINE_RUN"
@@ -132,3 +133,10 @@ expect_removed "uninstall /S"
 [ ! -e "$folder/uninstall.exe" ] || fail "uninstall /S: uninstall.exe is still there"
 expect_eq "$(reg_value "$run_key" KeltoraPro)" 'D:\Portable\autostart.exe' "uninstall /S: another copy's Run value"
 echo "uninstall /S: ok"
+
+# Installed where a user could write (/D=), the program gets no elevated task.
+"$WINE_RUN" "$KELTORA_SETUP" /S '/D=C:\Tools\Keltora' || fail "setup.exe /S /D=: exit $?"
+[ -f "$(win winepath -u 'C:\Tools\Keltora\keltora.exe')" ] || fail "setup.exe /D=: not installed there"
+[ ! -e "$task" ] || fail "setup.exe /D=: a scheduled task for a program outside Program Files"
+run_line "$(reg_value "$entry" QuietUninstallString)"
+echo "install elsewhere: ok"
