@@ -140,3 +140,8 @@ echo "uninstall /S: ok"
 [ ! -e "$task" ] || fail "setup.exe /D=: a scheduled task for a program outside Program Files"
 run_line "$(reg_value "$entry" QuietUninstallString)"
 echo "install elsewhere: ok"
+
+# The prefix is kept only when a check failed, to look into.
+trap - EXIT
+"$WINE_RUN" --stop
+rm -rf "$KELTORA_WINEPREFIX"
