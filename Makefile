@@ -1,5 +1,5 @@
 # Entry points for developers and CI. Each target installs or builds what it needs first.
-.PHONY: all bootstrap native windows test-native test-wine test demo gui
+.PHONY: all bootstrap native windows package test-native test-wine test demo gui
 
 all: native windows
 
@@ -13,6 +13,12 @@ native:
 windows:
 	cmake --preset windows
 	cmake --build --preset windows
+
+# The installer and the portable zip in build/package/. Every build of the windows preset makes
+# them too, so `make test` goes red when a change breaks packaging.
+package: bootstrap
+	cmake --preset windows
+	cmake --build --preset windows --target packages
 
 test-native: native
 	ctest --preset native

@@ -37,8 +37,12 @@ target_link_libraries(keltora PRIVATE keltora_window)
 target_compile_options(keltora PRIVATE ${KELTORA_WARNINGS})
 keltora_with_resources(keltora)
 
-add_executable(autostart WIN32 src/app/win32/autostart.cpp)
+add_executable(autostart WIN32 src/app/win32/autostart.cpp src/app/win32/autostart.rc)
+target_include_directories(autostart PRIVATE ${CMAKE_SOURCE_DIR}/src/app/win32)
+target_link_libraries(autostart PRIVATE ole32 oleaut32 shell32 taskschd)
 target_compile_options(autostart PRIVATE ${KELTORA_WARNINGS})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win32/autostart.rc PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/win32/autostart.manifest)
 
 # The real window driven by messages, in-process; and keltora.exe started as a process.
 keltora_wine_test(keltora_wine_window

@@ -92,3 +92,4 @@ include(${CMAKE_SOURCE_DIR}/cmake/cli.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/app.cmake)
 # The benchmarks' own Windows programs (floor walkers, page timers), built beside the others in bin/.
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools/bench ${CMAKE_BINARY_DIR}/bench)
+include(${CMAKE_SOURCE_DIR}/cmake/package.cmake)

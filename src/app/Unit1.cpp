@@ -257,7 +257,7 @@ void TForm1::removeChecked(Category& c) {
     if (texts == nullptr || !c.hasRemoval()) return;
     statustext.setCaption(std::string(texts->before));
     host_.processMessages();
-    removeFrom(c);
+    removeCategory(c);
     // What the page shows afterwards: for the Recycle Bin and the clipboard that is what they
     // still hold, not the rows of the list.
     const std::size_t left = c.pageCount();
@@ -289,7 +289,7 @@ void TForm1::registerHandlers() {
         const auto& info = c->info();
         handlers_[std::string(info.menuHandler)] = [this, c] { visitPage(*c); };
         handlers_[std::string(info.scanAction)] = [c] { c->scan(); };
-        if (c->hasRemoval()) handlers_[std::string(info.removeAction)] = [c] { c->remove(); };
+        if (c->hasRemoval()) handlers_[std::string(info.removeAction)] = [this, c] { removeCategory(*c); };
         if (info.page == PageButtons::Own && c->hasRemoval()) {
             handlers_[std::string(info.buttons[0]) + "Click"] = [this, c] { selectAll(*c); };
             handlers_[std::string(info.buttons[1]) + "Click"] = [this, c] { ignoreItems(*c); };

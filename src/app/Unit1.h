@@ -118,6 +118,10 @@ public:
     void selectAll(Category& category);
     void ignoreItems(Category& category);
     void removeChecked(Category& category);
+    // A category's removal action as every command starts it. In a process that runs as another
+    // account than the signed-in user's, one user's data is left in place and the user is told
+    // (orchestration/UserData.cpp).
+    RemovalTally removeCategory(Category& category);
     void showCountBox(std::size_t findings);
     void Timer1Timer();
     void Timer3Timer();
@@ -126,7 +130,7 @@ public:
     // --- named handlers ---
     void RunningWhileStartup1Click() { visitPage(category("sp")); }
     void StartupExecute() { category("sp").scan(); }
-    void removespExecute() { category("sp").remove(); }
+    void removespExecute() { removeCategory(category("sp")); }
     void OBsp1Click() { selectAll(category("sp")); }
     void OBsp2Click() { ignoreItems(category("sp")); }
     void OBsp3Click() { removeChecked(category("sp")); }
@@ -162,8 +166,9 @@ public:
     void fullScan(bool mayRepair);
     void OBall4Click();  // "Repair Errors Now !"
     RepairResult repairPass();
-    // Runs a category's removal; its outcomes, every checked finding still listed counted as left.
-    RemovalTally removeFrom(Category& category);
+    // Runs a category's removal; its outcomes, every checked finding still listed counted as left,
+    // and how many checked findings were one user's data held back (see removeCategory).
+    RemovalTally removeFrom(Category& category, std::size_t* heldBack = nullptr);
     void OBscanpcClick();  // "Back to Main Menu"
     // The registry backup; false when none was made (the user has been told why).
     bool backupregExecute();
@@ -200,6 +205,9 @@ private:
     void runStep(const std::function<void()>& step);
     // The backup of row 0 before a repair; false (the user told) when it failed.
     bool backupBeforeRepair();
+    // The removal action with one user's data held back where the process is another account's;
+    // how many checked findings were held back.
+    std::size_t removeForThisUser(Category& category);
     void hideNavigationPages();
 
     Platform& platform_;

@@ -115,7 +115,7 @@ int removeCommand(CommandContext& ctx, const Args& args) {
     if (!rows.empty()) requireSameListing(ctx, c);
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
-    const RemovalTally tally = c.hasRemoval() ? ctx.form.removeFrom(c) : RemovalTally{};
+    const RemovalTally tally = c.hasRemoval() ? ctx.form.removeCategory(c) : RemovalTally{};
     ctx.output.document() = showList(ctx, c);
     return finishRemoval(ctx, tally);
 }

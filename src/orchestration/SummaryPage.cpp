@@ -7,6 +7,7 @@
 #include "maintenance/RegistryBackups.h"
 #include "maintenance/RegistryOptimizer.h"
 #include "orchestration/ScanOrder.h"
+#include "orchestration/UserData.h"
 
 namespace keltora {
 
@@ -123,17 +124,25 @@ RepairResult TForm1::repairPass() {
         result.backupFailed = true;
         return result;
     }
+    std::vector<std::string> heldBack;
     for (const auto& step : kRepairRows) {
         if (!lvall.at(static_cast<std::size_t>(step.row)).checked) continue;
         statustext.setCaption(std::string(step.before));
         host_.processMessages();
         Category& c = *categories_[static_cast<std::size_t>(step.row - 1)];
         if (c.hasRemoval()) {
-            runStep([&] { result.tally += removeFrom(c); });
+            runStep([&] {
+                std::size_t held = 0;
+                result.tally += removeFrom(c, &held);
+                if (held > 0) heldBack.emplace_back(c.info().summaryCaption);
+            });
             setSummaryCount(step.row, static_cast<int>(c.pageCount()));
         }
         statustext.setCaption(std::string(step.after));
     }
+    // One word for every category that kept one user's data, not one box per category.
+    if (const auto accounts = RunsAsAnotherUser(platform_.account); accounts && !heldBack.empty())
+        host_.showMessage(HeldBackMessage(*accounts, heldBack));
     statustext.setCaption("Status : Repair Complete");
     showTotals(false);
     if (settings.isExactlyOne(Setting::AutoClose)) host_.quit();
@@ -153,9 +162,10 @@ bool TForm1::backupBeforeRepair() {
     return true;
 }
 
-RemovalTally TForm1::removeFrom(Category& c) {
+RemovalTally TForm1::removeFrom(Category& c, std::size_t* heldBack) {
     lastRemoval = {};
-    c.remove();
+    const std::size_t held = removeForThisUser(c);
+    if (heldBack != nullptr) *heldBack = held;
     // The Recycle Bin and the clipboard act on the whole and keep no tally: what they still
     // list checked afterwards is what they could not remove.
     const auto checked = std::count_if(c.list().findings().begin(), c.list().findings().end(),

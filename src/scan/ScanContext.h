@@ -1,6 +1,7 @@
 #pragma once
 // The narrow view of the window a category works through: the platform, the host, the pace,
 // the one progress bar, the shared last count and the paths computed at start.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,9 @@ struct ScanContext {
     // Where a command that changes the registry keeps what it takes away, before each change
     // (see RegistryJournal); none: the changes are made without one.
     RegistryJournal* journal{nullptr};
+    // Checked findings a removal must leave as they are, whatever it could do with them: they
+    // stay listed and count as left. Set by whoever starts the removal, for its duration.
+    std::function<bool(const Finding&)> holdBack{};
 
     // Moves the bar from one position to another a step at a time, pausing after each step.
     void ramp(int from, int to, std::uint32_t stepMs = kStepPauseMs);
@@ -101,7 +105,8 @@ public:
                     held_.push_back(finding);
                     continue;
                 }
-                const RemovalOutcome outcome = toOutcome(removeOne(finding));
+                const RemovalOutcome outcome =
+                    heldBack(finding) ? RemovalOutcome::Left : toOutcome(removeOne(finding));
                 tally_.add(outcome);
                 if (outcome == RemovalOutcome::Left) held_.push_back(finding);
             }
@@ -116,6 +121,7 @@ public:
     const RemovalTally& tally() const { return tally_; }
 
 private:
+    bool heldBack(const Finding& finding) const { return context_.holdBack && context_.holdBack(finding); }
     static RemovalOutcome toOutcome(RemovalOutcome outcome) { return outcome; }
     static RemovalOutcome toOutcome(bool gone) { return gone ? RemovalOutcome::Removed : RemovalOutcome::Left; }
     void finish();

@@ -1,0 +1,139 @@
+#include "orchestration/UserData.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "app/Unit1.h"
+
+namespace keltora {
+
+namespace {
+
+// The categories that hold one user's data; every other category holds the machine's. The
+// startup programs, the temporary files and the registry categories mix both, finding by finding.
+// clang-format off
+constexpr std::pair<std::string_view, UserScope> kUserScopes[] = {
+    {"sp", UserScope::Location},  // the user's Run keys and Startup folder; the machine's Run key
+    {"ue", UserScope::Location},
+    {"fe", UserScope::Location},
+    {"ax", UserScope::Location},
+    {"url", UserScope::User},
+    {"run", UserScope::User},
+    {"pc", UserScope::User},
+    {"bin", UserScope::User},
+    {"temp", UserScope::Location},  // the user's temporary folder; the Windows folder's Temp
+    {"clip", UserScope::User},
+    {"co", UserScope::User},
+    {"his", UserScope::User},
+    {"tempie", UserScope::User},
+    {"da", UserScope::Location},  // HKCU\SOFTWARE; HKLM\SOFTWARE
+};
+// clang-format on
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// "HKCR", "HKCU\..." or "HKEY_LOCAL_MACHINE\...": a root key's name, then the path if any.
+bool isRegistryLocation(std::string_view location) {
+    const std::string_view root = location.substr(0, location.find('\\'));
+    return root.size() > 2 && root.starts_with("HK") &&
+           std::all_of(root.begin(), root.end(), [](char c) { return std::isupper(static_cast<unsigned char>(c)) || c == '_'; });
+}
+
+// A folder inside the Windows folder is the machine's; any other folder a scan lists (the
+// profile's Startup, Temp, Cookies folders ...) is the user's. An unknown Windows folder makes
+// every folder the user's: refusing is the side to err on.
+bool isUserFolder(std::string_view folder, const std::string& systemRoot) {
+    if (systemRoot.empty()) return true;
+    std::string root = systemRoot;
+    if (root.back() != '\\') root += '\\';
+    return !startsWithNoCase(folder, root) && !startsWithNoCase(std::string(folder) + '\\', root);
+}
+
+}  // namespace
+
+UserScope ScopeOf(std::string_view code) {
+    for (const auto& [category, scope] : kUserScopes)
+        if (category == code) return scope;
+    return UserScope::Machine;
+}
+
+bool IsUserData(std::string_view code, const Finding& finding, const std::string& systemRoot) {
+    switch (ScopeOf(code)) {
+        case UserScope::Machine: return false;
+        case UserScope::User: return true;
+        case UserScope::Location: break;
+    }
+    const std::string& location = finding.subItem(3);
+    if (isRegistryLocation(location))
+        return startsWithNoCase(location, "HKCU\\") || startsWithNoCase(location, "HKEY_CURRENT_USER\\");
+    return isUserFolder(location, systemRoot);
+}
+
+std::optional<AccountPair> RunsAsAnotherUser(Account& account) {
+    auto process = account.processUser();
+    auto session = account.sessionUser();
+    if (!process || !session || *process == *session) return std::nullopt;
+    return AccountPair{std::move(*process), std::move(*session)};
+}
+
+std::string HeldBackMessage(const AccountPair& accounts, const std::vector<std::string>& categories) {
+    std::string list;
+    for (const auto& caption : categories) list += (list.empty() ? "" : ", ") + caption;
+    const std::string& admin = accounts.process.display;
+    const std::string& user = accounts.session.display;
+    return "Keltora Professional runs as " + admin + ", but " + user +
+           " is signed in. What it lists of one user's own data (startup entries, typed URLs, "
+           "Run history, recent documents, cookies, history, temporary files, the Recycle Bin, "
+           "the clipboard) is " + admin + "'s, not " + user + "'s, so it was not removed: " + list +
+           ". To clean " + user + "'s own data, start Keltora Professional as " + user +
+           ", without another account's password.";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Where TForm1 starts a removal
+
+std::size_t TForm1::removeForThisUser(Category& c) {
+    const auto accounts = RunsAsAnotherUser(platform_.account);
+    const std::string code = c.code();
+    if (!accounts || ScopeOf(code) == UserScope::Machine) {
+        c.remove();
+        return 0;
+    }
+    std::size_t held = 0;
+    if (ScopeOf(code) == UserScope::User) {
+        // The bin and the clipboard are emptied whole, so nothing of the category runs at all.
+        lastRemoval = {};
+        for (const auto& finding : c.list().findings()) held += finding.checked ? 1 : 0;
+        lastRemoval.left = static_cast<int>(held);
+        lastCount = static_cast<int>(c.pageCount());
+        return held;
+    }
+    context_.holdBack = [&](const Finding& finding) {
+        const bool user = IsUserData(code, finding, paths.systemRoot);
+        held += user ? 1 : 0;
+        return user;
+    };
+    struct Release {
+        ScanContext& context;
+        ~Release() { context.holdBack = nullptr; }
+    } release{context_};
+    c.remove();
+    return held;
+}
+
+RemovalTally TForm1::removeCategory(Category& c) {
+    std::size_t held = 0;
+    const RemovalTally tally = removeFrom(c, &held);
+    if (held == 0) return tally;
+    if (const auto accounts = RunsAsAnotherUser(platform_.account))
+        host_.showMessage(HeldBackMessage(*accounts, {std::string(c.info().summaryCaption)}));
+    return tally;
+}
+
+}  // namespace keltora
