@@ -1,6 +1,7 @@
 // The summary page of TForm1: the full scan, the repair pass and their totals, and the commands
 // of the backup and optimizer pages that the repair pass and the side bar lead to.
 #include <stdexcept>
+#include <tuple>
 
 #include "app/Unit1.h"
 #include "maintenance/RegistryBackups.h"
@@ -25,15 +26,21 @@ void TForm1::setUpSummaryPage() {
     backups_ = std::make_unique<RegistryBackups>(context_, LVbackup);
     optimizer_ = std::make_unique<RegistryOptimizer>(
         platform_.registry, host_, OptimizerView{PBHive, PBNodes, Hivetext, labelnode, labelvalues, labeldeep});
-    const std::pair<const char*, void (TForm1::*)()> commands[] = {
-        {"OBall1Click", &TForm1::OBall1Click},       {"OBall2Click", &TForm1::OBall2Click},
-        {"OBall4Click", &TForm1::OBall4Click},       {"OBscanpcClick", &TForm1::OBscanpcClick},
-        {"backupregExecute", &TForm1::OBbackupClick}, {"OBbackupClick", &TForm1::OBbackupClick},
-        {"OBrestorebackupClick", &TForm1::OBrestorebackupClick},
-        {"OBdeletebackupClick", &TForm1::OBdeletebackupClick},
-        {"optimizeExecute", &TForm1::optimizeExecute}, {"OBoptimizeClick", &TForm1::OBoptimizeClick},
+    constexpr auto kLists = CommandGroup::Lists, kBackups = CommandGroup::Backups;
+    const std::tuple<const char*, CommandGroup, void (TForm1::*)()> commands[] = {
+        {"OBall1Click", kLists, &TForm1::OBall1Click},
+        {"OBall2Click", kLists, &TForm1::OBall2Click},
+        // The repair pass may make a backup before it removes.
+        {"OBall4Click", kBackups, &TForm1::OBall4Click},
+        {"OBscanpcClick", CommandGroup::Free, &TForm1::OBscanpcClick},
+        {"backupregExecute", kBackups, &TForm1::OBbackupClick},
+        {"OBbackupClick", kBackups, &TForm1::OBbackupClick},
+        {"OBrestorebackupClick", kBackups, &TForm1::OBrestorebackupClick},
+        {"OBdeletebackupClick", kBackups, &TForm1::OBdeletebackupClick},
+        {"optimizeExecute", kLists, &TForm1::optimizeExecute},
+        {"OBoptimizeClick", kLists, &TForm1::OBoptimizeClick},
     };
-    for (const auto& [name, handler] : commands) handlers_[name] = [this, handler = handler] { (this->*handler)(); };
+    for (const auto& [name, group, handler] : commands) addCommand(name, group, handler);
 }
 
 Totals TForm1::totals() const {
@@ -88,6 +95,7 @@ void TForm1::OBall1Click() {
 void TForm1::OBall2Click() { fullScan(true); }
 
 void TForm1::fullScan(bool mayRepair) {
+    const unsigned page = pageSerial_;
     obpriv.hide();
     Oberror.hide();
     lvall.setSubItem(0, 1, "");
@@ -103,7 +111,7 @@ void TForm1::fullScan(bool mayRepair) {
         statustext.setCaption(std::string(step.after));
     }
     statustext.setCaption("Status : Complete Scan Your PC");
-    showTotals(true);
+    if (pageStillShown(page)) showTotals(true);
     if (mayRepair && totals().errors > 0) {
         host_.processMessages();
         if (settings.isExactlyOne(Setting::AutoRepair)) OBall4Click();
@@ -112,6 +120,7 @@ void TForm1::fullScan(bool mayRepair) {
 
 void TForm1::OBall4Click() {
     if (totals().errors == 0) return;
+    const unsigned page = pageSerial_;
     Oberror.hide();
     obpriv.hide();
     if (lvall.at(0).checked) {
@@ -120,7 +129,7 @@ void TForm1::OBall4Click() {
         // Nothing is removed without the backup the user asked for.
         if (!backupregExecute()) {
             statustext.setCaption("Status : Backup failed, nothing repaired");
-            showTotals(false);
+            if (pageStillShown(page)) showTotals(false);
             return;
         }
         statustext.setCaption(std::string(kBackupAfter));
@@ -137,7 +146,7 @@ void TForm1::OBall4Click() {
         statustext.setCaption(std::string(step.after));
     }
     statustext.setCaption("Status : Repair Complete");
-    showTotals(false);
+    if (pageStillShown(page)) showTotals(false);
     if (settings.isExactlyOne(Setting::AutoClose)) host_.quit();
 }
 
