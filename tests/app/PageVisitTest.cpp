@@ -171,6 +171,7 @@ TEST(Commands, WhatCannotConflictRunsAndTheRestShowsDisabledUntilTheEnd) {
         EXPECT_FALSE(form.Oberror.visible()) << row.running;
         EXPECT_TRUE(form.OBall[1].enabled() && refresh.enabled()) << row.running;
         EXPECT_FALSE(form.OBall[2].enabled()) << "Detail Items waits for a selected row";
+        EXPECT_TRUE(form.OBhis[1].enabled()) << "a button without a command is never held";
         EXPECT_FALSE(form.busy());
     }
     EXPECT_FALSE(World().start().invoke("NoSuchHandler"));

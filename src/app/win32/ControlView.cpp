@@ -32,7 +32,25 @@ void ControlView::modelChanged(Control& model) {
     if (!shown_ || shown_->visible != model.visible()) ShowWindow(hwnd_, model.visible() ? SW_SHOWNA : SW_HIDE);
     shown_ = Shown{model.caption(), model.enabled(), model.visible()};
     // The logic may run on without pumping messages (a scan pauses by sleeping): draw now.
-    if (model.visible()) UpdateWindow(hwnd_);
+    if (model.visible()) drawSoon();
+}
+
+void ControlView::drawSoon() {
+    const ULONGLONG now = GetTickCount64();
+    if (now - drawnAt_ < kFrameMs) {
+        drawPending_ = true;
+        return;
+    }
+    drawnAt_ = now;
+    drawPending_ = false;
+    UpdateWindow(hwnd_);
+}
+
+void ControlView::showPending() {
+    if (!drawPending_) return;
+    drawPending_ = false;
+    drawnAt_ = GetTickCount64();
+    if (hwnd_) UpdateWindow(hwnd_);
 }
 
 std::string WindowText(HWND hwnd) {

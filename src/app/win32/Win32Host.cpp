@@ -11,12 +11,15 @@ bool Win32Host::dispatch(MSG& msg) {
         exitCode_ = static_cast<int>(msg.wParam);
         return false;
     }
+    if (window_ && window_->preTranslate(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;
 }
 
 void Win32Host::processMessages() {
+    // A long command may have disabled the control the keyboard was on.
+    if (window_) window_->keepFocus();
     MSG msg;
     while (!quitRequested_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         if (!dispatch(msg)) break;
