@@ -334,7 +334,7 @@ void TForm1::holdCommands(std::optional<CommandGroup> running) {
     running_ = running;
     // A button without a command (the shared page's "Ignore Items") stays as the design has it.
     for (auto& [control, handler] : commandControls_)
-        control->setBlocked(commands_.count(handler) != 0 && !mayRun(handler));
+        control->setBlocked(has(handler) && !mayRun(handler));
 }
 
 bool TForm1::mayRun(std::string_view handler) const {

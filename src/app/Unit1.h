@@ -174,7 +174,8 @@ public:
     // "StartupExecute" ...). A command that conflicts with the one running (CommandGroups.h) is
     // refused; its controls show disabled meanwhile. False when refused or unknown.
     bool invoke(std::string_view handler);
-    // Whether the command could start now.
+    // Whether there is such a command, and whether it could start now.
+    bool has(std::string_view handler) const { return commands_.find(handler) != commands_.end(); }
     bool mayRun(std::string_view handler) const;
     bool busy() const { return busy_; }
     // The handler of the Refresh button of the page shown (what F5 runs); empty when it has none.

@@ -300,6 +300,9 @@ TEST_F(MainWindowTest, TheKeyboardMovesThroughThePageAndPressesWhatHasTheFocus) 
         w.key(VK_TAB);
         order.push_back(w.focused());
         EXPECT_FALSE(SendMessageA(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) << order.back();
+        if (order.back() == "lvall") {
+            EXPECT_GE(SendMessageA(GetFocus(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 0);
+        }
     }
     EXPECT_EQ(order, (std::vector<std::string>{"OBall4", "OBhelp", "lvall", "OBscanpc", "CB1Item0", "CB1Item1",
                                                "CB1Item2", "CB1Item3", "CB1Item4", "CB1Item5", "CB1Item6", "OBall1",

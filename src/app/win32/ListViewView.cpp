@@ -133,6 +133,11 @@ LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wPar
         return 0;
     }
     if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        view.showFocus(message == WM_SETFOCUS);
+        return result;
+    }
     if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || message == WM_KEYDOWN || message == WM_SIZE) {
         const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
         view.measureView();
@@ -141,6 +146,18 @@ LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wPar
     // A question from outside sees every row the model has.
     if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 && !view.applying_) view.showCount();
     return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The keyboard's place is always to be seen: on the first row when no row has it yet, or as a
+// frame round an empty list.
+void ListViewView::showFocus(bool focused) {
+    if (model_.empty()) {
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return;
+    }
+    if (!focused || SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0) return;
+    Applying guard(applying_);
+    SetState(hwnd_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void ListViewView::listChanged(ResultList::Change change, std::size_t row) {
@@ -376,7 +393,6 @@ LRESULT ListViewView::onNotify(NMHDR* header, bool& handled) {
             handled = true;
             return 0;
         case NM_CUSTOMDRAW:
-            if (!summaryColours_) return 0;
             handled = true;
             return customDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         case NM_CLICK:
@@ -412,10 +428,21 @@ LRESULT ListViewView::onNotify(NMHDR* header, bool& handled) {
 
 // The summary list draws its own selection: the count column stays bold red in every row,
 // selected or not, focused or not. High contrast keeps the system's colours (the bold stays).
+// An empty list that has the focus shows it as a frame.
 LRESULT ListViewView::customDraw(NMLVCUSTOMDRAW& draw) {
+    const bool emptyFocused = model_.empty() && GetFocus() == hwnd_;
     switch (draw.nmcd.dwDrawStage) {
         case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW;
+            return (summaryColours_ ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT) |
+                   (emptyFocused ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT);
+        case CDDS_POSTPAINT:
+            if (emptyFocused) {
+                RECT frame;
+                GetClientRect(hwnd_, &frame);
+                InflateRect(&frame, -look_.px(2), -look_.px(2));
+                DrawFocusRect(draw.nmcd.hdc, &frame);
+            }
+            return CDRF_DODEFAULT;
         case CDDS_ITEMPREPAINT:
             rowSelected_ = (draw.nmcd.uItemState & CDIS_SELECTED) != 0;
             if (!look_.highContrast) draw.nmcd.uItemState &= ~CDIS_SELECTED;

@@ -60,6 +60,7 @@ private:
     void redrawRow(std::size_t row);
     void syncSelection();
     void showSelection();
+    void showFocus(bool focused);
     void reload();
     void toggle(int position);
     void fillDisplayInfo(LVITEMA& item, bool wide) const;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <utility>
 
 #include "app/Product.h"
 #include "app/win32/resource.h"
@@ -172,13 +173,14 @@ void MainWindow::bindTimer(Timer& timer, UINT id) {
 
 void MainWindow::run(std::string_view handler) {
     keepFocus();
+    focusCheckDue_ = true;
     // The control the command came from gets the keyboard back when it ends, if it can take it.
     HWND from = running_ == 0 ? GetFocus() : nullptr;
     ++running_;
     try {
         // A command that cannot start now has its controls disabled; one that arrives anyway
         // (a key, or a click on its way before the controls were disabled) is not silent.
-        if (!form_.invoke(handler) && !form_.mayRun(handler)) MessageBeep(MB_OK);
+        if (!form_.invoke(handler) && form_.has(handler) && !form_.mayRun(handler)) MessageBeep(MB_OK);
     } catch (const std::exception& error) {
         host_.showMessage(error.what());
     }
@@ -259,6 +261,11 @@ void MainWindow::showPending() {
 bool MainWindow::focusable(HWND window) const {
     return window && IsChild(hwnd_, window) && IsWindowVisible(window) && IsWindowEnabled(window) &&
            (GetWindowLongPtrA(window, GWL_STYLE) & WS_TABSTOP);
+}
+
+void MainWindow::keepFocusIfDue() {
+    if (!std::exchange(focusCheckDue_, false)) return;
+    keepFocus();
 }
 
 void MainWindow::keepFocus() {

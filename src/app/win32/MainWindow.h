@@ -54,6 +54,8 @@ public:
     // Keeps the focus on a control the user can see and use: a control that was hidden or
     // disabled under it hands it on.
     void keepFocus();
+    // The same, once a command has started: what it disabled or hid may have had the focus.
+    void keepFocusIfDue();
     const Look& look() const { return look_; }
     // Destroys the window after the message loop has ended: the destroy step runs, the close
     // step does not.
@@ -103,6 +105,7 @@ private:
     std::optional<Look> pendingLook_;  // a look to take once no command runs
     int running_ = 0;                  // commands of the window on the stack
     HWND lastFocus_ = nullptr;
+    bool focusCheckDue_ = false;
     HICON icon_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;
     MenuTable menus_{40000};

@@ -19,7 +19,7 @@ bool Win32Host::dispatch(MSG& msg) {
 
 void Win32Host::processMessages() {
     // A long command may have disabled the control the keyboard was on.
-    if (window_) window_->keepFocus();
+    if (window_) window_->keepFocusIfDue();
     MSG msg;
     while (!quitRequested_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         if (!dispatch(msg)) break;
