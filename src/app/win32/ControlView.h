@@ -41,6 +41,11 @@ public:
     // Draws at once what the view put off drawing.
     virtual void showPending();
 
+    // Takes off the screen what was hidden and not shown again since: the controls that overlap
+    // a window, or all of them (nullptr). The window applies them before it handles messages,
+    // before the logic sleeps and when a command ends.
+    static void ApplyPendingHides(HWND overlapping = nullptr);
+
     // A view draws a change at once at most this often; changes that come faster (a progress bar
     // stepped without pauses) are drawn together, by the next one, by the message loop, or before
     // the logic sleeps.
@@ -54,6 +59,7 @@ protected:
     virtual void modelChanged(Control& model);
     // Draws the window now, or within a frame when it was drawn less than a frame ago.
     void drawSoon();
+    void showWindow(bool visible);
 
     HWND hwnd_ = nullptr;
     int id_ = 0;
@@ -69,6 +75,7 @@ private:
     std::optional<Shown> shown_;
     ULONGLONG drawnAt_ = 0;  // by the tick count
     bool drawPending_ = false;
+    bool hidePending_ = false;
 };
 
 std::string WindowText(HWND hwnd);

@@ -269,12 +269,10 @@ void ListViewView::rowRemoved() {
 
 // Brings the count up to date when the last time is at least `after` ago, else on the timer.
 void ListViewView::countLater(unsigned after) {
-    if (GetTickCount64() - countShownAt_ >= after) {
-        showCount();
-        UpdateWindow(hwnd_);
-    } else if (!countTimer_) {
-        countTimer_ = SetTimer(hwnd_, kCountTimerId, after, nullptr) != 0;
-    }
+    if (countTimer_) return;
+    const ULONGLONG since = GetTickCount64() - countShownAt_;
+    countTimer_ = SetTimer(hwnd_, kCountTimerId, since >= after ? USER_TIMER_MINIMUM : static_cast<UINT>(after - since),
+                           nullptr) != 0;
 }
 
 void ListViewView::showCount() {

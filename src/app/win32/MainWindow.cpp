@@ -185,6 +185,7 @@ void MainWindow::run(std::string_view handler) {
         host_.showMessage(error.what());
     }
     --running_;
+    ControlView::ApplyPendingHides();
     if (running_ > 0) return;
     // A close asked for while a command ran is carried out once no command runs.
     if (closePending_ && !form_.busy()) {
@@ -255,6 +256,7 @@ void MainWindow::restore() {
 }
 
 void MainWindow::showPending() {
+    ControlView::ApplyPendingHides();
     for (const auto& view : views_) view->showPending();
 }
 
