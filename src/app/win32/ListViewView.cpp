@@ -241,10 +241,10 @@ void ListViewView::showSortArrow() {
     }
 }
 
-// A scan shows every finding as it comes: a new row that has room in the view is painted within
-// a frame; rows that come faster are drawn together, by the next one, the timer or before the
-// logic sleeps. Below the view there is nothing to paint but the scroll bar, which follows at
-// its own pace.
+// A scan shows its findings as they come: new rows that have room in the view are drawn
+// together a frame later (by the timer, when the window handles its messages) or before the
+// logic sleeps, whichever comes first. Below the view there is nothing to draw but the scroll
+// bar, which follows at its own pace.
 void ListViewView::rowAdded() {
     // In a sorted list the new row takes its place among the others, which move down.
     if (model_.order().sorted()) InvalidateRect(hwnd_, nullptr, FALSE);
@@ -267,7 +267,7 @@ void ListViewView::rowRemoved() {
     countLater(kCountRefreshMs);
 }
 
-// Brings the count up to date when the last time is at least `after` ago, else on the timer.
+// Brings the count up to date by the timer, `after` the last time (at once when that is longer ago).
 void ListViewView::countLater(unsigned after) {
     if (countTimer_) return;
     const ULONGLONG since = GetTickCount64() - countShownAt_;

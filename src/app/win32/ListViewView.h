@@ -6,10 +6,11 @@
 //
 // The control holds no rows of its own (an owner-data list): it asks the model for what it
 // paints, so a finding costs nothing to show until it is on screen. Telling the control a new
-// row count moves its scroll bar, which under some systems costs milliseconds; during a scan of
-// thousands of findings the count follows every kFrameMs while the new rows have room in the
-// view, and every kCountRefreshMs below it; before the logic sleeps, it is brought up to date. Any question put to the control from outside gets the
-// count brought up to date first, so nobody reads a stale list.
+// row count moves its scroll bar and draws the list, which under some systems costs
+// milliseconds; during a scan of thousands of findings the count follows by a timer, a frame
+// after new rows that have room in the view and kCountRefreshMs after rows below it, and before
+// the logic sleeps it is brought up to date. Any question put to the control from outside gets
+// the count brought up to date first, so nobody reads a stale list.
 #include <windows.h>
 
 #include <commctrl.h>
