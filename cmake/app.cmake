@@ -23,7 +23,7 @@ set_source_files_properties(${KELTORA_RESOURCES} PROPERTIES
 file(GLOB KELTORA_WINDOW_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/win32/*.cpp)
 list(FILTER KELTORA_WINDOW_SOURCES EXCLUDE REGEX "/(main|autostart)\\.cpp$")
 add_library(keltora_window STATIC ${KELTORA_WINDOW_SOURCES})
-target_link_libraries(keltora_window PUBLIC keltora_win32 comctl32 gdi32 user32 shell32)
+target_link_libraries(keltora_window PUBLIC keltora_win32 comctl32 uxtheme gdi32 user32 shell32)
 target_compile_options(keltora_window PRIVATE ${KELTORA_WARNINGS})
 
 function(keltora_with_resources target)
@@ -48,6 +48,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win32/autostart.rc PROPE
 keltora_wine_test(keltora_wine_window
   tests/wine/MainWindowTest.cpp
   tests/wine/WindowFixture.cpp
+  tests/wine/TextRoom.cpp
   tests/wine/ProgramTest.cpp)
 target_link_libraries(keltora_wine_window PRIVATE keltora_window)
 keltora_with_resources(keltora_wine_window)
@@ -68,7 +69,8 @@ keltora_with_resources(keltora_wine_summary_window)
 set_tests_properties(keltora_wine_summary_window PROPERTIES FIXTURES_REQUIRED "wine;wine_window")
 target_compile_definitions(keltora_wine_summary_window PRIVATE KELTORA_BIN="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
 
-# Screenshots of every page for review: build/screenshots/*.png (not part of the test run).
+# Screenshots of every page for review, at 96 and 144 DPI: build/screenshots/96/*.png and
+# build/screenshots/144/*.png (not part of the test run).
 add_executable(keltora_pages WIN32 tests/wine/PageTour.cpp tests/wine/WindowFixture.cpp)
 target_include_directories(keltora_pages PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(keltora_pages PRIVATE keltora_window)

@@ -21,40 +21,42 @@ void TForm1::setUpNavigation() {
     OBhelp.setCaption("?");
     OBall[2].setEnabled(false);
 
-    auto exclusiveHandler = [this](std::string_view name, void (TForm1::*handler)()) {
-        handlers_[std::string(name)] = [this, handler] { (this->*handler)(); };
-    };
-    auto freeHandler = [this](std::string_view name, void (TForm1::*handler)()) {
-        freeHandlers_[std::string(name)] = [this, handler] { (this->*handler)(); };
-    };
-    exclusiveHandler("CB1Categories1Items0Click", &TForm1::CB1Categories1Items0Click);
-    exclusiveHandler("CB1Categories1Items1Click", &TForm1::CB1Categories1Items1Click);
-    exclusiveHandler("CB1Categories1Items2Click", &TForm1::CB1Categories1Items2Click);
-    exclusiveHandler("CB1Categories1Items3Click", &TForm1::CB1Categories1Items3Click);
-    exclusiveHandler("CB1Categories1Items4Click", &TForm1::CB1Categories1Items4Click);
-    // The summary page's own command (with its totals) replaces this when it registers.
-    handlers_.try_emplace("OBscanpcClick", [this] { showSummaryPage(); });
-    for (std::size_t i = 0; i < kIgnoredTabs.size(); ++i) {
-        const auto& tab = kIgnoredTabs[i];
-        handlers_[IgnoredTabHandler(tab)] = [this, i] { showIgnoredTab(i); };
-        if (!tab.removeButton.empty())
-            handlers_[std::string(tab.removeButton) + "Click"] = [this, code = tab.code] { removeIgnored(code); };
+    for (std::size_t i = 0; i < kSideBar.size(); ++i) {
+        sideBar.push_back(std::make_unique<Button>("CB1Item" + std::to_string(i), std::string(kSideBar[i].caption)));
+        sideBar.back()->show();
     }
 
-    freeHandler("CB1Categories0Items0Click", &TForm1::CB1Categories0Items0Click);
-    freeHandler("CB1Categories0Items1Click", &TForm1::CB1Categories0Items1Click);
-    freeHandler("OBhomepageClick", &TForm1::OBhomepageClick);
-    freeHandler("OBproupdateClick", &TForm1::OBproupdateClick);
-    freeHandler("OBhelpClick", &TForm1::OBhelpClick);
-    freeHandler("ShowWindow1Click", &TForm1::ShowWindow1Click);
-    freeHandler("Exit1Click", &TForm1::Exit1Click);
-    freeHandler("Minimize1Click", &TForm1::Minimize1Click);
-    freeHandler("Timer1Timer", &TForm1::Timer1Timer);
-    freeHandler("Timer3Timer", &TForm1::Timer3Timer);
-    freeHandler("lvallSelectItem", &TForm1::lvallSelectItem);
+    // Pages that need no scan run beside a long command; the backup page lists what a backup
+    // command may be changing.
+    constexpr auto kFree = CommandGroup::Free;
+    addCommand("CB1Categories1Items0Click", CommandGroup::BackupPage, &TForm1::CB1Categories1Items0Click);
+    addCommand("CB1Categories1Items1Click", kFree, &TForm1::CB1Categories1Items1Click);
+    addCommand("CB1Categories1Items2Click", kFree, &TForm1::CB1Categories1Items2Click);
+    addCommand("CB1Categories1Items3Click", kFree, &TForm1::CB1Categories1Items3Click);
+    addCommand("CB1Categories1Items4Click", kFree, &TForm1::CB1Categories1Items4Click);
+    addCommand("OBall3Click", CommandGroup::Lists, &TForm1::OBall3Click);
+    for (std::size_t i = 0; i < kIgnoredTabs.size(); ++i) {
+        const auto& tab = kIgnoredTabs[i];
+        addCommand(IgnoredTabHandler(tab), kFree, [this, i] { showIgnoredTab(i); });
+        if (!tab.removeButton.empty())
+            addCommand(std::string(tab.removeButton) + "Click", CommandGroup::Lists,
+                       [this, code = tab.code] { removeIgnored(code); });
+    }
+
+    addCommand("CB1Categories0Items0Click", kFree, &TForm1::CB1Categories0Items0Click);
+    addCommand("CB1Categories0Items1Click", kFree, &TForm1::CB1Categories0Items1Click);
+    addCommand("OBhomepageClick", kFree, &TForm1::OBhomepageClick);
+    addCommand("OBproupdateClick", kFree, &TForm1::OBproupdateClick);
+    addCommand("OBhelpClick", kFree, &TForm1::OBhelpClick);
+    addCommand("ShowWindow1Click", kFree, &TForm1::ShowWindow1Click);
+    addCommand("Exit1Click", kFree, &TForm1::Exit1Click);
+    addCommand("Minimize1Click", kFree, &TForm1::Minimize1Click);
+    addCommand("Timer1Timer", kFree, &TForm1::Timer1Timer);
+    addCommand("Timer3Timer", kFree, &TForm1::Timer3Timer);
+    addCommand("lvallSelectItem", kFree, &TForm1::lvallSelectItem);
     for (const auto& info : kSettings)
         if (!info.checkBox.empty())
-            freeHandlers_[std::string(info.checkBox) + "Click"] = [this, s = info.setting] { optionClick(s); };
+            addCommand(std::string(info.checkBox) + "Click", kFree, [this, s = info.setting] { optionClick(s); });
 }
 
 // The part of HiddenLV that covers the pages of the "More Options" group and the ignored items.
@@ -144,6 +146,22 @@ void TForm1::Exit1Click() { host_.quit(); }
 
 void TForm1::lvallSelectItem() {
     if (lvall.selected() >= 0) OBall[2].setEnabled(true);
+}
+
+void TForm1::OBall3Click() {
+    const int row = lvall.selected();
+    if (row == 0) CB1Categories1Items0Click();
+    else if (row > 0 && row <= static_cast<int>(categories_.size()))
+        visitPage(*categories_[static_cast<std::size_t>(row - 1)]);
+}
+
+std::string TForm1::refreshHandler() const {
+    for (const auto& c : categories_) {
+        if (!c->list().visible()) continue;
+        const Button& refresh = c->info().page == PageButtons::Own ? *c->buttons[3] : OBhis[3];
+        return refresh.name() + "Click";
+    }
+    return {};
 }
 
 void TForm1::Minimize1Click() {

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include <initializer_list>
 #include <stdexcept>
 
 #include "maintenance/RegistryBackups.h"
@@ -40,9 +41,12 @@ TForm1::TForm1(Platform& platform, AppHost& host, double pace)
     for (const auto& info : kCategories) categories_.push_back(MakeCategory(info, context_, ignoreList(info.code)));
     // The deep analysis shows the key it reads in the line above the result area.
     static_cast<DeepAnalysis&>(category("da")).setKeyLabel(labeldeep);
+    // The summary keeps its rows in the order of the full scan.
+    lvall.setSortable(false);
     registerHandlers();
     setUpNavigation();
     setUpSummaryPage();
+    collectCommandControls();
 }
 
 TForm1::~TForm1() = default;
@@ -137,7 +141,8 @@ void TForm1::alignRunEntryOrTell(bool on) {
 }
 
 void TForm1::buildSummaryList() {
-    lvall.setColumns({{"Scanned Items", 180}, {"Number of Errors", 100, true}, {"Category", 100}});
+    // "Number of Errors" wider than its 100 pixels of old: room for its caption in a wider font.
+    lvall.setColumns({{"Scanned Items", 180}, {"Number of Errors", 130, true}, {"Category", 100}});
     std::vector<Finding> rows;
     rows.push_back(Finding{"Create Registry Backup", {""}, settings.text(Setting::AutoBackup) == "1"});
     for (const auto& info : kCategories) {
@@ -171,8 +176,10 @@ void TForm1::optionClick(Setting setting) {
 // Pages
 
 void TForm1::HiddenLV() {
+    ++pageSerial_;
     for (auto& c : categories_) {
         c->list().hide();
+        if (c->note) c->note->hide();
         for (auto& button : c->buttons)
             if (button) button->hide();
     }
@@ -207,7 +214,9 @@ void TForm1::setSummaryCount(int row, int count) { lvall.setSubItem(static_cast<
 void TForm1::visitPage(Category& c) {
     const auto& info = c.info();
     HiddenLV();
+    const unsigned page = pageSerial_;
     c.list().show();
+    if (c.note) c.note->show();
     if (info.page == PageButtons::Own) {
         for (auto& button : c.buttons) button->show();
     } else {
@@ -223,7 +232,7 @@ void TForm1::visitPage(Category& c) {
         c.scannedOnce = true;
     }
     const std::size_t count = c.pageCount();
-    showCountBox(count);
+    if (pageStillShown(page)) showCountBox(count);
     statustext.setCaption(std::string(info.scannedText));
     setSummaryCount(info.summaryRow, static_cast<int>(count));
 }
@@ -255,13 +264,14 @@ void TForm1::removeChecked(Category& c) {
     const RemoveTexts* texts = c.info().page == PageButtons::Own ? RemoveTextsForPage(c.info().code)
                                                                  : RemoveTextsForPageType(c.info().sharedPageType);
     if (texts == nullptr || !c.hasRemoval()) return;
+    const unsigned page = pageSerial_;
     statustext.setCaption(std::string(texts->before));
     host_.processMessages();
     removeCategory(c);
     // What the page shows afterwards: for the Recycle Bin and the clipboard that is what they
     // still hold, not the rows of the list.
     const std::size_t left = c.pageCount();
-    showCountBox(left);
+    if (pageStillShown(page)) showCountBox(left);
     statustext.setCaption(std::string(texts->after));
     setSummaryCount(c.info().summaryRow, static_cast<int>(left));
 }
@@ -283,38 +293,80 @@ bool TForm1::exclusive(const std::function<void()>& command) {
     return true;
 }
 
+void TForm1::addCommand(std::string name, CommandGroup group, std::function<void()> run) {
+    commands_[std::move(name)] = Command{std::move(run), group};
+}
+
+void TForm1::addCommand(std::string name, CommandGroup group, void (TForm1::*handler)()) {
+    addCommand(std::move(name), group, [this, handler] { (this->*handler)(); });
+}
+
 void TForm1::registerHandlers() {
+    constexpr auto kLists = CommandGroup::Lists;
     for (auto& owned : categories_) {
         Category* c = owned.get();
         const auto& info = c->info();
-        handlers_[std::string(info.menuHandler)] = [this, c] { visitPage(*c); };
-        handlers_[std::string(info.scanAction)] = [c] { c->scan(); };
-        if (c->hasRemoval()) handlers_[std::string(info.removeAction)] = [this, c] { removeCategory(*c); };
+        addCommand(std::string(info.menuHandler), kLists, [this, c] { visitPage(*c); });
+        addCommand(std::string(info.scanAction), kLists, [c] { c->scan(); });
+        if (c->hasRemoval()) addCommand(std::string(info.removeAction), kLists, [this, c] { removeCategory(*c); });
         if (info.page == PageButtons::Own && c->hasRemoval()) {
-            handlers_[std::string(info.buttons[0]) + "Click"] = [this, c] { selectAll(*c); };
-            handlers_[std::string(info.buttons[1]) + "Click"] = [this, c] { ignoreItems(*c); };
-            handlers_[std::string(info.buttons[2]) + "Click"] = [this, c] { removeChecked(*c); };
+            addCommand(std::string(info.buttons[0]) + "Click", kLists, [this, c] { selectAll(*c); });
+            addCommand(std::string(info.buttons[1]) + "Click", kLists, [this, c] { ignoreItems(*c); });
+            addCommand(std::string(info.buttons[2]) + "Click", kLists, [this, c] { removeChecked(*c); });
         }
-        if (info.page == PageButtons::Own) handlers_[std::string(info.buttons[3]) + "Click"] = [this, c] { refresh(*c); };
+        if (info.page == PageButtons::Own)
+            addCommand(std::string(info.buttons[3]) + "Click", kLists, [this, c] { refresh(*c); });
     }
     auto shared = [this](void (TForm1::*action)(Category&)) {
         return [this, action] {
             if (const CategoryInfo* info = CategoryForPageType(pageType)) (this->*action)(category(info->code));
         };
     };
-    handlers_["OBhis1Click"] = shared(&TForm1::selectAll);
-    handlers_["OBhis3Click"] = shared(&TForm1::removeChecked);
-    handlers_["OBhis4Click"] = shared(&TForm1::refresh);
+    addCommand("OBhis1Click", kLists, shared(&TForm1::selectAll));
+    addCommand("OBhis3Click", kLists, shared(&TForm1::removeChecked));
+    addCommand("OBhis4Click", kLists, shared(&TForm1::refresh));
+}
+
+void TForm1::collectCommandControls() {
+    auto add = [this](Control& control) { commandControls_.emplace_back(&control, control.name() + "Click"); };
+    for (auto& c : categories_)
+        for (auto& button : c->buttons)
+            if (button) add(*button);
+    for (auto* group : {&OBall, &OBhis}) for (auto& button : *group) add(button);
+    for (auto& button : OBbackups) add(button);
+    for (auto& button : obremoveignored) add(*button);
+    for (Control* button : std::initializer_list<Control*>{&OBscanpc, &OBoptimize, &OBhomepage, &OBproupdate, &OBhelp})
+        add(*button);
+    for (std::size_t i = 0; i < sideBar.size(); ++i) commandControls_.emplace_back(sideBar[i].get(), kSideBar[i].handler);
+}
+
+void TForm1::holdCommands(std::optional<CommandGroup> running) {
+    running_ = running;
+    // A button without a command (the shared page's "Ignore Items") stays as the design has it.
+    for (auto& [control, handler] : commandControls_)
+        control->setBlocked(has(handler) && !mayRun(handler));
+}
+
+bool TForm1::mayRun(std::string_view handler) const {
+    auto found = commands_.find(handler);
+    if (found == commands_.end()) return false;
+    return !running_ || MayRunBeside(*running_, found->second.group);
 }
 
 bool TForm1::invoke(std::string_view handler) {
-    if (auto free = freeHandlers_.find(handler); free != freeHandlers_.end()) {
-        free->second();
+    if (!mayRun(handler)) return false;
+    const Command& command = commands_.find(handler)->second;
+    if (!HoldsOthers(command.group)) {
+        command.run();
         return true;
     }
-    auto found = handlers_.find(handler);
-    if (found == handlers_.end()) return false;
-    return exclusive(found->second);
+    // What conflicts with this command shows disabled until it ends, however it ends.
+    struct Hold {
+        TForm1& form;
+        ~Hold() { form.holdCommands(std::nullopt); }
+    } hold{*this};
+    holdCommands(command.group);
+    return exclusive(command.run);
 }
 
 }  // namespace keltora

@@ -6,11 +6,13 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/AppHost.h"
+#include "app/CommandGroups.h"
 #include "app/Navigation.h"
 #include "app/SettingsStore.h"
 #include "app/TabControl.h"
@@ -86,6 +88,8 @@ public:
     Button OBoptimize{"OBoptimize", "Optimize Now"};
     Button OBhomepage{"OBhomepage", "Visit Homepage"};
     Button OBproupdate{"OBproupdate", "Update Keltora Pro"};
+    // The side bar's buttons, in the order of kSideBar (Navigation.h): "CB1Item0" ...
+    std::vector<std::unique_ptr<Button>> sideBar;
     Control paneloption{"paneloption"};
     Control GroupBox1{"GroupBox1", "Advanced Settings"};
     Control GroupBox2{"GroupBox2", "Display Settings"};
@@ -157,6 +161,8 @@ public:
     void Minimize1Click();
     // Selecting a row of the summary list enables "Detail Items".
     void lvallSelectItem();
+    // "Detail Items": the page of the selected summary row's category (row 0: the backups).
+    void OBall3Click();
     Button* removeIgnoredButton(std::string_view code);
 
     // --- summary page, repair, backups, optimizer (orchestration/SummaryPage.cpp) ---
@@ -181,10 +187,15 @@ public:
     Totals totals() const;
 
     // A command by the name of its handler or control ("RunningWhileStartup1Click", "OBsp3Click",
-    // "StartupExecute" ...). A command that changes the lists is refused while another one runs
-    // and lets the window handle messages; false when refused or unknown.
+    // "StartupExecute" ...). A command that conflicts with the one running (CommandGroups.h) is
+    // refused; its controls show disabled meanwhile. False when refused or unknown.
     bool invoke(std::string_view handler);
+    // Whether there is such a command, and whether it could start now.
+    bool has(std::string_view handler) const { return commands_.find(handler) != commands_.end(); }
+    bool mayRun(std::string_view handler) const;
     bool busy() const { return busy_; }
+    // The handler of the Refresh button of the page shown (what F5 runs); empty when it has none.
+    std::string refreshHandler() const;
 
     void setSummaryCount(int row, int count);
 
@@ -196,15 +207,29 @@ private:
     void alignRunEntry(bool on);
     void alignRunEntryOrTell(bool on);
     void createFolders();
+    struct Command {
+        std::function<void()> run;
+        CommandGroup group;
+    };
+    void addCommand(std::string name, CommandGroup group, std::function<void()> run);
+    void addCommand(std::string name, CommandGroup group, void (TForm1::*handler)());
     // Runs a command that changes the lists, unless one is already running.
     bool exclusive(const std::function<void()>& command);
+    // Each control that runs a command, with the command's handler; their controls show
+    // disabled while a running command keeps that command from starting.
+    void collectCommandControls();
+    void holdCommands(std::optional<CommandGroup> running);
+    // Whether the page shown is still the one shown when `serial` was read (HiddenLV counts
+    // every page change): a command that let others run shows its results only on its own page.
+    bool pageStillShown(unsigned serial) const { return pageSerial_ == serial; }
     void registerHandlers();
     void setUpNavigation();
     void setUpSummaryPage();
     void showTotals(bool fullScanTexts);
     void runStep(const std::function<void()>& step);
-    // The backup of row 0 before a repair; false (the user told) when it failed.
-    bool backupBeforeRepair();
+    // The backup of row 0 before a repair; false (the user told) when it failed. The totals are
+    // shown again only when the page the repair started on is still shown.
+    bool backupBeforeRepair(unsigned page);
     // The removal action with one user's data held back where the process is another account's;
     // how many checked findings were held back.
     std::size_t removeForThisUser(Category& category);
@@ -216,10 +241,10 @@ private:
     ScanContext context_;
     std::vector<std::unique_ptr<IgnoreList>> ignoreLists_;
     std::vector<std::unique_ptr<Category>> categories_;
-    std::map<std::string, std::function<void()>, std::less<>> handlers_;
-    // Commands that change no list (links, menus, timers, options, the tray): they run even while
-    // a list command is busy.
-    std::map<std::string, std::function<void()>, std::less<>> freeHandlers_;
+    std::map<std::string, Command, std::less<>> commands_;
+    std::vector<std::pair<Control*, std::string>> commandControls_;
+    std::optional<CommandGroup> running_;
+    unsigned pageSerial_ = 0;
     bool busy_ = false;
     std::unique_ptr<RegistryBackups> backups_;
     std::unique_ptr<RegistryOptimizer> optimizer_;

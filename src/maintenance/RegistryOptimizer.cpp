@@ -49,7 +49,11 @@ void RegistryOptimizer::walkLevel(HKey root, const std::string& prefix, const st
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const std::string relative = path.substr(std::string(kBase).size()) + keys[i];
         view_.labelnode.setCaption(prefix + relative);
-        if (level <= 2) setBar(view_.PBHive, i, keys.size());
+        if (level <= 2) {
+            setBar(view_.PBHive, i, keys.size());
+            // The walk takes a while: the window keeps painting and runs what does not conflict.
+            host_.processMessages();
+        }
         if (level == kDeepestLevel && !fullDepth) continue;
         showValues(root, path + keys[i]);
         if (level < kDeepestLevel) walkLevel(root, prefix, path + keys[i] + "\\", level + 1, fullDepth);

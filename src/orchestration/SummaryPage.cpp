@@ -2,6 +2,7 @@
 // of the backup and optimizer pages that the repair pass and the side bar lead to.
 #include <algorithm>
 #include <stdexcept>
+#include <tuple>
 
 #include "app/Unit1.h"
 #include "maintenance/RegistryBackups.h"
@@ -27,15 +28,21 @@ void TForm1::setUpSummaryPage() {
     backups_ = std::make_unique<RegistryBackups>(context_, LVbackup);
     optimizer_ = std::make_unique<RegistryOptimizer>(
         platform_.registry, host_, OptimizerView{PBHive, PBNodes, Hivetext, labelnode, labelvalues, labeldeep});
-    const std::pair<const char*, void (TForm1::*)()> commands[] = {
-        {"OBall1Click", &TForm1::OBall1Click},       {"OBall2Click", &TForm1::OBall2Click},
-        {"OBall4Click", &TForm1::OBall4Click},       {"OBscanpcClick", &TForm1::OBscanpcClick},
-        {"backupregExecute", &TForm1::OBbackupClick}, {"OBbackupClick", &TForm1::OBbackupClick},
-        {"OBrestorebackupClick", &TForm1::OBrestorebackupClick},
-        {"OBdeletebackupClick", &TForm1::OBdeletebackupClick},
-        {"optimizeExecute", &TForm1::optimizeExecute}, {"OBoptimizeClick", &TForm1::OBoptimizeClick},
+    constexpr auto kLists = CommandGroup::Lists, kBackups = CommandGroup::Backups;
+    const std::tuple<const char*, CommandGroup, void (TForm1::*)()> commands[] = {
+        {"OBall1Click", kLists, &TForm1::OBall1Click},
+        {"OBall2Click", kLists, &TForm1::OBall2Click},
+        // The repair pass may make a backup before it removes.
+        {"OBall4Click", kBackups, &TForm1::OBall4Click},
+        {"OBscanpcClick", CommandGroup::Free, &TForm1::OBscanpcClick},
+        {"backupregExecute", kBackups, &TForm1::OBbackupClick},
+        {"OBbackupClick", kBackups, &TForm1::OBbackupClick},
+        {"OBrestorebackupClick", kBackups, &TForm1::OBrestorebackupClick},
+        {"OBdeletebackupClick", kBackups, &TForm1::OBdeletebackupClick},
+        {"optimizeExecute", kLists, &TForm1::optimizeExecute},
+        {"OBoptimizeClick", kLists, &TForm1::OBoptimizeClick},
     };
-    for (const auto& [name, handler] : commands) handlers_[name] = [this, handler = handler] { (this->*handler)(); };
+    for (const auto& [name, group, handler] : commands) addCommand(name, group, handler);
 }
 
 Totals TForm1::totals() const {
@@ -90,6 +97,7 @@ void TForm1::OBall1Click() {
 void TForm1::OBall2Click() { fullScan(true); }
 
 void TForm1::fullScan(bool mayRepair) {
+    const unsigned page = pageSerial_;
     obpriv.hide();
     Oberror.hide();
     lvall.setSubItem(0, 1, "");
@@ -105,7 +113,7 @@ void TForm1::fullScan(bool mayRepair) {
         statustext.setCaption(std::string(step.after));
     }
     statustext.setCaption("Status : Complete Scan Your PC");
-    showTotals(true);
+    if (pageStillShown(page)) showTotals(true);
     if (mayRepair && totals().errors > 0) {
         host_.processMessages();
         if (settings.isExactlyOne(Setting::AutoRepair)) OBall4Click();
@@ -118,9 +126,10 @@ RepairResult TForm1::repairPass() {
     RepairResult result;
     if (totals().errors == 0) return result;
     result.ran = true;
+    const unsigned page = pageSerial_;
     Oberror.hide();
     obpriv.hide();
-    if (lvall.at(0).checked && !backupBeforeRepair()) {
+    if (lvall.at(0).checked && !backupBeforeRepair(page)) {
         result.backupFailed = true;
         return result;
     }
@@ -144,18 +153,18 @@ RepairResult TForm1::repairPass() {
     if (const auto accounts = RunsAsAnotherUser(platform_.account); accounts && !heldBack.empty())
         host_.showMessage(HeldBackMessage(*accounts, heldBack));
     statustext.setCaption("Status : Repair Complete");
-    showTotals(false);
+    if (pageStillShown(page)) showTotals(false);
     if (settings.isExactlyOne(Setting::AutoClose)) host_.quit();
     return result;
 }
 
-bool TForm1::backupBeforeRepair() {
+bool TForm1::backupBeforeRepair(unsigned page) {
     statustext.setCaption(std::string(kBackupBefore));
     host_.processMessages();
     // Nothing is removed without the backup the user asked for; a dry run makes none.
     if (!context_.dryRun && !backupregExecute()) {
         statustext.setCaption("Status : Backup failed, nothing repaired");
-        showTotals(false);
+        if (pageStillShown(page)) showTotals(false);
         return false;
     }
     statustext.setCaption(std::string(kBackupAfter));

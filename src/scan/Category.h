@@ -41,6 +41,8 @@ public:
     // Select All / Unselect All, "Ignore Items", "Remove Checked Items", "Refresh" of an own page;
     // empty names for a category on the shared page.
     std::array<std::unique_ptr<Button>, 4> buttons;
+    // A line of text the category's page shows below its list; none for most categories.
+    std::unique_ptr<Label> note;
 
 protected:
     bool ignored(const std::string& name) const { return ignore_ != nullptr && ignore_->contains(name); }

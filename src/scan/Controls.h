@@ -18,7 +18,10 @@ public:
     const std::string& name() const { return name_; }
     const std::string& caption() const { return caption_; }
     bool visible() const { return visible_; }
-    bool enabled() const { return enabled_; }
+    // Whether the user can use it now: the logic's own state, unless a running command keeps the
+    // control's command from starting until it ends.
+    bool enabled() const { return enabled_ && !blocked_; }
+    bool blocked() const { return blocked_; }
     Colour colour() const { return colour_; }
 
     void setCaption(const std::string& caption) { update(caption_, caption); }
@@ -26,6 +29,7 @@ public:
     void show() { setVisible(true); }
     void hide() { setVisible(false); }
     void setEnabled(bool enabled) { update(enabled_, enabled); }
+    void setBlocked(bool blocked) { update(blocked_, blocked); }
     void setColour(Colour colour) { update(colour_, colour); }
 
     std::function<void(Control&)> onChange;
@@ -46,6 +50,7 @@ private:
     std::string caption_;
     bool visible_ = false;
     bool enabled_ = true;
+    bool blocked_ = false;
     Colour colour_ = Colour::Black;
 };
 

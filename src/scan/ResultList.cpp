@@ -14,23 +14,42 @@ void ResultList::notify(Change change, std::size_t row) {
 }
 
 void ResultList::setColumns(std::vector<Column> columns) {
+    // A scan makes its columns anew; only other columns end the order the user chose.
+    if (columns != columns_) order_.reset();
     columns_ = std::move(columns);
     notify(Change::Columns);
 }
 
 void ResultList::clearColumns() {
     columns_.clear();
+    order_.reset();
     notify(Change::Columns);
+}
+
+void ResultList::setSortable(bool sortable) {
+    sortable_ = sortable;
+    if (sortable || !order_.sorted()) return;
+    order_.reset();
+    notify(Change::Order);
+}
+
+void ResultList::sortBy(int column) {
+    if (!sortable_ || column < 0 || column >= static_cast<int>(columns_.size())) return;
+    const bool ascending = order_.column() != column || !order_.ascending();
+    order_.sort(findings_, column, ascending);
+    notify(Change::Order);
 }
 
 void ResultList::clear() {
     findings_.clear();
+    order_.resort(findings_);
     selected_ = focused_ = -1;
     notify(Change::Reset);
 }
 
 std::size_t ResultList::add(Finding finding) {
     findings_.push_back(std::move(finding));
+    order_.added(findings_);
     notify(Change::Added, findings_.size() - 1);
     return findings_.size() - 1;
 }
@@ -38,6 +57,7 @@ std::size_t ResultList::add(Finding finding) {
 void ResultList::remove(std::size_t row) {
     if (row >= findings_.size()) return;
     findings_.erase(findings_.begin() + static_cast<std::ptrdiff_t>(row));
+    order_.removed(row);
     auto fix = [row](int& index) {
         if (index == static_cast<int>(row)) index = -1;
         else if (index > static_cast<int>(row)) --index;
@@ -49,6 +69,7 @@ void ResultList::remove(std::size_t row) {
 
 void ResultList::replaceAll(std::vector<Finding> findings) {
     findings_ = std::move(findings);
+    order_.resort(findings_);
     selected_ = focused_ = -1;
     notify(Change::Reset);
 }
@@ -72,7 +93,7 @@ void ResultList::setAllChecked(bool checked) {
 void ResultList::setCaption(std::size_t row, const std::string& caption) {
     if (row >= findings_.size()) return;
     findings_[row].caption = caption;
-    notify(Change::Row, row);
+    rowChanged(row, 0);
 }
 
 void ResultList::setSubItem(std::size_t row, std::size_t subItem, const std::string& text) {
@@ -80,7 +101,15 @@ void ResultList::setSubItem(std::size_t row, std::size_t subItem, const std::str
     auto& items = findings_[row].subItems;
     if (items.size() < subItem) items.resize(subItem);
     items[subItem - 1] = text;
+    rowChanged(row, subItem);
+}
+
+void ResultList::rowChanged(std::size_t row, std::size_t column) {
     notify(Change::Row, row);
+    // A new text in the column sorted by may move the row.
+    if (order_.column() != static_cast<int>(column)) return;
+    order_.resort(findings_);
+    notify(Change::Order);
 }
 
 void ResultList::select(int row) {

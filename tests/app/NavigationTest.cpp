@@ -14,6 +14,7 @@ std::map<const Control*, const Control*> PageControls(TForm1& form) {
     std::map<const Control*, const Control*> all;
     for (const auto& c : form.categories()) {
         all[&c->list()] = nullptr;
+        if (c->note) all[c->note.get()] = nullptr;
         for (const auto& button : c->buttons)
             if (button) all[button.get()] = nullptr;
     }
@@ -54,6 +55,7 @@ const Page kPages[] = {
     {"tsignoreddaShow", {"pcignored", "lvignoredda"}},
     {"RunningWhileStartup1Click", {"lvsp", "OBsp1", "OBsp2", "OBsp3", "OBsp4", "OBhelp", "Oberror"}},
     {"History1Click", {"lvhis", "OBhis1", "OBhis2", "OBhis3", "OBhis4", "OBhelp", "Oberror"}},
+    {"Clipboard1Click", {"lvclip", "labelclip", "OBhis1", "OBhis2", "OBhis3", "OBhis4", "OBhelp", "Oberror"}},
 };
 
 TEST(Navigation, StartShowsTheSummaryPageAlone) {
@@ -144,6 +146,28 @@ TEST(Navigation, DetailItemsIsEnabledOnceARowOfTheSummaryIsSelected) {
     form.lvall.select(3);
     form.invoke("lvallSelectItem");
     EXPECT_TRUE(form.OBall[2].enabled());
+}
+
+// "Detail Items" opens the page of the selected summary row; F5 is the Refresh of the page shown.
+TEST(Navigation, DetailItemsOpensTheRowsPageAndF5RefreshesThePageShown) {
+    World world;
+    TForm1& form = world.start();
+    const std::pair<int, const char*> rows[] = {{0, "LVbackup"}, {1, "lvsp"}, {12, "lvdel"}, {20, "LV2"}};
+    for (const auto& [row, list] : rows) {
+        form.invoke("OBscanpcClick");
+        form.lvall.select(row);
+        ASSERT_TRUE(form.invoke("OBall3Click"));
+        EXPECT_EQ(Shown(form).count(list), 1u) << row;
+    }
+    const std::pair<const char*, const char*> pages[] = {{"RunningWhileStartup1Click", "OBsp4Click"},
+                                                         {"ProgressiveClick", "OBda4Click"},
+                                                         {"History1Click", "OBhis4Click"},
+                                                         {"CB1Categories1Items1Click", ""},
+                                                         {"OBscanpcClick", ""}};
+    for (const auto& [page, refresh] : pages) {
+        form.invoke(page);
+        EXPECT_EQ(form.refreshHandler(), refresh) << page;
+    }
 }
 
 TEST(Menus, ScanMenusListTheirCategoriesAndEveryEntryVisitsItsPage) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/World.h"
 
 namespace keltora::testing {
@@ -131,17 +133,48 @@ TEST(PageVisit, EverySleepOfAScanIsAnnouncedToTheHostFirst) {
     }
 }
 
-TEST(Commands, AListCommandIsRefusedWhileAnotherRuns) {
-    World world(kTwoRunValues);
-    TForm1& form = world.start();
-    bool inner = true;
-    form.category("sp").list().onListChange = [&](ResultList&, ResultList::Change change, std::size_t) {
-        if (change == ResultList::Change::Added) inner = form.invoke("OBsp4Click");
+// While a long command lets the window handle messages, what cannot conflict with it runs (a
+// click is never swallowed), and the controls of what would conflict show disabled until it
+// ends. A page shown meanwhile keeps its place: the command's count box does not cover it.
+TEST(Commands, WhatCannotConflictRunsAndTheRestShowsDisabledUntilTheEnd) {
+    struct Row {
+        const char* running;
+        std::vector<std::pair<const char*, bool>> probes;  // handler, whether it may run meanwhile
     };
-    EXPECT_TRUE(form.invoke("RunningWhileStartup1Click"));
-    EXPECT_FALSE(inner);
-    EXPECT_FALSE(form.busy());
-    EXPECT_FALSE(form.invoke("NoSuchHandler"));
+    const Row rows[] = {
+        {"RunningWhileStartup1Click",
+         {{"OBsp4Click", false}, {"OBall2Click", false}, {"OBbackupClick", false}, {"History1Click", false},
+          {"CBontopClick", true}, {"OBscanpcClick", true}, {"CB1Categories1Items0Click", true},
+          {"Minimize1Click", true}, {"CB1Categories1Items1Click", true}}},
+        {"OBdeletebackupClick",
+         {{"OBsp4Click", false}, {"CB1Categories1Items0Click", false}, {"CB1Categories1Items1Click", true}}},
+    };
+    for (const Row& row : rows) {
+        World world(kTwoRunValues);
+        TForm1& form = world.start();
+        world.touch("C:\\Program Files\\Keltora Professional\\Backups\\Backup_1-2-3_4-5-2026.reg");
+        form.invoke("CB1Categories1Items0Click");
+        form.LVbackup.select(0);
+        const Button& refresh = *form.category("sp").buttons[3];
+        std::vector<std::string> wrong;
+        bool heldDuring = false, probed = false;
+        world.host.onPump = [&] {
+            if (std::exchange(probed, true)) return;
+            heldDuring = !form.OBall[1].enabled() && !refresh.enabled() && form.sideBar[4]->enabled();
+            for (const auto& [handler, mayRun] : row.probes)
+                if (form.mayRun(handler) != mayRun || form.invoke(handler) != mayRun) wrong.emplace_back(handler);
+        };
+        ASSERT_TRUE(form.invoke(row.running)) << row.running;
+        EXPECT_TRUE(heldDuring) << row.running;
+        EXPECT_EQ(wrong, std::vector<std::string>{}) << row.running;
+        EXPECT_TRUE(form.Panelabout.visible()) << row.running;
+        EXPECT_FALSE(form.Oberror.visible()) << row.running;
+        EXPECT_TRUE(form.OBall[1].enabled() && refresh.enabled()) << row.running;
+        EXPECT_FALSE(form.OBall[2].enabled()) << "Detail Items waits for a selected row";
+        EXPECT_TRUE(form.OBhis[1].enabled()) << "a button without a command is never held";
+        EXPECT_FALSE(form.busy());
+    }
+    EXPECT_FALSE(World().start().invoke("NoSuchHandler"));
 }
 
 }  // namespace

@@ -172,22 +172,6 @@ TEST(OptionBoxes, ClicksApplyTopmostRunEntryAndTray) {
     EXPECT_TRUE(form.options.at(Setting::TaskbarStatus)->enabled());
 }
 
-TEST(OptionBoxes, ClicksRunWhileAListCommandIsBusy) {
-    World world("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + std::string(kRunKey) +
-                "]\n\"One\"=\"1\"\n");
-    TForm1& form = world.start();
-    bool clicked = false, paged = true;
-    form.category("sp").list().onListChange = [&](ResultList&, ResultList::Change change, std::size_t) {
-        if (change != ResultList::Change::Added) return;
-        clicked = form.invoke("CBontopClick");
-        paged = form.invoke("CB1Categories1Items1Click");
-    };
-    form.invoke("RunningWhileStartup1Click");
-    EXPECT_TRUE(clicked);
-    EXPECT_FALSE(paged);
-    EXPECT_FALSE(form.Panelabout.visible());
-}
-
 TEST(FormClose, WritesAutoscanZeroSoTheNextStartWaits) {
     World world;
     world.start().FormClose();

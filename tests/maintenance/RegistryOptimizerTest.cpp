@@ -29,6 +29,8 @@ TEST(Optimizer, WalksBothHivesToFourLevelsAndChangesNothing) {
     form.labelnode.onChange = [&](Control& c) { nodes.push_back(c.caption()); };
     form.labelvalues.onChange = [&](Control& c) { values.push_back(c.caption()); };
     form.Hivetext.onChange = [&](Control& c) { hives.push_back(c.caption()); };
+    std::vector<std::string> pumpedAt;  // the window handles its messages along the walk
+    world.host.onPump = [&] { pumpedAt.push_back(form.labelnode.caption()); };
     form.invoke("OBoptimizeClick");
 
     EXPECT_EQ(ExportRegFile(world.registry()), before);
@@ -48,6 +50,8 @@ TEST(Optimizer, WalksBothHivesToFourLevelsAndChangesNothing) {
     EXPECT_EQ(form.PBNodes.maximum(), 10);
     EXPECT_FALSE(form.labeldeep.visible());
     EXPECT_EQ(form.statustext.caption(), "  Status : Optimizing System Complete");
+    EXPECT_NE(std::find(pumpedAt.begin(), pumpedAt.end(), "HKCU\\SOFTWARE\\Microsoft\\Windows\\A\\B"),
+              pumpedAt.end());
 }
 
 TEST(Optimizer, OnVistaOnlyTheUsersHiveIsWalked) {

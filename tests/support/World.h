@@ -1,6 +1,7 @@
 #pragma once
 // A machine for the native tests: the memory backends, a registry filled from .reg text, a host
 // that records what the window would show, and the main window's logic started on it.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,7 +14,10 @@ namespace keltora::testing {
 
 class RecordingHost : public AppHost {
 public:
-    void processMessages() override { ++pumps; }
+    void processMessages() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
     void beforePause() override { ++pausesAhead; }
     void setCursor(Cursor shown) override { cursor = shown; }
     void showMessage(const std::string& text) override { messages.push_back(text); }
@@ -32,6 +36,8 @@ public:
     void restore() override { ++restores; }
 
     int pumps = 0;
+    // What the user does while the window handles its messages, in the middle of a command.
+    std::function<void()> onPump;
     int pausesAhead = 0;  // how often the logic said it was about to sleep
     Cursor cursor = Cursor::Default;
     std::vector<std::string> messages;

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/Navigation.h"
 #include "scan/CategoryTable.h"
+#include "scan/ViewOrder.h"
+#include "wine/TextRoom.h"
 #include "wine/WindowFixture.h"
 
 namespace keltora::wine {
@@ -223,6 +226,7 @@ TEST_F(MainWindowTest, EveryPrivacyAndSharedPageShowsItsListButtonsAndCount) {
         EXPECT_EQ(w.text("Oberror"), count ? std::to_string(count) + " Errors Found" : "No Errors Found") << code;
         const bool shared = info.page == PageButtons::Shared;
         for (const char* button : {"OBhis1", "OBhis3", "OBhis4"}) EXPECT_EQ(w.visible(button), shared) << code;
+        EXPECT_EQ(w.visible("labelclip"), std::string(code) == "clip") << code;
         if (!shared) {
             EXPECT_TRUE(w.visible(std::string(info.buttons[0]))) << code;
         }
@@ -239,18 +243,245 @@ TEST_F(MainWindowTest, EveryPrivacyAndSharedPageShowsItsListButtonsAndCount) {
     EXPECT_EQ(w.text("statustext"), FindCategory("log")->scannedText);
 }
 
-TEST_F(MainWindowTest, ACommandClickedWhileAScanRunsIsRefused) {
-    WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
-    WindowUnderTest w(0.2);
-    const UINT visit = w.window().menus().idOf("RunningWhileStartup1Click");
-    PostMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(visit, 0), 0);
+// What the test sees, from a timer of its own, while a long command lets the window handle its
+// messages.
+struct DuringCommand {
+    WindowUnderTest* window = nullptr;
+    bool seen = false;
+    bool scanEnabled = true;
+    bool aboutEnabled = false;
+    bool menuEntryGrayed = false;
+};
+DuringCommand gDuring;
+
+void CALLBACK LookDuringCommand(HWND, UINT, UINT_PTR, DWORD) {
+    WindowUnderTest& w = *gDuring.window;
+    if (!w.form().busy() || gDuring.seen) return;
+    gDuring.seen = true;
+    gDuring.scanEnabled = IsWindowEnabled(w.control("OBall2")) != FALSE;
+    gDuring.aboutEnabled = IsWindowEnabled(w.control("CB1Item4")) != FALSE;
+    HMENU registry = w.window().menus().menu("pabregistry");
+    SendMessageA(w.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(registry), 0);
+    gDuring.menuEntryGrayed = (GetMenuState(registry, 0, MF_BYPOSITION) & MF_GRAYED) != 0;
+}
+
+// A click is never swallowed: " About" clicked during a paced full scan shows the About page,
+// and the controls of what would conflict with the scan show disabled until it ends.
+TEST_F(MainWindowTest, AboutClickedDuringAFullScanShowsItsPageWhileConflictingControlsAreDisabled) {
+    WindowUnderTest w(0.05);
+    gDuring = {&w};
     HWND about = w.control("CB1Item4");
     PostMessageA(GetParent(about), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about), BN_CLICKED),
                  reinterpret_cast<LPARAM>(about));
-    w.pump(200);
-    EXPECT_FALSE(w.form().busy());
-    EXPECT_TRUE(w.visible("lvsp"));
-    EXPECT_FALSE(w.visible("Panelabout"));
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &LookDuringCommand);
+    w.click("OBall2");
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(w.text("statustext"), "Status : Complete Scan Your PC");
+    EXPECT_TRUE(w.visible("Panelabout"));
+    EXPECT_FALSE(w.visible("lvall"));
+    ASSERT_TRUE(gDuring.seen);
+    EXPECT_FALSE(gDuring.scanEnabled);
+    EXPECT_TRUE(gDuring.aboutEnabled);
+    EXPECT_TRUE(gDuring.menuEntryGrayed);
+    EXPECT_TRUE(IsWindowEnabled(w.control("OBall2")));
+    HMENU registry = w.window().menus().menu("pabregistry");
+    SendMessageA(w.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(registry), 0);
+    EXPECT_FALSE(GetMenuState(registry, 0, MF_BYPOSITION) & MF_GRAYED);
+}
+
+TEST_F(MainWindowTest, TheKeyboardMovesThroughThePageAndPressesWhatHasTheFocus) {
+    WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
+    WindowUnderTest w;
+    EXPECT_EQ(w.focused(), "OBall2");
+    // Round the summary page: its buttons (not the disabled "Detail Items"), its list, the
+    // right column and the side bar.
+    std::vector<std::string> order;
+    for (int i = 0; i < 13; ++i) {
+        w.key(VK_TAB);
+        order.push_back(w.focused());
+        EXPECT_FALSE(SendMessageA(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) << order.back();
+        if (order.back() == "lvall") {
+            EXPECT_GE(SendMessageA(GetFocus(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 0);
+        }
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"OBall4", "OBhelp", "lvall", "OBscanpc", "CB1Item0", "CB1Item1",
+                                               "CB1Item2", "CB1Item3", "CB1Item4", "CB1Item5", "CB1Item6", "OBall1",
+                                               "OBall2"}));
+    w.key(VK_TAB, true);
+    w.key(VK_TAB, true);
+    EXPECT_EQ(w.focused(), "CB1Item6");
+    w.key(VK_TAB);
+    ASSERT_EQ(w.focused(), "OBall1");
+    w.key(VK_RETURN);
+    EXPECT_EQ(w.text("OBall1"), "Select All");
+
+    // Arrows move in the list.
+    w.form().lvall.select(1);
+    SetFocus(w.control("lvall"));
+    w.key(VK_DOWN);
+    EXPECT_EQ(w.form().lvall.selected(), 2);
+
+    // F5 is the Refresh of the page shown.
+    w.pick("RunningWhileStartup1Click");
+    const int rows = w.rows("lvsp");
+    WriteValue(kRunKey, std::string(kProbe) + " 2", "C:\\nowhere\\probe2.exe");
+    w.key(VK_F5);
+    EXPECT_EQ(w.rows("lvsp"), rows + 1);
+    DeleteValue(kRunKey, std::string(kProbe) + " 2");
+
+    // Esc closes a menu the keyboard opened.
+    bool closedByEsc = false;
+    w.window().trackMenu = [&](HMENU menu, POINT at) {
+        const UINT_PTR safety = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        PostMessageA(w.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+        closedByEsc = TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, w.hwnd(), nullptr) == 0;
+        closedByEsc = closedByEsc && KillTimer(nullptr, safety);
+    };
+    SetFocus(w.control("CB1Item0"));
+    w.key(VK_RETURN);
+    EXPECT_TRUE(closedByEsc);
+
+    // Alt+F4 closes the window as its frame does.
+    PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    w.pump(50);
+    EXPECT_FALSE(IsWindow(w.hwnd()));
+    EXPECT_EQ(ReadValue(kSettingsKey, "autoscan"), "0");
+}
+
+TEST_F(MainWindowTest, AClickOnAColumnHeaderSortsTheStartupListUpThenDown) {
+    WriteValue(kRunKey, std::string(kProbe) + " b", "C:\\nowhere\\b.exe");
+    WriteValue(kRunKey, std::string(kProbe) + " A", "C:\\nowhere\\a.exe");
+    WindowUnderTest w;
+    w.pick("RunningWhileStartup1Click");
+    ASSERT_GE(w.rows("lvsp"), 2);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(w.control("lvsp"), LVM_GETHEADER, 0, 0));
+    auto clickHeader = [&] {
+        RECT place{};
+        SendMessageA(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&place));
+        const LPARAM at = MAKELPARAM((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(header, WM_LBUTTONUP, 0, at);
+        w.pump();
+    };
+    auto format = [&] {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        SendMessageA(header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    };
+    for (const int direction : {1, -1}) {
+        clickHeader();
+        EXPECT_EQ(format(), direction > 0 ? HDF_SORTUP : HDF_SORTDOWN);
+        for (int row = 0; row + 1 < w.rows("lvsp"); ++row)
+            EXPECT_LE(direction * CompareCells(w.cell("lvsp", row, 0), w.cell("lvsp", row + 1, 0)), 0) << row;
+    }
+    DeleteValue(kRunKey, std::string(kProbe) + " b");
+    DeleteValue(kRunKey, std::string(kProbe) + " A");
+}
+
+// The count column stays bold red on a selected row, focused or not; high contrast draws with
+// the system's colours.
+TEST_F(MainWindowTest, TheSummaryCountIsRedInEveryRowAndHighContrastTakesTheSystemColours) {
+    WindowUnderTest w;
+    HWND list = w.control("lvall");
+    LVITEMA select{};
+    select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&select));
+    auto cell = [&](int row) {
+        RECT place{};
+        place.top = 1;
+        place.left = LVIR_BOUNDS;
+        SendMessageA(w.control("lvall"), LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&place));
+        return place;
+    };
+    constexpr COLORREF kRed = RGB(255, 0, 0);
+    for (const bool focused : {true, false}) {
+        SetFocus(focused ? list : w.control("OBall2"));
+        w.pump(50);
+        EXPECT_TRUE(w.shows("lvall", kRed, cell(3))) << focused;
+        EXPECT_TRUE(w.shows("lvall", kRed, cell(5))) << focused;
+    }
+    EXPECT_TRUE(w.shows("strip", RGB(222, 231, 244)));
+
+    w.window().lookOf = [](HWND window) {
+        win32::Look look = win32::Look::Of(window);
+        look.highContrast = true;
+        return look;
+    };
+    SendMessageA(w.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+    w.pump(50);
+    EXPECT_FALSE(w.shows("lvall", kRed));
+    EXPECT_FALSE(w.shows("strip", RGB(222, 231, 244)));
+    EXPECT_TRUE(w.shows("strip", GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(w.form().lvall.selected(), 3);
+}
+
+std::vector<std::string> TextsWithoutRoomIn(WindowUnderTest& w) {
+    // The longest texts the count boxes show.
+    w.form().Oberror.setCaption("9999 Errors Found");
+    w.form().obpriv.setCaption("9999 Privacy Threats found");
+    auto faults = TextsWithoutRoom(w.hwnd(), w.window().look().dpi, [&](HWND window) { return w.window().nameOf(window); },
+                                   {"labeldeep", "labelnode", "labelvalues"});
+    w.form().obpriv.setCaption("No Privacy Threats found");
+    for (auto& fault : TextsWithoutRoom(w.hwnd(), w.window().look().dpi, [&](HWND window) { return w.window().nameOf(window); },
+                                        {"labeldeep", "labelnode", "labelvalues"}))
+        faults.push_back(fault);
+    return faults;
+}
+
+TEST_F(MainWindowTest, EveryTextHasRoomToSpareInTahomaAndInASubstitutedFont) {
+    WindowUnderTest w;
+    HDC dc = GetDC(w.control("OBall1"));
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w.control("OBall1"), WM_GETFONT, 0, 0)));
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof(face), face);
+    ReleaseDC(w.control("OBall1"), dc);
+    EXPECT_STREQ(face, "Tahoma") << "the prefix lacks the fonts the window asks for";
+    EXPECT_EQ(TextsWithoutRoomIn(w), std::vector<std::string>{});
+}
+
+// At 144 DPI, in a process of its own: Wine takes the DPI from the prefix's LogPixels when a
+// process starts.
+TEST_F(MainWindowTest, At144DpiTheWindowIsScaledAndEveryTextFits) {
+    constexpr const char* kChild = "KELTORA_HIGH_DPI";
+    if (!std::getenv(kChild)) {
+        HKEY desktop = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &desktop,
+                        nullptr);
+        const DWORD dpi = 144;
+        RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        SetEnvironmentVariableA(kChild, "1");
+        DWORD exitCode = 1;
+        const std::string output =
+            RunCapture("\"" + std::string(self) + "\" --gtest_filter=MainWindowTest.At144Dpi*", &exitCode);
+        SetEnvironmentVariableA(kChild, nullptr);
+        RegDeleteValueA(desktop, "LogPixels");
+        RegCloseKey(desktop);
+        EXPECT_EQ(exitCode, 0u) << output;
+        EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+        return;
+    }
+    WindowUnderTest w;
+    ASSERT_EQ(GetDpiForWindow(w.hwnd()), 144u);
+    RECT client;
+    GetClientRect(w.hwnd(), &client);
+    EXPECT_EQ(client.right, 1204);
+    EXPECT_EQ(client.bottom, 864);
+    EXPECT_EQ(TextsWithoutRoomIn(w), std::vector<std::string>{});
+
+    // Moved to a monitor of 96 DPI: the design's size again.
+    RECT frame;
+    GetWindowRect(w.hwnd(), &frame);
+    RECT suggested{frame.left, frame.top, frame.left + 811, frame.top + 610};
+    SendMessageA(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    w.pump();
+    RECT button;
+    GetClientRect(w.control("CB1Item0"), &button);
+    EXPECT_EQ(button.right, 150);
+    EXPECT_EQ(button.bottom, 28);
+    EXPECT_EQ(TextsWithoutRoomIn(w), std::vector<std::string>{});
 }
 
 TEST_F(MainWindowTest, SettingsPageShowsTwoGroupsAndTheBoxesWriteTheRegistry) {

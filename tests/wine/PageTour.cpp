@@ -1,16 +1,19 @@
-// keltora_pages.exe: shows every page of the real window in turn, with a few findings so the
-// lists are not empty, and waits at each for tools/screenshots to photograph the screen.
+// keltora_pages.exe: shows every page of the real window in turn, as a user meets it after a
+// full scan of a prefix seeded with clutter (tools/screenshots seeds it), and waits at each for
+// tools/screenshots to photograph the screen.
 //
 //   keltora_pages.exe HANDSHAKE-FOLDER
-// For each page it writes HANDSHAKE-FOLDER\ready ("name WxH+X+Y", the window on the screen),
-// waits for HANDSHAKE-FOLDER\ack, and at the end writes HANDSHAKE-FOLDER\done.
+// For each picture it writes HANDSHAKE-FOLDER\ready ("name WxH+X+Y", the part of the screen to
+// take), waits for HANDSHAKE-FOLDER\ack, and at the end writes HANDSHAKE-FOLDER\done.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
 
 #include "app/win32/Splash.h"
+#include "app/win32/TrayIcon.h"
 #include "platform/win32/Win32Platform.h"
 #include "wine/WindowFixture.h"
 
@@ -22,10 +25,10 @@ std::string gFolder;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void Photograph(const std::string& name, HWND window, WindowUnderTest* w) {
+// Hands a part of the screen to the photographer and waits until it is taken. The window's
+// messages are handled meanwhile, unless a menu's own loop is running (w is nullptr then).
+void Photograph(const std::string& name, RECT r, WindowUnderTest* w) {
     if (w) w->pump(400);
-    RECT r;
-    GetWindowRect(window, &r);
     const std::string ready = gFolder + "\\ready", ack = gFolder + "\\ack";
     if (FILE* file = std::fopen((ready + ".tmp").c_str(), "w")) {
         std::fprintf(file, "%s %ldx%ld+%ld+%ld\n", name.c_str(), r.right - r.left, r.bottom - r.top, r.left, r.top);
@@ -39,6 +42,106 @@ void Photograph(const std::string& name, HWND window, WindowUnderTest* w) {
     DeleteFileA(ack.c_str());
 }
 
+RECT Frame(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
+}
+
+void Photograph(const std::string& name, WindowUnderTest& w) { Photograph(name, Frame(w.hwnd()), &w); }
+
+// A pop-up menu is photographed while it is open: the window and the menu together.
+std::string gMenuShot;
+HWND gMenuOwner = nullptr;
+
+void CALLBACK PhotographMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    RECT all = Frame(gMenuOwner);
+    if (HWND menu = FindWindowA("#32768", nullptr)) {
+        const RECT popup = Frame(menu);
+        UnionRect(&all, &all, &popup);
+    }
+    Photograph(gMenuShot, all, nullptr);
+    EndMenu();
+}
+
+void OpenMenusForPictures(WindowUnderTest& w) {
+    gMenuOwner = w.hwnd();
+    w.window().trackMenu = [&w](HMENU menu, POINT at) {
+        SetTimer(nullptr, 0, 500, &PhotographMenu);
+        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, w.hwnd(), nullptr);
+    };
+}
+
+void SelectRow(keltora::ResultList& list, const std::string& caption) {
+    for (std::size_t row = 0; row < list.size(); ++row)
+        if (list.at(row).caption.find(caption) != std::string::npos) return list.select(static_cast<int>(row));
+    if (!list.empty()) list.select(0);
+}
+
+void Tour(WindowUnderTest& w) {
+    using namespace keltora;
+    TForm1& form = w.form();
+    for (std::size_t row = 0; row < form.lvall.size(); ++row) form.lvall.setChecked(row, true);
+    w.click("OBall2");
+    form.lvall.select(1);
+    Photograph("summary", w);
+
+    const std::pair<const char*, const char*> pages[] = {
+        {"startup", "RunningWhileStartup1Click"}, {"uninstall", "UninstallerBugs1Click"},
+        {"extensions", "UnusedExtensions1Click"}, {"activex", "MissingActiveXandDLLs1Click"},
+        {"deep-analysis", "ProgressiveClick"},    {"cookies", "Cookies1Click"},
+        {"history", "History1Click"},             {"temp-files", "emporaryFiles1Click"},
+        {"clipboard", "Clipboard1Click"},
+    };
+    for (const auto& [name, handler] : pages) {
+        w.pick(handler);
+        Photograph(name, w);
+    }
+    // The startup list sorted by its location, the other way round.
+    w.pick("RunningWhileStartup1Click");
+    form.category("sp").list().sortBy(2);
+    form.category("sp").list().sortBy(2);
+    Photograph("startup-sorted", w);
+
+    // Two findings set aside, then the page that lists them.
+    for (const char* code : {"sp", "ue"}) {
+        w.pick(std::string(FindCategory(code)->menuHandler));
+        SelectRow(form.category(code).list(), "Kelt");
+        w.click(std::string(FindCategory(code)->buttons[1]));
+    }
+    w.clickSideBar(6);
+    Photograph("ignored", w);
+    w.window().run("tsignoredueShow");
+    Photograph("ignored-uninstall", w);
+    w.click("obremoveignoredsp");
+    w.click("obremoveignoredue");
+
+    w.clickSideBar(2);
+    w.click("OBoptimize");
+    Photograph("optimizer", w);
+    w.clickSideBar(3);
+    w.click("OBbackup");
+    w.click("OBbackup");
+    Photograph("backups", w);
+    w.clickSideBar(4);
+    Photograph("about", w);
+    w.clickSideBar(5);
+    Photograph("settings", w);
+    w.click("OBscanpc");
+    Photograph("back-to-main", w);
+
+    OpenMenusForPictures(w);
+    gMenuShot = "registry-menu";
+    w.clickSideBar(0);
+    gMenuShot = "privacy-menu";
+    w.clickSideBar(1);
+    const RECT frame = Frame(w.hwnd());
+    SetCursorPos(frame.right - 60, frame.bottom - 120);
+    gMenuShot = "tray-menu";
+    SendMessageA(w.hwnd(), win32::TrayIcon::kCallbackMessage, 1, WM_RBUTTONDOWN);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
@@ -46,44 +149,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     if (gFolder.size() >= 2 && gFolder.front() == '"') gFolder = gFolder.substr(1, gFolder.size() - 2);
     using namespace keltora;
     using namespace keltora::wine;
-    ResetSettings({{"autoscan", "0"}, {"trayminimize", "1"}, {"showsplash", "1"}});
-    WriteValue(kRunKey, "Keltora Demo Updater", "C:\\Program Files\\Demo\\update.exe /background");
-    WriteValue(kRunKey, "Old Helper", "C:\\nowhere\\helper.exe");
+    ResetSettings({{"autoscan", "0"}, {"trayminimize", "1"}, {"showsplash", "1"}, {"autorepair", "0"},
+                   {"autobackup", "0"}});
     {
         win32::Splash splash(SettingsStore(win32Platform().registry));
         splash.show(0);
-        Photograph("splash", splash.hwnd(), nullptr);
+        Photograph("splash", Frame(splash.hwnd()), nullptr);
     }
     {
-        WindowUnderTest w(0.05);
-        Photograph("summary", w.hwnd(), &w);
-        w.pick("RunningWhileStartup1Click");
-        Photograph("startup", w.hwnd(), &w);
-        w.pick("History1Click");
-        Photograph("history", w.hwnd(), &w);
-        w.clickSideBar(2);
-        Photograph("optimizer", w.hwnd(), &w);
-        w.clickSideBar(3);
-        w.form().LVbackup.add(Finding{"Backup_9-5-3_7-1-2026.reg", {"07/01/2026", "09:05:03"}, false});
-        Photograph("backups", w.hwnd(), &w);
-        w.clickSideBar(4);
-        Photograph("about", w.hwnd(), &w);
-        w.clickSideBar(5);
-        Photograph("settings", w.hwnd(), &w);
-        auto& sp = w.form().category("sp").list();
-        if (!sp.empty()) {
-            w.pick("RunningWhileStartup1Click");
-            sp.select(0);
-            w.click("OBsp2");
-        }
-        w.clickSideBar(6);
-        Photograph("ignored", w.hwnd(), &w);
-        w.click("obremoveignoredsp");
-        w.click("OBscanpc");
-        Photograph("back-to-main", w.hwnd(), &w);
+        WindowUnderTest w(0.02);
+        Tour(w);
     }
-    DeleteValue(kRunKey, "Keltora Demo Updater");
-    DeleteValue(kRunKey, "Old Helper");
     ResetSettings();
     if (FILE* done = std::fopen((gFolder + "\\done").c_str(), "w")) std::fclose(done);
     return 0;

@@ -125,6 +125,32 @@ void WindowUnderTest::pick(const std::string& handler) {
     pump();
 }
 
+void WindowUnderTest::key(WPARAM key, bool shift) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    HWND target = GetFocus() ? GetFocus() : hwnd();
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    pump();
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
+std::string WindowUnderTest::focused() const { return window_->nameOf(GetFocus()); }
+
+bool WindowUnderTest::shows(const std::string& name, COLORREF colour, RECT area) const {
+    HWND window = control(name);
+    if (IsRectEmpty(&area)) GetClientRect(window, &area);
+    HDC dc = GetDC(window);
+    bool found = false;
+    for (int y = area.top; y < area.bottom && !found; ++y)
+        for (int x = area.left; x < area.right && !found; ++x) found = GetPixel(dc, x, y) == colour;
+    ReleaseDC(window, dc);
+    return found;
+}
+
 int WindowUnderTest::rows(const std::string& list) const {
     return static_cast<int>(SendMessageA(control(list), LVM_GETITEMCOUNT, 0, 0));
 }

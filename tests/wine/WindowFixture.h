@@ -48,6 +48,13 @@ public:
     void clickSideBar(std::size_t index);
     // The command of a menu entry, as if the user had picked it.
     void pick(const std::string& handler);
+    // A key pressed on the control that has the focus, with Shift held or not, as the keyboard
+    // sends it; and the name of that control.
+    void key(WPARAM key, bool shift = false);
+    std::string focused() const;
+    // Whether a control shows a colour somewhere in a rectangle of its client area (all of it
+    // when the rectangle is empty), as drawn on the screen.
+    bool shows(const std::string& name, COLORREF colour, RECT area = {}) const;
 
     // List views.
     int rows(const std::string& list) const;

@@ -1,9 +1,66 @@
 #include "app/win32/ControlView.h"
 
+#include <vector>
+
 namespace keltora::win32 {
+
+namespace {
+
+// Views whose window is still on the screen though their model was hidden: a page hides every
+// control and shows its own at once, so a control that is shown again before these are applied
+// (its page shown anew, a Refresh) never leaves the screen and is not drawn twice.
+std::vector<ControlView*>& PendingHides() {
+    static std::vector<ControlView*> views;
+    return views;
+}
+
+bool Overlap(HWND a, HWND b) {
+    RECT ra, rb, both;
+    GetWindowRect(a, &ra);
+    GetWindowRect(b, &rb);
+    return IntersectRect(&both, &ra, &rb) != FALSE;
+}
+
+}  // namespace
 
 ControlView::~ControlView() {
     if (bound_) bound_->onChange = nullptr;
+    std::erase(PendingHides(), this);
+}
+
+void ControlView::ApplyPendingHides(HWND overlapping) {
+    auto& pending = PendingHides();
+    for (std::size_t i = 0; i < pending.size();) {
+        ControlView* view = pending[i];
+        if (overlapping && !Overlap(view->hwnd_, overlapping)) {
+            ++i;
+            continue;
+        }
+        pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+        view->hidePending_ = false;
+        if (view->shown_) view->shown_->visible = false;
+        ShowWindow(view->hwnd_, SW_HIDE);
+    }
+}
+
+void ControlView::showWindow(bool visible) {
+    const bool onScreen = shown_ && shown_->visible;
+    if (visible) {
+        if (hidePending_) {
+            hidePending_ = false;
+            std::erase(PendingHides(), this);
+            return;
+        }
+        if (onScreen) return;
+        // What the page leaves is taken away before what it shows comes in its place.
+        ApplyPendingHides(hwnd_);
+        ShowWindow(hwnd_, SW_SHOWNA);
+    } else if (!shown_) {
+        ShowWindow(hwnd_, SW_HIDE);
+    } else if (onScreen && !hidePending_) {
+        hidePending_ = true;
+        PendingHides().push_back(this);
+    }
 }
 
 HWND ControlView::create(const char* windowClass, const std::string& text, DWORD style, DWORD exStyle,
@@ -29,10 +86,29 @@ void ControlView::modelChanged(Control& model) {
     if (shown_ ? shown_->caption != model.caption() : WindowText(hwnd_) != model.caption())
         SetWindowTextA(hwnd_, model.caption().c_str());
     if (!shown_ || shown_->enabled != model.enabled()) EnableWindow(hwnd_, model.enabled());
-    if (!shown_ || shown_->visible != model.visible()) ShowWindow(hwnd_, model.visible() ? SW_SHOWNA : SW_HIDE);
-    shown_ = Shown{model.caption(), model.enabled(), model.visible()};
+    showWindow(model.visible());
+    const bool onScreen = model.visible() || hidePending_;
+    shown_ = Shown{model.caption(), model.enabled(), onScreen};
     // The logic may run on without pumping messages (a scan pauses by sleeping): draw now.
-    if (model.visible()) UpdateWindow(hwnd_);
+    if (model.visible()) drawSoon();
+}
+
+void ControlView::drawSoon() {
+    const ULONGLONG now = GetTickCount64();
+    if (now - drawnAt_ < kFrameMs) {
+        drawPending_ = true;
+        return;
+    }
+    drawnAt_ = now;
+    drawPending_ = false;
+    UpdateWindow(hwnd_);
+}
+
+void ControlView::showPending() {
+    if (!drawPending_) return;
+    drawPending_ = false;
+    drawnAt_ = GetTickCount64();
+    if (hwnd_) UpdateWindow(hwnd_);
 }
 
 std::string WindowText(HWND hwnd) {

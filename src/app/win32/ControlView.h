@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/win32/Look.h"
 #include "scan/Controls.h"
 
 namespace keltora::win32 {
@@ -14,12 +15,13 @@ struct Bounds {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
-// What every control is created with.
+// What every control is created with: its place in pixels of the look's DPI.
 struct CreateArgs {
     HWND parent = nullptr;
     Bounds bounds;
     int id = 0;
     HFONT font = nullptr;
+    Look look;
 };
 
 class ControlView {
@@ -37,7 +39,17 @@ public:
     virtual LRESULT onNotify(NMHDR* /*header*/, bool& /*handled*/) { return 0; }
     virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     // Draws at once what the view put off drawing.
-    virtual void showPending() {}
+    virtual void showPending();
+
+    // Takes off the screen what was hidden and not shown again since: the controls that overlap
+    // a window, or all of them (nullptr). The window applies them before it handles messages,
+    // before the logic sleeps and when a command ends.
+    static void ApplyPendingHides(HWND overlapping = nullptr);
+
+    // A view draws a change at once at most this often; changes that come faster (a progress bar
+    // stepped without pauses) are drawn together, by the next one, by the message loop, or before
+    // the logic sleeps.
+    static constexpr unsigned kFrameMs = 15;
 
 protected:
     // Creates the window; visible as the model says, enabled as the model says.
@@ -45,6 +57,9 @@ protected:
     // Follows the model's caption, visibility and enabled state from now on.
     void bind(Control& model);
     virtual void modelChanged(Control& model);
+    // Draws the window now, or within a frame when it was drawn less than a frame ago.
+    void drawSoon();
+    void showWindow(bool visible);
 
     HWND hwnd_ = nullptr;
     int id_ = 0;
@@ -58,6 +73,9 @@ private:
         bool visible;
     };
     std::optional<Shown> shown_;
+    ULONGLONG drawnAt_ = 0;  // by the tick count
+    bool drawPending_ = false;
+    bool hidePending_ = false;
 };
 
 std::string WindowText(HWND hwnd);

@@ -14,18 +14,9 @@ COLORREF ColourOf(Colour colour) {
     return RGB(0, 0, 0);
 }
 
-CountBoxView::CountBoxView(Control& model, const CreateArgs& args) : model_(model) {
+CountBoxView::CountBoxView(Control& model, const CreateArgs& args) : model_(model), font_(args.font), look_(args.look) {
     create("BUTTON", model.caption(), BS_OWNERDRAW, 0, args);
-    LOGFONTA font{};
-    font.lfHeight = -13;
-    font.lfWeight = FW_BOLD;
-    lstrcpyA(font.lfFaceName, "Tahoma");
-    bold_ = CreateFontIndirectA(&font);
     bind(model);
-}
-
-CountBoxView::~CountBoxView() {
-    if (bold_) DeleteObject(bold_);
 }
 
 void CountBoxView::modelChanged(Control& model) {
@@ -34,14 +25,26 @@ void CountBoxView::modelChanged(Control& model) {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+// The text on one line when it fits, else on two, centred either way: a wider font than the
+// design's still shows all of it.
 bool CountBoxView::onDrawItem(const DRAWITEMSTRUCT& item) {
     RECT box = item.rcItem;
     FillRect(item.hDC, &box, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(item.hDC, &box, EDGE_ETCHED, BF_RECT);
-    const HGDIOBJ old = SelectObject(item.hDC, bold_);
+    const HGDIOBJ old = SelectObject(item.hDC, font_);
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, ColourOf(model_.colour()));
-    DrawTextA(item.hDC, model_.caption().c_str(), -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    // Under high contrast the blink is between the text's colour and the grayed text's.
+    const bool lit = model_.colour() != Colour::Silver;
+    SetTextColor(item.hDC, look_.highContrast ? GetSysColor(lit ? COLOR_BTNTEXT : COLOR_GRAYTEXT)
+                                              : ColourOf(model_.colour()));
+    InflateRect(&box, -look_.px(kMargin), 0);
+    RECT measure = box;
+    const UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+    DrawTextA(item.hDC, model_.caption().c_str(), -1, &measure, format | DT_CALCRECT);
+    const int height = measure.bottom - measure.top;
+    RECT text{box.left, box.top + (box.bottom - box.top - height) / 2, box.right, 0};
+    text.bottom = text.top + height;
+    DrawTextA(item.hDC, model_.caption().c_str(), -1, &text, format);
     SelectObject(item.hDC, old);
     return true;
 }

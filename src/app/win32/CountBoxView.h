@@ -7,15 +7,17 @@ namespace keltora::win32 {
 
 class CountBoxView : public ControlView {
 public:
+    // The box's font comes with the arguments; the text keeps kMargin (design pixels) to the edges.
     CountBoxView(Control& model, const CreateArgs& args);
-    ~CountBoxView() override;
+    static constexpr int kMargin = 4;
 
     bool onDrawItem(const DRAWITEMSTRUCT& item) override;
 
 private:
     void modelChanged(Control& model) override;
     Control& model_;
-    HFONT bold_ = nullptr;
+    HFONT font_;
+    Look look_;
 };
 
 COLORREF ColourOf(Colour colour);

@@ -1,6 +1,8 @@
 #include "app/win32/ListViewView.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 
 #include <algorithm>
 
@@ -38,10 +40,47 @@ void CopyText(const std::string& text, LVITEMA& item, bool wide) {
     }
 }
 
+// The summary's selected row in light colours, so that its red counts stay readable.
+constexpr COLORREF kSelectedFocused = RGB(204, 232, 255);
+constexpr COLORREF kSelectedUnfocused = RGB(217, 217, 217);
+
+// The check boxes of the rows, drawn at the look's size (the control's own are made for 96 DPI
+// on some systems): unchecked, checked, on a key colour that the list shows through.
+HIMAGELIST CheckBoxImages(HWND list, const Look& look) {
+    const int size = look.px(16), inset = look.px(2);
+    constexpr COLORREF kKey = RGB(255, 0, 255);
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
+    HDC screen = GetDC(list);
+    HDC dc = CreateCompatibleDC(screen);
+    HTHEME theme = look.highContrast ? nullptr : OpenThemeData(list, L"BUTTON");
+    for (const bool checked : {false, true}) {
+        HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
+        const HGDIOBJ old = SelectObject(dc, picture);
+        RECT all{0, 0, size, size};
+        HBRUSH key = CreateSolidBrush(kKey);
+        FillRect(dc, &all, key);
+        DeleteObject(key);
+        RECT box{inset, inset, size - inset + 1, size - inset + 1};
+        if (!theme || FAILED(DrawThemeBackground(theme, dc, BP_CHECKBOX,
+                                                 checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &box, nullptr)))
+            DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+        SelectObject(dc, old);
+        ImageList_AddMasked(images, picture, kKey);
+        DeleteObject(picture);
+    }
+    if (theme) CloseThemeData(theme);
+    DeleteDC(dc);
+    ReleaseDC(list, screen);
+    return images;
+}
+
 }  // namespace
 
-ListViewView::ListViewView(ResultList& model, const Args& args) : model_(model), summaryColours_(args.summaryColours) {
-    create(WC_LISTVIEWA, "", WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA, 0,
+ListViewView::ListViewView(ResultList& model, const Args& args)
+    : model_(model), look_(args.base.look), summaryColours_(args.summaryColours) {
+    // The check-box pictures are the view's own (LVS_SHAREIMAGELISTS: the control leaves them).
+    create(WC_LISTVIEWA, "",
+           WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA | LVS_SHAREIMAGELISTS, 0,
            args.base);
     DWORD ex = LVS_EX_FULLROWSELECT;
     if (model.checkBoxes()) ex |= LVS_EX_CHECKBOXES;
@@ -50,7 +89,10 @@ ListViewView::ListViewView(ResultList& model, const Args& args) : model_(model),
         Applying guard(applying_);
         SendMessageA(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
         // The check boxes are the model's: the control asks for them as it paints.
-        if (model.checkBoxes()) SendMessageA(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+        if (model.checkBoxes()) {
+            SendMessageA(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+            makeCheckBoxes();
+        }
     }
     SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     if (summaryColours_) {
@@ -72,6 +114,15 @@ ListViewView::~ListViewView() {
         RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
     }
     if (bold_) DeleteObject(bold_);
+    if (checks_) ImageList_Destroy(checks_);
+}
+
+void ListViewView::makeCheckBoxes() {
+    checks_ = CheckBoxImages(hwnd_, look_);
+    // The pictures the control made for its check boxes are no one's once replaced.
+    auto made = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(hwnd_, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(checks_)));
+    if (made && made != checks_) ImageList_Destroy(made);
 }
 
 LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -82,6 +133,11 @@ LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wPar
         return 0;
     }
     if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        view.showFocus(message == WM_SETFOCUS);
+        return result;
+    }
     if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || message == WM_KEYDOWN || message == WM_SIZE) {
         const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
         view.measureView();
@@ -90,6 +146,18 @@ LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wPar
     // A question from outside sees every row the model has.
     if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 && !view.applying_) view.showCount();
     return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The keyboard's place is always to be seen: on the first row when no row has it yet, or as a
+// frame round an empty list.
+void ListViewView::showFocus(bool focused) {
+    if (model_.empty()) {
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return;
+    }
+    if (!focused || SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0) return;
+    Applying guard(applying_);
+    SetState(hwnd_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void ListViewView::listChanged(ResultList::Change change, std::size_t row) {
@@ -117,6 +185,12 @@ void ListViewView::listChanged(ResultList::Change change, std::size_t row) {
         case ResultList::Change::Selection:
             showSelection();
             break;
+        case ResultList::Change::Order:
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            syncSelection();
+            showSortArrow();
+            UpdateWindow(hwnd_);
+            break;
     }
 }
 
@@ -131,19 +205,54 @@ void ListViewView::makeColumns() {
         LVCOLUMNA lv{};
         lv.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         lv.fmt = column.centred ? LVCFMT_CENTER : LVCFMT_LEFT;
-        lv.cx = column.width;
+        lv.cx = columnWidth(column);
         lv.pszText = const_cast<char*>(column.caption.c_str());
         SendMessageA(hwnd_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(columnCount_++), reinterpret_cast<LPARAM>(&lv));
     }
+    showSortArrow();
 }
 
-// A scan shows every finding as it comes: a new row that has room in the view is painted within
-// a frame; rows that come faster are drawn together, by the next one, the timer or before the
-// logic sleeps. Below the view there is nothing to paint but the scroll bar, which follows at
-// its own pace.
-void ListViewView::rowAdded() { countLater(tailInView_ ? kFrameMs : kCountRefreshMs); }
+// The design's width at this DPI, and never less than the caption needs in the font the list
+// really has: a substituted font may be wider than the one the design was made with.
+int ListViewView::columnWidth(const Column& column) const {
+    HDC dc = GetDC(hwnd_);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32A(dc, column.caption.c_str(), static_cast<int>(column.caption.size()), &text);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    return std::max(look_.px(column.width), static_cast<int>(text.cx) + look_.px(kHeaderRoom));
+}
+
+// The header's arrow on the column the list is sorted by, pointing the way it is sorted.
+void ListViewView::showSortArrow() {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(hwnd_, LVM_GETHEADER, 0, 0));
+    if (!header) return;
+    const auto& order = model_.order();
+    for (int column = 0; column < columnCount_; ++column) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        int format = item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (order.column() == column) format |= order.ascending() ? HDF_SORTUP : HDF_SORTDOWN;
+        if (format == item.fmt) continue;
+        item.fmt = format;
+        SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// A scan shows its findings as they come: new rows that have room in the view are drawn
+// together a frame later (by the timer, when the window handles its messages) or before the
+// logic sleeps, whichever comes first. Below the view there is nothing to draw but the scroll
+// bar, which follows at its own pace.
+void ListViewView::rowAdded() {
+    // In a sorted list the new row takes its place among the others, which move down.
+    if (model_.order().sorted()) InvalidateRect(hwnd_, nullptr, FALSE);
+    countLater(tailInView_ ? kFrameMs : kCountRefreshMs);
+}
 
 void ListViewView::showPending() {
+    ControlView::showPending();
     if (countTimer_ || shownCount_ != model_.size()) {
         showCount();
         UpdateWindow(hwnd_);
@@ -154,18 +263,16 @@ void ListViewView::showPending() {
 // the control still counts meanwhile paint blank.
 void ListViewView::rowRemoved() {
     InvalidateRect(hwnd_, nullptr, FALSE);
-    if (model_.selected() != shownSelection_) syncSelection();
+    if (positionOf(model_.selected()) != shownSelection_) syncSelection();
     countLater(kCountRefreshMs);
 }
 
-// Brings the count up to date when the last time is at least `after` ago, else on the timer.
+// Brings the count up to date by the timer, `after` the last time (at once when that is longer ago).
 void ListViewView::countLater(unsigned after) {
-    if (GetTickCount64() - countShownAt_ >= after) {
-        showCount();
-        UpdateWindow(hwnd_);
-    } else if (!countTimer_) {
-        countTimer_ = SetTimer(hwnd_, kCountTimerId, after, nullptr) != 0;
-    }
+    if (countTimer_) return;
+    const ULONGLONG since = GetTickCount64() - countShownAt_;
+    countTimer_ = SetTimer(hwnd_, kCountTimerId, since >= after ? USER_TIMER_MINIMUM : static_cast<UINT>(after - since),
+                           nullptr) != 0;
 }
 
 void ListViewView::showCount() {
@@ -202,15 +309,16 @@ void ListViewView::measureView() {
 }
 
 void ListViewView::redrawRow(std::size_t row) {
-    if (row >= shownCount_) return;
-    SendMessageA(hwnd_, LVM_REDRAWITEMS, row, row);
+    if (row >= shownCount_ || row >= model_.size()) return;
+    const int position = positionOf(static_cast<int>(row));
+    SendMessageA(hwnd_, LVM_REDRAWITEMS, static_cast<WPARAM>(position), position);
 }
 
 // The control's selection follows the model's, touching only the rows concerned: asking the
 // control for its selection walks every row on some systems.
 void ListViewView::syncSelection() {
     Applying guard(applying_);
-    const int selected = model_.selected();
+    const int selected = positionOf(model_.selected());
     if (shownSelection_ >= 0 && shownSelection_ != selected) SetState(hwnd_, shownSelection_, 0, LVIS_SELECTED | LVIS_FOCUSED);
     shownSelection_ = -1;
     if (selected >= 0 && static_cast<std::size_t>(selected) < shownCount_) {
@@ -222,7 +330,7 @@ void ListViewView::syncSelection() {
 void ListViewView::showSelection() {
     showCount();
     syncSelection();
-    const int selected = model_.selected();
+    const int selected = positionOf(model_.selected());
     SendMessageA(hwnd_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected >= 0 ? selected : 0), FALSE);
     measureView();
 }
@@ -237,12 +345,14 @@ void ListViewView::reload() {
     syncSelection();
     measureView();
     InvalidateRect(hwnd_, nullptr, TRUE);
-    UpdateWindow(hwnd_);
+    // A scan clears its list and fills it at once: the empty list is drawn only if it stays so.
+    drawSoon();
 }
 
-void ListViewView::toggle(int row) {
-    if (!model_.checkBoxes() || row < 0 || static_cast<std::size_t>(row) >= model_.size()) return;
-    model_.setChecked(static_cast<std::size_t>(row), !model_.at(static_cast<std::size_t>(row)).checked);
+void ListViewView::toggle(int position) {
+    if (!model_.checkBoxes() || position < 0 || static_cast<std::size_t>(position) >= model_.size()) return;
+    const std::size_t row = rowAt(position);
+    model_.setChecked(row, !model_.at(row).checked);
 }
 
 void ListViewView::fillDisplayInfo(LVITEMA& item, bool wide) const {
@@ -251,7 +361,7 @@ void ListViewView::fillDisplayInfo(LVITEMA& item, bool wide) const {
         if (item.mask & LVIF_TEXT) CopyText({}, item, wide);
         return;
     }
-    const Finding& finding = model_.at(static_cast<std::size_t>(item.iItem));
+    const Finding& finding = model_.at(rowAt(item.iItem));
     if (item.mask & LVIF_TEXT)
         CopyText(item.iSubItem == 0 ? finding.caption : finding.subItem(static_cast<std::size_t>(item.iSubItem)), item,
                  wide);
@@ -262,8 +372,10 @@ void ListViewView::fillDisplayInfo(LVITEMA& item, bool wide) const {
 }
 
 void ListViewView::selectionChangedByUser() {
-    const auto selected = static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    shownSelection_ = selected;
+    const auto position = static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    shownSelection_ = position;
+    const int selected =
+        position >= 0 && static_cast<std::size_t>(position) < model_.size() ? static_cast<int>(rowAt(position)) : -1;
     if (selected == model_.selected()) return;
     Applying guard(applying_);
     model_.select(selected);
@@ -279,7 +391,6 @@ LRESULT ListViewView::onNotify(NMHDR* header, bool& handled) {
             handled = true;
             return 0;
         case NM_CUSTOMDRAW:
-            if (!summaryColours_) return 0;
             handled = true;
             return customDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         case NM_CLICK:
@@ -294,6 +405,9 @@ LRESULT ListViewView::onNotify(NMHDR* header, bool& handled) {
         case LVN_KEYDOWN:
             if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE)
                 toggle(static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+            return 0;
+        case LVN_COLUMNCLICK:
+            model_.sortBy(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
             return 0;
         case LVN_ITEMCHANGED: {
             if (applying_) return 0;
@@ -310,24 +424,47 @@ LRESULT ListViewView::onNotify(NMHDR* header, bool& handled) {
     }
 }
 
+// The summary list draws its own selection: the count column stays bold red in every row,
+// selected or not, focused or not. High contrast keeps the system's colours (the bold stays).
+// An empty list that has the focus shows it as a frame.
 LRESULT ListViewView::customDraw(NMLVCUSTOMDRAW& draw) {
+    const bool emptyFocused = model_.empty() && GetFocus() == hwnd_;
     switch (draw.nmcd.dwDrawStage) {
         case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW;
+            return (summaryColours_ ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT) |
+                   (emptyFocused ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT);
+        case CDDS_POSTPAINT:
+            if (emptyFocused) {
+                RECT frame;
+                GetClientRect(hwnd_, &frame);
+                InflateRect(&frame, -look_.px(2), -look_.px(2));
+                DrawFocusRect(draw.nmcd.hdc, &frame);
+            }
+            return CDRF_DODEFAULT;
         case CDDS_ITEMPREPAINT:
+            rowSelected_ = (draw.nmcd.uItemState & CDIS_SELECTED) != 0;
+            if (!look_.highContrast) draw.nmcd.uItemState &= ~CDIS_SELECTED;
             return CDRF_NOTIFYSUBITEMDRAW;
         case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-            if (draw.iSubItem == 1) {
-                SelectObject(draw.nmcd.hdc, bold_);
-                draw.clrText = RGB(255, 0, 0);
-            } else {
-                SelectObject(draw.nmcd.hdc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
-                draw.clrText = RGB(0, 0, 0);
-            }
+            if (!look_.highContrast) draw.nmcd.uItemState &= ~CDIS_SELECTED;
+            SelectObject(draw.nmcd.hdc,
+                         draw.iSubItem == 1 ? bold_ : reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
+            summaryCellColours(draw);
             return CDRF_NEWFONT;
         default:
             return CDRF_DODEFAULT;
     }
+}
+
+void ListViewView::summaryCellColours(NMLVCUSTOMDRAW& draw) const {
+    if (look_.highContrast) {
+        draw.clrText = GetSysColor(rowSelected_ ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+        draw.clrTextBk = GetSysColor(rowSelected_ ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+        return;
+    }
+    draw.clrText = draw.iSubItem == 1 ? RGB(255, 0, 0) : RGB(0, 0, 0);
+    draw.clrTextBk = !rowSelected_ ? GetSysColor(COLOR_WINDOW)
+                                   : (GetFocus() == hwnd_ ? kSelectedFocused : kSelectedUnfocused);
 }
 
 }  // namespace keltora::win32

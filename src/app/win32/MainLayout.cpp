@@ -29,14 +29,24 @@ constexpr COLORREF kStripColour = RGB(222, 231, 244);
 constexpr COLORREF kSideBarColour = RGB(232, 238, 247);
 constexpr COLORREF kPanelColour = RGB(250, 251, 253);
 
-// The row of page buttons below the lists: four places, left to right.
-Bounds PageButton(int place) { return {40 + place * 138, 348, 130, 28}; }
+// The row of page buttons below the lists, right of the help button: four places, left to
+// right, each wide enough for the longest caption it shows ("Remove Checked Items" in the
+// third, "Remove Ignored Key" in the fourth) in a font wider than Tahoma.
+Bounds PageButton(int place) {
+    constexpr int kLeft[] = {38, 156, 286, 452}, kWidth[] = {112, 124, 160, 136};
+    return {kLeft[place], 348, kWidth[place], 28};
+}
+// A category's list, with room below it for the line of its note when it has one.
+constexpr Bounds kListWithNote{0, 0, 590, 318};
+constexpr Bounds kNote{4, 322, 582, 18};
 
 }  // namespace
 
 void MainWindow::buildControls() {
-    auto args = [this](HWND parent, Bounds bounds, HFONT font = nullptr) {
-        return CreateArgs{parent, bounds, nextId(), font ? font : font_};
+    // Every place below is the design's, at 96 DPI; the control gets it at the look's DPI.
+    auto args = [this](HWND parent, Bounds design, HFONT font = nullptr) {
+        const Bounds bounds{look_.px(design.x), look_.px(design.y), look_.px(design.width), look_.px(design.height)};
+        return CreateArgs{parent, bounds, nextId(), font ? font : font_, look_};
     };
     auto button = [&](Control& model, HWND parent, Bounds bounds) {
         auto& view = keep(std::make_unique<ButtonView>(model, ButtonView::Args{args(parent, bounds)}), model.name());
@@ -89,7 +99,8 @@ void MainWindow::buildControls() {
     list(form_.lvall, page, kListArea, false, true);
     for (std::size_t i = 0; i < form_.OBall.size(); ++i) button(form_.OBall[i], page, PageButton(static_cast<int>(i)));
     for (const auto& owned : form_.categories()) {
-        list(owned->list(), page, kListArea);
+        list(owned->list(), page, owned->note ? kListWithNote : kListArea);
+        if (owned->note) label(*owned->note, page, kNote);
         for (std::size_t i = 0; i < owned->buttons.size(); ++i)
             if (owned->buttons[i]) button(*owned->buttons[i], page, PageButton(static_cast<int>(i)));
     }
@@ -110,15 +121,17 @@ void MainWindow::buildControls() {
     PanelView::Args picture;
     picture.bitmap = IDB_ABOUT;
     picture.transparentTexts = true;
-    picture.texts = {{std::string(kProductTitle), {200, 96, 580, 130}, -24, true, RGB(20, 52, 110)},
+    // The line under the title may take two lines in a wider font.
+    picture.texts = {{std::string(kProductTitle), {200, 90, 580, 124}, -24, true, RGB(20, 52, 110)},
                      {"Registry cleaner, privacy cleaner, registry backups and optimizer",
-                      {200, 136, 580, 156},
+                      {200, 130, 576, 166},
                       -12,
                       false,
-                      RGB(60, 72, 90)},
-                     {"Version", {200, 176, 256, 196}, -14, false, RGB(60, 72, 90)}};
+                      RGB(60, 72, 90),
+                      DT_LEFT | DT_WORDBREAK},
+                     {"Version", {200, 184, 270, 204}, -14, false, RGB(60, 72, 90)}};
     HWND pictureWindow = panel(form_.Panel3, aboutWindow, kListArea, picture);
-    text(std::string(kVersion), pictureWindow, {258, 177, 80, 20}, largeFont_);
+    text(std::string(kVersion), pictureWindow, {272, 185, 80, 20}, largeFont_);
     PanelView::Args optimizer;
     optimizer.background = kPanelColour;
     HWND optimizerWindow = panel(form_.Panel4, aboutWindow, kListArea, optimizer);
@@ -127,10 +140,10 @@ void MainWindow::buildControls() {
     keep(std::make_unique<ProgressView>(form_.PBHive, args(optimizerWindow, {20, 74, 550, 18})), "PBHive");
     text("Organizing Registry Keys: ", optimizerWindow, {20, 110, 220, 16});
     keep(std::make_unique<ProgressView>(form_.PBNodes, args(optimizerWindow, {20, 128, 550, 18})), "PBNodes");
-    text("Node:", optimizerWindow, {20, 170, 86, 16});
-    label(form_.labelnode, optimizerWindow, {110, 170, 460, 16});
-    text("Node Values:", optimizerWindow, {20, 196, 86, 16});
-    label(form_.labelvalues, optimizerWindow, {110, 196, 460, 16});
+    text("Node:", optimizerWindow, {20, 170, 100, 16});
+    label(form_.labelnode, optimizerWindow, {124, 170, 446, 16});
+    text("Node Values:", optimizerWindow, {20, 196, 100, 16});
+    label(form_.labelvalues, optimizerWindow, {124, 196, 446, 16});
     button(form_.OBoptimize, page, PageButton(1));
     button(form_.OBhomepage, page, {150, 348, 140, 28});
     button(form_.OBproupdate, page, {300, 348, 140, 28});
@@ -163,10 +176,15 @@ void MainWindow::buildControls() {
     tabs.onTabChange = [this](int index) {
         if (index >= 0 && index < static_cast<int>(kIgnoredTabs.size())) run(IgnoredTabHandler(kIgnoredTabs[index]));
     };
+    // The lists fill the tabs' display area, below however many rows of tabs the font needs.
+    RECT area;
+    GetClientRect(tabs.hwnd(), &area);
+    SendMessageA(tabs.hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     for (const auto& tab : kIgnoredTabs) {
         if (IgnoreList* ignored = form_.ignoreList(tab.code)) {
-            HWND view = list(ignored->view(), page, {8, 30, 574, 302});
-            SetWindowPos(view, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            HWND view = list(ignored->view(), page, kListArea);
+            SetWindowPos(view, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                         SWP_NOACTIVATE);
         }
         if (Button* release = form_.removeIgnoredButton(tab.code)) button(*release, page, PageButton(3));
     }
@@ -189,17 +207,34 @@ void MainWindow::buildControls() {
     }
     HWND barWindow = fixedPanel("CB1", hwnd_, {612, 175, 183, y + 4}, bar);
     for (std::size_t i = 0; i < kSideBar.size(); ++i) {
-        const auto& item = kSideBar[i];
-        auto& model =
-            *sideBar_.emplace_back(std::make_unique<Button>("CB1Item" + std::to_string(i), std::string(item.caption)));
-        model.show();
+        Button& model = *form_.sideBar[i];
         auto& view =
             keep(std::make_unique<ButtonView>(model, ButtonView::Args{args(barWindow, {16, tops[i], 150, 28})}),
                  model.name());
-        view.onClick = [this, handler = std::string(item.handler)] { run(handler); };
+        view.onClick = [this, handler = std::string(kSideBar[i].handler)] { run(handler); };
     }
-    keep(std::make_unique<CountBoxView>(form_.Oberror, args(hwnd_, {620, 430, 170, 32})), "Oberror");
-    keep(std::make_unique<CountBoxView>(form_.obpriv, args(hwnd_, {620, 468, 170, 32})), "obpriv");
+    // The count boxes below the side bar, as wide as it, with room for their text on two lines.
+    const int countTop = 175 + y + 4 + 11;
+    keep(std::make_unique<CountBoxView>(form_.Oberror, args(hwnd_, {612, countTop, 183, 40}, countFont_)), "Oberror");
+    keep(std::make_unique<CountBoxView>(form_.obpriv, args(hwnd_, {612, countTop + 46, 183, 40}, countFont_)),
+         "obpriv");
+}
+
+// The tab order is the order of the windows: the right column (back to the summary, the side
+// bar) first, then in the page area the page's buttons, its lists, and the ignored-items tabs
+// beneath the lists laid over them.
+void MainWindow::orderTabStops() {
+    HWND page = window("Panel10");
+    for (HWND column : {window("CB1"), window("OBscanpc")})
+        SetWindowPos(column, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    std::vector<HWND> lists;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[32] = {};
+        GetClassNameA(child, name, sizeof(name));
+        if (lstrcmpiA(name, WC_LISTVIEWA) == 0) lists.push_back(child);
+    }
+    for (HWND list : lists) SetWindowPos(list, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(window("pcignored"), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 }  // namespace keltora::win32

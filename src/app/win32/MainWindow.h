@@ -6,12 +6,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/Unit1.h"
 #include "app/win32/ControlView.h"
+#include "app/win32/Look.h"
 #include "app/win32/MenuTable.h"
 #include "app/win32/TrayIcon.h"
 #include "app/win32/Win32Host.h"
@@ -20,6 +22,7 @@ namespace keltora::win32 {
 
 class MainWindow {
 public:
+    // The client area at 96 DPI; at other DPIs it is scaled like everything in it.
     static constexpr int kClientWidth = 803;
     static constexpr int kClientHeight = 576;
     static constexpr UINT kTimer1 = 1;
@@ -44,22 +47,46 @@ public:
     void restore();
     // Draws what the controls put off drawing (before the logic sleeps).
     void showPending();
+    // The keyboard of a window that is not a dialog: Tab and Shift+Tab through the controls of
+    // the page, Enter presses the focused button, F5 is the page's Refresh. True when the
+    // message was handled (the caller then neither translates nor dispatches it).
+    bool preTranslate(MSG& msg);
+    // Keeps the focus on a control the user can see and use: a control that was hidden or
+    // disabled under it hands it on.
+    void keepFocus();
+    // The same, once a command has started: what it disabled or hid may have had the focus.
+    void keepFocusIfDue();
+    const Look& look() const { return look_; }
     // Destroys the window after the message loop has ended: the destroy step runs, the close
     // step does not.
     void destroy();
 
-    // The child window of a control by its model's name ("OBsp3", "lvall", "CBontop" ...).
+    // The child window of a control by its model's name ("OBsp3", "lvall", "CBontop" ...), and
+    // the name of a child window (empty for none of the window's controls).
     HWND window(std::string_view name) const;
+    std::string nameOf(HWND window) const;
     const MenuTable& menus() const { return menus_; }
     bool trayShown() const { return tray_ && tray_->shown(); }
     // Opens a pop-up menu at a screen position; tests replace it to see where menus open.
     std::function<void(HMENU, POINT)> trackMenu;
+    // How the window is to look on its monitor now; tests replace it to ask for high contrast.
+    std::function<Look(HWND)> lookOf = &Look::Of;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void buildControls();  // MainLayout.cpp
+    void orderTabStops();  // MainLayout.cpp
     void buildMenus();
+    void makeFonts();
+    void deleteFonts();
+    // Makes every control anew for another look (a DPI or the colours changed); while a command
+    // runs, once it has ended.
+    void rebuild(const Look& look);
+    void rebuildWhenIdle(const Look& look);
+    void placeFrame(const RECT* suggested);
+    void enableMenu(HMENU menu);
+    bool focusable(HWND window) const;
     void bindTimer(Timer& timer, UINT id);
     void closeStep();
     void destroyStep();
@@ -73,13 +100,18 @@ private:
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
     HFONT largeFont_ = nullptr;
+    HFONT countFont_ = nullptr;
+    Look look_;
+    std::optional<Look> pendingLook_;  // a look to take once no command runs
+    int running_ = 0;                  // commands of the window on the stack
+    HWND lastFocus_ = nullptr;
+    bool focusCheckDue_ = false;
     HICON icon_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;
     MenuTable menus_{40000};
     std::vector<std::unique_ptr<ControlView>> views_;
     std::map<int, ControlView*> byId_;
     std::map<std::string, HWND, std::less<>> byName_;
-    std::vector<std::unique_ptr<Button>> sideBar_;
     int nextId_ = 1000;
     bool closePending_ = false;
     bool destroyed_ = false;

@@ -33,12 +33,27 @@ bool Forwarded(UINT message) {
 
 }  // namespace
 
-PanelView::PanelView(Control& model, Args args) : args_(std::move(args)) {
+HFONT PanelFont(const Look& look, const PanelText& text) {
+    LOGFONTA font{};
+    font.lfHeight = look.px(text.height);
+    font.lfWeight = text.bold ? FW_BOLD : FW_NORMAL;
+    font.lfQuality = ANTIALIASED_QUALITY;
+    lstrcpyA(font.lfFaceName, "Tahoma");
+    return CreateFontIndirectA(&font);
+}
+
+RECT PanelTextPlace(const Look& look, const PanelText& text) {
+    return {look.px(text.place.left), look.px(text.place.top), look.px(text.place.right), look.px(text.place.bottom)};
+}
+
+PanelView::PanelView(Control& model, Args args)
+    : args_(std::move(args)), look_(args_.base.look), background_(look_.colour(args_.background, COLOR_BTNFACE)) {
     make();
     bind(model);
 }
 
-PanelView::PanelView(Args args) : args_(std::move(args)) {
+PanelView::PanelView(Args args)
+    : args_(std::move(args)), look_(args_.base.look), background_(look_.colour(args_.background, COLOR_BTNFACE)) {
     make();
     ShowWindow(hwnd_, SW_SHOWNA);
 }
@@ -48,10 +63,17 @@ PanelView::~PanelView() {
     if (brush_) DeleteObject(brush_);
 }
 
+const PanelView* PanelView::Of(HWND window) {
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, kClass) != 0) return nullptr;
+    return reinterpret_cast<const PanelView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
 void PanelView::make() {
     RegisterPanelClass();
-    brush_ = CreateSolidBrush(args_.background);
-    if (args_.bitmap)
+    brush_ = CreateSolidBrush(background_);
+    if (args_.bitmap && !look_.highContrast)
         picture_ = static_cast<HBITMAP>(
             LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(args_.bitmap), IMAGE_BITMAP, 0, 0, 0));
     create(kClass, "", WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, args_.base);
@@ -66,11 +88,12 @@ LRESULT CALLBACK PanelView::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         // Static texts, check boxes and group boxes on a panel take the panel's background.
         if (message == WM_CTLCOLORSTATIC) {
             HDC dc = reinterpret_cast<HDC>(wParam);
-            if (self->args_.transparentTexts) {
+            SetTextColor(dc, self->look_.colour(RGB(0, 0, 0), COLOR_BTNTEXT));
+            if (self->args_.transparentTexts && self->picture_) {
                 SetBkMode(dc, TRANSPARENT);
                 return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
             }
-            SetBkColor(dc, self->args_.background);
+            SetBkColor(dc, self->background_);
             return reinterpret_cast<LRESULT>(self->brush_);
         }
         return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
@@ -99,21 +122,23 @@ void PanelView::paint(HDC dc) {
         const HGDIOBJ old = SelectObject(memory, picture_);
         BITMAP info{};
         GetObjectA(picture_, sizeof(info), &info);
-        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+        if (look_.dpi == Look::kDesignDpi) {
+            BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+        } else {
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, nullptr);
+            StretchBlt(dc, 0, 0, look_.px(info.bmWidth), look_.px(info.bmHeight), memory, 0, 0, info.bmWidth,
+                       info.bmHeight, SRCCOPY);
+        }
         SelectObject(memory, old);
         DeleteDC(memory);
     }
     SetBkMode(dc, TRANSPARENT);
     for (const auto& text : args_.texts) {
-        LOGFONTA font{};
-        font.lfHeight = text.height;
-        font.lfWeight = text.bold ? FW_BOLD : FW_NORMAL;
-        font.lfQuality = ANTIALIASED_QUALITY;
-        lstrcpyA(font.lfFaceName, "Tahoma");
-        HFONT handle = CreateFontIndirectA(&font);
+        HFONT handle = PanelFont(look_, text);
         const HGDIOBJ old = SelectObject(dc, handle);
-        SetTextColor(dc, text.colour);
-        RECT place = text.place;
+        SetTextColor(dc, picture_ ? text.colour : look_.colour(text.colour, COLOR_BTNTEXT));
+        RECT place = PanelTextPlace(look_, text);
         DrawTextA(dc, text.text.c_str(), -1, &place, text.format | DT_NOPREFIX);
         SelectObject(dc, old);
         DeleteObject(handle);

@@ -9,6 +9,7 @@
 
 namespace keltora::win32 {
 
+// A text drawn on a panel; its place and height are the design's, at 96 DPI.
 struct PanelText {
     std::string text;
     RECT place{};
@@ -18,11 +19,17 @@ struct PanelText {
     UINT format = DT_LEFT | DT_SINGLELINE | DT_VCENTER;
 };
 
+// The font and the place of a panel's text at a look's DPI.
+HFONT PanelFont(const Look& look, const PanelText& text);
+RECT PanelTextPlace(const Look& look, const PanelText& text);
+
 class PanelView : public ControlView {
 public:
     struct Args {
         CreateArgs base;
-        int bitmap = 0;  // resource id of a picture drawn at the panel's top left; 0 for none
+        // Resource id of a picture drawn at the panel's top left, scaled to the look's DPI; 0 for
+        // none. Under high contrast the panel shows the system's colours instead.
+        int bitmap = 0;
         COLORREF background = GetSysColor(COLOR_BTNFACE);
         // Static texts drawn straight onto the picture, for texts that never change.
         bool transparentTexts = false;
@@ -34,7 +41,11 @@ public:
     explicit PanelView(Args args);
     ~PanelView() override;
 
-    COLORREF background() const { return args_.background; }
+    // The panel a window shows; nullptr for a window that is no panel.
+    static const PanelView* Of(HWND window);
+    COLORREF background() const { return background_; }
+    const std::vector<PanelText>& texts() const { return args_.texts; }
+    const Look& look() const { return look_; }
 
 private:
     void make();
@@ -42,6 +53,8 @@ private:
     void paint(HDC dc);
 
     Args args_;
+    Look look_;
+    COLORREF background_;
     HBITMAP picture_ = nullptr;
     HBRUSH brush_ = nullptr;
 };

@@ -4,9 +4,31 @@
 
 namespace keltora::win32 {
 
+namespace {
+constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kTimerId = 0x4B50;  // one of ours among the control's own timers
+}  // namespace
+
 ProgressView::ProgressView(ProgressBar& model, const CreateArgs& args) : model_(model) {
     create(PROGRESS_CLASSA, "", PBS_SMOOTH, 0, args);
+    SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     bind(model);
+}
+
+ProgressView::~ProgressView() {
+    if (!IsWindow(hwnd_)) return;
+    if (timer_) KillTimer(hwnd_, kTimerId);
+    RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
+}
+
+LRESULT CALLBACK ProgressView::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR self) {
+    if (message == WM_TIMER && wParam == kTimerId) {
+        reinterpret_cast<ProgressView*>(self)->sendPosition();
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 void ProgressView::modelChanged(Control& model) {
@@ -16,11 +38,28 @@ void ProgressView::modelChanged(Control& model) {
         SendMessageA(hwnd_, PBM_SETRANGE32, 0, shownMaximum_);
         shownPosition_ = -1;
     }
+    // Each position told costs a repaint of the control on some systems.
     if (model_.position() != shownPosition_) {
-        shownPosition_ = model_.position();
-        SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(shownPosition_), 0);
+        if (GetTickCount64() - sentAt_ >= kFrameMs) sendPosition();
+        else if (!timer_) timer_ = SetTimer(hwnd_, kTimerId, kFrameMs, nullptr) != 0;
     }
     ControlView::modelChanged(model);
+}
+
+void ProgressView::sendPosition() {
+    if (timer_) {
+        KillTimer(hwnd_, kTimerId);
+        timer_ = false;
+    }
+    sentAt_ = GetTickCount64();
+    if (model_.position() == shownPosition_) return;
+    shownPosition_ = model_.position();
+    SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(shownPosition_), 0);
+}
+
+void ProgressView::showPending() {
+    if (timer_) sendPosition();
+    ControlView::showPending();
 }
 
 }  // namespace keltora::win32

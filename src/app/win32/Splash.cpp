@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/Product.h"
+#include "app/win32/Look.h"
 #include "app/win32/resource.h"
 
 namespace keltora::win32 {
@@ -11,9 +12,9 @@ namespace {
 
 constexpr const char* kClass = "KeltoraSplash";
 
-HFONT MakeFont(int height, bool bold) {
+HFONT MakeFont(const Look& look, int height, bool bold) {
     LOGFONTA font{};
-    font.lfHeight = height;
+    font.lfHeight = look.px(height);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfQuality = ANTIALIASED_QUALITY;
     lstrcpyA(font.lfFaceName, "Tahoma");
@@ -44,16 +45,23 @@ void Splash::show(DWORD delayMs) {
     }
     picture_ = static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0, 0));
-    title_ = MakeFont(-26, true);
-    version_ = MakeFont(-16, true);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+    // The splash comes before any window: the primary monitor's DPI decides its size.
+    look_ = Look::Of(nullptr);
+    if (look_.highContrast && picture_) {
+        DeleteObject(picture_);
+        picture_ = nullptr;
+    }
+    title_ = MakeFont(look_, -26, true);
+    version_ = MakeFont(look_, -16, true);
+    const int width = look_.px(kWidth), height = look_.px(kHeight);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClass, std::string(kProductTitle).c_str(), WS_POPUP,
-                            left, top, kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                            left, top, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // The version as a text of its own, so it can be read like any other control.
-    HWND version =
-        CreateWindowExA(0, "STATIC", std::string(kVersion).c_str(), WS_CHILD | WS_VISIBLE | SS_RIGHT, kWidth - 110,
-                        kHeight - 40, 90, 22, hwnd_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND version = CreateWindowExA(0, "STATIC", std::string(kVersion).c_str(), WS_CHILD | WS_VISIBLE | SS_RIGHT,
+                                   look_.px(kWidth - 110), look_.px(kHeight - 40), look_.px(90), look_.px(22), hwnd_,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(version, WM_SETFONT, reinterpret_cast<WPARAM>(version_), FALSE);
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
@@ -79,28 +87,32 @@ LRESULT CALLBACK Splash::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         }
         case WM_CTLCOLORSTATIC:
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-            SetTextColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+            SetTextColor(reinterpret_cast<HDC>(wParam), self ? self->textColour() : RGB(255, 255, 255));
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
         default:
             return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
+COLORREF Splash::textColour() const { return look_.colour(RGB(255, 255, 255), COLOR_HIGHLIGHTTEXT); }
+
 void Splash::paint(HDC dc) {
-    RECT client{0, 0, kWidth, kHeight};
+    RECT client{0, 0, look_.px(kWidth), look_.px(kHeight)};
     if (picture_) {
         HDC memory = CreateCompatibleDC(dc);
         const HGDIOBJ old = SelectObject(memory, picture_);
-        BitBlt(dc, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, kWidth, kHeight, SRCCOPY);
         SelectObject(memory, old);
         DeleteDC(memory);
     } else {
         FillRect(dc, &client, GetSysColorBrush(COLOR_HIGHLIGHT));
     }
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
+    SetTextColor(dc, textColour());
     const HGDIOBJ old = SelectObject(dc, title_);
-    RECT title{150, 60, kWidth - 12, 130};
+    RECT title{look_.px(150), look_.px(60), look_.px(kWidth - 12), look_.px(130)};
     DrawTextA(dc, std::string(kProductTitle).c_str(), -1, &title, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
 }

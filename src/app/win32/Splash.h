@@ -1,9 +1,11 @@
 #pragma once
-// TForm2, the splash window: borderless, 385 by 211, centred, the product's picture and its
-// version, shown while the main window is made when the setting showsplash is "1".
+// TForm2, the splash window: borderless, 385 by 211 at 96 DPI (scaled like the main window),
+// centred, the product's picture and its version, shown while the main window is made when the
+// setting showsplash is "1".
 #include <windows.h>
 
 #include "app/SettingsStore.h"
+#include "app/win32/Look.h"
 
 namespace keltora::win32 {
 
@@ -29,8 +31,10 @@ public:
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void paint(HDC dc);
+    COLORREF textColour() const;
 
     bool on_ = false;
+    Look look_;
     HWND hwnd_ = nullptr;
     HBITMAP picture_ = nullptr;
     HFONT title_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/win32/Win32Host.h"
 
 #include "app/Product.h"
+#include "app/win32/ControlView.h"
 #include "app/win32/MainWindow.h"
 
 namespace keltora::win32 {
@@ -11,12 +12,17 @@ bool Win32Host::dispatch(MSG& msg) {
         exitCode_ = static_cast<int>(msg.wParam);
         return false;
     }
+    if (window_ && window_->preTranslate(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;
 }
 
 void Win32Host::processMessages() {
+    // What a page hid leaves the screen before anything is drawn; a long command may have
+    // disabled or hidden the control the keyboard was on.
+    ControlView::ApplyPendingHides();
+    if (window_) window_->keepFocusIfDue();
     MSG msg;
     while (!quitRequested_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         if (!dispatch(msg)) break;

@@ -19,6 +19,11 @@ void addContents(ScanRun& run, const ClipboardContents& contents) {
 
 }  // namespace
 
+ClipboardCategory::ClipboardCategory(const CategoryInfo& info, ScanContext& context, IgnoreList* ignore)
+    : Category(info, context, ignore) {
+    note = std::make_unique<Label>("labelclip", kHistoryNote);
+}
+
 void ClipboardCategory::scan() {
     ScanRun run(context_, list(), clipboardColumns());
     const auto contents = context_.platform.clipboard.read();

@@ -17,7 +17,12 @@ public:
 
 class ClipboardCategory : public Category {
 public:
-    using Category::Category;
+    // What the page says below its list: emptying the clipboard does not reach the copies that
+    // Windows' clipboard history keeps.
+    static constexpr const char* kHistoryNote =
+        "Windows' clipboard history (Win+V) keeps its own copies of what was copied; clear them there.";
+
+    ClipboardCategory(const CategoryInfo& info, ScanContext& context, IgnoreList* ignore = nullptr);
     void scan() override;  // clipExecute
     void remove() override;  // removeclipExecute
 };
