@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <iterator>
+#include <string_view>
 #include <optional>
 #include <functional>
 #include <ostream>
@@ -78,7 +81,7 @@ void scanCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out
     }
 }
 
-void removeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
+void removeCommand(TForm1& form, ConsoleHost& host, const Args& args, std::ostream& out) {
     if (args.size() != 1 && !(args.size() == 3 && args[1] == "--uncheck"))
         throw UsageError("usage: remove CODE [--uncheck ROWS]");
     Category& c = categoryOf(form, args[0]);
@@ -86,8 +89,11 @@ void removeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& o
     c.scan();
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
+    const int before = host.messagesShown();
     if (c.hasRemoval()) c.remove();
     PrintList(out, c.info().code, c.list());
+    // What was left untouched for safety, or could not be done for a missing setting, was said.
+    if (host.messagesShown() != before) throw ShownFailure();
 }
 
 void ignoreCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
@@ -200,6 +206,11 @@ const std::pair<const char*, Command> kCommands[] = {
     {"delete", deleteCommand},     {"optimize", optimizeCommand},
 };
 
+// The commands that change anything: each runs whole under the command lock, waiting its turn
+// behind another Keltora program for at most kLockWaitMs.
+constexpr std::string_view kChangingCommands[] = {"remove", "ignore", "repair", "backup", "restore", "delete"};
+constexpr std::uint32_t kLockWaitMs = 15 * 60 * 1000;
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& argsIn, Platform& platform, ConsoleHost& host, std::ostream& out,
@@ -228,7 +239,12 @@ int RunCli(const std::vector<std::string>& argsIn, Platform& platform, ConsoleHo
 
         TForm1 form(platform, host, pace);
         form.FormCreate();
-        (*command)(form, host, Args(args.begin() + 1, args.end()), out);
+        auto run = [&] { (*command)(form, host, Args(args.begin() + 1, args.end()), out); };
+        if (std::find(std::begin(kChangingCommands), std::end(kChangingCommands), args[0]) == std::end(kChangingCommands))
+            run();
+        else if (!form.underCommandLock(run, kLockWaitMs,
+                                        [&err] { err << "Another Keltora command is running; waiting for it to end.\n"; }))
+            throw ShownFailure();
         out.flush();
         if (reportPauses) err << "paused " << form.pacer().pausedMs() << " ms\n";
         return 0;

@@ -43,6 +43,10 @@ bool RegistryBackups::fileWritten(const std::string& path) {
 
 bool RegistryBackups::create() {
     auto& host = context_.host;
+    if (!context_.paths.hasProgramFolders()) {
+        host.showMessage(Paths::kMissingProgramFiles);
+        return false;
+    }
     host.setCursor(Cursor::Hourglass);
     context_.progress.setPosition(0);
     const std::string name = freshName();
@@ -85,6 +89,7 @@ void RegistryBackups::fill() {
 std::optional<std::string> RegistryBackups::restoreSelected() {
     const int row = list_.selected();
     if (row < 0) return std::string(kNoSelection);
+    if (!context_.paths.hasProgramFolders()) return std::string(Paths::kMissingProgramFiles);
     const std::string path = folder() + "\\" + list_.at(static_cast<std::size_t>(row)).caption;
     if (!fileWritten(path)) return "The backup " + path + " is missing or empty.";
     context_.progress.setPosition(0);
@@ -98,9 +103,10 @@ std::optional<std::string> RegistryBackups::restoreSelected() {
 void RegistryBackups::deleteSelected() {
     const int row = list_.selected();
     if (row < 0) return;
+    const std::string path = folder() + "\\" + list_.at(static_cast<std::size_t>(row)).caption;
     auto& host = context_.host;
     host.setCursor(Cursor::Hourglass);
-    context_.platform.files.deleteFile(folder() + "\\" + list_.at(static_cast<std::size_t>(row)).caption);
+    context_.platform.files.deleteFile(path);
     host.processMessages();
     context_.ramp(0, 100, kDeleteStepMs);
     list_.remove(static_cast<std::size_t>(row));

@@ -112,6 +112,10 @@ void TForm1::fullScan(bool mayRepair) {
 
 void TForm1::OBall4Click() {
     if (totals().errors == 0) return;
+    underCommandLock([this] { repairPass(); });
+}
+
+void TForm1::repairPass() {
     Oberror.hide();
     obpriv.hide();
     if (lvall.at(0).checked) {
@@ -147,7 +151,11 @@ void TForm1::OBscanpcClick() {
     showTotals(false);
 }
 
-bool TForm1::backupregExecute() { return backups_->create(); }
+bool TForm1::backupregExecute() {
+    bool made = false;
+    underCommandLock([&] { made = backups_->create(); });
+    return made;
+}
 
 void TForm1::OBbackupClick() { backupregExecute(); }
 
@@ -158,6 +166,10 @@ void TForm1::OBrestorebackupClick() {
         host_.showMessage(RegistryBackups::kNoSelection);
         return;
     }
+    underCommandLock([this] { restoreSelected(); });
+}
+
+void TForm1::restoreSelected() {
     host_.setCursor(Cursor::Hourglass);
     host_.setTopmost(false);
     const auto error = backups_->restoreSelected();
@@ -174,7 +186,7 @@ void TForm1::OBdeletebackupClick() {
         host_.showMessage(RegistryBackups::kNoSelection);
         return;
     }
-    backups_->deleteSelected();
+    underCommandLock([this] { backups_->deleteSelected(); });
 }
 
 void TForm1::optimizeExecute() { optimizer_->optimizeExecute(); }

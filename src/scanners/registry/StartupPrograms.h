@@ -2,6 +2,7 @@
 // The programs Windows starts at log-on: the values of the three Run keys and the entries of the
 // user's Startup folder. Removal deletes a Run value or moves a Startup file into startbug.
 #include "scan/Category.h"
+#include "scan/FileRemoval.h"
 
 namespace keltora {
 
@@ -17,7 +18,10 @@ public:
 private:
     void scanRunKey(ScanRun& run, HKey root, const std::string& path, const std::string& location, bool skipOwn);
     void scanStartupFolder(ScanRun& run);
-    bool removeOne(const Finding& finding);
+    RemovalOutcome removeOne(const Finding& finding);
+
+    FileRemoval* files_ = nullptr;  // the removal of the Startup-folder files, while one runs
+    bool startbugMissing_ = false;
 };
 
 }  // namespace keltora
