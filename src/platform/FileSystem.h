@@ -56,7 +56,8 @@ public:
     virtual std::vector<FoundFile> findWide(const std::u16string& pattern) = 0;
     // Deletes or moves exactly the file act.path names, after opening it without following a
     // final link and making sure the object opened is that file (its final path is the path
-    // given, it is no link and no folder), through that same open object.
+    // given, it is no link), through that same open object. A folder is moved as a whole, as
+    // MoveFileA moves one, and never deleted.
     virtual FileActResult act(const FileAct& act) = 0;
     // The user's temporary folder as the system reports it (GetTempPath, long names); empty when
     // the system reports none.

@@ -231,7 +231,7 @@ FileActResult MemoryFileSystem::act(const FileAct& act) {
     }
     if (entry->denied) return FileActResult::Failed;
     if (entry->isLink() || !equalsNoCase(entry->realPath(), act.path)) return FileActResult::Unsafe;
-    if (entry->isDirectory() || !entry->parent) return FileActResult::Failed;
+    if (!entry->parent || (entry->isDirectory() && act.moveTo.empty())) return FileActResult::Failed;
     if (act.moveTo.empty()) {
         if (entry->locked || (entry->attributes & kAttrReadOnly)) return FileActResult::Failed;
         if (!act.dryRun) entry->detach();
@@ -241,7 +241,10 @@ FileActResult MemoryFileSystem::act(const FileAct& act) {
     const std::u16string leaf = cut == std::u16string::npos ? std::u16string() : act.moveTo.substr(cut + 1);
     const Lookup folder = resolve(act.moveTo.substr(0, cut + 1), true);
     if (!folder.entry || folder.entry->denied || !folder.entry->isDirectory() || !isValidName(leaf) ||
-        folder.entry->child(leaf) || entry->locked)
+        folder.entry->child(leaf) || holdsLock(*entry))
+        return FileActResult::Failed;
+    // A folder moves as a whole, on its own drive and never into itself.
+    if (entry->isDirectory() && (rootOf(entry) != rootOf(folder.entry) || isWithin(folder.entry, entry)))
         return FileActResult::Failed;
     if (act.dryRun) return FileActResult::Done;
     auto moving = entry->detach();

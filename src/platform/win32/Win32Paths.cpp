@@ -49,14 +49,15 @@ std::u16string expectedPath(const std::u16string& path) {
     return folder + path.substr(cut + 1);
 }
 
-// The object opened is the file named: no link, and where the system says it is.
-FileActResult verify(HANDLE file, const std::u16string& path) {
+// The object opened is the entry named: no link, and where the system says it is. A folder can
+// be moved as a whole (as MoveFile moves one), never deleted as a file.
+FileActResult verify(HANDLE file, const std::u16string& path, bool moving) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag)) return FileActResult::Unsafe;
     if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileActResult::Unsafe;
     const std::u16string final = finalPathOf(file);
     if (final.empty() || !sameNoCase(final, expectedPath(path))) return FileActResult::Unsafe;
-    if (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FileActResult::Failed;
+    if ((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !moving) return FileActResult::Failed;
     return FileActResult::Done;
 }
 
@@ -109,7 +110,7 @@ FileActResult ActOnListedFile(const FileAct& act) {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.valid()) return notFound(GetLastError()) ? FileActResult::Absent : FileActResult::Failed;
-    const FileActResult checked = verify(file.get(), act.path);
+    const FileActResult checked = verify(file.get(), act.path, !act.moveTo.empty());
     if (checked != FileActResult::Done || act.dryRun) return checked;
     const bool done = act.moveTo.empty() ? deleteThrough(file.get()) : moveThrough(file.get(), act.moveTo);
     file.reset();

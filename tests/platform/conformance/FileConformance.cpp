@@ -168,6 +168,7 @@ TEST_F(FileConformance, ActRows) {
     make("b.txt", "b");
     make("c.txt");
     ASSERT_TRUE(files().createDirectory(inFolder("dir")));
+    ASSERT_TRUE(files().createDirectory(inFolder("sub")));
     struct Row {
         std::string path, moveTo;
         bool dryRun;
@@ -183,6 +184,7 @@ TEST_F(FileConformance, ActRows) {
         {"b.txt", "dir\\b.txt", false, FileActResult::Done, "dir\\b.txt", "b.txt"},
         {"c.txt", "dir\\b.txt", false, FileActResult::Failed, "c.txt", ""},
         {"c.txt", "none\\c.txt", false, FileActResult::Failed, "c.txt", ""},
+        {"sub", "dir\\sub", false, FileActResult::Done, "dir\\sub", "sub"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path + " " + row.moveTo);
