@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/FileMask.h"
 #include "platform/Registry2.h"
 
 namespace keltora {
@@ -47,7 +48,8 @@ void SettingsWrite(RegistryApi& api, HKey root, const std::string& path, const s
 
 std::vector<std::string> FileNames(FileSystem& fs, const std::string& folder, const std::string& mask) {
     std::vector<std::string> names;
-    for (const auto& found : fs.find(folder + mask)) names.push_back(found.name);
+    for (const auto& found : fs.find(folder + mask))
+        if (MatchesMask(mask, found.name)) names.push_back(found.name);
     return names;
 }
 
@@ -92,11 +94,6 @@ std::string RemoveSubstring(const std::string& pattern, const std::string& text)
 
 std::string ShellFolder(RegistryApi& api, const std::string& name) {
     return RegReadString(api, kHKeyCurrentUser, kShellFoldersKey, name);
-}
-
-bool IsPlainFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    return name.find_first_of("\\/:") == std::string::npos;
 }
 
 bool FileSystem::createDirectories(const std::string& path) {
