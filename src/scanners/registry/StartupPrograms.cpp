@@ -80,7 +80,7 @@ void StartupPrograms::scan() {
     context_.ramp(90, 100);
 }
 
-RemovalOutcome StartupPrograms::removeOne(const Finding& finding) {
+RemovalOutcome StartupPrograms::removeOne(const Finding& finding, FileRemoval& files) {
     const std::string& location = finding.subItem(3);
     if (const RunSource* source = runSourceFor(location)) {
         TRegistry reg(context_.platform.registry);
@@ -94,18 +94,16 @@ RemovalOutcome StartupPrograms::removeOne(const Finding& finding) {
         startbugMissing_ = true;
         return RemovalOutcome::Left;
     }
-    return files_->moveInto(finding, location, context_.paths.startbug());
+    return files.moveInto(finding, location, context_.paths.startbug());
 }
 
 void StartupPrograms::remove() {
     FileRemoval files(context_);
-    files_ = &files;
     startbugMissing_ = false;
     {
         RemovalRun removal(context_, list());
-        removal.run([this](const Finding& finding) { return removeOne(finding); });
+        removal.run([this, &files](const Finding& finding) { return removeOne(finding, files); });
     }
-    files_ = nullptr;
     files.report();
     if (startbugMissing_) context_.host.showMessage(Paths::kMissingProgramFiles);
 }

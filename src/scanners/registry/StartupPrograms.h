@@ -18,10 +18,9 @@ public:
 private:
     void scanRunKey(ScanRun& run, HKey root, const std::string& path, const std::string& location, bool skipOwn);
     void scanStartupFolder(ScanRun& run);
-    RemovalOutcome removeOne(const Finding& finding);
+    RemovalOutcome removeOne(const Finding& finding, FileRemoval& files);
 
-    FileRemoval* files_ = nullptr;  // the removal of the Startup-folder files, while one runs
-    bool startbugMissing_ = false;
+    bool startbugMissing_ = false;  // a Startup-folder file stayed for want of the startbug folder
 };
 
 }  // namespace keltora
