@@ -69,7 +69,10 @@ private:
 
 }  // namespace
 
-bool MatchesMask(std::u16string_view mask, std::u16string_view name) { return Matcher(mask, name).matches(); }
+bool MatchesMask(std::u16string_view mask, std::u16string_view name) {
+    if (mask == u"*" || mask == u"*.*") return true;  // every name, and the common case of a walk
+    return Matcher(mask, name).matches();
+}
 
 bool MatchesMask(std::string_view mask, std::string_view name) { return MatchesMask(Widened(mask), Widened(name)); }
 

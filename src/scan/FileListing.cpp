@@ -23,7 +23,9 @@ bool noLink(FileSystem& fs, const std::u16string& path) {
 }
 
 std::u16string exactName(const FoundFile& entry, CodePage& codePage) {
-    return entry.wideName.empty() ? codePage.toWide(entry.name) : entry.wideName;
+    if (!entry.wideName.empty()) return entry.wideName;
+    const bool ascii = std::all_of(entry.name.begin(), entry.name.end(), [](char c) { return c >= 0; });
+    return ascii ? Widened(entry.name) : codePage.toWide(entry.name);
 }
 
 }  // namespace

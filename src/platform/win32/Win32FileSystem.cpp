@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/FileMask.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Paths.h"
 
@@ -37,8 +38,10 @@ std::vector<FoundFile> Win32FileSystem::findWide(const std::u16string& pattern) 
     if (search == INVALID_HANDLE_VALUE) return result;
     do {
         const std::u16string name = FromWide(data.cFileName);
+        // A name in ASCII is its own ANSI form in every code page; only the others are converted.
+        const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
         bool exact = true;
-        FoundFile found{codePage_.toAnsi(name, &exact), data.dwFileAttributes,
+        FoundFile found{ascii ? Narrowed(name) : codePage_.toAnsi(name, &exact), data.dwFileAttributes,
                         (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
         if (!exact) found.wideName = name;
         result.push_back(std::move(found));
