@@ -1,5 +1,7 @@
 #include "scanners/privacy/ClipboardCategory.h"
 
+#include <algorithm>
+
 namespace keltora {
 
 namespace {
@@ -58,10 +60,9 @@ void ClipboardCategory::remove() {
     context_.lastRemoval = {};
     context_.lastCount = static_cast<int>(findings.size());
     if (findings.empty()) return;
-    for (const auto& finding : findings) {
-        if (finding.checked) continue;
-        for (const auto& checked : findings)
-            if (checked.checked) context_.lastRemoval.add(RemovalOutcome::Left);
+    if (!std::all_of(findings.begin(), findings.end(), [](const Finding& f) { return f.checked; })) {
+        context_.lastRemoval.left = static_cast<int>(
+            std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.checked; }));
         context_.host.showMessage(kPartly);
         return;
     }
@@ -72,7 +73,7 @@ void ClipboardCategory::remove() {
         context_.host.showMessage(kChanged);
         return;
     }
-    for (std::size_t i = 0; i < findings.size(); ++i) context_.lastRemoval.add(RemovalOutcome::Removed);
+    context_.lastRemoval.removed = static_cast<int>(findings.size());
     if (context_.dryRun) return;
     // Held open elsewhere: nothing was emptied, so the list stays as it was.
     if (!withRetry([&clipboard] { return clipboard.empty(); })) throw EClipboardException();
