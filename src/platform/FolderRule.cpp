@@ -57,6 +57,32 @@ std::u16string joined(std::u16string base, const std::vector<std::u16string_view
     return base;
 }
 
+// "C:\..." below the drive root; "C:" and "C:X" are relative to the current folder of that drive.
+std::optional<ResolvedFolder> driveFolder(std::u16string_view text) {
+    if (text.size() == 2 || text[2] != u'\\') return std::nullopt;
+    auto parts = resolveParts(text.substr(3));
+    if (!parts) return std::nullopt;
+    const std::u16string drive(text.substr(0, 2));
+    return ResolvedFolder{parts->empty() ? drive + u"\\" : joined(drive, *parts), parts->empty()};
+}
+
+// "\\server\share" and what is below it.
+std::optional<ResolvedFolder> shareFolder(std::u16string_view text) {
+    std::size_t at = 2;
+    std::u16string_view names[2];
+    for (auto& name : names) {
+        while (at < text.size() && text[at] == u'\\') ++at;
+        const auto end = std::min(text.find(u'\\', at), text.size());
+        name = text.substr(at, end - at);
+        at = end;
+        if (name.empty() || name == u"." || name == u".." || !plainPart(name)) return std::nullopt;
+    }
+    auto parts = resolveParts(text.substr(at));
+    if (!parts) return std::nullopt;
+    const std::u16string share = u"\\\\" + std::u16string(names[0]) + u"\\" + std::u16string(names[1]);
+    return ResolvedFolder{joined(share, *parts), parts->empty()};
+}
+
 }  // namespace
 
 std::optional<ResolvedFolder> ResolveFolder(std::u16string_view input) {
@@ -66,35 +92,10 @@ std::optional<ResolvedFolder> ResolveFolder(std::u16string_view input) {
     std::u16string_view rest = text;
     const bool prefixed = rest.starts_with(u"\\\\?\\") || rest.starts_with(u"\\\\.\\");
     if (prefixed) rest.remove_prefix(4);
-    if (prefixed && startsWithNoCase(rest, u"UNC\\")) {
-        std::u16string share = u"\\" + std::u16string(rest.substr(3));  // "\\server\share..."
-        text = std::move(share);
-        rest = text;
-    } else if (rest.size() >= 2 && isLetter(rest[0]) && rest[1] == u':') {
-        // "C:" and "C:X" are relative to the current folder of that drive.
-        if (rest.size() == 2 || rest[2] != u'\\') return std::nullopt;
-        auto parts = resolveParts(rest.substr(3));
-        if (!parts) return std::nullopt;
-        return ResolvedFolder{parts->empty() ? std::u16string(rest.substr(0, 2)) + u"\\"
-                                             : joined(std::u16string(rest.substr(0, 2)), *parts),
-                              parts->empty()};
-    } else if (prefixed || !rest.starts_with(u"\\\\")) {
-        return std::nullopt;  // a device, a volume, a rooted or a relative path
-    }
-    // A share: "\\server\share" and what is below it.
-    std::size_t at = 2;
-    std::u16string_view names[2];
-    for (auto& name : names) {
-        while (at < rest.size() && rest[at] == u'\\') ++at;
-        const auto end = std::min(rest.find(u'\\', at), rest.size());
-        name = rest.substr(at, end - at);
-        at = end;
-        if (name.empty() || name == u"." || name == u".." || !plainPart(name)) return std::nullopt;
-    }
-    auto parts = resolveParts(rest.substr(at));
-    if (!parts) return std::nullopt;
-    const std::u16string share = u"\\\\" + std::u16string(names[0]) + u"\\" + std::u16string(names[1]);
-    return ResolvedFolder{joined(share, *parts), parts->empty()};
+    if (prefixed && startsWithNoCase(rest, u"UNC\\")) return shareFolder(u"\\" + std::u16string(rest.substr(3)));
+    if (rest.size() >= 2 && isLetter(rest[0]) && rest[1] == u':') return driveFolder(rest);
+    if (prefixed || !rest.starts_with(u"\\\\")) return std::nullopt;  // a device, a volume, a rooted or a relative path
+    return shareFolder(rest);
 }
 
 std::optional<std::u16string> UsableFolder(std::u16string_view text) {

@@ -93,6 +93,13 @@ const Entry* rootOf(const Entry* entry) {
     return entry;
 }
 
+// A detached entry put into a folder under a (new) name.
+void reattach(std::unique_ptr<Entry> moving, Entry& folder, const std::u16string& leaf) {
+    moving->name = leaf;
+    moving->parent = &folder;
+    folder.children[upperKey(leaf)] = std::move(moving);
+}
+
 bool isWithin(const Entry* entry, const Entry* ancestor) {
     for (; entry; entry = entry->parent)
         if (entry == ancestor) return true;
@@ -213,44 +220,40 @@ bool MemoryFileSystem::moveFile(const std::string& from, const std::string& to) 
     // A name that differs only in case is the same entry: the move renames it.
     if (clash && clash != source) return false;
     if (source->isDirectory() && (rootOf(source) != rootOf(target) || isWithin(target, source))) return false;
-    auto moving = source->detach();
-    moving->name = leaf;
-    moving->parent = target;
-    target->children[upperKey(leaf)] = std::move(moving);
+    reattach(source->detach(), *target, leaf);
     return true;
 }
 
 FileActResult MemoryFileSystem::act(const FileAct& act) {
     const Lookup found = resolve(act.path, false);
-    if (found.denied) return FileActResult::Failed;
     Entry* entry = found.entry;
+    if (found.denied || (entry && entry->denied)) return FileActResult::Failed;
     if (!entry) {
         char drive = 0;
         std::vector<std::u16string> parts;
         return SplitFullPath(act.path, drive, parts) ? FileActResult::Absent : FileActResult::Failed;
     }
-    if (entry->denied) return FileActResult::Failed;
     if (entry->isLink() || !equalsNoCase(entry->realPath(), act.path)) return FileActResult::Unsafe;
     if (!entry->parent || (entry->isDirectory() && act.moveTo.empty())) return FileActResult::Failed;
-    if (act.moveTo.empty()) {
-        if (entry->locked || (entry->attributes & kAttrReadOnly)) return FileActResult::Failed;
-        if (!act.dryRun) entry->detach();
-        return FileActResult::Done;
-    }
-    const auto cut = act.moveTo.find_last_of(u'\\');
-    const std::u16string leaf = cut == std::u16string::npos ? std::u16string() : act.moveTo.substr(cut + 1);
-    const Lookup folder = resolve(act.moveTo.substr(0, cut + 1), true);
+    if (!act.moveTo.empty()) return moveEntry(*entry, act.moveTo, act.dryRun);
+    if (entry->locked || (entry->attributes & kAttrReadOnly)) return FileActResult::Failed;
+    if (!act.dryRun) entry->detach();
+    return FileActResult::Done;
+}
+
+// Moves a checked entry to an exact path, never over another entry; a folder moves as a whole,
+// on its own drive and never into itself.
+FileActResult MemoryFileSystem::moveEntry(Entry& entry, const std::u16string& to, bool dryRun) {
+    const auto cut = to.find_last_of(u'\\');
+    const std::u16string leaf = cut == std::u16string::npos ? std::u16string() : to.substr(cut + 1);
+    const Lookup folder = resolve(to.substr(0, cut + 1), true);
     if (!folder.entry || folder.entry->denied || !folder.entry->isDirectory() || !isValidName(leaf) ||
-        folder.entry->child(leaf) || holdsLock(*entry))
+        folder.entry->child(leaf) || holdsLock(entry))
         return FileActResult::Failed;
-    // A folder moves as a whole, on its own drive and never into itself.
-    if (entry->isDirectory() && (rootOf(entry) != rootOf(folder.entry) || isWithin(folder.entry, entry)))
+    if (entry.isDirectory() && (rootOf(&entry) != rootOf(folder.entry) || isWithin(folder.entry, &entry)))
         return FileActResult::Failed;
-    if (act.dryRun) return FileActResult::Done;
-    auto moving = entry->detach();
-    moving->name = leaf;
-    moving->parent = folder.entry;
-    folder.entry->children[upperKey(leaf)] = std::move(moving);
+    if (dryRun) return FileActResult::Done;
+    reattach(entry.detach(), *folder.entry, leaf);
     return FileActResult::Done;
 }
 

@@ -79,6 +79,7 @@ private:
     Lookup resolve(const std::u16string& fullPath, bool followLast);
     Entry* lookup(const std::string& path, bool followLast = true);
     Entry* parentFor(const std::string& path, std::u16string& leaf);
+    FileActResult moveEntry(Entry& entry, const std::u16string& to, bool dryRun);
     Entry* make(const std::u16string& path, bool directory, bool exact);
     Entry& existing(const std::string& path);
     bool store(const std::string& path, const std::string& content, bool append);
