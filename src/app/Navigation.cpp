@@ -130,7 +130,8 @@ Button* TForm1::removeIgnoredButton(std::string_view code) {
 // Releases everything the category set aside: the file is emptied and the list with it, so the
 // next scan reports those findings again.
 void TForm1::removeIgnored(std::string_view code) {
-    if (IgnoreList* list = ignoreList(code)) list->clear(platform_.files, paths.ignoreFolder());
+    if (IgnoreList* list = ignoreList(code))
+        underCommandLock([&] { list->clear(platform_.files, paths.ignoreFolder()); });
 }
 
 void TForm1::OBhomepageClick() { platform_.shell.open(Site::home(), ""); }

@@ -70,9 +70,13 @@ void TForm1::FormCreate() {
     autoscanOnStart = settings.text(Setting::AutoScan) != "0";
     labeldeep.hide();
 
-    paths.commonFiles = RegReadString(platform_.registry, kHKeyLocalMachine, kCurrentVersionKey, "CommonFilesDir");
-    paths.programFiles = RegReadString(platform_.registry, kHKeyLocalMachine, kCurrentVersionKey, "ProgramFilesDir");
-    paths.systemRoot = RegReadString(platform_.registry, kHKeyLocalMachine, kWindowsNtKey, "SystemRoot");
+    // Each only as the folder rule allows it: an empty, relative or root value leaves it empty.
+    auto folder = [this](const char* key, const char* name) {
+        return UsableFolderText(platform_.codePage, RegReadString(platform_.registry, kHKeyLocalMachine, key, name));
+    };
+    paths.commonFiles = folder(kCurrentVersionKey, "CommonFilesDir");
+    paths.programFiles = folder(kCurrentVersionKey, "ProgramFilesDir");
+    paths.systemRoot = folder(kWindowsNtKey, "SystemRoot");
     paths.systemDrive = SystemDrivePrefix(paths.systemRoot);
 
     createFolders();
@@ -92,11 +96,14 @@ void TForm1::FormCreate() {
     LVbackup.setColumns({{"Backup File", 300}, {"Date Create", 100}, {"Time Create", 100}});
     buildSummaryList();
 
-    for (auto& list : ignoreLists_)
-        if (list->code() != "da") list->load(platform_.files, paths.ignoreFolder());
+    // Without the program-files folder there are no ignore files to load; everything else works.
+    if (paths.hasProgramFolders())
+        for (auto& list : ignoreLists_)
+            if (list->code() != "da") list->load(platform_.files, paths.ignoreFolder());
 }
 
 void TForm1::createFolders() {
+    if (!paths.hasProgramFolders()) return;
     auto& files = platform_.files;
     files.createDirectories(paths.backups());
     files.createDirectories(paths.startbug());
@@ -255,24 +262,30 @@ void TForm1::ignoreItems(Category& c) {
     if (list == nullptr || list->code() == "da") return;
     const int row = c.list().focused();
     if (c.list().selected() < 0 || row < 0) return;
-    const Finding finding = c.list().at(static_cast<std::size_t>(row));
-    list->add(platform_.files, paths.ignoreFolder(), IgnoreEntry{finding.caption, finding.subItem(3)});
-    c.list().remove(static_cast<std::size_t>(row));
+    underCommandLock([&] {
+        const Finding finding = c.list().at(static_cast<std::size_t>(row));
+        list->add(platform_.files, paths.ignoreFolder(), IgnoreEntry{finding.caption, finding.subItem(3)});
+        c.list().remove(static_cast<std::size_t>(row));
+    });
 }
 
 void TForm1::removeChecked(Category& c) {
     const RemoveTexts* texts = c.info().page == PageButtons::Own ? RemoveTextsForPage(c.info().code)
                                                                  : RemoveTextsForPageType(c.info().sharedPageType);
     if (texts == nullptr || !c.hasRemoval()) return;
+    underCommandLock([&] { removeCheckedLocked(c, *texts); });
+}
+
+void TForm1::removeCheckedLocked(Category& c, const RemoveTexts& texts) {
     const unsigned page = pageSerial_;
-    statustext.setCaption(std::string(texts->before));
+    statustext.setCaption(std::string(texts.before));
     host_.processMessages();
     removeCategory(c);
     // What the page shows afterwards: for the Recycle Bin and the clipboard that is what they
     // still hold, not the rows of the list.
     const std::size_t left = c.pageCount();
     if (pageStillShown(page)) showCountBox(left);
-    statustext.setCaption(std::string(texts->after));
+    statustext.setCaption(std::string(texts.after));
     setSummaryCount(c.info().summaryRow, static_cast<int>(left));
 }
 
@@ -281,6 +294,31 @@ void TForm1::Timer3Timer() { obpriv.setColour(obpriv.colour() == Colour::Red ? C
 
 // ---------------------------------------------------------------------------------------------
 // Commands by name
+
+bool TForm1::underCommandLock(const std::function<void()>& command, std::uint32_t waitMs,
+                              const std::function<void()>& whileWaiting) {
+    if (lockDepth_ == 0) {
+        bool acquired = platform_.commandLock.tryAcquire();
+        for (std::uint32_t waited = 0; !acquired && waited < waitMs; waited += kLockPollMs) {
+            if (waited == 0 && whileWaiting) whileWaiting();
+            platform_.clock.sleep(kLockPollMs);
+            acquired = platform_.commandLock.tryAcquire();
+        }
+        if (!acquired) {
+            host_.showMessage(kLockBusy);
+            return false;
+        }
+    }
+    ++lockDepth_;
+    struct Release {
+        TForm1& form;
+        ~Release() {
+            if (--form.lockDepth_ == 0) form.platform_.commandLock.release();
+        }
+    } release{*this};
+    command();
+    return true;
+}
 
 bool TForm1::exclusive(const std::function<void()>& command) {
     if (busy_) return false;
@@ -308,7 +346,9 @@ void TForm1::registerHandlers() {
         const auto& info = c->info();
         addCommand(std::string(info.menuHandler), kLists, [this, c] { visitPage(*c); });
         addCommand(std::string(info.scanAction), kLists, [c] { c->scan(); });
-        if (c->hasRemoval()) addCommand(std::string(info.removeAction), kLists, [this, c] { removeCategory(*c); });
+        if (c->hasRemoval())
+            addCommand(std::string(info.removeAction), kLists,
+                       [this, c] { underCommandLock([this, c] { removeCategory(*c); }); });
         if (info.page == PageButtons::Own && c->hasRemoval()) {
             addCommand(std::string(info.buttons[0]) + "Click", kLists, [this, c] { selectAll(*c); });
             addCommand(std::string(info.buttons[1]) + "Click", kLists, [this, c] { ignoreItems(*c); });

@@ -3,6 +3,7 @@
 // of the controls the logic drives and composes the categories; the Win32 window draws these
 // models, the console prints them and the tests read them.
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,6 +30,7 @@ namespace keltora {
 
 class RegistryBackups;
 class RegistryOptimizer;
+struct RemoveTexts;
 
 // The two totals of the summary list: every category row, and the privacy rows alone.
 struct Totals {
@@ -197,6 +199,20 @@ public:
     // The handler of the Refresh button of the page shown (what F5 runs); empty when it has none.
     std::string refreshHandler() const;
 
+    // Runs a command that changes anything (a removal, an ignore-list write, a backup, a restore,
+    // a delete) holding the cross-process command lock, so that no other Keltora program changes
+    // things meanwhile; nested commands share the hold. When another program holds the lock, it
+    // waits up to waitMs (calling whileWaiting once, when it starts to wait); when it still cannot
+    // have it, the user is told and nothing runs (false). The window does not wait: a click that
+    // hung without a word while a console command runs for minutes would look like a frozen
+    // window, so it says at once why nothing happened.
+    bool underCommandLock(const std::function<void()>& command, std::uint32_t waitMs = 0,
+                          const std::function<void()>& whileWaiting = {});
+    static constexpr std::uint32_t kLockPollMs = 250;
+    static constexpr const char* kLockBusy =
+        "Another Keltora program (a window or a console command) is changing things right now. Nothing was done; "
+        "try again when it has finished.";
+
     void setSummaryCount(int row, int count);
 
 private:
@@ -234,6 +250,8 @@ private:
     // how many checked findings were held back.
     std::size_t removeForThisUser(Category& category);
     void hideNavigationPages();
+    void removeCheckedLocked(Category& c, const RemoveTexts& texts);
+    void restoreSelected();
 
     Platform& platform_;
     AppHost& host_;
@@ -246,6 +264,7 @@ private:
     std::optional<CommandGroup> running_;
     unsigned pageSerial_ = 0;
     bool busy_ = false;
+    int lockDepth_ = 0;  // how deep the running command holds the command lock
     std::unique_ptr<RegistryBackups> backups_;
     std::unique_ptr<RegistryOptimizer> optimizer_;
 };

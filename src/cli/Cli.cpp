@@ -13,10 +13,16 @@ namespace keltora {
 
 void ConsoleHost::showMessage(const std::string& text) {
     messages_.push_back(text);
+    said_.push_back(text);
     err_ << text << '\n';
 }
 
 void ConsoleHost::note(const std::string& text) { err_ << text << '\n'; }
+
+void ConsoleHost::showNotice(const std::string& text) {
+    said_.push_back(text);
+    err_ << text << '\n';
+}
 
 namespace {
 
@@ -65,6 +71,8 @@ int statusAfter(int status, const ConsoleHost& host, int messagesBefore) {
     return status;
 }
 
+constexpr std::uint32_t kLockWaitMs = 15 * 60 * 1000;
+
 int runCommand(const Options& options, Platform& real, ConsoleHost& host, ConsoleOutput& output, std::ostream& err) {
     // A dry run runs on a platform that refuses every change, so that nothing changes even
     // where a removal forgot to ask whether it is one.
@@ -77,7 +85,15 @@ int runCommand(const Options& options, Platform& real, ConsoleHost& host, Consol
     ListingRecord listings(platform.registry);
     CommandContext context{form, host, output, platform, listings, options.dryRun};
     const int before = host.messagesShown();
-    const int status = statusAfter(options.command->run(context, options.args), host, before);
+    int status = kExitError;
+    auto run = [&] { status = options.command->run(context, options.args); };
+    // A command that changes things waits its turn behind another Keltora program's (the window
+    // or a second console); a dry run changes nothing and does not wait.
+    if (!options.command->changes || options.dryRun)
+        run();
+    else
+        form.underCommandLock(run, kLockWaitMs, [&err] { err << "Another Keltora command is running; waiting for it to end.\n"; });
+    status = statusAfter(status, host, before);
     if (options.reportPauses) err << "paused " << form.pacer().pausedMs() << " ms\n";
     return status;
 }
@@ -110,7 +126,7 @@ int RunCli(const std::vector<std::string>& args, Platform& platform, ConsoleHost
         error = e.what();
         err << error << '\n';
     }
-    if (json) output.writeDocument(status, error, host.messages());
+    if (json) output.writeDocument(status, error, host.said());
     out.flush();
     return status;
 }

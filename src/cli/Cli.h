@@ -22,6 +22,10 @@ public:
     const std::vector<std::string>& messages() const { return messages_; }
     // A remark on stderr that reports no failure (what a dry run decided).
     void note(const std::string& text);
+    // Why findings stayed listed: on stderr and in the JSON document's messages, no failure.
+    void showNotice(const std::string& text) override;
+    // Every message and notice, in the order they were shown.
+    const std::vector<std::string>& said() const { return said_; }
     void setTopmost(bool) override {}
     void setTrayIcon(bool) override {}
     std::string executableFolder() override { return folder_; }
@@ -31,6 +35,7 @@ private:
     std::ostream& err_;
     std::string folder_;
     std::vector<std::string> messages_;
+    std::vector<std::string> said_;
 };
 
 // The exit status of a command line, one meaning each.

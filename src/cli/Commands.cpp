@@ -300,10 +300,17 @@ int optimizeCommand(CommandContext& ctx, const Args& args) {
 
 // clang-format off
 const CommandInfo kCommands[] = {
-    {"scan", scanCommand, false},           {"remove", removeCommand, true},     {"ignore", ignoreCommand, false},
-    {"categories", categoriesCommand, false}, {"fullscan", fullscanCommand, false}, {"repair", repairCommand, true},
-    {"backup", backupCommand, false},       {"backups", backupsCommand, false},  {"restore", restoreCommand, false},
-    {"delete", deleteCommand, false},       {"optimize", optimizeCommand, false},
+    {"scan", scanCommand, false, false},
+    {"remove", removeCommand, true, true},
+    {"ignore", ignoreCommand, false, true},
+    {"categories", categoriesCommand, false, false},
+    {"fullscan", fullscanCommand, false, false},
+    {"repair", repairCommand, true, true},
+    {"backup", backupCommand, false, true},
+    {"backups", backupsCommand, false, false},
+    {"restore", restoreCommand, false, true},
+    {"delete", deleteCommand, false, true},
+    {"optimize", optimizeCommand, false, false},
 };
 // clang-format on
 

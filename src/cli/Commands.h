@@ -41,6 +41,9 @@ struct CommandInfo {
     std::string_view name;
     int (*run)(CommandContext&, const Args&);
     bool takesDryRun;
+    // Changes something: runs whole under the command lock, after another Keltora program's
+    // changing command has ended.
+    bool changes;
 };
 
 const CommandInfo* FindCommand(std::string_view name);

@@ -93,6 +93,10 @@ bool RegistryBackups::createFailed(const std::string& path, const std::string& w
 
 bool RegistryBackups::create() {
     auto& host = context_.host;
+    if (!context_.paths.hasProgramFolders()) {
+        host.showMessage(Paths::kMissingProgramFiles);
+        return false;
+    }
     host.setCursor(Cursor::Hourglass);
     context_.progress.setPosition(0);
     const auto name = reserveName();
@@ -131,6 +135,7 @@ void RegistryBackups::fill() {
 std::optional<std::string> RegistryBackups::checkSelected(std::string& path, bool mayBeGone) {
     const int row = list_.selected();
     if (row < 0) return std::string(kNoSelection);
+    if (!context_.paths.hasProgramFolders()) return std::string(Paths::kMissingProgramFiles);
     const std::string name = list_.at(static_cast<std::size_t>(row)).caption;
     if (!IsBackupFileName(name)) return "\"" + name + "\" is not the name of a backup in " + folder() + ".";
     path = folder() + "\\" + name;

@@ -120,7 +120,10 @@ void TForm1::fullScan(bool mayRepair) {
     }
 }
 
-void TForm1::OBall4Click() { repairPass(); }
+void TForm1::OBall4Click() {
+    if (totals().errors == 0) return;
+    underCommandLock([this] { repairPass(); });
+}
 
 RepairResult TForm1::repairPass() {
     RepairResult result;
@@ -151,7 +154,7 @@ RepairResult TForm1::repairPass() {
     }
     // One word for every category that kept one user's data, not one box per category.
     if (const auto accounts = RunsAsAnotherUser(platform_.account); accounts && !heldBack.empty())
-        host_.showMessage(HeldBackMessage(*accounts, heldBack));
+        host_.showNotice(HeldBackMessage(*accounts, heldBack));
     statustext.setCaption("Status : Repair Complete");
     if (pageStillShown(page)) showTotals(false);
     if (settings.isExactlyOne(Setting::AutoClose)) host_.quit();
@@ -189,7 +192,11 @@ void TForm1::OBscanpcClick() {
     showTotals(false);
 }
 
-bool TForm1::backupregExecute() { return backups_->create(); }
+bool TForm1::backupregExecute() {
+    bool made = false;
+    underCommandLock([&] { made = backups_->create(); });
+    return made;
+}
 
 void TForm1::OBbackupClick() { backupregExecute(); }
 
@@ -200,6 +207,10 @@ void TForm1::OBrestorebackupClick() {
         host_.showMessage(RegistryBackups::kNoSelection);
         return;
     }
+    underCommandLock([this] { restoreSelected(); });
+}
+
+void TForm1::restoreSelected() {
     host_.setCursor(Cursor::Hourglass);
     host_.setTopmost(false);
     const auto error = backups_->restoreSelected();
@@ -216,7 +227,9 @@ void TForm1::OBdeletebackupClick() {
         host_.showMessage(RegistryBackups::kNoSelection);
         return;
     }
-    if (const auto error = backups_->deleteSelected()) host_.showMessage(*error);
+    underCommandLock([this] {
+        if (const auto error = backups_->deleteSelected()) host_.showMessage(*error);
+    });
 }
 
 void TForm1::optimizeExecute() { optimizer_->optimizeExecute(); }

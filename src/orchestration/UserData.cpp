@@ -132,7 +132,7 @@ RemovalTally TForm1::removeCategory(Category& c) {
     const RemovalTally tally = removeFrom(c, &held);
     if (held == 0) return tally;
     if (const auto accounts = RunsAsAnotherUser(platform_.account))
-        host_.showMessage(HeldBackMessage(*accounts, {std::string(c.info().summaryCaption)}));
+        host_.showNotice(HeldBackMessage(*accounts, {std::string(c.info().summaryCaption)}));
     return tally;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The file system as the program reaches it: the kernel32 calls it makes, with ANSI paths.
+// The file system as the program reaches it: the kernel32 calls it makes, with ANSI paths, the
+// listing with the exact UTF-16 names, and the one exact act on a listed file.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,14 +16,33 @@ constexpr std::uint32_t kAttrDirectory = 0x10;
 constexpr std::uint32_t kAttrArchive = 0x20;
 constexpr std::uint32_t kAttrAnyFile = 0x3F;
 constexpr std::uint32_t kAttrDevice = 0x40;
-// A link, junction or other reparse point: what it leads to is somewhere else.
+// A symbolic link, a junction or a mount point: what it names is somewhere else.
 constexpr std::uint32_t kAttrReparsePoint = 0x400;
 
 struct FoundFile {
-    std::string name;  // the name only, no folder
+    std::string name;  // the name only, no folder, as the ANSI calls give it
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;
+    // The name as the file system keeps it, where the ANSI name is not exact (a character outside
+    // the code page, or a look-alike it maps onto a plain letter, so that the ANSI name may be
+    // another file's); empty when name is exact.
+    std::u16string wideName{};
     bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
+    bool isReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }
+};
+
+// An act on one listed file: delete it or, with a target, move it there (never over a file).
+struct FileAct {
+    std::u16string path;  // a resolved folder, '\', the exact name; acted on as written
+    std::u16string moveTo;  // empty: delete; else the full target path, acted on as written
+    bool dryRun = false;  // make every check, change nothing
+};
+
+enum class FileActResult {
+    Done,    // deleted or moved (in a dry run: it would be)
+    Absent,  // the system says the file or its folder is not there
+    Unsafe,  // the object opened is not the file named (a link on the way or at the end)
+    Failed,  // refused (access denied, held open, a folder, read-only, the target exists)
 };
 
 class FileSystem {
@@ -32,6 +52,17 @@ public:
     // FindFirstFileA / FindNextFileA / FindClose over a pattern "folder\mask", in the order the
     // file system returns them. Empty when nothing matches or the folder cannot be read.
     virtual std::vector<FoundFile> find(const std::string& pattern) = 0;
+    // The same listing of a UTF-16 pattern (FindFirstFileW): each entry's ANSI name as the ANSI
+    // call gives it, and its exact name where that is not exact.
+    virtual std::vector<FoundFile> findWide(const std::u16string& pattern) = 0;
+    // Deletes or moves exactly the file act.path names, after opening it without following a
+    // final link and making sure the object opened is that file (its final path is the path
+    // given, it is no link), through that same open object. A folder is moved as a whole, as
+    // MoveFileA moves one, and never deleted.
+    virtual FileActResult act(const FileAct& act) = 0;
+    // The user's temporary folder as the system reports it (GetTempPath, long names); empty when
+    // the system reports none.
+    virtual std::u16string temporaryFolder() = 0;
     // GetFileAttributesA; nullopt when the path does not exist.
     virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;
     virtual bool deleteFile(const std::string& path) = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/FileMask.h"
 #include "platform/Registry2.h"
 
 namespace keltora {
@@ -45,7 +46,8 @@ void SettingsWrite(RegistryApi& api, HKey root, const std::string& path, const s
 
 std::vector<std::string> FileNames(FileSystem& fs, const std::string& folder, const std::string& mask) {
     std::vector<std::string> names;
-    for (const auto& found : fs.find(folder + mask)) names.push_back(found.name);
+    for (const auto& found : fs.find(folder + mask))
+        if (MatchesMask(mask, found.name)) names.push_back(found.name);
     return names;
 }
 

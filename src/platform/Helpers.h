@@ -29,7 +29,8 @@ void SettingsWrite(RegistryApi& api, HKey root, const std::string& path, const s
                    const std::string& value, int type);
 
 // Names (each behind one blank) of everything folder + mask finds, directories, "." and ".."
-// included. The folder ends in '\'.
+// included, whose long name the mask matches (the system's listing also matches 8.3 names). The
+// folder ends in '\'.
 void ListFiles(FileSystem& fs, const std::string& folder, const std::string& mask, std::vector<std::string>& list);
 // The same names as they are, without the blank.
 std::vector<std::string> FileNames(FileSystem& fs, const std::string& folder, const std::string& mask);
@@ -43,12 +44,12 @@ std::string SizeText(std::int64_t bytes);
 // Removes the first occurrence of pattern again and again until none is left (case-sensitive).
 std::string RemoveSubstring(const std::string& pattern, const std::string& text);
 
+// A name that names one entry of a folder: no separators, no drive, not "." or "..".
+bool IsPlainFileName(const std::string& name);
+
 // A folder of the user's Shell Folders key, without trailing '\'; empty when missing.
 std::string ShellFolder(RegistryApi& api, const std::string& name);
 
 constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// A name that names one entry of a folder: no separators, no drive, not "." or "..".
-bool IsPlainFileName(const std::string& name);
 
 }  // namespace keltora

@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
+#include "platform/CommandLock.h"
 #include "platform/FileSystem.h"
 #include "platform/RegistryApi.h"
 #include "platform/Shell.h"
@@ -18,6 +19,7 @@ struct Platform {
     Clock& clock;
     CodePage& codePage;
     Account& account;
+    CommandLock& commandLock;
 };
 
 }  // namespace keltora

@@ -75,6 +75,14 @@ class ReadOnlyFileSystem final : public FileSystem {
 public:
     explicit ReadOnlyFileSystem(FileSystem& real) : real_(real) {}
     std::vector<FoundFile> find(const std::string& pattern) override { return real_.find(pattern); }
+    std::vector<FoundFile> findWide(const std::u16string& pattern) override { return real_.findWide(pattern); }
+    // Every check the real act makes, and nothing done.
+    FileActResult act(const FileAct& act) override {
+        FileAct checkOnly = act;
+        checkOnly.dryRun = true;
+        return real_.act(checkOnly);
+    }
+    std::u16string temporaryFolder() override { return real_.temporaryFolder(); }
     std::optional<std::uint32_t> attributes(const std::string& path) override { return real_.attributes(path); }
     bool deleteFile(const std::string&) override { return false; }
     bool moveFile(const std::string&, const std::string&) override { return false; }
@@ -129,7 +137,7 @@ public:
           files_(real.files),
           shell_(real.shell),
           clipboard_(real.clipboard),
-          platform_{registry_, files_, shell_, clipboard_, real.clock, real.codePage, real.account} {}
+          platform_{registry_, files_, shell_, clipboard_, real.clock, real.codePage, real.account, real.commandLock} {}
     ReadOnlyPlatform(const ReadOnlyPlatform&) = delete;
     ReadOnlyPlatform& operator=(const ReadOnlyPlatform&) = delete;
 

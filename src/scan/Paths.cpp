@@ -2,7 +2,19 @@
 
 #include <cctype>
 
+#include "platform/FolderRule.h"
+
 namespace keltora {
+
+std::string Paths::programFolder(std::string_view below) const {
+    if (programFiles.empty()) throw EMissingSetting(kMissingProgramFiles);
+    return programFiles + std::string(below);
+}
+
+std::string UsableFolderText(CodePage& codePage, const std::string& value) {
+    const auto folder = UsableFolder(codePage.toWide(value));
+    return folder ? codePage.toAnsi(*folder) : std::string();
+}
 
 std::string SystemDrivePrefix(const std::string& systemRoot) {
     // Taking "WINDOWS" out of the text only works where the folder is spelled in capitals; the

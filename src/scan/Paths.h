@@ -1,20 +1,47 @@
 #pragma once
 // The folders the program computes at start and the folders of its own below them.
+#include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "platform/CodePage.h"
 
 namespace keltora {
 
+// Raised by a feature that needs a folder whose setting is missing or unusable; its text names
+// the setting.
+class EMissingSetting : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 struct Paths {
+    // Each is the folder as the system resolves it, or empty when its value is missing, empty,
+    // relative or a drive root (the folder rule): the program then creates nothing and writes
+    // nothing below it.
     std::string programFiles;
     std::string commonFiles;
     std::string systemRoot;
     // The drive root of the system root ("C:\"), whatever the case of its folder name.
     std::string systemDrive;
 
-    std::string backups() const { return programFiles + "\\Keltora Professional\\Backups"; }
-    std::string startbug() const { return programFiles + "\\Keltora Professional\\startbug"; }
-    std::string ignoreFolder() const { return programFiles + "\\Keltora Pro"; }
+    // The program's own folders below the program-files folder. Each raises EMissingSetting
+    // when that folder is not usable, so every feature that keeps files there (backups, the
+    // startbug folder, the ignore files) reports the missing setting the same way.
+    std::string backups() const { return programFolder("\\Keltora Professional\\Backups"); }
+    std::string startbug() const { return programFolder("\\Keltora Professional\\startbug"); }
+    std::string ignoreFolder() const { return programFolder("\\Keltora Pro"); }
+    bool hasProgramFolders() const { return !programFiles.empty(); }
+    std::string programFolder(std::string_view below) const;
+
+    static constexpr const char* kMissingProgramFiles =
+        "The program-files folder is not set: the value ProgramFilesDir of "
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion is missing, empty, relative or a drive "
+        "root. Backups, the startbug folder and the ignore lists need it.";
 };
+
+// A folder value as the folder rule allows it: resolved, or empty.
+std::string UsableFolderText(CodePage& codePage, const std::string& value);
 
 // "C:\" from "C:\WINDOWS", "C:\Windows" or "c:\winnt"; empty when the text names no drive.
 std::string SystemDrivePrefix(const std::string& systemRoot);

@@ -38,5 +38,34 @@ TEST(FormCreate, SystemDriveIsTheDriveRootWhateverTheCase) {
     EXPECT_EQ(SystemDrivePrefix(""), "");
 }
 
+// Without a usable program-files folder nothing is created or written anywhere; what needs the
+// folder says which setting is missing, and everything else works.
+TEST(FormCreate, AnUnusableProgramFilesFolderCreatesNothingAndIsNamed) {
+    for (const char* value : {"", "rel", "C:", "C:\\", "C:\\Windows\\..", "%ProgramFiles%"}) {
+        SCOPED_TRACE(value);
+        std::string escaped;
+        for (const char* c = value; *c; ++c) escaped += *c == '\\' ? std::string("\\\\") : std::string(1, *c);
+        World world("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
+                    "CurrentVersion]\n\"ProgramFilesDir\"=\"" + escaped + "\"\n");
+        world.touch(std::string(kStartupFolder) + "\\run.lnk");
+        world.touch("C:\\Windows\\Temp\\x.tmp");
+        const auto before = world.machine.files.paths();
+        TForm1& form = world.start();
+        EXPECT_EQ(world.machine.files.paths(), before);
+        EXPECT_EQ(form.paths.programFiles, "");
+        EXPECT_FALSE(form.backupregExecute());
+        form.StartupExecute();
+        form.removespExecute();
+        EXPECT_EQ(Captions(form.category("sp").list()), std::vector<std::string>{"run.lnk"});
+        form.category("sp").list().select(0);
+        EXPECT_THROW(form.OBsp2Click(), EMissingSetting);
+        form.invoke("temp_filesExecute");
+        form.invoke("removetempExecute");
+        EXPECT_EQ(world.machine.files.paths().size(), before.size() - 1);  // only the temporary file went
+        ASSERT_EQ(world.host.messages.size(), 2u);
+        for (const auto& message : world.host.messages) EXPECT_NE(message.find("ProgramFilesDir"), std::string::npos);
+    }
+}
+
 }  // namespace
 }  // namespace keltora::testing

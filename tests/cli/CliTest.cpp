@@ -194,6 +194,57 @@ TEST(Cli, StartUpFailuresAreShownAndTheCommandGoesOn) {
                      "for the setting loadwithwin: Access is denied.\n");
 }
 
+// A console command that changes things waits its turn behind another Keltora program, saying
+// so, for a bounded time; one that reads only does not wait at all.
+TEST(Cli, ChangingCommandsWaitForTheCommandLockBounded) {
+    for (const int releasedAfter : {3, -1}) {
+        World world(kRun);
+        world.machine.commandLock.hold(true);
+        int pauses = 0;
+        world.machine.clock.onSleep = [&](std::uint32_t ms) {
+            EXPECT_EQ(ms, TForm1::kLockPollMs);
+            if (++pauses == releasedAfter) world.machine.commandLock.hold(false);
+        };
+        EXPECT_EQ(RunCommand(world, {"scan", "sp"}).code, 0);
+        EXPECT_EQ(pauses, 0);
+        auto r = RunCommand(world, {"remove", "sp"});
+        EXPECT_EQ(r.code, releasedAfter > 0 ? 0 : 1) << r.err;
+        EXPECT_EQ(r.err.find("Another Keltora command is running; waiting for it to end.\n"), 0u) << r.err;
+        EXPECT_EQ(r.err.find(TForm1::kLockBusy) != std::string::npos, releasedAfter < 0);
+        EXPECT_EQ(world.valueExists(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "One"),
+                  releasedAfter < 0);
+        EXPECT_EQ(pauses, releasedAfter > 0 ? 3 : static_cast<int>(15 * 60 * 1000 / TForm1::kLockPollMs));
+        EXPECT_EQ(world.machine.commandLock.held(), releasedAfter < 0);
+    }
+}
+
+// What needs the program-files folder fails with exit 1 and names the setting; a removal that
+// left a file untouched for safety says so and exits 1.
+TEST(Cli, ASafetyRefusalOrAMissingSettingExitsOne) {
+    World world("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
+                "CurrentVersion]\n\"ProgramFilesDir\"=\"\"\n");
+    world.touch(std::string(kStartupFolder) + "\\run.lnk");
+    // A backup that cannot be made is exit 4; the ignore file and the startbug move exit 1.
+    const std::pair<std::vector<std::string>, int> rows[] = {
+        {{"backup"}, 4}, {{"scan", "sp"}, 0}, {{"ignore", "sp", "0"}, 1}, {{"remove", "sp"}, 1}};
+    for (const auto& [args, code] : rows) {
+        auto r = RunCommand(world, args);
+        EXPECT_EQ(r.code, code) << args[0];
+        if (code != 0) {
+            EXPECT_NE(r.err.find("ProgramFilesDir"), std::string::npos) << r.err;
+        }
+    }
+    world.load("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+               "CurrentVersion\\Explorer\\Shell Folders]\n\"Recent\"=\"C:\\\\Recent\"\n");
+    world.machine.files.addFile("C:\\Secret\\keep.txt", 1);
+    world.machine.files.addLink("C:\\Recent\\doc.lnk", "C:\\Secret\\keep.txt", false);
+    // Left for safety: done as far as it could be, the finding still listed (exit 3), and said.
+    auto r = RunCommand(world, {"remove", "pc"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("C:\\Recent\\doc.lnk"), std::string::npos) << r.err;
+    EXPECT_TRUE(world.files().exists("C:\\Secret\\keep.txt"));
+}
+
 TEST(Cli, CategoriesPrintsTheTable) {
     World world;
     auto r = RunCommand(world, {"categories"});

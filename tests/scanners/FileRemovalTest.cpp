@@ -1,74 +1,248 @@
-// The mends every file category shares through its listing and its removal: no listing outside
-// a named folder, and no deletion of anything but the file a finding names.
+// The rules every file category shares through its listing and the one place that acts on
+// listed files: the folder rule, no links, exact names, gone means gone. The memory file system
+// reproduces what the guards are for (Wine follows links in DeleteFileA, the ANSI calls strip a
+// trailing dot and map look-alikes onto plain letters), so each row fails without its guard.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "scanners/PrivacyMachine.h"
 
 namespace keltora::testing {
 namespace {
 
-TEST(FileListing, AFolderValueThatNamesNoDriveListsNothing) {
-    // Missing, empty, relative, drive-relative and relative to the current folder of drive C:.
-    const std::vector<std::string> loads = {WithoutShellFolder("Cookies"), ShellFolderValue("Cookies", ""),
-                                            ShellFolderValue("Cookies", "Cookies"),
-                                            ShellFolderValue("Cookies", "\\Cookies"),
-                                            ShellFolderValue("Cookies", "C:Cookies")};
-    for (const auto& load : loads) {
-        World world(kUserFolders);
-        world.load(load);
-        world.machine.files.addFile("C:\\Cookies\\google.txt", 1);
-        world.machine.files.addFile("C:\\google.txt", 1);
-        Invoke(world.start(), "CookiesExecute");
-        EXPECT_TRUE(world.form->category("co").list().empty()) << load;
-    }
-}
+const std::string kRecent = "C:\\Users\\pat\\Recent\\";
+const std::string kStartup = std::string(kStartupFolder) + "\\";
+std::u16string U(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
-// A file system whose listing of one folder also returns names that Windows would read as
-// another file, or that try to leave the folder.
-class OddListing : public MemoryFileSystem {
-public:
-    std::vector<FoundFile> find(const std::string& pattern) override {
-        auto found = MemoryFileSystem::find(pattern);
-        if (pattern == kCookies + "*.txt")
-            for (const char* odd : {"pat@google.txt.", "pat@google.txt ", "..\\pat@google.txt", "a*google.txt"})
-                found.push_back(FoundFile{odd, kAttrArchive, 1});
-        return found;
-    }
+// A category: the value naming its folder, where below it a file is listed, and a name it lists.
+struct CategoryRow {
+    const char* code;
+    HKey root;
+    const char* value;
+    const char* below;  // ends in '\' or is empty
+    const char* bait;
 };
 
-TEST(FileRemoval, ANameTheSystemWouldReadAsAnotherFileIsNeverDeleted) {
-    World world(kUserFolders);
-    OddListing files;
-    files.addFile(kCookies + "pat@google.txt", 1, "keep");
-    files.addFile("C:\\Users\\pat\\pat@google.txt", 1, "keep too");
-    Platform platform{world.machine.registry, files, world.machine.shell, world.machine.clipboard, world.machine.clock, world.machine.codePage,
-                      world.machine.account};
-    TForm1 form(platform, world.host);
-    form.FormCreate();
-    Invoke(form, "CookiesExecute");
-    auto& list = form.category("co").list();
-    // The real file and the two names that only look different; what leaves the folder is not listed.
-    ASSERT_EQ(Captions(list), (std::vector<std::string>{"pat@google.txt", "pat@google.txt.", "pat@google.txt ",
-                                                        "a*google.txt"}));
-    list.setChecked(0, false);
-    Invoke(form, "removecoExecute");
-    EXPECT_EQ(list.size(), 4u);
-    EXPECT_EQ(files.readFile(kCookies + "pat@google.txt"), std::optional<std::string>("keep"));
-    EXPECT_EQ(files.readFile("C:\\Users\\pat\\pat@google.txt"), std::optional<std::string>("keep too"));
+const CategoryRow kCategories[] = {
+    {"sp", kHKeyCurrentUser, "Startup", "", "evil.lnk"},
+    {"pc", kHKeyCurrentUser, "Recent", "", "evil.lnk"},
+    {"co", kHKeyCurrentUser, "Cookies", "", "x@google.txt"},
+    {"his", kHKeyCurrentUser, "History", "History.IE5\\day\\", "x.url"},
+    {"temp", kHKeyCurrentUser, "Local Settings", "Temp\\", "x.tmp"},
+    {"tempie", kHKeyCurrentUser, "Cache", "Content.IE5\\AB\\", "x.gif"},
+    {"dump", kHKeyLocalMachine, "SystemRoot", "MiniDump\\", "x.dmp"},
+    {"log", kHKeyLocalMachine, "SystemRoot", "Debug\\UserMode\\", "x.log"},
+    {"chk", kHKeyLocalMachine, "SystemRoot", "", "FILE0001.CHK"},
+};
+
+std::string valueText(const CategoryRow& row, const std::string& value) {
+    std::string escaped;
+    for (char c : value) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    const char* key = row.root == kHKeyCurrentUser
+                          ? "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
+                          : "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    return std::string("Windows Registry Editor Version 5.00\n\n[") + key + "]\n\"" + row.value + "\"=\"" + escaped +
+           "\"\n";
 }
 
-TEST(FileRemoval, APathTooLongForTheSystemStaysListed) {
+// A value lists nothing unless it is an absolute folder below a drive root or a share, judged as
+// the system resolves it; bait lies wherever a value that slipped through would lead.
+TEST(FileListing, EveryFolderValueFollowsTheOneFolderRule) {
+    struct Row {
+        const char* value;
+        const char* leadsTo;  // the folder a careless listing would read (current folder C:\)
+    };
+    const Row rows[] = {
+        {"", "C:\\"},          {"rel", "C:\\rel\\"},           {"\\X", "C:\\X\\"},
+        {"C:", "C:\\"},        {"C:X", "C:\\X\\"},             {"C:\\", "C:\\"},
+        {"C:/", "C:\\"},       {"C:\\Windows\\..", "C:\\"},    {"\\\\?\\C:\\", "C:\\"},
+        {"C:\\a.", "C:\\a\\"}, {"%USERPROFILE%\\x", "C:\\%USERPROFILE%\\x\\"},
+    };
+    for (const auto& category : kCategories) {
+        for (const auto& row : rows) {
+            World world(kUserFolders);
+            world.load(valueText(category, row.value));
+            const std::string folder = std::string(row.leadsTo) + (category.code == std::string("chk") ? "" : category.below);
+            world.machine.files.addFile((category.code == std::string("chk") ? "C:\\" : folder) + category.bait, 1);
+            world.start().category(category.code).scan();
+            EXPECT_TRUE(world.form->category(category.code).list().empty()) << category.code << " " << row.value;
+        }
+        // Resolved as the system does: forward and doubled separators, ".", and the "\\?\" prefix.
+        World world(kUserFolders);
+        world.load(valueText(category, std::string("\\\\?\\C:/Data//./Here/")));
+        world.machine.files.addFile("C:\\Data\\Here\\" + std::string(category.below) + category.bait, 1);
+        if (category.code == std::string("chk")) world.machine.files.addFile(std::string("C:\\") + category.bait, 1);
+        world.start().category(category.code).scan();
+        const auto& list = world.form->category(category.code).list();
+        ASSERT_EQ(list.size(), 1u) << category.code;
+        std::string folder = category.code == std::string("chk") ? "C:\\" : "C:\\Data\\Here\\" + std::string(category.below);
+        if (category.code == std::string("sp")) folder.pop_back();  // its location has no trailing '\'
+        EXPECT_EQ(list.at(0).subItem(3), folder) << category.code;
+    }
+}
+
+// Whatever a mask matches only through a file's 8.3 short name is neither listed nor deleted.
+TEST(FileListing, EveryMaskIsTestedAgainstTheLongName) {
+    const std::pair<const char*, std::string> rows[] = {
+        {"temp", kUserTemp + "report.tmpx"},        {"co", kCookies + "x@google.txtx"},
+        {"pc", kRecent + "doc.lnkx"},               {"dump", kWindows + "MiniDump\\m.dmpx"},
+        {"log", kWindows + "Debug\\UserMode\\a.logx"}, {"log", kWindows + "security\\logs\\b.oldx"},
+        {"chk", "C:\\FILE0001.CHKX"},
+    };
+    for (const auto& [code, path] : rows) {
+        World world(kUserFolders);
+        world.machine.files.addFile(path, 1);
+        world.start().category(code).scan();
+        EXPECT_TRUE(world.form->category(code).list().empty()) << path;
+        world.form->category(code).remove();
+        EXPECT_TRUE(world.files().exists(path)) << path;
+    }
+}
+
+using Setup = std::function<void(MemoryFileSystem&)>;
+
+struct FaultRow {
+    const char* fault;
+    const char* code;
+    Setup before;                                  // the files the scan finds
+    Setup between;                                 // what changes between scan and removal
+    std::function<bool(const Finding&)> checked;  // nullptr: every finding
+    std::size_t listed;                            // findings of the scan
+    RemovalTally tally;                            // what the removal did
+    std::vector<std::u16string> kept;              // exact paths still there
+    std::vector<std::u16string> gone;              // exact paths no longer there
+    bool said;                                     // the user was told of a file left for safety
+};
+
+const std::u16string kSecret = u"C:\\Secret\\keep.txt";
+const Setup kNothing = [](MemoryFileSystem&) {};
+bool exactOnly(const Finding& finding) { return !finding.exactName.empty(); }
+
+TEST(FileRemoval, ActsOnlyOnTheVeryFileListed) {
+    const FaultRow rows[] = {
+        {"a link to a file outside, listed as Wine lists it", "co",
+         [](MemoryFileSystem& fs) {
+             fs.addFile("C:\\Secret\\keep.txt", 1);
+             fs.addLink(kCookies + "x@google.txt", "C:\\Secret\\keep.txt", false);
+         },
+         kNothing, nullptr, 1, {0, 0, 0, 1}, {kSecret}, {}, true},
+        {"a link to a file is not listed", "co",
+         [](MemoryFileSystem& fs) {
+             fs.addFile("C:\\Secret\\keep.txt", 1);
+             fs.addLink(kCookies + "x@google.txt", "C:\\Secret\\keep.txt");
+         },
+         kNothing, nullptr, 0, {}, {kSecret}, {}, false},
+        {"a junction in a store is not entered", "his",
+         [](MemoryFileSystem& fs) {
+             fs.addFile("C:\\Secret\\keep.url", 1);
+             fs.addLink(kHistoryStore + "day", "C:\\Secret");
+         },
+         kNothing, nullptr, 0, {}, {u"C:\\Secret\\keep.url"}, {}, false},
+        {"a store that is a junction is not walked", "his",
+         [](MemoryFileSystem& fs) {
+             fs.addFile("C:\\Secret\\day\\keep.url", 1);
+             fs.addLink(kHistoryStore.substr(0, kHistoryStore.size() - 1), "C:\\Secret");
+         },
+         kNothing, nullptr, 0, {}, {u"C:\\Secret\\day\\keep.url"}, {}, false},
+        {"a file swapped for a link after the scan", "temp",
+         [](MemoryFileSystem& fs) {
+             fs.addFile(kUserTemp + "x.tmp", 1);
+             fs.addFile("C:\\Secret\\keep.txt", 1);
+         },
+         [](MemoryFileSystem& fs) {
+             fs.deleteFile(kUserTemp + "x.tmp");
+             fs.addLink(kUserTemp + "x.tmp", "C:\\Secret\\keep.txt");
+         },
+         nullptr, 1, {0, 0, 0, 1}, {kSecret}, {}, true},
+        {"a folder on the way swapped for a junction after the scan", "tempie",
+         [](MemoryFileSystem& fs) {
+             fs.addFile(kCacheStore + "AB\\x.gif", 1);
+             fs.addFile("C:\\Secret\\x.gif", 1);
+         },
+         [](MemoryFileSystem& fs) {
+             fs.moveFile(kCacheStore + "AB", "C:\\Moved");
+             fs.addLink(kCacheStore + "AB", "C:\\Secret");
+         },
+         nullptr, 1, {0, 0, 0, 1}, {u"C:\\Secret\\x.gif"}, {}, true},
+        {"a trailing dot beside its plain twin", "his",
+         [](MemoryFileSystem& fs) {
+             fs.addFile(kHistoryStore + "day\\notes.url", 1);
+             fs.addFile(U(kHistoryStore) + u"day\\notes.url.", 1);
+         },
+         kNothing, [](const Finding& f) { return f.caption == "notes.url."; }, 2, {1, 0, 0, 0},
+         {U(kHistoryStore) + u"day\\notes.url"}, {U(kHistoryStore) + u"day\\notes.url."}, false},
+        {"a trailing blank moved aside, its twin stays", "sp",
+         [](MemoryFileSystem& fs) {
+             fs.addFile(kStartup + "run.lnk", 1);
+             fs.addFile(U(kStartup) + u"run.lnk ", 1);
+         },
+         kNothing, [](const Finding& f) { return f.caption == "run.lnk "; }, 2, {1, 0, 0, 0},
+         {U(kStartup) + u"run.lnk", U(kStartbug) + u"\\run.lnk "}, {U(kStartup) + u"run.lnk "}, false},
+        {"a name the code page maps onto another file's", "temp",
+         [](MemoryFileSystem& fs) {
+             fs.addFile(kUserTemp + "report.tmp", 1);
+             fs.addFile(U(kUserTemp) + u"\uff52\uff45\uff50\uff4f\uff52\uff54.tmp", 1);
+         },
+         kNothing, exactOnly, 2, {1, 0, 0, 0}, {U(kUserTemp) + u"report.tmp"},
+         {U(kUserTemp) + u"\uff52\uff45\uff50\uff4f\uff52\uff54.tmp"}, false},
+        {"a folder the code page maps onto another folder", "his",
+         [](MemoryFileSystem& fs) {
+             fs.addFile(kHistoryStore + "day\\x.url", 1);
+             fs.addFile(U(kHistoryStore) + u"d\u0101y\\x.url", 1);
+         },
+         kNothing, exactOnly, 2, {1, 0, 0, 0}, {U(kHistoryStore) + u"day\\x.url"},
+         {U(kHistoryStore) + u"d\u0101y\\x.url"}, false},
+        {"a character a Windows name cannot hold", "co",
+         [](MemoryFileSystem& fs) { fs.addFile(U(kCookies) + u"a*google.txt", 1); }, kNothing, nullptr, 1,
+         {0, 0, 0, 1}, {U(kCookies) + u"a*google.txt"}, {}, true},
+        {"access denied is not gone", "temp", [](MemoryFileSystem& fs) {
+             fs.addFile(kUserTemp + "held.tmp", 1);
+             fs.deny(kUserTemp + "held.tmp");
+         },
+         kNothing, nullptr, 1, {0, 0, 0, 1}, {U(kUserTemp) + u"held.tmp"}, {}, false},
+        {"removed meanwhile by another program", "temp",
+         [](MemoryFileSystem& fs) { fs.addFile(kUserTemp + "x.tmp", 1); },
+         [](MemoryFileSystem& fs) { fs.deleteFile(kUserTemp + "x.tmp"); }, nullptr, 1, {0, 1, 0, 0}, {}, {}, false},
+        {"a path longer than the ANSI calls take", "his",
+         [](MemoryFileSystem& fs) { fs.addFile(kHistoryStore + std::string(200, 'd') + "\\" + std::string(60, 'n') + ".url", 1); },
+         kNothing, nullptr, 1, {1, 0, 0, 0}, {}, {U(kHistoryStore + std::string(200, 'd') + "\\" + std::string(60, 'n') + ".url")},
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fault);
+        World world(kUserFolders);
+        row.before(world.machine.files);
+        TForm1& form = world.start();
+        Category& c = form.category(row.code);
+        c.scan();
+        ASSERT_EQ(c.list().size(), row.listed);
+        for (std::size_t i = 0; i < c.list().size(); ++i)
+            c.list().setChecked(i, !row.checked || row.checked(c.list().at(i)));
+        row.between(world.machine.files);
+        const std::size_t unchecked = c.list().size() - static_cast<std::size_t>(row.tally.removed + row.tally.gone +
+                                                                                  row.tally.left);
+        Invoke(form, c.info().removeAction);
+        EXPECT_EQ(form.lastRemoval, row.tally);
+        EXPECT_EQ(c.list().size(), unchecked + static_cast<std::size_t>(row.tally.left));
+        for (const auto& path : row.kept) EXPECT_TRUE(world.machine.files.hasExact(path));
+        for (const auto& path : row.gone) EXPECT_FALSE(world.machine.files.hasExact(path));
+        EXPECT_EQ(world.host.messages.size(), row.said ? 1u : 0u);
+    }
+}
+
+TEST(FileRemoval, ADryRunChecksEverythingAndChangesNothing) {
     World world(kUserFolders);
-    const std::string deep = kHistoryStore + std::string(200, 'd') + "\\";
-    world.machine.files.addFile(deep + "short.url", 1);
-    world.machine.files.addFile(deep + std::string(60, 'n') + ".url", 1);
+    world.machine.files.addFile(kUserTemp + "x.tmp", 1);
+    world.machine.files.addFile("C:\\Secret\\keep.txt", 1);
+    world.machine.files.addLink(kUserTemp + "y.tmp", "C:\\Secret\\keep.txt", false);
     TForm1& form = world.start();
-    Invoke(form, "historyExecute");
-    ASSERT_EQ(form.category("his").list().size(), 2u);
-    Invoke(form, "removehisExecute");
-    EXPECT_EQ(Captions(form.category("his").list()), (std::vector<std::string>{std::string(60, 'n') + ".url"}));
-    EXPECT_FALSE(world.files().exists(deep + "short.url"));
-    EXPECT_TRUE(world.files().exists(deep + std::string(60, 'n') + ".url"));
+    form.context().dryRun = true;
+    Invoke(form, "temp_filesExecute");
+    Invoke(form, "removetempExecute");
+    EXPECT_EQ(form.lastRemoval, (RemovalTally{1, 0, 0, 1}));
+    EXPECT_TRUE(world.files().exists(kUserTemp + "x.tmp"));
+    EXPECT_TRUE(world.files().exists("C:\\Secret\\keep.txt"));
 }
 
 }  // namespace

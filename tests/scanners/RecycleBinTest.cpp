@@ -56,21 +56,25 @@ TEST(RecycleBin, PageShowsTheItemCountAndColumns) {
     EXPECT_EQ(columns, (std::vector<Column>{{"Error Description", 150}, {"Repair Report", 120}, {"Total Size", 100}}));
 }
 
-TEST(RecycleBin, RemovalEmptiesEveryBinEvenWithTheFindingUnchecked) {
-    World world;
-    world.machine.shell.recycle("item", 512);
-    TForm1& form = world.start();
-    Invoke(form, "RecycleBin2Click");
-    form.category("bin").list().setChecked(0, false);
-    world.machine.clock.reset();
-    Invoke(form, "OBhis3Click");
-    EXPECT_EQ(world.machine.shell.recycledItems(), 0u);
-    EXPECT_EQ(world.machine.shell.emptyings(), (std::vector<std::uint32_t>{kEmptyRecycleBinFlags}));
-    EXPECT_TRUE(form.category("bin").list().empty());
-    EXPECT_EQ(form.lastCount, 0);
-    EXPECT_EQ(form.statustext.caption(), "  Status : Repaired Recycle Bin");
-    EXPECT_EQ(world.machine.clock.totalMs(), 101u * 30u);
-    EXPECT_TRUE(world.host.messages.empty());
+TEST(RecycleBin, RemovalEmptiesEveryBinOnlyWhenItsFindingIsChecked) {
+    for (const bool checked : {true, false}) {
+        World world;
+        world.machine.shell.recycle("item", 512);
+        TForm1& form = world.start();
+        Invoke(form, "RecycleBin2Click");
+        form.category("bin").list().setChecked(0, checked);
+        world.machine.clock.reset();
+        Invoke(form, "OBhis3Click");
+        EXPECT_EQ(world.machine.shell.recycledItems(), checked ? 0u : 1u);
+        EXPECT_EQ(world.machine.shell.emptyings(),
+                  checked ? std::vector<std::uint32_t>{kEmptyRecycleBinFlags} : std::vector<std::uint32_t>{});
+        EXPECT_EQ(form.category("bin").list().size(), checked ? 0u : 1u);
+        EXPECT_EQ(form.lastCount, checked ? 0 : 1);
+        EXPECT_EQ(form.lvall.at(11).subItem(1), checked ? "0" : "1");
+        EXPECT_EQ(form.statustext.caption(), "  Status : Repaired Recycle Bin");
+        EXPECT_EQ(world.machine.clock.totalMs(), checked ? 101u * 30u : 0u);
+        EXPECT_TRUE(world.host.messages.empty());
+    }
 }
 
 TEST(RecycleBin, AShellThatCannotBeLoadedIsSaidOnceAndClearsTheList) {
@@ -98,7 +102,7 @@ TEST(RecycleBin, ItemsTheBinKeepsStayListedAndCounted) {
     shell.recycle("a", 1024);
     shell.recycle("b", 1024);
     Platform platform{world.machine.registry, world.machine.files, shell, world.machine.clipboard, world.machine.clock, world.machine.codePage,
-                      world.machine.account};
+                      world.machine.account, world.machine.commandLock};
     TForm1 form(platform, world.host);
     form.FormCreate();
     Invoke(form, "RecycleBin2Click");

@@ -109,7 +109,7 @@ struct CountedForm {
     explicit CountedForm(World& world, double pace = 1.0)
         : registry(world.machine.registry),
           platform{registry, world.machine.files, world.machine.shell, world.machine.clipboard, world.machine.clock, world.machine.codePage,
-                      world.machine.account},
+                      world.machine.account, world.machine.commandLock},
           form(platform, world.host, pace) {
         form.FormCreate();
     }

@@ -67,6 +67,36 @@ TEST_F(TempScan, AnUnreadableFolderValueListsNothingOnTheDrive) {
     }
 }
 
+// Where the "Local Settings" value is missing (every Windows since Vista), the temporary folder
+// the system reports is scanned instead, under the same folder rule as every other folder.
+TEST_F(TempScan, TheSystemsTemporaryFolderWhereLocalSettingsIsMissing) {
+    struct Row {
+        bool localSettings;
+        std::u16string reported;
+        bool listed;
+    };
+    const Row rows[] = {
+        {false, u"C:\\Users\\pat\\AppData\\Local\\Temp\\", true},
+        {false, u"C:/Users/pat/AppData/Local/Temp", true},
+        {false, u"", false},
+        {false, u"Temp", false},
+        {false, u"C:\\", false},
+        {true, u"C:\\Users\\pat\\AppData\\Local\\Temp\\", false},
+    };
+    for (const auto& row : rows) {
+        World bare(kUserFolders);
+        if (!row.localSettings) bare.load(WithoutShellFolder("Local Settings"));
+        bare.machine.files.temporaryPath = row.reported;
+        bare.machine.files.addFile("C:\\Users\\pat\\AppData\\Local\\Temp\\user.tmp", 1);
+        bare.machine.files.addFile("C:\\Temp\\stray.tmp", 1);
+        bare.machine.files.addFile("C:\\stray.tmp", 1);
+        Invoke(bare.start(), "temp_filesExecute");
+        EXPECT_EQ(Paths(bare.form->category("temp").list()),
+                  row.listed ? std::vector<std::string>{"C:\\Users\\pat\\AppData\\Local\\Temp\\user.tmp"}
+                             : std::vector<std::string>{});
+    }
+}
+
 TEST_F(TempScan, CacheStoreWalkKeepsDesktopIniAndDropsIndexFiles) {
     file(kCacheStore + "index.dat");
     file(kCacheStore + "desktop.ini");

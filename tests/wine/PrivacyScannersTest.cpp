@@ -111,6 +111,7 @@ protected:
     }
     void TearDown() override {
         form_.reset();
+        for (const auto& path : madeWide_) DeleteFileW(path.c_str());
         for (auto it = made_.rbegin(); it != made_.rend(); ++it)
             if (!DeleteFileA(it->c_str())) RemoveDirectoryA(it->c_str());
     }
@@ -152,9 +153,22 @@ protected:
         return own;
     }
 
+    // A file by its exact UTF-16 path (a name the ANSI calls cannot carry, or that they would strip).
+    std::u16string wideFile(const std::u16string& path) {
+        const std::wstring exact = L"\\\\?\\" + std::wstring(reinterpret_cast<const wchar_t*>(path.c_str()));
+        CloseHandle(CreateFileW(exact.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        madeWide_.push_back(exact);
+        return path;
+    }
+    static bool existsWide(const std::u16string& path) {
+        const std::wstring exact = L"\\\\?\\" + std::wstring(reinterpret_cast<const wchar_t*>(path.c_str()));
+        return GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
     QuietHost host_;
     std::unique_ptr<TForm1> form_;
     std::vector<std::string> made_;
+    std::vector<std::wstring> madeWide_;
 };
 
 TEST_F(PrivacyScanners, CookiesWithTrackingNamesAreFoundAndDeleted) {
@@ -211,6 +225,48 @@ TEST_F(PrivacyScanners, CacheStoreAndTempFolders) {
     EXPECT_TRUE(exists(kept));
 }
 
+std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// The prefix names no "Local Settings": the temporary folder Wine reports is scanned. The system's
+// listing also matches 8.3 names ("*.tmp" lists "x.tmpx"); only the long name counts. A name the
+// code page maps onto another file's is removed by its exact name alone, and a trailing dot, which
+// Wine's final path drops, is left untouched rather than cost its twin.
+TEST_F(PrivacyScanners, TheSystemTemporaryFolderMasksAndExactNames) {
+    if (!shellFolder("Local Settings").empty()) GTEST_SKIP() << "the prefix names a Local Settings folder";
+    std::u16string wideTemp = win32Platform().files.temporaryFolder();
+    ASSERT_FALSE(wideTemp.empty());
+    if (wideTemp.back() == u'\\') wideTemp.pop_back();
+    const std::string temp = win32Platform().codePage.toAnsi(wideTemp);
+    const std::string plain = file(temp, "report-" + kTag + ".tmp");
+    const std::string longer = file(temp, kTag + ".tmpx");
+    const std::u16string fullWidth = wideFile(wideTemp + u"\\\uff52\uff45\uff50\uff4f\uff52\uff54-" + Wide(kTag) + u".tmp");
+    Category& temps = form().category("temp");
+    ASSERT_TRUE(form().invoke("temp_filesExecute"));
+    std::size_t own = 0;
+    for (std::size_t row = 0; row < temps.list().size(); ++row) {
+        const Finding& f = temps.list().at(row);
+        if (f.caption.find(kTag) != std::string::npos) ++own;
+        EXPECT_EQ(f.caption.find(".tmpx"), std::string::npos);
+        temps.list().setChecked(row, !f.exactName.empty() && f.caption == "report-" + kTag + ".tmp");
+    }
+    EXPECT_EQ(own, 2u);
+    ASSERT_TRUE(form().invoke("removetempExecute"));
+    EXPECT_FALSE(existsWide(fullWidth));
+    EXPECT_TRUE(exists(plain));
+    EXPECT_TRUE(exists(longer));
+
+    const std::string store = shellFolder("History") + "\\History.IE5\\" + kTag;
+    const std::string twin = file(store, "notes-" + kTag + ".url");
+    const std::u16string dotted = wideFile(Wide(twin) + u".");
+    Category& history = form().category("his");
+    ASSERT_TRUE(form().invoke("historyExecute"));
+    for (std::size_t row = 0; row < history.list().size(); ++row)
+        history.list().setChecked(row, history.list().at(row).caption == "notes-" + kTag + ".url.");
+    ASSERT_TRUE(form().invoke("removehisExecute"));
+    EXPECT_TRUE(exists(twin));
+    EXPECT_TRUE(!existsWide(dotted) || host_.messages.size() == 1u);  // gone exactly, or left and said
+}
+
 TEST_F(PrivacyScanners, DumpsChkdskFilesAndLogsFromTheirPlaces) {
     const std::string windows = form().paths.systemRoot;
     const std::string dump = file(windows + "\\MiniDump", kTag + ".dmp");
@@ -262,7 +318,12 @@ TEST_F(PrivacyScanners, RecycleBinIsCountedAndEmptied) {
     EXPECT_EQ(form().Oberror.caption(), "2 Errors Found");
     EXPECT_EQ(form().lvall.at(11).subItem(1), "2");
 
+    // Unchecked, the finding keeps the bin as it is; checked, the bin is emptied.
     form().category("bin").list().setChecked(0, false);
+    ASSERT_TRUE(form().invoke("OBhis3Click"));
+    EXPECT_EQ(win32Platform().shell.queryRecycleBin()->items, 2);
+    EXPECT_EQ(form().lvall.at(11).subItem(1), "2");
+    form().category("bin").list().setChecked(0, true);
     ASSERT_TRUE(form().invoke("OBhis3Click"));
     EXPECT_TRUE(list.empty());
     EXPECT_EQ(form().lvall.at(11).subItem(1), "0");

@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* kScratchKey = "Software\\KeltoraConformance";
 constexpr const char* kScratchFolder = "C:\\keltora-conformance";
+constexpr const wchar_t* kScratchFolderWide = L"C:\\keltora-conformance";
 
 // A registry link a test left: deleted as itself (NtDeleteKey on the link's own handle), since
 // every delete by name would reach its target instead. False when parent\name is no link.
@@ -53,26 +54,28 @@ bool deleteKeyTree(HKEY parent, const std::string& name) {
     return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
 }
 
-// Deletes folder and everything in it, read-only files included.
-void deleteFolderTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+// Deletes folder and everything in it, read-only files included, by the exact names the wide
+// calls give (an ANSI name may be another file's, or one Windows would strip a dot from).
+void deleteFolderTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &data);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + L"\\" + name;
+            const std::wstring exact = L"\\\\?\\" + path;
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
                 deleteFolderTree(path);
             } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
+                SetFileAttributesW(exact.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (!DeleteFileW(exact.c_str())) RemoveDirectoryW(exact.c_str());
             }
-        } while (FindNextFileA(search, &data));
+        } while (FindNextFileW(search, &data));
         FindClose(search);
     }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
+    SetFileAttributesW((L"\\\\?\\" + folder).c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
 }
 
 void fail(const std::string& what) {
@@ -117,6 +120,15 @@ public:
         if (!sized) fail("cannot size " + path);
     }
 
+    void makeExactFile(const std::u16string& path) override {
+        const std::wstring exact = L"\\\\?\\" + std::wstring(reinterpret_cast<const wchar_t*>(path.c_str()));
+        HANDLE file = CreateFileW(exact.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) fail("cannot create an exactly named file");
+        DWORD written = 0;
+        WriteFile(file, "x", 1, &written, nullptr);
+        CloseHandle(file);
+    }
+
     void setUp() override {
         clear();
         HKEY key = nullptr;
@@ -132,7 +144,7 @@ public:
 private:
     static void clear() {
         deleteKeyTree(HKEY_CURRENT_USER, kScratchKey);
-        deleteFolderTree(kScratchFolder);
+        deleteFolderTree(kScratchFolderWide);
     }
 
     Win32Platform platform_;

@@ -61,10 +61,15 @@ cached=$(make_file "$(reg_value "$folders" Cache)\\Content.IE5\\$tag" "$tag[1].g
 scan_and_remove tempie "$tag[1].gif"
 [ ! -e "$cached" ] || fail "remove tempie left $cached"
 
-# Temporary files of the Windows folder; dumps, chkdsk fragments and logs.
+# Temporary files of the Windows folder and of %TEMP% (the prefix has no "Local Settings"); a
+# name that "*.tmp" matches only through its 8.3 name is neither listed nor deleted.
+user_temp=$(win cmd /c 'echo %TEMP%')
 tmp=$(make_file "$windows\\Temp" "$tag.tmp")
-scan_and_remove temp "$tag.tmp"
-[ ! -e "$tmp" ] || fail "remove temp left $tmp"
+user_tmp=$(make_file "$user_temp" "$tag-user.tmp")
+longer=$(make_file "$user_temp" "report-$tag.tmpx")
+scan_and_remove temp "$tag.tmp" "$tag-user.tmp"
+[ ! -e "$tmp" ] && [ ! -e "$user_tmp" ] || fail "remove temp left $tmp or $user_tmp"
+[ -e "$longer" ] || fail "remove temp deleted $longer"
 dump=$(make_file "$windows\\MiniDump" "$tag.dmp")
 scan_and_remove dump "$tag.dmp"
 chk=$(make_file 'C:\' "FILE$tag.CHK")
@@ -90,6 +95,118 @@ for code in vd font help; do
   [ "$(win "$cli" remove "$code" | head -n 1)" = "== $code lv$code 0" ] || fail "remove $code"
 done
 echo "scan and remove vd font help: ok"
+
+# --- What a removal may touch ------------------------------------------------------------------
+
+# Removes the findings of CODE whose caption matches the extended regular expression, the rest
+# unchecked; the exit status is the command's (1 when a file was left untouched for safety).
+remove_matching() {
+  local code="$1" pattern="$2" out rows
+  out=$(win "$cli" scan "$code")
+  rows=$(tail -n +3 <<<"$out" | awk -F'\t' -v re="$pattern" '$2 !~ re { printf "%s%d", (n++ ? "," : ""), NR - 1 }')
+  if [ -n "$rows" ]; then win "$cli" remove "$code" --uncheck "$rows" >/dev/null 2>&1; else win "$cli" remove "$code" >/dev/null 2>&1; fi
+}
+
+# Each file category's folder (or a folder below it that its walk enters), a name its mask
+# lists, and the name of a folder link there.
+category_rows=(
+  "co|$(reg_value "$folders" Cookies)|root@google-$tag.txt|dir-$tag.txt"
+  "pc|$(reg_value "$folders" Recent)|doc-$tag.lnk|dir-$tag.lnk"
+  "sp|$(reg_value "$folders" StartUp)|run-$tag.lnk|dir-$tag"
+  "his|$(reg_value "$folders" History)\\History.IE5\\$tag|x-$tag.url|dir-$tag"
+  "tempie|$(reg_value "$folders" Cache)\\Content.IE5\\$tag|x-$tag.gif|dir-$tag"
+  "temp|$windows\\Temp|x-$tag.tmp|dir-$tag.tmp"
+  "temp|$user_temp|y-$tag.tmp|dir-$tag.tmp"
+  "dump|$windows\\MiniDump|x-$tag.dmp|dir-$tag.dmp"
+  "log|$windows\\Debug\\UserMode|x-$tag.log|dir-$tag.log"
+  "chk|C:\\|FILE$tag.CHK|FILE$tag-dir.CHK"
+)
+
+# Links to a file and to a folder outside the prefix, inside every category's folder: nothing
+# outside is deleted or moved, whatever the removal is asked to do.
+outside="$KELTORA_SCRATCH/outside-$tag"
+rm -rf "$outside" && mkdir -p "$outside/dir"
+echo keep >"$outside/target.txt"
+for row in "${category_rows[@]}"; do IFS='|' read -r code folder name dirname <<<"$row"; echo keep >"$outside/dir/$name"; done
+for row in "${category_rows[@]}"; do
+  IFS='|' read -r code folder name dirname <<<"$row"
+  unix=$(win winepath -u "$folder")
+  mkdir -p "$unix"
+  ln -sfn "$outside/target.txt" "$unix/$name"
+  ln -sfn "$outside/dir" "$unix/$dirname"
+  remove_matching "$code" "$tag" || true
+  [ "$(cat "$outside/target.txt")" = keep ] || fail "remove $code reached the target of a link in $folder"
+  rm -f "$unix/$name" "$unix/$dirname"
+done
+for row in "${category_rows[@]}"; do
+  IFS='|' read -r code folder name dirname <<<"$row"
+  [ "$(cat "$outside/dir/$name")" = keep ] || fail "remove $code reached $name through a folder link"
+done
+rm -rf "$outside"
+echo "links to files and folders outside the prefix: ok"
+
+# A name ending in a dot or a blank beside its plain twin: removing it never costs the twin.
+for row in "${category_rows[@]}"; do
+  IFS='|' read -r code folder name dirname <<<"$row"
+  twin=$(make_file "$folder" "$name")
+  make_file "$folder" "$name." >/dev/null
+  make_file "$folder" "$name " >/dev/null
+  remove_matching "$code" "$tag.*[. ]\$" || true
+  [ -e "$twin" ] || fail "remove $code deleted the twin $twin"
+done
+echo "names ending in a dot or a blank: ok"
+
+# Folder values that are empty, relative, drive-relative or a drive root list nothing.
+cookies=$(reg_value "$folders" Cookies)
+make_file 'C:\' "root@google-$tag-bait.txt" >/dev/null
+make_file 'C:\rel' "root@google-$tag-bait.txt" >/dev/null
+for value in '' 'rel' 'C:' 'C:\' 'C:\windows\..' 'C:rel'; do
+  "$WINE_RUN" reg add "$folders" /v Cookies /d "$value" /f >/dev/null
+  ! win "$cli" scan co | grep -qF "$tag" || fail "Cookies set to '$value' listed a file"
+done
+"$WINE_RUN" reg add "$folders" /v Cookies /d "$cookies" /f >/dev/null
+echo "folder values that name no folder: ok"
+
+# Without a usable program-files folder nothing is created anywhere; what needs it says so.
+version_key='HKLM\Software\Microsoft\Windows\CurrentVersion'
+program_files=$(reg_value "$version_key" ProgramFilesDir)
+"$WINE_RUN" reg add "$version_key" /v ProgramFilesDir /d '' /f >/dev/null
+set +e
+win "$cli" backup >/dev/null 2>"$KELTORA_SCRATCH.err"; rc=$?
+set -e
+"$WINE_RUN" reg add "$version_key" /v ProgramFilesDir /d "$program_files" /f >/dev/null
+[ "$rc" = 1 ] && grep -q ProgramFilesDir "$KELTORA_SCRATCH.err" || fail "backup without ProgramFilesDir: exit $rc"
+for stray in "/Keltora Professional" "/Keltora Pro" "$drive_c/Keltora Professional" "$drive_c/Keltora Pro" \
+             "$PWD/Keltora Professional"; do
+  [ ! -e "$stray" ] || fail "an empty ProgramFilesDir created $stray"
+done
+echo "an empty ProgramFilesDir: ok"
+
+# Two consoles removing the temporary files at once: one waits for the other, and each reports
+# only what is really left.
+stash="$KELTORA_SCRATCH/stash-$tag"
+mkdir -p "$stash/w" "$stash/u"
+win_temp_unix=$(win winepath -u "$windows\\Temp")
+user_temp_unix=$(win winepath -u "$user_temp")
+find "$win_temp_unix" -maxdepth 1 -iname '*.tmp' ! -name "*$tag*" -exec mv -t "$stash/w" {} +
+find "$user_temp_unix" -maxdepth 1 -iname '*.tmp' ! -name "*$tag*" -exec mv -t "$stash/u" {} +
+for i in $(seq 1 40); do make_file "$windows\\Temp" "$tag-$i.tmp" 10 >/dev/null; done
+# The first removal is paced (some seconds), so the other starts while one holds the lock.
+win "$cli" --pace 0.5 remove temp >"$KELTORA_SCRATCH.one" 2>&1 &
+first=$!
+sleep 1
+win "$cli" remove temp >"$KELTORA_SCRATCH.two" 2>&1 &
+second=$!
+wait "$first" || fail "the first concurrent remove temp failed: $(cat "$KELTORA_SCRATCH.one")"
+wait "$second" || fail "the second concurrent remove temp failed: $(cat "$KELTORA_SCRATCH.two")"
+mv -t "$win_temp_unix" "$stash"/w/* 2>/dev/null || true
+mv -t "$user_temp_unix" "$stash"/u/* 2>/dev/null || true
+for out in "$KELTORA_SCRATCH.one" "$KELTORA_SCRATCH.two"; do
+  grep -q '^== temp lvdel 0$' "$out" || fail "a concurrent remove temp reports rows left: $(head -n 3 "$out")"
+done
+[ -z "$(find "$win_temp_unix" -name "$tag-*.tmp")" ] || fail "concurrent remove temp left files"
+cat "$KELTORA_SCRATCH.one" "$KELTORA_SCRATCH.two" | grep -q 'waiting for it to end' || fail "neither remove temp waited"
+echo "two consoles removing at once: ok"
 
 # The Recycle Bin, filled through the shell's own delete-to-bin; its removal empties it whole.
 win "$cli" remove bin >/dev/null

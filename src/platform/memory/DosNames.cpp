@@ -1,122 +1,57 @@
 #include "platform/memory/DosNames.h"
 
 #include <algorithm>
-#include <cstring>
-#include <vector>
-
-#include "platform/memory/AsciiCase.h"
 
 namespace keltora {
 namespace {
 
-// Mask tokens: characters stand for themselves (upper-cased); the DOS forms get negative codes.
-constexpr int kStar = -1;
-constexpr int kDosStar = -2;  // '*' before a '.': anything up to, not past, the name's last '.'
-constexpr int kDosQm = -3;    // '?': one character, or none at a '.' or at the end
-constexpr int kDosDot = -4;   // '.' before a wildcard or at the end: a '.' or the end of the name
+char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
-std::vector<int> Tokens(const std::string& mask) {
-    std::vector<int> tokens;
-    if (mask == "*.*") return {kStar};
-    for (std::size_t i = 0; i < mask.size(); ++i) {
-        const char c = mask[i];
-        const char next = i + 1 < mask.size() ? mask[i + 1] : '\0';
-        if (c == '?') {
-            tokens.push_back(kDosQm);
-        } else if (c == '*') {
-            tokens.push_back(next == '.' ? kDosStar : kStar);
-        } else if (c == '.' && (next == '?' || next == '*' || next == '\0')) {
-            tokens.push_back(kDosDot);
-        } else {
-            tokens.push_back(static_cast<unsigned char>(UpperAscii(c)));
-        }
-    }
-    return tokens;
+// Characters of the 8-bit code page above ASCII count as letters, as the OEM names keep them.
+bool isShortNameChar(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+           (c >= 0x80 && c <= 0xFF) || std::u16string_view(u"!#$%&'()-@^_`{}~").find(c) != std::u16string_view::npos;
 }
 
-class Matcher {
-public:
-    Matcher(const std::string& mask, const std::string& name)
-        : tokens_(Tokens(mask)), name_(UpperAscii(name)), lastDot_(name_.rfind('.')) {}
-    bool matches() const { return at(0, 0); }
-
-private:
-    bool at(std::size_t t, std::size_t n) const {
-        if (t == tokens_.size()) return n == name_.size();
-        const bool end = n == name_.size();
-        switch (tokens_[t]) {
-            case kStar:
-                for (std::size_t k = n; k <= name_.size(); ++k) {
-                    if (at(t + 1, k)) return true;
-                }
-                return false;
-            case kDosStar:
-                for (std::size_t k = n;; ++k) {
-                    if (at(t + 1, k)) return true;
-                    if (k == name_.size() || k == lastDot_) return false;
-                }
-            case kDosQm:
-                return end || name_[n] == '.' ? at(t + 1, n) : at(t + 1, n + 1);
-            case kDosDot:
-                if (end) return at(t + 1, n);
-                return name_[n] == '.' && at(t + 1, n + 1);
-            default:
-                return !end && static_cast<unsigned char>(name_[n]) == tokens_[t] && at(t + 1, n + 1);
-        }
-    }
-
-    std::vector<int> tokens_;
-    std::string name_;
-    std::size_t lastDot_;
-};
-
-bool IsShortNameChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           static_cast<unsigned char>(c) >= 0x80 || std::strchr("!#$%&'()-@^_`{}~", c) != nullptr;
-}
-
-bool IsValidShortName(const std::string& name) {
-    const auto dot = name.find('.');
-    const std::string base = name.substr(0, dot);
-    const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+bool isValidShortName(std::u16string_view name) {
+    const auto dot = name.find(u'.');
+    const auto base = name.substr(0, dot);
+    const auto ext = dot == std::u16string_view::npos ? std::u16string_view() : name.substr(dot + 1);
     if (base.empty() || base.size() > 8 || ext.size() > 3) return false;
-    if (dot != std::string::npos && ext.empty()) return false;
-    for (char c : base + ext) {
-        if (!IsShortNameChar(c)) return false;
-    }
-    return true;
+    if (dot != std::u16string_view::npos && ext.empty()) return false;
+    return std::all_of(base.begin(), base.end(), isShortNameChar) && std::all_of(ext.begin(), ext.end(), isShortNameChar);
 }
 
 // Blanks and dots go, other characters an 8.3 name cannot hold become '_'.
-std::string ShortPart(const std::string& text, std::size_t length) {
-    std::string out;
-    for (char c : text) {
+std::u16string shortPart(std::u16string_view text, std::size_t length) {
+    std::u16string out;
+    for (char16_t c : text) {
         if (out.size() == length) break;
-        if (c == ' ' || c == '.') continue;
-        out.push_back(IsShortNameChar(c) ? UpperAscii(c) : '_');
+        if (c == u' ' || c == u'.') continue;
+        out.push_back(isShortNameChar(c) ? upper(c) : u'_');
     }
     return out;
 }
 
 }  // namespace
 
-bool MatchesMask(const std::string& mask, const std::string& name) { return Matcher(mask, name).matches(); }
-
-std::string DosShortName(const std::string& name) {
-    if (name == "." || name == ".." || IsValidShortName(name)) return {};
-    std::string trimmed = name.substr(std::min(name.find_first_not_of('.'), name.size()));
-    const auto dot = trimmed.rfind('.');
-    const std::string base = ShortPart(trimmed.substr(0, dot), 6);
-    const std::string ext = dot == std::string::npos ? std::string() : ShortPart(trimmed.substr(dot + 1), 3);
-    return base + "~1" + (ext.empty() ? "" : "." + ext);
+std::u16string DosShortName(std::u16string_view name) {
+    if (name == u"." || name == u".." || isValidShortName(name)) return {};
+    const auto trimmed = name.substr(std::min(name.find_first_not_of(u'.'), name.size()));
+    const auto dot = trimmed.rfind(u'.');
+    const std::u16string base = shortPart(trimmed.substr(0, dot), 6);
+    const std::u16string ext = dot == std::u16string_view::npos ? std::u16string() : shortPart(trimmed.substr(dot + 1), 3);
+    return base + u"~1" + (ext.empty() ? u"" : u"." + ext);
 }
 
-bool FindMatches(const std::string& mask, const std::string& name) {
+std::string DosShortName(std::string_view name) { return Narrowed(DosShortName(Widened(name))); }
+
+bool FindMatches(std::u16string_view mask, std::u16string_view name) {
     if (MatchesMask(mask, name)) return true;
-    const std::string shortName = DosShortName(name);
+    const std::u16string shortName = DosShortName(name);
     return !shortName.empty() && MatchesMask(mask, shortName);
 }
 
-bool HasWildcards(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+bool FindMatches(std::string_view mask, std::string_view name) { return FindMatches(Widened(mask), Widened(name)); }
 
 }  // namespace keltora

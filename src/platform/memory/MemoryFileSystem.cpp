@@ -3,83 +3,107 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "platform/memory/AsciiCase.h"
 #include "platform/memory/DosNames.h"
 #include "platform/memory/WindowsPaths.h"
 
 namespace keltora {
 
+namespace {
+
+char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+std::u16string upperKey(std::u16string_view name) {
+    std::u16string key(name);
+    for (auto& c : key) c = upper(c);
+    return key;
+}
+
+bool equalsNoCase(std::u16string_view a, std::u16string_view b) { return upperKey(a) == upperKey(b); }
+
+// Links followed in a row before a lookup gives up, as the system does with a loop.
+constexpr int kMaxLinkDepth = 8;
+
+}  // namespace
+
 struct MemoryFileSystem::Entry {
-    std::string name;
+    std::u16string name;
     std::uint32_t attributes = kAttrArchive;
     std::uint64_t size = 0;
     std::string content;
     bool locked = false;
-    Entry* parent = nullptr;  // none for a drive root
+    bool denied = false;
+    std::u16string linkTarget;  // a link: the full path it points at
+    Entry* parent = nullptr;    // none for a drive root
     // Keyed by the upper-cased name: the order in which NTFS lists a folder.
-    std::map<std::string, std::unique_ptr<Entry>> children;
+    std::map<std::u16string, std::unique_ptr<Entry>> children;
 
     bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
-    Entry* child(const std::string& childName) const {
-        auto it = children.find(UpperAscii(childName));
+    bool isLink() const { return !linkTarget.empty(); }
+    Entry* child(std::u16string_view childName) const {
+        auto it = children.find(upperKey(childName));
         return it == children.end() ? nullptr : it->second.get();
     }
-    Entry& add(const std::string& childName, std::uint32_t attrs) {
+    Entry& add(const std::u16string& childName, std::uint32_t attrs) {
         auto entry = std::make_unique<Entry>();
         entry->name = childName;
         entry->attributes = attrs;
         entry->parent = this;
-        return *(children[UpperAscii(childName)] = std::move(entry));
+        return *(children[upperKey(childName)] = std::move(entry));
     }
     std::unique_ptr<Entry> detach() {
-        auto it = parent->children.find(UpperAscii(name));
+        auto it = parent->children.find(upperKey(name));
         auto self = std::move(it->second);
         parent->children.erase(it);
         return self;
     }
+    // Where the entry really is: its drive and the names of its folders.
+    std::u16string realPath() const {
+        if (!parent) return name + u"\\";
+        const std::u16string above = parent->realPath();
+        return above + (above.back() == u'\\' ? u"" : u"\\") + name;
+    }
+};
+
+// What a path leads to: the entry, or why there is none.
+struct MemoryFileSystem::Lookup {
+    Entry* entry = nullptr;
+    bool denied = false;
 };
 
 namespace {
 
 using Entry = MemoryFileSystem::Entry;
 
-bool IsValidName(const std::string& name) {
+bool isValidName(std::u16string_view name) {
     if (name.empty()) return false;
-    for (char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || std::string("<>:\"/\\|?*").find(c) != std::string::npos) {
-            return false;
-        }
-    }
+    for (char16_t c : name)
+        if (c < 0x20 || std::u16string_view(u"<>:\"/\\|?*").find(c) != std::u16string_view::npos) return false;
     return true;
 }
 
-bool HoldsLock(const Entry& entry) {
+bool holdsLock(const Entry& entry) {
     if (entry.locked) return true;
-    for (const auto& [upper, child] : entry.children) {
-        if (HoldsLock(*child)) return true;
-    }
+    for (const auto& [upperName, child] : entry.children)
+        if (holdsLock(*child)) return true;
     return false;
 }
 
-const Entry* RootOf(const Entry* entry) {
+const Entry* rootOf(const Entry* entry) {
     while (entry->parent) entry = entry->parent;
     return entry;
 }
 
-bool IsWithin(const Entry* entry, const Entry* ancestor) {
-    for (; entry; entry = entry->parent) {
-        if (entry == ancestor) return true;
-    }
-    return false;
+// A detached entry put into a folder under a (new) name.
+void reattach(std::unique_ptr<Entry> moving, Entry& folder, const std::u16string& leaf) {
+    moving->name = leaf;
+    moving->parent = &folder;
+    folder.children[upperKey(leaf)] = std::move(moving);
 }
 
-FoundFile Found(const Entry& entry) { return FoundFile{entry.name, entry.attributes, entry.size}; }
-
-void CollectPaths(const Entry& entry, const std::string& path, std::vector<std::string>& out) {
-    for (const auto& [upper, child] : entry.children) {
-        out.push_back(path + child->name);
-        CollectPaths(*child, path + child->name + "\\", out);
-    }
+bool isWithin(const Entry* entry, const Entry* ancestor) {
+    for (; entry; entry = entry->parent)
+        if (entry == ancestor) return true;
+    return false;
 }
 
 }  // namespace
@@ -88,64 +112,96 @@ MemoryFileSystem::MemoryFileSystem() { addDirectory("C:\\"); }
 
 MemoryFileSystem::~MemoryFileSystem() = default;
 
-std::string MemoryFileSystem::fullPath(const std::string& path) { return FullPathName(path, current_); }
+std::u16string MemoryFileSystem::wide(const std::string& path) { return codePage_.toWide(path); }
 
-Entry* MemoryFileSystem::lookup(const std::string& path) {
-    const std::string full = fullPath(path);
+std::string MemoryFileSystem::fullPath(const std::string& path) {
+    return codePage_.toAnsi(FullPathName(wide(path), current_));
+}
+
+// Follows a full path part by part; links on the way are followed, the last one only when asked.
+MemoryFileSystem::Lookup MemoryFileSystem::resolve(const std::u16string& fullPath, bool followLast) {
     char drive = 0;
-    std::vector<std::string> parts;
-    if (!SplitFullPath(full, drive, parts)) return nullptr;
+    std::vector<std::u16string> parts;
+    if (!SplitFullPath(fullPath, drive, parts)) return {};
     auto it = drives_.find(drive);
-    if (it == drives_.end()) return nullptr;
+    if (it == drives_.end()) return {};
     Entry* entry = it->second.get();
-    for (const auto& part : parts) {
-        if (!entry->isDirectory() || !(entry = entry->child(part))) return nullptr;
+    for (std::size_t i = 0; i <= parts.size(); ++i) {
+        const bool last = i == parts.size();
+        for (int depth = 0; entry->isLink() && (!last || followLast); ++depth) {
+            if (depth == kMaxLinkDepth) return {};
+            Lookup target = resolve(entry->linkTarget, true);
+            if (!target.entry) return target;
+            entry = target.entry;
+        }
+        if (entry->denied && !last) return {nullptr, true};
+        if (last) break;
+        if (!entry->isDirectory() || !(entry = entry->child(parts[i]))) return {};
     }
     // "name\" names a folder only.
-    if (full.back() == '\\' && !entry->isDirectory()) return nullptr;
-    return entry;
+    if (fullPath.back() == u'\\' && !entry->isDirectory()) return {};
+    return {entry, false};
 }
 
-Entry* MemoryFileSystem::parentFor(const std::string& path, std::string& leaf) {
-    const std::string full = fullPath(path);
-    const auto cut = full.find_last_of('\\');
-    if (cut == std::string::npos || cut + 1 == full.size()) return nullptr;
+Entry* MemoryFileSystem::lookup(const std::string& path, bool followLast) {
+    const Lookup found = resolve(FullPathName(wide(path), current_), followLast);
+    return found.entry && !found.entry->denied ? found.entry : nullptr;
+}
+
+Entry* MemoryFileSystem::parentFor(const std::string& path, std::u16string& leaf) {
+    const std::u16string full = FullPathName(wide(path), current_);
+    const auto cut = full.find_last_of(u'\\');
+    if (cut == std::u16string::npos || cut + 1 == full.size()) return nullptr;
     leaf = full.substr(cut + 1);
-    Entry* parent = lookup(full.substr(0, cut + 1));
-    return parent && parent->isDirectory() && IsValidName(leaf) ? parent : nullptr;
+    Entry* parent = resolve(full.substr(0, cut + 1), true).entry;
+    return parent && !parent->denied && parent->isDirectory() && isValidName(leaf) ? parent : nullptr;
 }
 
-std::vector<FoundFile> MemoryFileSystem::find(const std::string& pattern) {
-    std::string text = pattern;
-    std::replace(text.begin(), text.end(), '/', '\\');
-    const auto cut = text.find_last_of('\\');
-    const bool driveOnly = cut == std::string::npos && text.size() >= 2 && text[1] == ':';
-    const std::string folder = cut != std::string::npos ? text.substr(0, cut + 1) : driveOnly ? text.substr(0, 2) : ".";
-    const std::string mask = cut != std::string::npos ? text.substr(cut + 1) : driveOnly ? text.substr(2) : text;
+FoundFile MemoryFileSystem::found(const Entry& entry) {
+    bool exact = true;
+    FoundFile file{codePage_.toAnsi(entry.name, &exact), entry.attributes, entry.size};
+    if (!exact) file.wideName = entry.name;
+    return file;
+}
+
+std::vector<FoundFile> MemoryFileSystem::find(const std::string& pattern) { return findWide(wide(pattern)); }
+
+std::vector<FoundFile> MemoryFileSystem::findWide(const std::u16string& pattern) {
+    std::u16string text = pattern;
+    std::replace(text.begin(), text.end(), u'/', u'\\');
+    const auto cut = text.find_last_of(u'\\');
+    const bool driveOnly = cut == std::u16string::npos && text.size() >= 2 && text[1] == u':';
+    const std::u16string folder = cut != std::u16string::npos ? text.substr(0, cut + 1)
+                                  : driveOnly                  ? text.substr(0, 2)
+                                                               : u".";
+    const std::u16string mask = cut != std::u16string::npos ? text.substr(cut + 1) : driveOnly ? text.substr(2) : text;
     if (mask.empty()) return {};
     if (!HasWildcards(mask)) {
-        Entry* entry = lookup(text);
+        Entry* entry = resolve(FullPathName(text, current_), false).entry;
         if (!entry || !entry->parent) return {};
-        return {Found(*entry)};
+        return {found(*entry)};
     }
-    Entry* dir = lookup(folder);
-    if (!dir || !dir->isDirectory()) return {};
-    std::vector<FoundFile> found;
+    const Lookup dir = resolve(FullPathName(folder, current_), true);
+    if (!dir.entry || dir.entry->denied || !dir.entry->isDirectory()) return {};
+    std::vector<FoundFile> result;
     // A drive root has no "." and "..".
-    if (dir->parent) {
-        for (const char* dots : {".", ".."}) {
-            if (FindMatches(mask, dots)) found.push_back(FoundFile{dots, dir->attributes, 0});
-        }
+    if (dir.entry->parent) {
+        for (const char16_t* dots : {u".", u".."})
+            if (FindMatches(mask, dots)) result.push_back(FoundFile{Narrowed(dots), dir.entry->attributes, 0});
     }
-    for (const auto& [upper, child] : dir->children) {
-        if (FindMatches(mask, child->name)) found.push_back(Found(*child));
+    for (const auto& [upperName, child] : dir.entry->children) {
+        // A link whose target is gone is not listed, as Wine leaves out a dangling Unix link.
+        if (child->isLink() && !resolve(child->linkTarget, true).entry) continue;
+        if (FindMatches(mask, child->name)) result.push_back(found(*child));
     }
-    return found;
+    return result;
 }
 
 std::optional<std::uint32_t> MemoryFileSystem::attributes(const std::string& path) {
-    Entry* entry = lookup(path);
-    return entry ? std::optional<std::uint32_t>(entry->attributes) : std::nullopt;
+    const Lookup found = resolve(FullPathName(wide(path), current_), false);
+    if (!found.entry || found.entry->denied) return std::nullopt;
+    if (found.entry->isLink() && !resolve(found.entry->linkTarget, true).entry) return std::nullopt;
+    return found.entry->attributes;
 }
 
 bool MemoryFileSystem::deleteFile(const std::string& path) {
@@ -157,24 +213,54 @@ bool MemoryFileSystem::deleteFile(const std::string& path) {
 
 bool MemoryFileSystem::moveFile(const std::string& from, const std::string& to) {
     Entry* source = lookup(from);
-    std::string leaf;
+    std::u16string leaf;
     Entry* target = parentFor(to, leaf);
-    if (!source || !source->parent || !target || HoldsLock(*source)) return false;
+    if (!source || !source->parent || !target || holdsLock(*source)) return false;
     Entry* clash = target->child(leaf);
     // A name that differs only in case is the same entry: the move renames it.
     if (clash && clash != source) return false;
-    if (source->isDirectory() && (RootOf(source) != RootOf(target) || IsWithin(target, source))) return false;
-    auto moving = source->detach();
-    moving->name = leaf;
-    moving->parent = target;
-    target->children[UpperAscii(leaf)] = std::move(moving);
+    if (source->isDirectory() && (rootOf(source) != rootOf(target) || isWithin(target, source))) return false;
+    reattach(source->detach(), *target, leaf);
     return true;
+}
+
+FileActResult MemoryFileSystem::act(const FileAct& act) {
+    const Lookup found = resolve(act.path, false);
+    Entry* entry = found.entry;
+    if (found.denied || (entry && entry->denied)) return FileActResult::Failed;
+    if (!entry) {
+        char drive = 0;
+        std::vector<std::u16string> parts;
+        return SplitFullPath(act.path, drive, parts) ? FileActResult::Absent : FileActResult::Failed;
+    }
+    if (entry->isLink() || !equalsNoCase(entry->realPath(), act.path)) return FileActResult::Unsafe;
+    if (!entry->parent || (entry->isDirectory() && act.moveTo.empty())) return FileActResult::Failed;
+    if (!act.moveTo.empty()) return moveEntry(*entry, act.moveTo, act.dryRun);
+    if (entry->locked || (entry->attributes & kAttrReadOnly)) return FileActResult::Failed;
+    if (!act.dryRun) entry->detach();
+    return FileActResult::Done;
+}
+
+// Moves a checked entry to an exact path, never over another entry; a folder moves as a whole,
+// on its own drive and never into itself.
+FileActResult MemoryFileSystem::moveEntry(Entry& entry, const std::u16string& to, bool dryRun) {
+    const auto cut = to.find_last_of(u'\\');
+    const std::u16string leaf = cut == std::u16string::npos ? std::u16string() : to.substr(cut + 1);
+    const Lookup folder = resolve(to.substr(0, cut + 1), true);
+    if (!folder.entry || folder.entry->denied || !folder.entry->isDirectory() || !isValidName(leaf) ||
+        folder.entry->child(leaf) || holdsLock(entry))
+        return FileActResult::Failed;
+    if (entry.isDirectory() && (rootOf(&entry) != rootOf(folder.entry) || isWithin(folder.entry, &entry)))
+        return FileActResult::Failed;
+    if (dryRun) return FileActResult::Done;
+    reattach(entry.detach(), *folder.entry, leaf);
+    return FileActResult::Done;
 }
 
 bool MemoryFileSystem::createDirectory(const std::string& path) {
     std::string full = fullPath(path);
     if (full.size() > 3 && full.back() == '\\') full.pop_back();
-    std::string leaf;
+    std::u16string leaf;
     Entry* parent = parentFor(full, leaf);
     if (!parent || parent->child(leaf)) return false;
     parent->add(leaf, kAttrDirectory);
@@ -188,12 +274,13 @@ std::optional<std::string> MemoryFileSystem::readFile(const std::string& path) {
 }
 
 bool MemoryFileSystem::store(const std::string& path, const std::string& content, bool append) {
-    std::string leaf;
+    std::u16string leaf;
     Entry* parent = parentFor(path, leaf);
     if (!parent) return false;
     Entry* entry = parent->child(leaf);
+    if (entry && entry->isLink()) entry = lookup(path);
     if (!entry) entry = &parent->add(leaf, kAttrArchive);
-    if (entry->isDirectory() || entry->locked || (entry->attributes & kAttrReadOnly)) return false;
+    if (entry->isDirectory() || entry->locked || entry->denied || (entry->attributes & kAttrReadOnly)) return false;
     entry->content = append ? entry->content + content : content;
     entry->size = entry->content.size();
     return true;
@@ -213,15 +300,15 @@ bool MemoryFileSystem::createNewFile(const std::string& path) {
 
 // --- setup and inspection -------------------------------------------------------------------
 
-Entry* MemoryFileSystem::make(const std::string& path, bool directory) {
+Entry* MemoryFileSystem::make(const std::u16string& path, bool directory, bool exact) {
     char drive = 0;
-    std::vector<std::string> parts;
-    const std::string full = fullPath(path);
-    if (!SplitFullPath(full, drive, parts)) throw std::invalid_argument("not a full path: " + path);
+    std::vector<std::u16string> parts;
+    const std::u16string full = exact ? path : FullPathName(path, current_);
+    if (!SplitFullPath(full, drive, parts)) throw std::invalid_argument("not a full path: " + codePage_.toAnsi(path));
     auto& root = drives_[drive];
     if (!root) {
         root = std::make_unique<Entry>();
-        root->name = std::string(1, drive) + ":";
+        root->name = std::u16string(1, static_cast<char16_t>(drive)) + u":";
         root->attributes = kAttrDirectory;
     }
     Entry* entry = root.get();
@@ -229,29 +316,47 @@ Entry* MemoryFileSystem::make(const std::string& path, bool directory) {
         const bool last = i + 1 == parts.size();
         Entry* next = entry->child(parts[i]);
         if (!next) next = &entry->add(parts[i], last && !directory ? kAttrArchive : kAttrDirectory);
-        if (!last && !next->isDirectory()) throw std::invalid_argument("a file is in the way: " + path);
+        if (!last && !next->isDirectory())
+            throw std::invalid_argument("a file is in the way: " + codePage_.toAnsi(path));
         entry = next;
     }
-    if (entry->isDirectory() != directory) throw std::invalid_argument("exists as the other kind: " + path);
+    if (entry->isDirectory() != directory)
+        throw std::invalid_argument("exists as the other kind: " + codePage_.toAnsi(path));
     return entry;
 }
 
 Entry& MemoryFileSystem::existing(const std::string& path) {
-    Entry* entry = lookup(path);
+    Entry* entry = resolve(FullPathName(wide(path), current_), false).entry;
     if (!entry) throw std::invalid_argument("no such file or folder: " + path);
     return *entry;
 }
 
-void MemoryFileSystem::addDirectory(const std::string& path) { make(path, true); }
+void MemoryFileSystem::addDirectory(const std::string& path) { make(wide(path), true, false); }
 
 void MemoryFileSystem::addFile(const std::string& path, std::uint64_t size, const std::string& content) {
-    Entry* entry = make(path, false);
+    Entry* entry = make(wide(path), false, false);
+    entry->size = size;
+    entry->content = content;
+}
+
+void MemoryFileSystem::addFile(const std::u16string& path, std::uint64_t size, const std::string& content) {
+    Entry* entry = make(path, false, true);
     entry->size = size;
     entry->content = content;
 }
 
 void MemoryFileSystem::addTextFile(const std::string& path, const std::string& content) {
     addFile(path, content.size(), content);
+}
+
+void MemoryFileSystem::addLink(const std::string& path, const std::string& target, bool showsAsReparsePoint) {
+    const std::u16string targetPath = FullPathName(wide(target), current_);
+    Entry* pointed = resolve(targetPath, true).entry;
+    if (!pointed) throw std::invalid_argument("no such link target: " + target);
+    Entry* link = make(wide(path), pointed->isDirectory(), false);
+    link->linkTarget = targetPath;
+    link->attributes = (pointed->isDirectory() ? kAttrDirectory : kAttrArchive) |
+                       (showsAsReparsePoint ? kAttrReparsePoint : 0);
 }
 
 void MemoryFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
@@ -263,10 +368,21 @@ void MemoryFileSystem::lock(const std::string& path) { existing(path).locked = t
 
 void MemoryFileSystem::unlock(const std::string& path) { existing(path).locked = false; }
 
+void MemoryFileSystem::deny(const std::string& path) { existing(path).denied = true; }
+
 std::vector<std::string> MemoryFileSystem::paths() const {
     std::vector<std::string> out;
-    for (const auto& [drive, root] : drives_) CollectPaths(*root, root->name + "\\", out);
+    MemoryCodePage codePage;
+    auto collect = [&](auto& self, const Entry& entry, const std::string& path) -> void {
+        for (const auto& [upperName, child] : entry.children) {
+            out.push_back(path + codePage.toAnsi(child->name));
+            self(self, *child, out.back() + "\\");
+        }
+    };
+    for (const auto& [drive, root] : drives_) collect(collect, *root, codePage.toAnsi(root->name) + "\\");
     return out;
 }
+
+bool MemoryFileSystem::hasExact(const std::u16string& path) { return resolve(path, false).entry != nullptr; }
 
 }  // namespace keltora

@@ -1,8 +1,11 @@
 #pragma once
-// An in-memory file system with the observable behaviour of kernel32: drive letters, names
-// without case that keep their case, Windows wildcards, "." and ".." in folder listings,
-// attributes, 64-bit sizes, MoveFileA that never overwrites, and files another program holds.
-// The current folder is "C:\". Test setup goes through the helpers below.
+// An in-memory file system with the observable behaviour of kernel32 (and, where the two differ
+// and the program must guard against it, of Wine): drive letters, names without case that keep
+// their case, UTF-16 names that the ANSI calls reach through the Windows-1252 code page (best fit
+// included, so an ANSI name can name another file), Windows wildcards that also match 8.3 short
+// names, "." and ".." in folder listings, attributes, 64-bit sizes, MoveFileA that never
+// overwrites, files another program holds, entries the user may not open, and links. The current
+// folder is "C:\". Test setup goes through the helpers below.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/memory/AnsiCodePage.h"
 
 namespace keltora {
 
@@ -19,6 +23,8 @@ public:
     MemoryFileSystem();  // drive C: with an empty root
     ~MemoryFileSystem() override;
 
+    // The ANSI calls: a path is made UTF-16 with the code page and resolved as Windows does; a
+    // link met on the way, or at the end, is followed, as Wine follows a Unix link.
     std::vector<FoundFile> find(const std::string& pattern) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
@@ -30,12 +36,24 @@ public:
     bool appendFile(const std::string& path, const std::string& content) override;
     bool createNewFile(const std::string& path) override;
 
+    std::vector<FoundFile> findWide(const std::u16string& pattern) override;
+    // As written, as through "\\?\": a link on the way is followed, a final one is not opened.
+    FileActResult act(const FileAct& act) override;
+    std::u16string temporaryFolder() override { return temporaryPath; }
+
     // Setup: missing folders, and the drive, are made on the way. A path that is not of the
     // form "X:\..." or that runs through a file throws std::invalid_argument.
     void addDirectory(const std::string& path);
     // A file that reports size bytes; reading it gives content.
     void addFile(const std::string& path, std::uint64_t size, const std::string& content = "");
     void addTextFile(const std::string& path, const std::string& content);
+    // A file by its exact UTF-16 path, taken as written, as another program may make it: a name
+    // with a trailing dot or blank, or with characters outside the code page.
+    void addFile(const std::u16string& path, std::uint64_t size, const std::string& content = "");
+    // A symbolic link (a junction when target is a folder) that points at target, a full path.
+    // Listed with the reparse-point attribute, or, with showsAsReparsePoint false, as Wine lists
+    // a Unix link to a file: like the file itself.
+    void addLink(const std::string& path, const std::string& target, bool showsAsReparsePoint = true);
     // Hidden, system, read-only...; the directory bit stays as it is. A read-only file cannot be
     // deleted or written, as on Windows.
     void setAttributes(const std::string& path, std::uint32_t attributes);
@@ -43,21 +61,35 @@ public:
     // A folder with a held file below it cannot be moved.
     void lock(const std::string& path);
     void unlock(const std::string& path);
+    // An entry the user may not open: it is listed, but every other call on it (and below it)
+    // fails as access denied, its attributes included.
+    void deny(const std::string& path);
 
-    // Every file and folder below the drive roots, as full paths in listing order.
+    // Every file and folder below the drive roots, as full ANSI paths in listing order.
     std::vector<std::string> paths() const;
+    // Whether the entry of this exact UTF-16 path is there (links on the way followed).
+    bool hasExact(const std::u16string& path);
 
-    struct Entry;  // one file or folder; defined with the implementation
+    // What temporaryFolder() reports.
+    std::u16string temporaryPath;
+
+    struct Entry;  // one file, folder or link; defined with the implementation
+    struct Lookup;
 
 private:
-    Entry* lookup(const std::string& path);
-    Entry* parentFor(const std::string& path, std::string& leaf);
-    Entry* make(const std::string& path, bool directory);
+    Lookup resolve(const std::u16string& fullPath, bool followLast);
+    Entry* lookup(const std::string& path, bool followLast = true);
+    Entry* parentFor(const std::string& path, std::u16string& leaf);
+    FileActResult moveEntry(Entry& entry, const std::u16string& to, bool dryRun);
+    Entry* make(const std::u16string& path, bool directory, bool exact);
     Entry& existing(const std::string& path);
     bool store(const std::string& path, const std::string& content, bool append);
+    std::u16string wide(const std::string& path);
+    FoundFile found(const Entry& entry);
 
+    MemoryCodePage codePage_;
     std::map<char, std::unique_ptr<Entry>> drives_;
-    std::string current_ = "C:\\";
+    std::u16string current_ = u"C:\\";
 };
 
 }  // namespace keltora

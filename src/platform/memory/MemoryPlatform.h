@@ -5,6 +5,7 @@
 #include "platform/memory/MemoryAccount.h"
 #include "platform/memory/FakeClock.h"
 #include "platform/memory/MemoryClipboard.h"
+#include "platform/memory/MemoryCommandLock.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/MemoryShell.h"
@@ -26,9 +27,10 @@ public:
     FakeClock clock;
     MemoryCodePage codePage;
     MemoryAccount account;
+    MemoryCommandLock commandLock;
 
 private:
-    Platform platform_{registry, files, shell, clipboard, clock, codePage, account};
+    Platform platform_{registry, files, shell, clipboard, clock, codePage, account, commandLock};
 };
 
 }  // namespace keltora

@@ -2,84 +2,91 @@
 
 #include <algorithm>
 
-#include "platform/memory/AsciiCase.h"
+#include "platform/FileMask.h"
 
 namespace keltora {
 namespace {
 
-bool HasDrive(const std::string& path) {
-    return path.size() >= 2 && path[1] == ':' && UpperAscii(path[0]) >= 'A' && UpperAscii(path[0]) <= 'Z';
+char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+bool hasDrive(std::u16string_view path) {
+    return path.size() >= 2 && path[1] == u':' && upper(path[0]) >= u'A' && upper(path[0]) <= u'Z';
 }
 
-std::vector<std::string> SplitParts(const std::string& text) {
-    std::vector<std::string> parts;
+std::vector<std::u16string> splitParts(std::u16string_view text) {
+    std::vector<std::u16string> parts;
     std::size_t start = 0;
     while (start <= text.size()) {
-        auto end = std::min(text.find('\\', start), text.size());
-        if (end > start) parts.push_back(text.substr(start, end - start));
+        auto end = std::min(text.find(u'\\', start), text.size());
+        if (end > start) parts.emplace_back(text.substr(start, end - start));
         start = end + 1;
     }
     return parts;
 }
 
 // The drive ("C:") and the folder below it that a path starts from.
-void StartOf(const std::string& path, const std::string& current, std::string& drive, std::string& rest) {
-    const std::string currentDrive = current.substr(0, 2);
-    const std::string currentRest = current.size() > 2 ? current.substr(2) : std::string("\\");
-    if (HasDrive(path)) {
+void startOf(std::u16string_view path, std::u16string_view current, std::u16string& drive, std::u16string& rest) {
+    const std::u16string currentDrive(current.substr(0, 2));
+    const std::u16string currentRest = current.size() > 2 ? std::u16string(current.substr(2)) : std::u16string(u"\\");
+    if (hasDrive(path)) {
         drive = path.substr(0, 2);
         rest = path.substr(2);
         // "C:name" is relative to the current folder of that drive; other drives are at their root.
-        if (rest.empty() || rest[0] != '\\') {
-            rest = (EqualsNoCase(drive, currentDrive) ? currentRest : std::string("\\")) + "\\" + rest;
+        if (rest.empty() || rest[0] != u'\\') {
+            const bool same = upper(drive[0]) == upper(currentDrive[0]);
+            rest = (same ? currentRest : std::u16string(u"\\")) + u"\\" + rest;
         }
-    } else if (!path.empty() && path[0] == '\\') {
+    } else if (!path.empty() && path[0] == u'\\') {
         drive = currentDrive;
         rest = path;
     } else {
         drive = currentDrive;
-        rest = currentRest + "\\" + path;
+        rest = currentRest + u"\\" + std::u16string(path);
     }
 }
 
 }  // namespace
 
-std::string FullPathName(const std::string& path, const std::string& currentFolder) {
+std::u16string FullPathName(std::u16string_view path, std::u16string_view currentFolder) {
     if (path.empty()) return {};
-    std::string text = path;
-    std::replace(text.begin(), text.end(), '/', '\\');
-    std::string drive, rest;
-    StartOf(text, currentFolder, drive, rest);
-    bool trailing = text.back() == '\\';
-    std::vector<std::string> parts;
-    for (const auto& part : SplitParts(rest)) {
-        if (part == ".") continue;
-        if (part == "..") {
+    std::u16string text(path);
+    std::replace(text.begin(), text.end(), u'/', u'\\');
+    std::u16string drive, rest;
+    startOf(text, currentFolder, drive, rest);
+    bool trailing = text.back() == u'\\';
+    std::vector<std::u16string> parts;
+    for (const auto& part : splitParts(rest)) {
+        if (part == u".") continue;
+        if (part == u"..") {
             if (!parts.empty()) parts.pop_back();
             continue;
         }
         parts.push_back(part);
     }
-    const auto cut = text.find_last_of("\\:");
-    const std::string lastWritten = text.substr(cut == std::string::npos ? 0 : cut + 1);
-    if (!trailing && !parts.empty() && lastWritten != "." && lastWritten != "..") {
-        std::string& last = parts.back();
-        while (!last.empty() && (last.back() == '.' || last.back() == ' ')) last.pop_back();
+    const auto cut = text.find_last_of(u"\\:");
+    const std::u16string lastWritten = text.substr(cut == std::u16string::npos ? 0 : cut + 1);
+    if (!trailing && !parts.empty() && lastWritten != u"." && lastWritten != u"..") {
+        std::u16string& last = parts.back();
+        while (!last.empty() && (last.back() == u'.' || last.back() == u' ')) last.pop_back();
         if (last.empty()) {
             parts.pop_back();
             trailing = true;
         }
     }
-    std::string full = drive + "\\";
-    for (std::size_t i = 0; i < parts.size(); ++i) full += (i ? "\\" : "") + parts[i];
-    if (trailing && !parts.empty()) full += "\\";
+    std::u16string full = drive + u"\\";
+    for (std::size_t i = 0; i < parts.size(); ++i) full += (i ? u"\\" : u"") + parts[i];
+    if (trailing && !parts.empty()) full += u"\\";
     return full;
 }
 
-bool SplitFullPath(const std::string& fullPath, char& drive, std::vector<std::string>& parts) {
-    if (!HasDrive(fullPath) || (fullPath.size() > 2 && fullPath[2] != '\\')) return false;
-    drive = UpperAscii(fullPath[0]);
-    parts = SplitParts(fullPath.substr(2));
+std::string FullPathName(const std::string& path, const std::string& currentFolder) {
+    return Narrowed(FullPathName(Widened(path), Widened(currentFolder)));
+}
+
+bool SplitFullPath(std::u16string_view fullPath, char& drive, std::vector<std::u16string>& parts) {
+    if (!hasDrive(fullPath) || (fullPath.size() > 2 && fullPath[2] != u'\\')) return false;
+    drive = static_cast<char>(upper(fullPath[0]));
+    parts = splitParts(fullPath.substr(2));
     return true;
 }
 

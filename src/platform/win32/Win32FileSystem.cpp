@@ -4,18 +4,12 @@
 
 #include <algorithm>
 
+#include "platform/FileMask.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Paths.h"
 
 namespace keltora {
 namespace {
-
-FoundFile toFound(const WIN32_FIND_DATAA& data) {
-    FoundFile found;
-    found.name = data.cFileName;
-    found.attributes = data.dwFileAttributes;
-    found.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return found;
-}
 
 // Writes all of content at the handle's position; WriteFile may take less than it is given.
 bool writeAll(HANDLE file, const std::string& content) {
@@ -33,16 +27,36 @@ bool writeAll(HANDLE file, const std::string& content) {
 
 }  // namespace
 
-std::vector<FoundFile> Win32FileSystem::find(const std::string& pattern) {
+// FindFirstFileA is FindFirstFileW with the names converted to the ANSI code page; doing the
+// conversion here keeps the exact name beside the ANSI one.
+std::vector<FoundFile> Win32FileSystem::find(const std::string& pattern) { return findWide(codePage_.toWide(pattern)); }
+
+std::vector<FoundFile> Win32FileSystem::findWide(const std::u16string& pattern) {
     std::vector<FoundFile> result;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(WideText(pattern), &data);
     if (search == INVALID_HANDLE_VALUE) return result;
     do {
-        result.push_back(toFound(data));
-    } while (FindNextFileA(search, &data));
+        const std::u16string name = FromWide(data.cFileName);
+        // A name in ASCII is its own ANSI form in every code page; only the others are converted.
+        const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
+        bool exact = true;
+        FoundFile found{ascii ? Narrowed(name) : codePage_.toAnsi(name, &exact), data.dwFileAttributes,
+                        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+        if (!exact) found.wideName = name;
+        result.push_back(std::move(found));
+    } while (FindNextFileW(search, &data));
     FindClose(search);
     return result;
+}
+
+FileActResult Win32FileSystem::act(const FileAct& act) { return ActOnListedFile(act); }
+
+std::u16string Win32FileSystem::temporaryFolder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH) return {};
+    return LongPathOf(FromWide(buffer));
 }
 
 std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path) {

@@ -1,12 +1,19 @@
 #pragma once
-// The file system through kernel32, with the ANSI calls the program makes.
+// The file system through kernel32: the ANSI calls the program makes, the listing through the
+// wide calls (with the ANSI names the ANSI calls would give), and the exact act on a listed file.
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
 namespace keltora {
 
 class Win32FileSystem final : public FileSystem {
 public:
+    explicit Win32FileSystem(CodePage& codePage) : codePage_(codePage) {}
+
     std::vector<FoundFile> find(const std::string& pattern) override;
+    std::vector<FoundFile> findWide(const std::u16string& pattern) override;
+    FileActResult act(const FileAct& act) override;
+    std::u16string temporaryFolder() override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     bool moveFile(const std::string& from, const std::string& to) override;
@@ -17,6 +24,9 @@ public:
     bool appendFile(const std::string& path, const std::string& content) override;
     bool createNewFile(const std::string& path) override;
     std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) override;
+
+private:
+    CodePage& codePage_;
 };
 
 }  // namespace keltora

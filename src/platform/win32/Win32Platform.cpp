@@ -2,7 +2,7 @@
 
 namespace keltora {
 
-Win32Platform::Win32Platform() : platform_{registry_, files_, shell_, clipboard_, clock_, codePage_, account_} {}
+Win32Platform::Win32Platform() : platform_{registry_, files_, shell_, clipboard_, clock_, codePage_, account_, commandLock_} {}
 
 Platform& win32Platform() {
     static Win32Platform instance;

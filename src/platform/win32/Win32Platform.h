@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32CodePage.h"
+#include "platform/win32/Win32CommandLock.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32RegistryApi.h"
 #include "platform/win32/Win32Shell.h"
@@ -20,13 +21,14 @@ public:
     Platform& platform() { return platform_; }
 
 private:
+    Win32CodePage codePage_;  // before the file system, which converts names with it
     Win32RegistryApi registry_;
-    Win32FileSystem files_;
+    Win32FileSystem files_{codePage_};
     Win32Shell shell_;
     Win32Clipboard clipboard_;
     Win32Clock clock_;
-    Win32CodePage codePage_;
     Win32Account account_;
+    Win32CommandLock commandLock_;
     Platform platform_;
 };
 

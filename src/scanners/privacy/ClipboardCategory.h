@@ -1,6 +1,7 @@
 #pragma once
 // What the clipboard holds: its text, an image, the paths of copied files. Removal empties the
-// clipboard, whatever is checked, and then shows what it still holds.
+// clipboard when all of its findings are checked, and then shows what it still holds.
+#include <cstdint>
 #include <stdexcept>
 
 #include "scan/Category.h"
@@ -25,6 +26,19 @@ public:
     ClipboardCategory(const CategoryInfo& info, ScanContext& context, IgnoreList* ignore = nullptr);
     void scan() override;  // clipExecute
     void remove() override;  // removeclipExecute
+
+    // Other programs (the clipboard history among them) hold the clipboard open for moments: it is
+    // tried this often, with this pause between tries, before it counts as held.
+    static constexpr int kOpenAttempts = 10;
+    static constexpr std::uint32_t kOpenRetryMs = 20;
+    static constexpr const char* kPartly =
+        "The clipboard was left as it is: it can only be emptied as a whole, and not all of its items are checked.";
+    static constexpr const char* kChanged =
+        "The clipboard was left as it is: it has changed since it was scanned. The list now shows what it holds.";
+
+private:
+    template <typename Attempt>
+    auto withRetry(Attempt&& attempt);
 };
 
 }  // namespace keltora

@@ -47,11 +47,12 @@ std::string_view CookieKeywordIn(std::string_view name) {
 
 void Cookies::scan() {
     ScanRun run(context_, list(), FileColumns(kPathColumns));
-    const std::string folder = ShellFolder(context_.platform.registry, "Cookies");
+    Platform& platform = context_.platform;
     std::vector<FoundPath> found;
-    CollectEntries(context_.platform.files, folder + "\\", "*.txt", found);
+    if (const auto folder = ValueFolder(platform, ShellFolder(platform.registry, "Cookies")))
+        CollectEntries(platform, *folder, u"*.txt", found);
     context_.ramp(0, 30);
-    std::erase_if(found, [](const FoundPath& file) { return CookieKeywordIn(file.name).empty(); });
+    std::erase_if(found, [](const FoundPath& file) { return CookieKeywordIn(file.file.name).empty(); });
     AddFileFindings(run, std::move(found), "All items listed in Cookies");
     context_.ramp(30, 100);
 }

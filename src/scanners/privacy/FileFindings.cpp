@@ -1,8 +1,7 @@
 #include "scanners/privacy/FileFindings.h"
 
-#include <cctype>
-
 #include "platform/Helpers.h"
+#include "scan/FileRemoval.h"
 
 namespace keltora {
 
@@ -18,62 +17,23 @@ bool namedLikeAFile(const std::string& name) {
     return dot != std::string::npos && name.compare(dot, std::string::npos, ".IE5") != 0;
 }
 
-void walkLevel(FileSystem& fs, const std::string& folder, int level, const std::string& skip,
+void walkLevel(Platform& platform, const ListedFolder& folder, int level, const std::string& skip,
                std::vector<FoundPath>& out) {
-    for (auto& entry : ListEntries(fs, folder, "*.*")) {
+    for (auto& entry : ListEntries(platform, folder, u"*.*")) {
         if (level == 1 && !skip.empty() && entry.name == skip) continue;
         if (level == kStoreDepth || namedLikeAFile(entry.name)) {
-            if (entry.name != kIndexFile) out.push_back({folder, std::move(entry.name), entry.size});
+            if (entry.name != kIndexFile) out.push_back(Found(platform, folder, std::move(entry)));
         } else {
-            walkLevel(fs, folder + entry.name + "\\", level + 1, skip, out);
+            walkLevel(platform, EntryFolder(platform, folder, entry), level + 1, skip, out);
         }
     }
 }
 
-// Names the system would take for another file than the one listed: wildcards, and a trailing
-// dot or blank, which Windows strips from the last component of a path.
-bool deletableName(const std::string& name) {
-    if (!IsPlainFileName(name) || name.find_first_of("*?\"<>|") != std::string::npos) return false;
-    return name.back() != '.' && name.back() != ' ';
-}
-
-// Deletes the file of one checked finding; true when no file is there afterwards.
-bool deleteFinding(FileSystem& fs, const Finding& finding) {
-    const std::string& folder = finding.subItem(3);
-    if (folder.empty() || folder.back() != '\\' || !deletableName(finding.caption)) return false;
-    const std::string path = folder + finding.caption;
-    if (path.size() >= kMaxPath) return false;
-    if (!fs.exists(path)) return true;
-    // A folder standing where a file was expected is refused by the deletion and stays listed.
-    fs.deleteFile(path);
-    return !fs.exists(path);
-}
-
-// A folder that names its drive ("C:\...") or its server ("\\server\..."). Anything else would be
-// taken from the current drive or folder, which is never what a scan means.
-bool qualifiedFolder(const std::string& folder) {
-    if (folder.size() >= 2 && folder[0] == '\\' && folder[1] == '\\') return true;
-    return folder.size() >= 3 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':' &&
-           folder[2] == '\\';
-}
-
 }  // namespace
 
-std::vector<FoundFile> ListEntries(FileSystem& fs, const std::string& folder, const std::string& mask) {
-    std::vector<FoundFile> entries;
-    if (!qualifiedFolder(folder) || folder.back() != '\\') return entries;
-    for (auto& found : fs.find(folder + mask))
-        if (IsPlainFileName(found.name)) entries.push_back(std::move(found));
-    return entries;
-}
-
-void CollectEntries(FileSystem& fs, const std::string& folder, const std::string& mask, std::vector<FoundPath>& out) {
-    for (auto& entry : ListEntries(fs, folder, mask)) out.push_back({folder, std::move(entry.name), entry.size});
-}
-
-std::vector<FoundPath> WalkStore(FileSystem& fs, const std::string& root, const std::string& skipFirstLevel) {
+std::vector<FoundPath> WalkStore(Platform& platform, const ListedFolder& root, const std::string& skipFirstLevel) {
     std::vector<FoundPath> found;
-    walkLevel(fs, root, 1, skipFirstLevel, found);
+    walkLevel(platform, root, 1, skipFirstLevel, found);
     return found;
 }
 
@@ -85,16 +45,19 @@ std::vector<Column> FileColumns(const FileColumnCaptions& captions) {
 }
 
 void AddFileFindings(ScanRun& run, std::vector<FoundPath> found, std::string_view detail) {
-    for (auto& file : found)
-        run.add(std::move(file.name),
-                {"Remove", std::string(detail), std::move(file.folder), SizeText(static_cast<std::int64_t>(file.size))},
-                false);
+    for (auto& file : found) {
+        const std::string size = SizeText(static_cast<std::int64_t>(file.file.size));
+        run.add(FileFinding(file, {"Remove", std::string(detail), file.folder.column(), size}), false);
+    }
 }
 
 void RemoveCheckedFiles(ScanContext& context, ResultList& list) {
-    RemovalRun removal(context, list);
-    FileSystem& fs = context.platform.files;
-    removal.run([&fs](const Finding& finding) { return deleteFinding(fs, finding); });
+    FileRemoval files(context);
+    {
+        RemovalRun removal(context, list);
+        removal.run([&files](const Finding& finding) { return files.remove(finding, finding.subItem(3)); });
+    }
+    files.report();
 }
 
 }  // namespace keltora

@@ -42,10 +42,11 @@ std::string DailyFolderName(const LocalTime& today) { return "MSHist01" + dateTe
 
 void History::scan() {
     ScanRun run(context_, list(), FileColumns(kPathColumns));
-    const std::string folder = ShellFolder(context_.platform.registry, "History");
-    const std::string today = DailyFolderName(context_.platform.clock.now());
-    AddFileFindings(run, WalkStore(context_.platform.files, folder + "\\History.IE5\\", today),
-                    "All items listed in History Folder");
+    Platform& platform = context_.platform;
+    const std::string today = DailyFolderName(platform.clock.now());
+    if (const auto folder = ValueFolder(platform, ShellFolder(platform.registry, "History")))
+        if (const auto store = Subfolder(platform, *folder, u"History.IE5"))
+            AddFileFindings(run, WalkStore(platform, *store, today), "All items listed in History Folder");
     context_.ramp(0, 100);
 }
 

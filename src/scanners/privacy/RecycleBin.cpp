@@ -31,6 +31,17 @@ void RecycleBin::scan() {
 }
 
 void RecycleBin::remove() {
+    context_.lastRemoval = {};
+    // The bin is emptied only for its checked finding: unchecked, it is kept as it is.
+    if (list().empty() || !list().at(0).checked) {
+        context_.lastCount = static_cast<int>(items_);
+        return;
+    }
+    if (context_.dryRun) {
+        context_.lastRemoval.add(RemovalOutcome::Removed);
+        context_.lastCount = static_cast<int>(items_);
+        return;
+    }
     Shell& shell = context_.platform.shell;
     if (!shell.shell32Version()) {
         context_.host.showMessage("Gagal melakukan loading Shell32.dll.");
@@ -46,6 +57,7 @@ void RecycleBin::remove() {
     // What the bin holds now, not what the emptying claimed: items another program kept in it,
     // or that a drive refused to let go of, stay listed and counted.
     scan();
+    context_.lastRemoval.add(items_ == 0 ? RemovalOutcome::Removed : RemovalOutcome::Left);
 }
 
 }  // namespace keltora

@@ -1,6 +1,6 @@
 #pragma once
 // The Recycle Bins of all drives as one finding: how many items they hold and how large they
-// are. Removal empties them all, whatever is checked, and then shows what they still hold.
+// are. Removal empties them all when that finding is checked, and then shows what they still hold.
 #include <cstdint>
 
 #include "scan/Category.h"

@@ -1,7 +1,6 @@
 #include "scanners/privacy/SystemFiles.h"
 
 #include "platform/Helpers.h"
-#include "scan/Paths.h"
 #include "scanners/privacy/FileFindings.h"
 
 namespace keltora {
@@ -37,14 +36,24 @@ bool leftOut(const SystemPlace& place, const std::string& systemRoot, const std:
     return false;
 }
 
-void collectPlace(FileSystem& fs, const SystemPlace& place, const std::string& systemRoot,
+// The place's folder below the Windows folder (or its drive root), when no part of it is a link.
+std::optional<ListedFolder> placeFolder(Platform& platform, const SystemPlace& place, const ListedFolder& windows) {
+    const auto base = place.base == PlaceBase::SystemRoot ? std::optional<ListedFolder>(windows)
+                                                          : DriveRootOf(platform, windows);
+    std::string_view relative = place.folder;
+    while (relative.starts_with('\\')) relative.remove_prefix(1);
+    while (relative.ends_with('\\')) relative.remove_suffix(1);
+    return base ? Subfolder(platform, *base, platform.codePage.toWide(std::string(relative))) : std::nullopt;
+}
+
+void collectPlace(Platform& platform, const SystemPlace& place, const ListedFolder& windows,
                   std::vector<FoundPath>& found) {
-    // The drive root of the Windows folder, whatever the case of its name ("C:\Windows" too).
-    const std::string base = place.base == PlaceBase::SystemRoot ? systemRoot : SystemDrivePrefix(systemRoot);
+    const auto folder = placeFolder(platform, place, windows);
+    if (!folder) return;
     std::vector<FoundPath> listed;
-    CollectEntries(fs, base + std::string(place.folder), std::string(place.pattern), listed);
+    CollectEntries(platform, *folder, platform.codePage.toWide(std::string(place.pattern)), listed);
     for (auto& file : listed)
-        if (!leftOut(place, systemRoot, file.path())) found.push_back(std::move(file));
+        if (!leftOut(place, windows.ansi, file.folder.column() + file.file.name)) found.push_back(std::move(file));
 }
 
 }  // namespace
@@ -57,10 +66,11 @@ std::span<const SystemPlace> SystemPlaces() { return kPlaces; }
 
 void SystemFiles::scan() {
     ScanRun run(context_, list(), FileColumns(kErrorColumns));
-    const std::string systemRoot = ReadSystemRoot(context_.platform.registry);
+    Platform& platform = context_.platform;
     std::vector<FoundPath> found;
-    for (const auto& place : kPlaces)
-        if (place.code == info().code) collectPlace(context_.platform.files, place, systemRoot, found);
+    if (const auto windows = ValueFolder(platform, ReadSystemRoot(platform.registry)))
+        for (const auto& place : kPlaces)
+            if (place.code == info().code) collectPlace(platform, place, *windows, found);
     AddFileFindings(run, std::move(found), "All items listed in Temporary Folder");
     context_.ramp(0, 100);
 }

@@ -1,6 +1,7 @@
 #include "scanners/privacy/TempFiles.h"
 
 #include "platform/Helpers.h"
+#include "platform/Registry2.h"
 #include "scanners/privacy/FileFindings.h"
 #include "scanners/privacy/SystemFiles.h"
 
@@ -9,14 +10,31 @@ namespace keltora {
 namespace {
 // Both temporary-file lists carry the history page's detail text, as users know it.
 constexpr const char* kDetail = "All items listed in History Folder";
+
+bool shellFolderValueExists(RegistryApi& registry, const std::string& name) {
+    TRegistry reg(registry, kKeyRead);
+    reg.SetRootKey(kHKeyCurrentUser);
+    return reg.OpenKey("\\" + std::string(kShellFoldersKey), false) && reg.ValueExists(name);
+}
+
+// The user's Temp folder: below "Local Settings" where that value is there; where it is missing
+// (as on every Windows since Vista), the temporary folder the system reports.
+std::optional<ListedFolder> userTemp(Platform& platform) {
+    if (!shellFolderValueExists(platform.registry, "Local Settings"))
+        return ValueFolder(platform, platform.files.temporaryFolder());
+    const auto settings = ValueFolder(platform, ShellFolder(platform.registry, "Local Settings"));
+    return settings ? Subfolder(platform, *settings, u"Temp") : std::nullopt;
+}
+
 }  // namespace
 
 void TempFiles::scan() {
     ScanRun run(context_, list(), FileColumns(kTempColumns));
-    auto& registry = context_.platform.registry;
+    Platform& platform = context_.platform;
     std::vector<FoundPath> found;
-    for (const auto& folder : {ReadSystemRoot(registry), ShellFolder(registry, "Local Settings")})
-        CollectEntries(context_.platform.files, folder + "\\Temp\\", "*.tmp", found);
+    if (const auto windows = ValueFolder(platform, ReadSystemRoot(platform.registry)))
+        if (const auto temp = Subfolder(platform, *windows, u"Temp")) CollectEntries(platform, *temp, u"*.tmp", found);
+    if (const auto temp = userTemp(platform)) CollectEntries(platform, *temp, u"*.tmp", found);
     AddFileFindings(run, std::move(found), kDetail);
     context_.ramp(0, 100);
 }
@@ -25,8 +43,10 @@ void TempFiles::remove() { RemoveCheckedFiles(context_, list()); }
 
 void TemporaryIE::scan() {
     ScanRun run(context_, list(), FileColumns(kErrorColumns));
-    const std::string cache = ShellFolder(context_.platform.registry, "Cache");
-    AddFileFindings(run, WalkStore(context_.platform.files, cache + "\\Content.IE5\\"), kDetail);
+    Platform& platform = context_.platform;
+    if (const auto cache = ValueFolder(platform, ShellFolder(platform.registry, "Cache")))
+        if (const auto store = Subfolder(platform, *cache, u"Content.IE5"))
+            AddFileFindings(run, WalkStore(platform, *store), kDetail);
     context_.ramp(0, 100);
 }
 

@@ -10,9 +10,6 @@ public:
     using Category::Category;
     void scan() override;    // PrivacyExecute
     void remove() override;  // removepcExecute
-
-private:
-    bool removeOne(const Finding& finding);
 };
 
 }  // namespace keltora

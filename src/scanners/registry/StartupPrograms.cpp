@@ -2,6 +2,8 @@
 
 #include "platform/Helpers.h"
 #include "platform/Registry2.h"
+#include "scan/FileListing.h"
+#include "scan/FileRemoval.h"
 
 namespace keltora {
 
@@ -51,12 +53,16 @@ void StartupPrograms::scanRunKey(ScanRun& run, HKey root, const std::string& pat
 }
 
 void StartupPrograms::scanStartupFolder(ScanRun& run) {
-    const std::string folder = ShellFolder(context_.platform.registry, "Startup");
-    // Without a folder the listing would run against the current drive's root.
-    if (folder.empty()) return;
-    for (const auto& name : FileNames(context_.platform.files, folder + "\\", "*.*")) {
-        if (name == "desktop.ini" || name == "." || name == ".." || ignored(name)) continue;
-        run.add(name, {kRepairReport, name, folder});
+    Platform& platform = context_.platform;
+    // Without a usable folder the listing would run against the current drive's root.
+    const auto folder = ValueFolder(platform, ShellFolder(platform.registry, "Startup"));
+    if (!folder) return;
+    std::vector<FoundPath> found;
+    CollectEntries(platform, *folder, u"*.*", found);
+    for (const auto& file : found) {
+        const std::string& name = file.file.name;
+        if (name == "desktop.ini" || ignored(name)) continue;
+        run.add(FileFinding(file, {kRepairReport, name, folder->ansi}), true);
     }
 }
 
@@ -74,25 +80,30 @@ void StartupPrograms::scan() {
     context_.ramp(90, 100);
 }
 
-RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, const Finding& finding) {
+RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& files, const Finding& finding) {
     const std::string& location = finding.subItem(3);
     if (const RunSource* source = runSourceFor(location)) {
         auto& codePage = context_.platform.codePage;
         return room.deleteValue(source->root, codePage.toWide(source->path), codePage.toWide(finding.caption));
     }
-    // A Startup-folder finding: only a plain name inside the folder is ever moved.
-    if (!IsPlainFileName(finding.caption) || location.empty()) return RemovalOutcome::Left;
-    auto& files = context_.platform.files;
-    const std::string from = location + "\\" + finding.caption;
-    if (!files.exists(from)) return RemovalOutcome::Gone;
-    files.moveFile(from, context_.paths.startbug() + "\\" + finding.caption);
-    return files.exists(from) ? RemovalOutcome::Left : RemovalOutcome::Removed;
+    // A Startup-folder file is moved into startbug, which needs the program-files folder.
+    if (!context_.paths.hasProgramFolders()) {
+        startbugMissing_ = true;
+        return RemovalOutcome::Left;
+    }
+    return files.moveInto(finding, location, context_.paths.startbug());
 }
 
 void StartupPrograms::remove() {
-    RemovalRun removal(context_, list());
-    RegistryRemoval room(context_);
-    removal.run([&](const Finding& finding) { return removeOne(room, finding); });
+    FileRemoval files(context_);
+    startbugMissing_ = false;
+    {
+        RemovalRun removal(context_, list());
+        RegistryRemoval room(context_);
+        removal.run([&](const Finding& finding) { return removeOne(room, files, finding); });
+    }
+    files.report();
+    if (startbugMissing_) context_.host.showMessage(Paths::kMissingProgramFiles);
 }
 
 }  // namespace keltora

@@ -21,6 +21,9 @@ public:
     virtual std::string scratchFolder() = 0;
     // A file of the given size (sparse where the backend allows it).
     virtual void makeFile(const std::string& path, std::uint64_t size) = 0;
+    // A small file by its exact UTF-16 path, as written ("\\?\"): names with a trailing dot, or
+    // with characters outside the ANSI code page.
+    virtual void makeExactFile(const std::u16string& path) = 0;
     // Called around every test.
     virtual void setUp() = 0;
     virtual void tearDown() = 0;

@@ -33,7 +33,8 @@ TEST_F(FileConformance, StarDotStarListsDotsFoldersAndNamesWithoutADot) {
 TEST_F(FileConformance, EmptyFolderListsOnlyTheDots) { EXPECT_EQ((Names{" .", " .."}), listing("*.*")); }
 
 TEST_F(FileConformance, MaskMatchesWithoutCaseAndOnlyTheLastExtension) {
-    for (const char* name : {"A.TMP", "b.tmp", "a.tmp.bak", "tmp", "c.tm", "d.tmp.tmp"}) make(name);
+    // "report.tmpx" has the short name REPO~1.TMP, which the system's listing matches too.
+    for (const char* name : {"A.TMP", "b.tmp", "a.tmp.bak", "tmp", "c.tm", "d.tmp.tmp", "report.tmpx"}) make(name);
     EXPECT_EQ((Names{" A.TMP", " b.tmp", " d.tmp.tmp"}), listing("*.tmp"));
 }
 
@@ -157,6 +158,66 @@ TEST_F(FileConformance, AttributesTellFilesFromFolders) {
 TEST_F(FileConformance, FullPathResolvesDotsAndKeepsCase) {
     EXPECT_EQ(inFolder("b\\C.txt"), files().fullPath(inFolder("a\\..\\b\\.\\C.txt")));
     EXPECT_EQ(inFolder("x"), files().fullPath(folder() + "/x"));
+}
+
+std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// The act on a listed file: only "not found" counts as absent, a folder or a file in the target's
+// place is refused, and a dry run changes nothing.
+TEST_F(FileConformance, ActRows) {
+    make("a.txt");
+    make("b.txt", "b");
+    make("c.txt");
+    ASSERT_TRUE(files().createDirectory(inFolder("dir")));
+    ASSERT_TRUE(files().createDirectory(inFolder("sub")));
+    struct Row {
+        std::string path, moveTo;
+        bool dryRun;
+        FileActResult result;
+        std::string present, absent;
+    };
+    const Row rows[] = {
+        {"a.txt", "", true, FileActResult::Done, "a.txt", ""},
+        {"a.txt", "", false, FileActResult::Done, "", "a.txt"},
+        {"a.txt", "", false, FileActResult::Absent, "", "a.txt"},
+        {"none\\a.txt", "", false, FileActResult::Absent, "", ""},
+        {"dir", "", false, FileActResult::Failed, "dir", ""},
+        {"b.txt", "dir\\b.txt", false, FileActResult::Done, "dir\\b.txt", "b.txt"},
+        {"c.txt", "dir\\b.txt", false, FileActResult::Failed, "c.txt", ""},
+        {"c.txt", "none\\c.txt", false, FileActResult::Failed, "c.txt", ""},
+        {"sub", "dir\\sub", false, FileActResult::Done, "dir\\sub", "sub"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path + " " + row.moveTo);
+        const FileAct act{Wide(inFolder(row.path)), row.moveTo.empty() ? u"" : Wide(inFolder(row.moveTo)), row.dryRun};
+        EXPECT_EQ(files().act(act), row.result);
+        EXPECT_TRUE(row.present.empty() || files().exists(inFolder(row.present)));
+        EXPECT_TRUE(row.absent.empty() || !files().exists(inFolder(row.absent)));
+    }
+    EXPECT_EQ("b", files().readFile(inFolder("dir\\b.txt")));
+}
+
+// Names the ANSI calls cannot carry: the listing gives the ANSI name the ANSI call would (here
+// the same as another file's) and the exact name, and the act takes only the file it names. A
+// trailing dot is either acted on exactly or refused, never read as its twin.
+TEST_F(FileConformance, ExactNamesAreListedAndActedOnAsThemselves) {
+    make("report.tmp", "plain");
+    make("notes.lnk", "twin");
+    const std::u16string fullWidth = Wide(folder()) + u"\\\uff52\uff45\uff50\uff4f\uff52\uff54.tmp";
+    const std::u16string dotted = Wide(inFolder("notes.lnk."));
+    env().makeExactFile(fullWidth);
+    env().makeExactFile(dotted);
+    std::vector<std::u16string> exact;
+    for (const auto& found : files().findWide(Wide(inFolder("*.tmp")))) {
+        EXPECT_EQ(found.name, "report.tmp");
+        if (!found.wideName.empty()) exact.push_back(found.wideName);
+    }
+    EXPECT_EQ(exact, std::vector<std::u16string>{fullWidth.substr(folder().size() + 1)});
+    EXPECT_EQ(files().act(FileAct{fullWidth, u"", false}), FileActResult::Done);
+    EXPECT_EQ("plain", files().readFile(inFolder("report.tmp")));
+    const FileActResult dot = files().act(FileAct{dotted, u"", false});
+    EXPECT_TRUE(dot == FileActResult::Done || dot == FileActResult::Unsafe);
+    EXPECT_EQ("twin", files().readFile(inFolder("notes.lnk")));
 }
 
 }  // namespace

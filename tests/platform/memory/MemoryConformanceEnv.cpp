@@ -16,6 +16,7 @@ public:
     std::u16string userKeyNtPath() override { return std::u16string(u"\\Registry\\User\\") + kMemoryUserSid; }
     std::string scratchFolder() override { return "C:\\keltora-conformance"; }
     void makeFile(const std::string& path, std::uint64_t size) override { memory_->files.addFile(path, size); }
+    void makeExactFile(const std::u16string& path) override { memory_->files.addFile(path, 1, "x"); }
 
     void setUp() override {
         memory_ = std::make_unique<MemoryPlatform>();

@@ -1,0 +1,59 @@
+#pragma once
+// How every category that lists files reads a folder: only a folder the folder rule allows, never
+// into or through a link, every entry with its exact name, and only the names whose long form
+// the mask matches.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "scan/Finding.h"
+
+namespace keltora {
+
+// A folder a category lists: resolved as the system resolves it, and as its findings show it.
+struct ListedFolder {
+    std::u16string path;  // "C:\Users\pat\Cookies"; a drive root keeps its '\' ("C:\")
+    std::string ansi;     // the same as the ANSI texts show it
+    bool exact = true;    // whether ansi names path exactly
+
+    // The text of a "Path Location" column: the folder with a trailing '\'.
+    std::string column() const;
+    // The folder with one more part.
+    std::u16string below(std::u16string_view name) const;
+};
+
+// The folder a value names (read from the registry, or reported by the system) when the folder
+// rule allows it and the folder itself is no link; nullopt otherwise, and then nothing is listed.
+std::optional<ListedFolder> ValueFolder(Platform& platform, const std::string& value);
+std::optional<ListedFolder> ValueFolder(Platform& platform, const std::u16string& value);
+// A fixed folder below a listed one ("History.IE5", "system32\wbem\Logs"), when no part of the
+// way is a link; nullopt otherwise.
+std::optional<ListedFolder> Subfolder(Platform& platform, const ListedFolder& folder, std::u16string_view relative);
+// The drive root a folder is on ("C:\"); nullopt for a folder on a share.
+std::optional<ListedFolder> DriveRootOf(Platform& platform, const ListedFolder& folder);
+
+// A file a scan reports: the folder it was listed in, its entry as listed, its exact name.
+struct FoundPath {
+    ListedFolder folder;
+    FoundFile file;
+    std::u16string name;
+};
+
+// The entries folder + mask lists, in the order the file system returns them, without "." and
+// "..", without any name that could reach outside the folder, without links (reparse points),
+// and without names whose long form the mask does not match (the listing also matches 8.3
+// names: "*.tmp" lists "report.tmpx").
+std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask);
+void CollectEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask,
+                    std::vector<FoundPath>& out);
+FoundPath Found(Platform& platform, const ListedFolder& folder, FoundFile entry);
+// The folder an entry of a listed folder is, for a walk that goes down into it.
+ListedFolder EntryFolder(Platform& platform, const ListedFolder& folder, const FoundFile& entry);
+
+// A finding of a found file: its caption the ANSI name; where the ANSI texts are not exact, the
+// exact name and folder (Finding::exactName, exactLocation) that its removal acts on.
+Finding FileFinding(const FoundPath& found, std::vector<std::string> subItems);
+
+}  // namespace keltora

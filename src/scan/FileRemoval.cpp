@@ -1,0 +1,70 @@
+#include "scan/FileRemoval.h"
+
+#include "platform/FolderRule.h"
+
+namespace keltora {
+
+namespace {
+
+// A folder column without its trailing '\', a drive root keeping it.
+std::u16string folderOf(std::u16string text) {
+    if (text.ends_with(u'\\') && !(text.size() == 3 && text[1] == u':')) text.pop_back();
+    return text;
+}
+
+std::u16string joined(const std::u16string& folder, const std::u16string& name) {
+    return folder.ends_with(u'\\') ? folder + name : folder + u"\\" + name;
+}
+
+}  // namespace
+
+RemovalOutcome FileRemoval::remove(const Finding& finding, const std::string& folderColumn) {
+    return act(finding, folderColumn, nullptr);
+}
+
+RemovalOutcome FileRemoval::moveInto(const Finding& finding, const std::string& folderColumn,
+                                     const std::string& targetFolder) {
+    const auto target = UsableFolder(context_.platform.codePage.toWide(targetFolder));
+    if (!target) return RemovalOutcome::Left;
+    return act(finding, folderColumn, &*target);
+}
+
+RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folderColumn,
+                                const std::u16string* targetFolder) {
+    CodePage& codePage = context_.platform.codePage;
+    const std::u16string folder =
+        folderOf(finding.exactLocation.empty() ? codePage.toWide(folderColumn) : finding.exactLocation);
+    const std::u16string name = finding.exactName.empty() ? codePage.toWide(finding.caption) : finding.exactName;
+    FileActResult result = FileActResult::Unsafe;
+    if (IsResolvedFolder(folder) && IsExactEntryName(name)) {
+        const FileAct act{joined(folder, name), targetFolder ? joined(*targetFolder, name) : std::u16string(),
+                          context_.dryRun};
+        result = context_.platform.files.act(act);
+    }
+    switch (result) {
+        case FileActResult::Done: return RemovalOutcome::Removed;
+        case FileActResult::Absent: return RemovalOutcome::Gone;
+        case FileActResult::Failed: return RemovalOutcome::Left;
+        case FileActResult::Unsafe: break;
+    }
+    if (unsure_++ == 0) {
+        firstUnsure_ = folderColumn;
+        if (!firstUnsure_.empty() && !firstUnsure_.ends_with('\\')) firstUnsure_ += '\\';
+        firstUnsure_ += finding.caption;
+    }
+    return RemovalOutcome::Left;
+}
+
+void FileRemoval::report() {
+    if (unsure_ == 0) return;
+    const std::string text =
+        unsure_ == 1 ? "A checked file was left as it is: it could not be made sure that it is the file listed (a link, "
+                       "or a name Windows reads as another file): " + firstUnsure_
+                     : std::to_string(unsure_) + " checked files were left as they are: it could not be made sure that "
+                       "they are the files listed (links, or names Windows reads as other files). The first: " +
+                           firstUnsure_;
+    unsure_ = 0;
+    context_.host.showNotice(text);
+}
+
+}  // namespace keltora
