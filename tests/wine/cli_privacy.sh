@@ -175,7 +175,8 @@ set +e
 win "$cli" backup >/dev/null 2>"$KELTORA_SCRATCH.err"; rc=$?
 set -e
 "$WINE_RUN" reg add "$version_key" /v ProgramFilesDir /d "$program_files" /f >/dev/null
-[ "$rc" = 1 ] && grep -q ProgramFilesDir "$KELTORA_SCRATCH.err" || fail "backup without ProgramFilesDir: exit $rc"
+# The backup the command is could not be made: exit 4, naming the setting.
+[ "$rc" = 4 ] && grep -q ProgramFilesDir "$KELTORA_SCRATCH.err" || fail "backup without ProgramFilesDir: exit $rc"
 for stray in "/Keltora Professional" "/Keltora Pro" "$drive_c/Keltora Professional" "$drive_c/Keltora Pro" \
              "$PWD/Keltora Professional"; do
   [ ! -e "$stray" ] || fail "an empty ProgramFilesDir created $stray"
