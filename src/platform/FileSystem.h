@@ -22,6 +22,9 @@ struct FoundFile {
     bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
 };
 
+// Whether a path names something, as far as this process may know.
+enum class PathPresence { Missing, Present, Unknown };
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -42,6 +45,11 @@ public:
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     virtual bool writeFile(const std::string& path, const std::string& content) = 0;
     virtual bool appendFile(const std::string& path, const std::string& content) = 0;
+
+    // GetFileAttributesA told apart by its error: Missing only when the system says "not found"
+    // (or the name is one no file can have), Unknown when it may not look (access denied, a drive
+    // not ready, a share out of reach). A caller that would act on "missing" asks this.
+    virtual PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) = 0;
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }
     bool isDirectory(const std::string& path) {

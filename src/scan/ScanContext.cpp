@@ -35,7 +35,12 @@ ScanRun::~ScanRun() {
 }
 
 std::size_t ScanRun::add(std::string caption, std::vector<std::string> subItems, bool pause) {
-    auto row = list_.add(Finding{std::move(caption), std::move(subItems), true});
+    return add(Finding{std::move(caption), std::move(subItems), true}, pause);
+}
+
+std::size_t ScanRun::add(Finding finding, bool pause) {
+    finding.checked = true;
+    auto row = list_.add(std::move(finding));
     if (pause) context_.pause(kStepPauseMs);
     return row;
 }

@@ -148,6 +148,20 @@ std::optional<std::uint32_t> MemoryFileSystem::attributes(const std::string& pat
     return entry ? std::optional<std::uint32_t>(entry->attributes) : std::nullopt;
 }
 
+PathPresence MemoryFileSystem::probe(const std::string& path, std::uint32_t* attributes) {
+    const std::string upper = UpperAscii(path);
+    for (const auto& denied : deniedProbes_) {
+        if (upper.starts_with(denied) && (upper.size() == denied.size() || upper[denied.size()] == '\\'))
+            return PathPresence::Unknown;
+    }
+    const auto found = this->attributes(path);
+    if (!found) return PathPresence::Missing;
+    if (attributes != nullptr) *attributes = *found;
+    return PathPresence::Present;
+}
+
+void MemoryFileSystem::denyProbes(const std::string& path) { deniedProbes_.push_back(UpperAscii(path)); }
+
 bool MemoryFileSystem::deleteFile(const std::string& path) {
     Entry* entry = lookup(path);
     if (!entry || entry->isDirectory() || entry->locked || (entry->attributes & kAttrReadOnly)) return false;

@@ -21,6 +21,7 @@ public:
 
     std::vector<FoundFile> find(const std::string& pattern) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
+    PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override;
     bool deleteFile(const std::string& path) override;
     bool moveFile(const std::string& from, const std::string& to) override;
     bool createDirectory(const std::string& path) override;
@@ -43,6 +44,10 @@ public:
     void lock(const std::string& path);
     void unlock(const std::string& path);
 
+    // The system will not tell about path and what is below it, whether it exists or not (access
+    // denied, a drive not ready): probe answers Unknown there.
+    void denyProbes(const std::string& path);
+
     // Every file and folder below the drive roots, as full paths in listing order.
     std::vector<std::string> paths() const;
 
@@ -57,6 +62,7 @@ private:
 
     std::map<char, std::unique_ptr<Entry>> drives_;
     std::string current_ = "C:\\";
+    std::vector<std::string> deniedProbes_;  // upper-cased
 };
 
 }  // namespace keltora

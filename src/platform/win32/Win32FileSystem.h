@@ -8,6 +8,7 @@ class Win32FileSystem final : public FileSystem {
 public:
     std::vector<FoundFile> find(const std::string& pattern) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
+    PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override;
     bool deleteFile(const std::string& path) override;
     bool moveFile(const std::string& from, const std::string& to) override;
     bool createDirectory(const std::string& path) override;
