@@ -64,7 +64,11 @@ std::optional<std::string> StringReadText(CodePage& codePage, std::uint32_t type
     std::string text;
     exact = true;
     if (IsStringType(type)) {
-        text = AnsiOf(codePage, Utf16LeText(data, size), exact);
+        // ASCII text, the common case, straight from the bytes.
+        text.reserve(size / 2);
+        for (std::uint32_t i = 0; i + 1 < size && data[i + 1] == 0 && data[i] < 0x80; i += 2)
+            text.push_back(static_cast<char>(data[i]));
+        if (text.size() != size / 2) text = codePage.toAnsi(Utf16LeText(data, size), &exact);
     } else {
         text.assign(reinterpret_cast<const char*>(data), size);
     }
