@@ -86,6 +86,10 @@ keltora_wine_test(keltora_wine_backends
 # display. The binary doubles as "another program" for tests/wine/cli_privacy.sh.
 keltora_wine_test(keltora_wine_privacy tests/wine/PrivacyScannersTest.cpp)
 
+# The registry categories' removals where a real registry differs from a plain tree: links,
+# names the ANSI code page cannot carry, findings whose reason changed after the scan.
+keltora_wine_test(keltora_wine_registry tests/wine/RegistryScannersTest.cpp)
+
 keltora_wine_script_test(wine_regedit tests/wine/regedit.sh)
 keltora_wine_script_test(wine_runner tests/wine/wine-run.sh)
 include(${CMAKE_SOURCE_DIR}/cmake/cli.cmake)

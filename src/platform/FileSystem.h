@@ -45,6 +45,9 @@ enum class FileActResult {
     Failed,  // refused (access denied, held open, a folder, read-only, the target exists)
 };
 
+// Whether a path names something, as far as this process may know.
+enum class PathPresence { Missing, Present, Unknown };
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -86,6 +89,11 @@ public:
         if (content && content->size() > maxBytes) content->resize(maxBytes);
         return content;
     }
+
+    // GetFileAttributesA told apart by its error: Missing only when the system says "not found"
+    // (or the name is one no file can have), Unknown when it may not look (access denied, a drive
+    // not ready, a share out of reach). A caller that would act on "missing" asks this.
+    virtual PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) = 0;
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }
     bool isDirectory(const std::string& path) {

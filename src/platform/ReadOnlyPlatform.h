@@ -84,6 +84,9 @@ public:
     }
     std::u16string temporaryFolder() override { return real_.temporaryFolder(); }
     std::optional<std::uint32_t> attributes(const std::string& path) override { return real_.attributes(path); }
+    PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override {
+        return real_.probe(path, attributes);
+    }
     bool deleteFile(const std::string&) override { return false; }
     bool moveFile(const std::string&, const std::string&) override { return false; }
     bool createDirectory(const std::string&) override { return false; }

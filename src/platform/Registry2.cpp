@@ -47,18 +47,31 @@ void TRegistry::CloseKey() {
     currentPath_.clear();
 }
 
+namespace {
+
+// The registry reports the longest name in UTF-16 units; its ANSI form may take more bytes (up
+// to three a unit in the UTF-8 code page). The buffer is sized as the program always sized it,
+// and a name that does not fit is read again with room for the longest ANSI form, never skipped.
+long EnumName(RegistryApi& api, HKey key, bool values, std::uint32_t index, std::uint32_t longest, std::string& name) {
+    auto enumerate = [&](std::uint32_t capacity) {
+        return values ? api.enumValue(key, index, capacity, name) : api.enumKey(key, index, capacity, name);
+    };
+    const long rc = enumerate(2 * (longest + 1));
+    return rc == kErrorMoreData ? enumerate(4 * (longest + 1)) : rc;
+}
+
+}  // namespace
+
 void TRegistry::listNames(bool values, std::vector<std::string>& names) {
     names.clear();
     if (current_ == 0) return;
     KeyInfo info;
     if (api_.queryInfoKey(current_, info) != kErrorSuccess) return;
     const std::uint32_t count = values ? info.values : info.subKeys;
-    // Room for the longest name reported, doubled as multi-byte systems need.
-    const std::uint32_t capacity = 2 * ((values ? info.maxValueNameLen : info.maxSubKeyLen) + 1);
+    const std::uint32_t longest = values ? info.maxValueNameLen : info.maxSubKeyLen;
     for (std::uint32_t i = 0; i < count; ++i) {
         std::string name;
-        long rc = values ? api_.enumValue(current_, i, capacity, name) : api_.enumKey(current_, i, capacity, name);
-        if (rc == kErrorSuccess) names.push_back(name);
+        if (EnumName(api_, current_, values, i, longest, name) == kErrorSuccess) names.push_back(name);
     }
 }
 
@@ -80,10 +93,9 @@ bool TRegistry::deleteTree(HKey base, const std::string& relative) {
     if (api_.openKey(base, relative, access_, target) == kErrorSuccess) {
         KeyInfo info;
         if (api_.queryInfoKey(target, info) == kErrorSuccess) {
-            const std::uint32_t capacity = 2 * (info.maxSubKeyLen + 1);
             for (std::uint32_t i = info.subKeys; i-- > 0;) {
                 std::string name;
-                if (api_.enumKey(target, i, capacity, name) == kErrorSuccess) deleteTree(target, name);
+                if (EnumName(api_, target, false, i, info.maxSubKeyLen, name) == kErrorSuccess) deleteTree(target, name);
             }
         }
         api_.closeKey(target);

@@ -72,7 +72,9 @@ public:
     // Appends a checked finding; the list is redrawn through its observer, then the scan pauses
     // unless told the category's scan does not pause per finding.
     std::size_t add(std::string caption, std::vector<std::string> subItems, bool pause = true);
-    std::size_t add(Finding finding, bool pause);
+    // The same for a finding made by the scan (one that carries its exact identity, say); it is
+    // added checked.
+    std::size_t add(Finding finding, bool pause = true);
     ResultList& list() { return list_; }
 
 private:

@@ -67,6 +67,47 @@ TEST(DeepAnalysis, CandidatePathFollowsTheLevelTests) {
     EXPECT_EQ(DeepAnalysis::CandidatePath(1, HKLM, "C:\\Gone", ""), none);
 }
 
+// A value whose candidate path is missing is not reported while its data, read as a command
+// line, names something that exists: (a) whole as a file or folder, (b) a part before a blank
+// as a file.
+TEST(DeepAnalysis, ACommandLineThatNamesAnExistingProgramIsNotMissing) {
+    struct Row {
+        HKey root;
+        const char* key;  // below SOFTWARE; its depth is the level
+        const char* data;
+        const char* existing;  // a file, or a folder when it ends in '\\'
+        bool reported;
+    };
+    const Row rows[] = {
+        {HKLM, "L1", "C:\\Program Files\\App\\app.exe -silent", "C:\\Program Files\\App\\app.exe", false},
+        {HKLM, "L1", "C:\\Program Files\\App\\app.exe -silent", "C:\\Program Files\\App\\", true},
+        {HKLM, "L1", "C:\\App\\app.exe|0", "C:\\App\\app.exe", false},
+        {HKLM, "L1", "C:\\App\\app.exe,1", "C:\\App\\app.exe", false},
+        {HKLM, "L1", "C:\\App\\", "C:\\App\\", false},
+        {HKLM, "L1", "C:\\App\\app.exe -x", "C:\\App\\app.exe\\", true},  // a part before a blank counts as a file only
+        {HKLM, "L1", "C:\\App\\app.exe:x", "C:\\App\\app.exe", false},
+        {HKLM, "L1", "C:\\Gone\\app.exe -x", "C:\\App\\app.exe", true},
+        {HKLM, "A\\B\\C\\L4", "$(BDS)\\lib;C:\\Dir\\;$(BDSLIB)", "C:\\Dir\\", false},
+        {HKCU, "A\\B\\C\\D\\L5", "\"C:\\App\\app.exe\" \"%1\"", "C:\\App\\app.exe", false},
+        {HKCU, "A\\B\\C\\D\\L5", "\"C:\\Gone\\app.exe\" \"%1\"", "C:\\App\\app.exe", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.data);
+        ReadyWorld world("");
+        const std::string key = std::string(row.root == HKLM ? "SOFTWARE\\" : "Software\\") + row.key;
+        world.machine.registry.setString(row.root, key, "V", row.data);
+        const std::string existing = row.existing;
+        if (existing.back() == '\\') {
+            world.files().createDirectories(existing.substr(0, existing.size() - 1));
+        } else {
+            world.touch(existing);
+        }
+        TForm1& form = world.start();
+        form.invoke("DeepExecute");
+        EXPECT_EQ(form.category("da").list().size(), row.reported ? 1u : 0u);
+    }
+}
+
 const std::string kTree = R"reg([HKEY_LOCAL_MACHINE\SOFTWARE\Alpha]
 "App"="C:\\Gone\\app.exe,0"
 @="C:\\Gone\\default.exe"

@@ -33,6 +33,12 @@ TEST(FileExtensions, ReportsExtensionKeysWithoutAFileType) {
         {Root(".bcfile", "@=\"\"\n") + Root("abcfile"), {".bcfile"}},
         {Root("*", "@=\"\"\n"), {}},
         {Root("*") + Root("."), {"."}},
+        // A key that names its handlers carries the associations of installed apps.
+        {Root(".owp") + Root(".owp\\OpenWithProgids", "\"owpfile\"=\"\"\n"), {}},
+        {Root(".owl") + Root(".owl\\openwithlist", "\"a\"=\"app.exe\"\n"), {}},
+        {Root(".vrb") + Root(".vrb\\Shell\\open\\command"), {}},
+        {Root(".emp") + Root(".emp\\OpenWithProgids") + Root(".emp\\shell") + Root(".emp\\OpenWithList\\x"),
+         {".emp"}},
     };
     for (const auto& row : rows) {
         World world(RegText(row.keys));

@@ -66,4 +66,10 @@ std::u16string MemoryCodePage::toWide(const std::string& ansi) {
     return wide;
 }
 
+std::string MemoryUtf8CodePage::toAnsi(const std::u16string& wide, bool* exact) {
+    std::string text = Utf16ToUtf8(wide);
+    if (exact != nullptr) *exact = toWide(text) == wide;
+    return text;
+}
+
 }  // namespace keltora

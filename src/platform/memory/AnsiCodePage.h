@@ -22,4 +22,13 @@ public:
     std::u16string toWide(const std::string& ansi) override;
 };
 
+// The UTF-8 code page, which Windows 10 1903 and later can make the ANSI one: every character
+// is carried exactly, in one to four bytes, so an ANSI name may be three times as long as its
+// UTF-16 form.
+class MemoryUtf8CodePage : public CodePage {
+public:
+    std::string toAnsi(const std::u16string& wide, bool* exact = nullptr) override;
+    std::u16string toWide(const std::string& ansi) override { return Utf8ToUtf16(ansi); }
+};
+
 }  // namespace keltora

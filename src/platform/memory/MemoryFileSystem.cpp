@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/memory/AsciiCase.h"
 #include "platform/memory/DosNames.h"
 #include "platform/memory/WindowsPaths.h"
 
@@ -203,6 +204,23 @@ std::optional<std::uint32_t> MemoryFileSystem::attributes(const std::string& pat
     if (found.entry->isLink() && !resolve(found.entry->linkTarget, true).entry) return std::nullopt;
     return found.entry->attributes;
 }
+
+PathPresence MemoryFileSystem::probe(const std::string& path, std::uint32_t* attributes) {
+    const std::string upper = UpperAscii(path);
+    for (const auto& denied : deniedProbes_) {
+        if (upper.starts_with(denied) && (upper.size() == denied.size() || upper[denied.size()] == '\\'))
+            return PathPresence::Unknown;
+    }
+    // An entry the user may not open (or one below it) is there, as far as anyone may know.
+    const Lookup looked = resolve(FullPathName(wide(path), current_), false);
+    if (looked.denied || (looked.entry && looked.entry->denied)) return PathPresence::Unknown;
+    const auto found = this->attributes(path);
+    if (!found) return PathPresence::Missing;
+    if (attributes != nullptr) *attributes = *found;
+    return PathPresence::Present;
+}
+
+void MemoryFileSystem::denyProbes(const std::string& path) { deniedProbes_.push_back(UpperAscii(path)); }
 
 bool MemoryFileSystem::deleteFile(const std::string& path) {
     Entry* entry = lookup(path);

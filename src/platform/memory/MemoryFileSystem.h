@@ -27,6 +27,7 @@ public:
     // link met on the way, or at the end, is followed, as Wine follows a Unix link.
     std::vector<FoundFile> find(const std::string& pattern) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
+    PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override;
     bool deleteFile(const std::string& path) override;
     bool moveFile(const std::string& from, const std::string& to) override;
     bool createDirectory(const std::string& path) override;
@@ -65,6 +66,10 @@ public:
     // fails as access denied, its attributes included.
     void deny(const std::string& path);
 
+    // The system will not tell about path and what is below it, whether it exists or not (access
+    // denied, a drive not ready): probe answers Unknown there.
+    void denyProbes(const std::string& path);
+
     // Every file and folder below the drive roots, as full ANSI paths in listing order.
     std::vector<std::string> paths() const;
     // Whether the entry of this exact UTF-16 path is there (links on the way followed).
@@ -90,6 +95,7 @@ private:
     MemoryCodePage codePage_;
     std::map<char, std::unique_ptr<Entry>> drives_;
     std::u16string current_ = u"C:\\";
+    std::vector<std::string> deniedProbes_;  // upper-cased
 };
 
 }  // namespace keltora

@@ -5,50 +5,18 @@
 #include <stdexcept>
 
 #include "platform/RegistryWide.h"
+#include "platform/memory/MemoryRegistryNode.h"
 #include "platform/memory/WideCase.h"
 #include "platform/memory/WindowsMessages.h"
 
 namespace keltora {
 
-struct MemoryRegistry::Node {
-    std::u16string name;
-    Node* parent = nullptr;
-    // Keyed by the upper-cased name: the order in which Windows enumerates subkeys.
-    std::map<std::u16string, std::shared_ptr<Node>> children;
-    // In the order first written; a rewrite keeps its place.
-    std::vector<std::pair<std::u16string, MemoryValue>> values;
-    std::uint32_t denied = 0;
-    bool deleted = false;
-    bool predefined = false;  // a root or the node behind HKEY_CLASSES_ROOT: never deleted
-    bool link = false;        // a registry link: opening it opens what its kSymbolicLinkValue names
-
-    MemoryValue* findValue(const std::u16string& valueName) {
-        for (auto& [n, v] : values) {
-            if (EqualsNoCaseWide(n, valueName)) return &v;
-        }
-        return nullptr;
-    }
-};
+using namespace memory_registry;
 
 namespace {
 
-using NodePtr = std::shared_ptr<MemoryRegistry::Node>;
-
 // A link followed from a link followed ... gives up after this many.
 constexpr int kMaxLinkHops = 16;
-
-// Key paths split at '\'; empty parts (a trailing or doubled '\') are passed over.
-std::vector<std::u16string> SplitKeyPath(const std::u16string& path) {
-    std::vector<std::u16string> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        auto end = path.find(u'\\', start);
-        if (end == std::u16string::npos) end = path.size();
-        if (end > start) parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
 
 // Generic rights and MAXIMUM_ALLOWED as the registry maps them to key rights.
 std::uint32_t MapGeneric(std::uint32_t access) {
@@ -59,26 +27,6 @@ std::uint32_t MapGeneric(std::uint32_t access) {
     if (access & 0x10000000u) mapped |= kKeyAllAccess;   // GENERIC_ALL
     if (access & kMaximumAllowedAccess) mapped |= kKeyAllAccess;
     return mapped;
-}
-
-bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
-
-std::vector<std::uint8_t> Utf16LeBytes(const std::u16string& text) {
-    std::vector<std::uint8_t> bytes = Utf16LeData(text);
-    bytes.resize(bytes.size() - 2);  // the text as given, its NULs included, nothing added
-    return bytes;
-}
-
-// The child of node called part, made when missing and asked for; null when missing.
-NodePtr Child(const NodePtr& node, const std::u16string& part, bool create) {
-    const std::u16string upper = UpperWide(part);
-    auto it = node->children.find(upper);
-    if (it != node->children.end()) return it->second;
-    if (!create) return nullptr;
-    auto child = std::make_shared<MemoryRegistry::Node>();
-    child->name = part;
-    child->parent = node.get();
-    return node->children.emplace(upper, std::move(child)).first->second;
 }
 
 // The rights an open of the node gets, or kErrorAccessDenied by its deny mark.
@@ -123,17 +71,6 @@ long CopyData(const std::vector<std::uint8_t>& stored, std::uint8_t* data, std::
     }
     if (size) *size = needed;
     return kErrorSuccess;
-}
-
-void MarkDeleted(MemoryRegistry::Node& node) {
-    node.deleted = true;
-    for (auto& [upper, child] : node.children) MarkDeleted(*child);
-}
-
-// Takes a node out of the tree; handles to it see kErrorKeyDeleted from now on.
-void Unlink(MemoryRegistry::Node& node) {
-    MarkDeleted(node);
-    node.parent->children.erase(UpperWide(node.name));
 }
 
 bool StartsWithNoCase(const std::u16string& text, std::u16string_view prefix) {
@@ -428,145 +365,5 @@ long MemoryRegistry::deleteKey(HKey key, const std::string& subKey) { return del
 long MemoryRegistry::deleteValue(HKey key, const std::string& name) { return deleteValueW(key, wide(name)); }
 
 std::string MemoryRegistry::systemMessage(long code) { return WindowsMessageText(code); }
-
-// --- setup and inspection -------------------------------------------------------------------
-
-NodePtr MemoryRegistry::find(HKey root, const std::u16string& path) const {
-    NodePtr node = rootNode(root);
-    if (!node) throw std::invalid_argument("not a root key: " + std::to_string(root));
-    for (const auto& part : SplitKeyPath(path)) {
-        if (!(node = Child(node, part, false))) return nullptr;
-    }
-    return node;
-}
-
-NodePtr MemoryRegistry::make(HKey root, const std::u16string& path) {
-    NodePtr base = rootNode(root);
-    if (!base) throw std::invalid_argument("not a root key: " + std::to_string(root));
-    for (const auto& part : SplitKeyPath(path)) base = Child(base, part, true);
-    return base;
-}
-
-void MemoryRegistry::addKey(HKey root, const std::string& path) { make(root, wide(path)); }
-
-void MemoryRegistry::setRawExact(HKey root, const std::u16string& path, const std::u16string& name,
-                                 std::uint32_t type, const std::vector<std::uint8_t>& data) {
-    NodePtr node = make(root, path);
-    if (MemoryValue* existing = node->findValue(name)) {
-        *existing = MemoryValue{type, data};
-    } else {
-        node->values.emplace_back(name, MemoryValue{type, data});
-    }
-}
-
-void MemoryRegistry::setStringExact(HKey root, const std::u16string& path, const std::u16string& name,
-                                    const std::u16string& value) {
-    setRawExact(root, path, name, kRegSz, Utf16LeData(value));
-}
-
-void MemoryRegistry::setRaw(HKey root, const std::string& path, const std::string& name, std::uint32_t type,
-                            const std::vector<std::uint8_t>& data) {
-    setRawExact(root, wide(path), wide(name), type, storedData(type, data.data(), static_cast<std::uint32_t>(data.size())));
-}
-
-namespace {
-
-std::vector<std::uint8_t> WithNul(const std::string& text) {
-    std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
-}
-
-}  // namespace
-
-void MemoryRegistry::setString(HKey root, const std::string& path, const std::string& name, const std::string& value) {
-    setRaw(root, path, name, kRegSz, WithNul(value));
-}
-
-void MemoryRegistry::setExpandString(HKey root, const std::string& path, const std::string& name,
-                                     const std::string& value) {
-    setRaw(root, path, name, kRegExpandSz, WithNul(value));
-}
-
-void MemoryRegistry::setDword(HKey root, const std::string& path, const std::string& name, std::uint32_t value) {
-    std::vector<std::uint8_t> bytes(4);
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    setRaw(root, path, name, kRegDword, bytes);
-}
-
-void MemoryRegistry::setBinary(HKey root, const std::string& path, const std::string& name,
-                               const std::vector<std::uint8_t>& data) {
-    setRaw(root, path, name, kRegBinary, data);
-}
-
-void MemoryRegistry::addLink(HKey root, const std::u16string& path, HKey targetRoot, const std::u16string& targetPath) {
-    std::u16string target = targetRoot == kHKeyCurrentUser ? std::u16string(u"\\Registry\\User\\") + kMemoryUserSid
-                            : targetRoot == kHKeyClassesRoot ? u"\\Registry\\Machine\\Software\\Classes"
-                                                             : u"\\Registry\\Machine";
-    if (!targetPath.empty()) target += u"\\" + targetPath;
-    NodePtr node = make(root, path);
-    node->link = true;
-    std::vector<std::uint8_t> data = Utf16LeData(target);
-    data.resize(data.size() - 2);  // a link target carries no NUL
-    setRawExact(root, path, kSymbolicLinkValue, kRegLink, data);
-}
-
-void MemoryRegistry::deny(HKey root, const std::string& path, std::uint32_t rights) {
-    make(root, wide(path))->denied = rights;
-}
-
-void MemoryRegistry::removeKey(HKey root, const std::string& path) {
-    NodePtr node = find(root, wide(path));
-    if (!node) return;
-    if (node->predefined) throw std::invalid_argument("a predefined key cannot be removed: " + path);
-    Unlink(*node);
-}
-
-bool MemoryRegistry::exists(HKey root, const std::string& path) const { return find(root, wide(path)) != nullptr; }
-
-bool MemoryRegistry::existsExact(HKey root, const std::u16string& path) const { return find(root, path) != nullptr; }
-
-bool MemoryRegistry::valueExists(HKey root, const std::string& path, const std::string& name) const {
-    return value(root, path, name).has_value();
-}
-
-std::optional<MemoryValue> MemoryRegistry::valueExact(HKey root, const std::u16string& path,
-                                                      const std::u16string& name) const {
-    NodePtr node = find(root, path);
-    if (!node) return std::nullopt;
-    const MemoryValue* v = node->findValue(name);
-    return v ? std::optional<MemoryValue>(*v) : std::nullopt;
-}
-
-std::optional<MemoryValue> MemoryRegistry::value(HKey root, const std::string& path, const std::string& name) const {
-    auto v = valueExact(root, wide(path), wide(name));
-    if (v) v->data = ansiData(*v);
-    return v;
-}
-
-std::optional<std::string> MemoryRegistry::stringValue(HKey root, const std::string& path,
-                                                       const std::string& name) const {
-    auto v = value(root, path, name);
-    if (!v) return std::nullopt;
-    std::string text(v->data.begin(), v->data.end());
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    return text;
-}
-
-std::vector<std::string> MemoryRegistry::subKeyNames(HKey root, const std::string& path) const {
-    std::vector<std::string> names;
-    if (NodePtr node = find(root, wide(path))) {
-        for (const auto& [upper, child] : node->children) names.push_back(ansi(child->name));
-    }
-    return names;
-}
-
-std::vector<std::string> MemoryRegistry::valueNames(HKey root, const std::string& path) const {
-    std::vector<std::string> names;
-    if (NodePtr node = find(root, wide(path))) {
-        for (const auto& [valueName, v] : node->values) names.push_back(ansi(valueName));
-    }
-    return names;
-}
 
 }  // namespace keltora

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/Registry2.h"
+#include "platform/RegistryWide.h"
 #include "platform/memory/AnsiCodePage.h"
 #include "platform/memory/AsciiCase.h"
 #include "platform/memory/RegFile.h"
@@ -27,11 +27,26 @@ constexpr RootName kRootNames[] = {
     {"HKEY_CLASSES_ROOT", kHKeyClassesRoot},   {"HKCR", kHKeyClassesRoot},
 };
 
+// The file's text in UTF-8, whatever it came in: UTF-16LE with its byte-order mark (names and
+// strings exactly as the registry keeps them), UTF-8 with its mark, or 8-bit text in the code
+// page the program's texts are in.
 std::string DecodeText(const std::string& raw) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(raw.data());
-    if (raw.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return Utf16LeToAnsi(bytes + 2, raw.size() - 2);
+    if (raw.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return Utf16ToUtf8(Utf16LeText(bytes + 2, raw.size() - 2));
     if (raw.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return raw.substr(3);
-    return raw;
+    const std::vector<std::uint8_t> wide = AnsiToUtf16Le(raw);
+    return Utf16ToUtf8(Utf16LeText(wide.data(), wide.size()));
+}
+
+// Deletes key\name with everything below it, a link as the link; the status of the last delete.
+long DeleteTree(RegistryApi& api, HKey key, const std::u16string& name) {
+    ScopedKey target(api);
+    if (long rc = target.open(key, name, kRegOptionOpenLink, kDeleteAccess | kKeyEnumerateSubKeys | kKeyQueryValue))
+        return rc;
+    std::vector<std::u16string> names;
+    if (!IsLinkKey(api, target.get()) && SubkeyNamesW(api, target.get(), names) == kErrorSuccess)
+        for (auto it = names.rbegin(); it != names.rend(); ++it) DeleteTree(api, target.get(), *it);
+    return api.deleteOpenedKey(target.get());
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -158,13 +173,11 @@ void RegFileReader::keyLine(const std::string& line) {
     closeKey();
     if (remove) {
         if (subKey.empty()) fail("a root key cannot be deleted");
-        TRegistry reg(api_);
-        reg.SetRootKey(root);
-        reg.DeleteKey("\\" + subKey);
+        DeleteTree(api_, root, Utf8ToUtf16(subKey));
         section_ = Section::Deleted;
         return;
     }
-    if (long rc = api_.createKey(root, subKey, kKeyAllAccess, key_)) {
+    if (long rc = api_.createKeyW(root, Utf8ToUtf16(subKey), 0, kKeyAllAccess, key_)) {
         fail("cannot create key '" + path + "' (error " + std::to_string(rc) + ")");
     }
     section_ = Section::Key;
@@ -208,7 +221,7 @@ void RegFileReader::valueLine(const std::string& line) {
     if (pos >= line.size() || line[pos] != '=') fail("'=' expected after the value name");
     const std::string data = TrimLeft(line.substr(pos + 1));
     if (data == "-") {
-        if (section_ == Section::Key) api_.deleteValue(key_, name);
+        if (section_ == Section::Key) api_.deleteValueW(key_, Utf8ToUtf16(name));
         return;
     }
     setData(name, data);
@@ -241,8 +254,7 @@ void RegFileReader::setData(const std::string& name, const std::string& data) {
         const std::string text = quoted(data, pos);
         const std::string rest = TrimLeft(data.substr(pos));
         if (!rest.empty() && rest[0] != ';') fail("text after the closing '\"'");
-        bytes.assign(text.begin(), text.end());
-        bytes.push_back(0);
+        bytes = Utf16LeData(Utf8ToUtf16(text));
     } else if (StartsWithNoCase(data, "dword:")) {
         std::uint32_t value = 0;
         if (!ParseHex(data.substr(6), 8, value)) fail("bad dword '" + data.substr(6) + "'");
@@ -258,17 +270,16 @@ void RegFileReader::setData(const std::string& name, const std::string& data) {
             fail("bad value type '" + kind + "'");
         }
         bytes = hexBytes(data.substr(colon + 1));
-        // Version 5.00 files carry string types as UTF-16LE; the registry here speaks ANSI.
-        if (unicode_ && (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz)) {
-            if (bytes.size() % 2 != 0) fail("odd number of bytes in UTF-16 data");
-            const std::string text = Utf16LeToAnsi(bytes.data(), bytes.size());
-            bytes.assign(text.begin(), text.end());
+        // Version 5.00 files carry string types as the registry stores them (UTF-16LE); version 4
+        // files in the 8-bit code page.
+        if (!unicode_ && (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz)) {
+            bytes = AnsiToUtf16Le(std::string(bytes.begin(), bytes.end()));
         }
     } else {
         fail("unknown value data '" + data + "'");
     }
     if (section_ != Section::Key) return;
-    if (long rc = api_.setValue(key_, name, type, bytes.data(), static_cast<std::uint32_t>(bytes.size()))) {
+    if (long rc = api_.setValueW(key_, Utf8ToUtf16(name), type, bytes.data(), static_cast<std::uint32_t>(bytes.size()))) {
         fail("cannot set value '" + name + "' (error " + std::to_string(rc) + ")");
     }
 }

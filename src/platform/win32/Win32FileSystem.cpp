@@ -65,6 +65,22 @@ std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path
     return attributes;
 }
 
+PathPresence Win32FileSystem::probe(const std::string& path, std::uint32_t* attributes) {
+    const DWORD found = GetFileAttributesA(path.c_str());
+    if (found != INVALID_FILE_ATTRIBUTES) {
+        if (attributes != nullptr) *attributes = found;
+        return PathPresence::Present;
+    }
+    switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:  // characters no file name can hold
+            return PathPresence::Missing;
+        default:
+            return PathPresence::Unknown;
+    }
+}
+
 bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 bool Win32FileSystem::moveFile(const std::string& from, const std::string& to) {

@@ -15,6 +15,7 @@ public:
     FileActResult act(const FileAct& act) override;
     std::u16string temporaryFolder() override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
+    PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override;
     bool deleteFile(const std::string& path) override;
     bool moveFile(const std::string& from, const std::string& to) override;
     bool createDirectory(const std::string& path) override;

@@ -90,7 +90,8 @@ long Win32RegistryApi::flushKey(HKey key) { return RegFlushKey(toNative(key)); }
 
 long Win32RegistryApi::queryInfoKey(HKey key, KeyInfo& info) {
     DWORD subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0, maxValueLen = 0;
-    const long rc = RegQueryInfoKeyA(toNative(key), nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen, nullptr,
+    // The wide form: it reports the same lengths (UTF-16 units) without converting anything.
+    const long rc = RegQueryInfoKeyW(toNative(key), nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen, nullptr,
                                      &values, &maxValueNameLen, &maxValueLen, nullptr, nullptr);
     if (rc != ERROR_SUCCESS) return rc;
     info.subKeys = subKeys;
@@ -204,16 +205,19 @@ long Win32RegistryApi::setValueW(HKey key, const std::u16string& name, std::uint
 long Win32RegistryApi::enumValueDataW(HKey key, std::uint32_t index, std::uint32_t nameCapacity,
                                       std::u16string& name, std::uint32_t* type, std::uint8_t* data,
                                       std::uint32_t* size) {
-    std::vector<char16_t> buffer(std::max<std::uint32_t>(nameCapacity, 1));
+    // Most names fit a buffer on the stack; a walk over a whole registry then allocates nothing here.
+    char16_t local[256];
+    std::vector<char16_t> large(nameCapacity > std::size(local) ? nameCapacity : 0);
+    char16_t* buffer = large.empty() ? local : large.data();
     DWORD length = nameCapacity;
     DWORD nativeType = 0;
     DWORD nativeSize = size != nullptr ? *size : 0;
-    const long rc = RegEnumValueW(toNative(key), index, wide(buffer.data()), &length, nullptr,
+    const long rc = RegEnumValueW(toNative(key), index, wide(buffer), &length, nullptr,
                                   type != nullptr ? &nativeType : nullptr, data, size != nullptr ? &nativeSize : nullptr);
     // As for the ANSI form: the two calls tell a short name buffer from a short data buffer.
     if (rc == ERROR_MORE_DATA) return RegistryApi::enumValueDataW(key, index, nameCapacity, name, type, data, size);
     if (rc != ERROR_SUCCESS) return rc;
-    name.assign(buffer.data(), std::min<DWORD>(length, nameCapacity));
+    name.assign(buffer, std::min<DWORD>(length, nameCapacity));
     if (type != nullptr) *type = nativeType;
     if (size != nullptr) *size = nativeSize;
     return rc;

@@ -14,6 +14,7 @@ public:
 
 private:
     bool serverPresent(const std::string& server);
+    std::optional<std::string> missingServer(HKey classKey);
     RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
 };
 

@@ -4,8 +4,6 @@
 #include <span>
 #include <string_view>
 
-#include "platform/Helpers.h"
-#include "platform/Registry2.h"
 #include "scanners/registry/KeyTools.h"
 
 namespace keltora {
@@ -14,57 +12,9 @@ namespace {
 
 constexpr const char* kRepairReport = "Missing Path(Removable)";
 constexpr const char* kSoftware = "SOFTWARE";
-
-// How a value's data becomes the path it names: texts stripped (every occurrence, case-sensitive),
-// texts appended, and the text cut before the first occurrence of another.
-enum class Op { Strip, Append, CutAt };
-struct Step {
-    Op op;
-    std::string_view text;
-};
-
-constexpr Step kCutAtComma[] = {{Op::CutAt, ","}};
-constexpr Step kLevel3MachineSteps[] = {
-    {Op::Strip, "\",0"}, {Op::Strip, "\""}, {Op::Strip, "@"}, {Op::CutAt, ","},
-};
-constexpr Step kLevel4Steps[] = {{Op::Strip, "-nodefault -nologo"}, {Op::CutAt, ","}, {Op::CutAt, "/"}};
-// Command-line switches and placeholders go first. Three backslashes appended, then runs of four
-// and of three stripped, take one trailing backslash off a folder and give any other text back
-// its former end.
-constexpr Step kLevel5Steps[] = {
-    {Op::Strip, "-nodefault -nologo"},
-    {Op::Strip, "--one-instance --playlist-enqueue \"%1\""},
-    {Op::Strip, "--no-playlist-enqueue \"%1\""},
-    {Op::Strip, "\"%1\" %*"},
-    {Op::Strip, "\"%1\""},
-    {Op::Strip, "%1"},
-    {Op::Strip, ";"},
-    {Op::Append, "\\\\\\"},
-    {Op::Strip, "\\\\\\\\"},
-    {Op::Strip, "\\\\\\"},
-    {Op::Strip, "\""},
-    {Op::CutAt, ","},
-    {Op::CutAt, "/"},
-};
-
-// The test of a value at one key level below SOFTWARE.
-struct LevelTest {
-    int level;
-    HKey root;                      // 0: both roots
-    std::string_view fromData;      // stripped from the data to give the tested text
-    bool prefixAtSecond;            // the prefix may begin at the second character as well
-    std::span<const Step> steps;    // from the tested text to the candidate path
-    std::string_view exemptParent;  // values of a key below a key of this name are never reported
-};
-
-constexpr LevelTest kLevelTests[] = {
-    {1, 0, "", false, {}, ""},
-    {2, 0, "file://", false, kCutAtComma, ""},
-    {3, kHKeyLocalMachine, "", true, kLevel3MachineSteps, ""},
-    {3, kHKeyCurrentUser, "", false, kCutAtComma, ""},
-    {4, 0, "$(BDS)\\lib;", false, kLevel4Steps, ""},
-    {5, kHKeyCurrentUser, "n;1;", true, kLevel5Steps, "Uninstall"},
-};
+constexpr const char16_t* kSoftwareWide = u"SOFTWARE";
+// The longest key name the registry keeps.
+constexpr std::uint32_t kMaxKeyName = 255;
 
 // The two walks in their order: how deep each goes and how far the bar climbs during it.
 struct Walk {
@@ -79,110 +29,93 @@ constexpr Walk kWalks[] = {
     {kHKeyCurrentUser, "HKCU\\SOFTWARE", 5, 80},
 };
 
-const LevelTest* levelTestFor(int level, HKey root) {
-    for (const auto& test : kLevelTests)
-        if (test.level == level && (test.root == 0 || test.root == root)) return &test;
-    return nullptr;
-}
-
-bool qualifies(const std::string& text, const std::string& prefix, bool atSecond) {
-    if (prefix.empty()) return false;
-    if (text.starts_with(prefix)) return true;
-    return atSecond && !text.empty() && text.compare(1, prefix.size(), prefix) == 0;
-}
-
-std::string applySteps(std::span<const Step> steps, std::string text) {
-    for (const auto& step : steps) {
-        const std::string piece(step.text);
-        switch (step.op) {
-            case Op::Strip: text = RemoveSubstring(piece, text); break;
-            case Op::Append: text += piece; break;
-            case Op::CutAt: text.erase(std::min(text.find(piece), text.size())); break;
-        }
-    }
-    return text;
-}
-
-// Data as the registry string read gives it: what was returned without its last byte.
-std::string readText(const std::uint8_t* data, std::uint32_t size) {
-    return size == 0 ? std::string() : std::string(reinterpret_cast<const char*>(data), size - 1);
-}
-
-// One walk. Each key is opened once, below its parent, and its values are read with their
-// names: the same values, data and order as listing the names and reading each value by name,
-// in a third of the registry calls.
+// One walk. Each key is opened once, for reading, below its parent, and its values are read with
+// their names and data in one call each; names are read exactly, so a finding whose key or value
+// name the ANSI calls cannot carry names the very item through its exact identity.
 class Walker {
 public:
     Walker(ScanContext& context, ScanRun& run, Label& label, const Walk& walk)
         : context_(context), api_(context.platform.registry), run_(run), label_(label), walk_(walk) {}
 
     void run() {
-        OpenedKey software(api_);
-        if (!software.open(walk_.root, kSoftware, kKeyAllAccess)) return;
+        ScopedKey software(api_);
+        if (software.open(walk_.root, kSoftwareWide, 0, kKeyRead) != kErrorSuccess) return;
         KeyInfo info;
         if (api_.queryInfoKey(software.get(), info) != kErrorSuccess) return;
-        const std::string location(walk_.location);
+        const Place top{std::string(walk_.location), kSoftwareWide, true};
         for (const auto& name : subkeys(software.get(), info)) {
-            visit(software.get(), name, 1, location + "\\" + name, kSoftware);
+            visit(software.get(), name, 1, top, kSoftwareWide);
             context_.stepBelow(walk_.barLimit);
         }
     }
 
 private:
-    void visit(HKey parent, const std::string& name, int level, const std::string& location,
-               const std::string& parentName) {
+    // A key as the list shows it ("HKLM\SOFTWARE\K1") and exactly (SOFTWARE\K1 below the root).
+    struct Place {
+        std::string location;
+        std::u16string path;
+        bool exact;
+    };
+
+    void visit(HKey parent, const ListedName& name, int level, const Place& above, const std::u16string& parentName) {
+        const Place here{above.location + "\\" + name.ansi, above.path + u"\\" + name.wide, above.exact && name.exact};
         context_.host.processMessages();
-        label_.setCaption(location);
-        if (!IsSingleKeyName(name)) return;
-        OpenedKey key(api_);
-        if (!key.open(parent, name, kKeyAllAccess)) return;
+        label_.setCaption(here.location);
+        ScopedKey key(api_);
+        if (key.open(parent, name.wide, 0, kKeyRead) != kErrorSuccess) return;
         KeyInfo info;
         if (api_.queryInfoKey(key.get(), info) != kErrorSuccess) return;
-        examineValues(key.get(), info, level, location, parentName);
+        if (!DeepAnalysis::Exempt(level, walk_.root, parentName)) examineValues(key.get(), info, level, here);
         if (level >= walk_.depth) return;
-        for (const auto& sub : subkeys(key.get(), info)) visit(key.get(), sub, level + 1, location + "\\" + sub, name);
+        for (const auto& sub : subkeys(key.get(), info)) visit(key.get(), sub, level + 1, here, name.wide);
     }
 
-    std::vector<std::string> subkeys(HKey key, const KeyInfo& info) {
-        std::vector<std::string> names;
-        const std::uint32_t capacity = 2 * (info.maxSubKeyLen + 1);
+    std::vector<ListedName> subkeys(HKey key, const KeyInfo& info) {
+        std::vector<ListedName> names;
         for (std::uint32_t i = 0; i < info.subKeys; ++i) {
-            std::string name;
-            if (api_.enumKey(key, i, capacity, name) == kErrorSuccess) names.push_back(std::move(name));
+            std::u16string name;
+            long rc = api_.enumKeyW(key, i, info.maxSubKeyLen + 1, name);
+            if (rc == kErrorMoreData) rc = api_.enumKeyW(key, i, kMaxKeyName + 1, name);  // renamed meanwhile
+            if (rc == kErrorSuccess) names.push_back(NameOf(context_.platform.codePage, std::move(name)));
         }
         return names;
     }
 
-    void examineValues(HKey key, const KeyInfo& info, int level, const std::string& location,
-                       const std::string& parentName) {
+    void examineValues(HKey key, const KeyInfo& info, int level, const Place& here) {
         const std::string& prefix = context_.paths.systemDrive;
-        const LevelTest* test = levelTestFor(level, walk_.root);
         // Without a prefix no value can qualify.
-        if (prefix.empty() || test == nullptr) return;
-        const bool exempt = !test->exemptParent.empty() && parentName == test->exemptParent;
-        const std::uint32_t capacity = 2 * (info.maxValueNameLen + 1);
+        if (prefix.empty()) return;
         for (std::uint32_t i = 0; i < info.values; ++i) {
-            std::string name, data;
-            if (!readValue(key, i, capacity, name, data)) continue;
-            const auto candidate = DeepAnalysis::CandidatePath(level, walk_.root, data, prefix);
-            if (!candidate || exempt || context_.platform.files.exists(*candidate)) continue;
-            run_.add(*candidate, {kRepairReport, name.empty() ? DeepAnalysis::kDefaultName : name, location}, false);
+            std::u16string name;
+            std::string data;
+            if (!readValue(key, i, info.maxValueNameLen + 1, name, data)) continue;
+            const auto candidate = DeepAnalysis::CandidateOf(level, walk_.root, data, prefix);
+            if (!candidate || !DeepAnalysis::Reported(context_.platform.files, *candidate)) continue;
+            run_.add(finding(candidate->path, NameOf(context_.platform.codePage, std::move(name)), here), false);
         }
     }
 
-    // False when the value gives no text: its data does not fit 255 characters or cannot be read.
-    bool readValue(HKey key, std::uint32_t index, std::uint32_t capacity, std::string& name, std::string& data) {
-        std::uint8_t buffer[kStringReadBuffer];
-        std::uint32_t size = kStringReadBuffer, type = 0;
-        if (api_.enumValueData(key, index, capacity, name, &type, buffer, &size) != kErrorSuccess) return false;
-        // A name with characters the ANSI code page lacks comes back with '?' in their place, and
-        // a read by that name finds nothing: such a value gives no text, as a read by name would.
-        if (name.find('?') != std::string::npos) {
-            size = kStringReadBuffer;
-            if (api_.queryValue(key, name, &type, buffer, &size) != kErrorSuccess) return false;
-        }
-        data = readText(buffer, size);
+    // False when the value gives no text: its data does not fit 255 characters, cannot be read,
+    // or holds characters the ANSI code page lacks (the file calls would look for another path).
+    bool readValue(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name, std::string& data) {
+        std::uint8_t buffer[kWideReadBuffer];
+        std::uint32_t size = kWideReadBuffer, type = 0;
+        if (api_.enumValueDataW(key, index, capacity, name, &type, buffer, &size) != kErrorSuccess) return false;
+        bool exact = true;
+        auto text = StringReadText(context_.platform.codePage, type, buffer, size, exact);
+        if (!text || !exact) return false;
+        data = std::move(*text);
         return true;
+    }
+
+    // The unnamed value shows as "(Default)"; a value really named so carries its name, as does one
+    // whose name the ANSI form does not carry.
+    static Finding finding(const std::string& path, const ListedName& value, const Place& here) {
+        const bool unnamed = value.wide.empty();
+        const std::string shown = unnamed ? DeepAnalysis::kDefaultName : value.ansi;
+        std::u16string identity = shown == DeepAnalysis::kDefaultName && !unnamed ? value.wide : value.identity();
+        return Finding{path, {kRepairReport, shown, here.location}, true, std::move(identity),
+                       here.exact ? std::u16string() : here.path};
     }
 
     ScanContext& context_;
@@ -197,21 +130,12 @@ bool isWalkRoot(HKey root) {
 }
 
 // Key level below SOFTWARE of a key path "SOFTWARE\K1\...": one per key name.
-int levelOf(const std::string& path) { return static_cast<int>(std::count(path.begin(), path.end(), '\\')); }
+int levelOf(const std::u16string& path) { return static_cast<int>(std::count(path.begin(), path.end(), u'\\')); }
 
 }  // namespace
 
 DeepAnalysis::DeepAnalysis(const CategoryInfo& info, ScanContext& context, IgnoreList* ignore)
     : Category(info, context, ignore) {}
-
-std::optional<std::string> DeepAnalysis::CandidatePath(int level, HKey root, const std::string& data,
-                                                       const std::string& prefix) {
-    const LevelTest* test = levelTestFor(level, root);
-    if (test == nullptr) return std::nullopt;
-    std::string text = test->fromData.empty() ? data : RemoveSubstring(std::string(test->fromData), data);
-    if (!qualifies(text, prefix, test->prefixAtSecond)) return std::nullopt;
-    return applySteps(test->steps, std::move(text));
-}
 
 void DeepAnalysis::scan() {
     Label& label = *keyLabel_;
@@ -227,37 +151,34 @@ void DeepAnalysis::scan() {
     context_.ramp(80, 100);
 }
 
-namespace {
-
-// Whether the value of key\name names path by the test of the key's level.
-bool namesPath(RegistryApi& api, const KeyLocation& location, const std::string& name, const std::string& path,
-               const std::string& prefix) {
-    OpenedKey key(api);
-    if (!key.open(location.root, location.path, kKeyRead)) return false;
-    const auto candidate =
-        DeepAnalysis::CandidatePath(levelOf(location.path), location.root, ReadText(api, key.get(), name), prefix);
-    return candidate && *candidate == path;
+// Whether the value still holds data that names the listed path, and that path is still missing.
+bool DeepAnalysis::stillMissing(HKey key, int level, HKey root, const std::u16string& name, const std::string& path) {
+    bool exact = true;
+    const std::string data = ReadTextExact(context_.platform, key, name, &exact);
+    const auto candidate = CandidateOf(level, root, data, context_.paths.systemDrive);
+    return exact && candidate && candidate->path == path && Reported(context_.platform.files, *candidate);
 }
 
-}  // namespace
-
-// "(Default)" is what the list shows for the unnamed value, which is emptied, never deleted. A
-// value really named "(Default)" shows the same: the finding is that value only when its data
-// names the finding's path and the unnamed value's does not.
+// The value is named by "Detail Info" in the key of "Registry Location", or by the exact identity
+// the finding carries. "(Default)" without one is the unnamed value, which is emptied, never
+// deleted. Only a value that still names the same missing path is touched.
 RemovalOutcome DeepAnalysis::removeOne(RegistryRemoval& room, const Finding& finding) {
     const auto key = ParseLocation(finding.subItem(3));
     if (!key || !isWalkRoot(key->root) || !key->path.starts_with(std::string(kSoftware) + "\\"))
         return RemovalOutcome::Left;
-    auto& api = context_.platform.registry;
-    const auto& prefix = context_.paths.systemDrive;
-    const std::u16string path = context_.platform.codePage.toWide(key->path);
-    const std::string& name = finding.subItem(2);
-    if (name == kDefaultName) {
-        const bool namedOne = !namesPath(api, *key, "", finding.caption, prefix) &&
-                              namesPath(api, *key, kDefaultName, finding.caption, prefix);
-        if (!namedOne) return room.emptyDefaultValue(key->root, path);
-    }
-    return room.deleteValue(key->root, path, context_.platform.codePage.toWide(name));
+    auto& codePage = context_.platform.codePage;
+    const std::u16string path = ExactItem(finding.exactLocation, key->path, codePage);
+    const bool unnamed = finding.exactName.empty() && finding.subItem(2) == kDefaultName;
+    const std::u16string name = unnamed ? std::u16string() : ExactItem(finding.exactName, finding.subItem(2), codePage);
+    ScopedKey opened(context_.platform.registry);
+    if (auto outcome = OpenForRecheck(opened, key->root, path)) return *outcome;
+    std::uint32_t size = 0;
+    const long found = context_.platform.registry.queryValueW(opened.get(), name, nullptr, nullptr, &size);
+    if (found != kErrorSuccess) return IsNotFound(found) ? RemovalOutcome::Gone : RemovalOutcome::Left;
+    if (!stillMissing(opened.get(), levelOf(path), key->root, name, finding.caption))
+        return RemovalOutcome::NoLongerAFinding;
+    opened.reset();
+    return unnamed ? room.emptyDefaultValue(key->root, path) : room.deleteValue(key->root, path, name);
 }
 
 // A write that fails ends the removal with its error; the findings handled until then are gone

@@ -4,7 +4,9 @@
 // system drive that does not exist. Removal deletes the value, or empties the key's unnamed one.
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "platform/FileSystem.h"
 #include "scan/Category.h"
 #include "scanners/registry/RegistryRemoval.h"
 
@@ -21,16 +23,33 @@ public:
     void setKeyLabel(Label& label) { keyLabel_ = &label; }
     Label& keyLabel() { return *keyLabel_; }
 
-    // The path a value's data D names at key level `level` below SOFTWARE of root, by the level's
-    // tests; nullopt when the data does not qualify there. The prefix is the system drive root.
+    // What a value's data names at key level `level` below SOFTWARE of root, by the level's tests:
+    // the text the level tests (the data less the level's own removals) and the candidate path;
+    // nullopt when the data does not qualify there. The prefix is the system drive root.
+    struct Candidate {
+        std::string tested;
+        std::string path;
+    };
+    static std::optional<Candidate> CandidateOf(int level, HKey root, const std::string& data,
+                                                const std::string& prefix);
     static std::optional<std::string> CandidatePath(int level, HKey root, const std::string& data,
                                                     const std::string& prefix);
+    // Whether the values of a key at `level` are never reported, below a key of that name.
+    static bool Exempt(int level, HKey root, std::u16string_view parentName);
+    // The tested text read as a command line: every double quote removed, cut at the first ',' or
+    // ';' and at the first character no Windows path holds.
+    static std::string CommandLinePath(const std::string& tested);
+    // Whether a candidate is reported: the system says its path is not there, and the command
+    // line names nothing that is: neither itself (file or folder) nor a part of it that ends just
+    // before a blank (file).
+    static bool Reported(FileSystem& files, const Candidate& candidate);
 
     // "Detail Info" of the key's unnamed value.
     static constexpr const char* kDefaultName = "(Default)";
 
 private:
     RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
+    bool stillMissing(HKey key, int level, HKey root, const std::u16string& name, const std::string& path);
 
     Label ownLabel_{"labeldeep"};
     Label* keyLabel_ = &ownLabel_;

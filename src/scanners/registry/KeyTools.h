@@ -1,50 +1,74 @@
 #pragma once
-// Registry pieces the uninstall, extension, ActiveX and deep-analysis scanners share: listings
-// read back without their blank and the location texts of the result lists.
+// Registry pieces the registry scanners share: names listed exactly beside the ANSI forms the
+// lists show, value data as the registry string read gives it, the re-check of a finding at fix
+// time, and the location texts of the result lists.
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/RegistryApi.h"
+#include "platform/RegistryWide.h"
+#include "scan/ScanContext.h"
+#include "scanners/registry/RegistryRemoval.h"
 
 namespace keltora {
 
-// An open key, closed on every path out of its scope.
-class OpenedKey {
-public:
-    explicit OpenedKey(RegistryApi& api) : api_(api) {}
-    ~OpenedKey() { close(); }
-    OpenedKey(const OpenedKey&) = delete;
-    OpenedKey& operator=(const OpenedKey&) = delete;
-
-    // The key path below base. A path longer than one key name may be more than the ANSI calls
-    // take in one piece (Wine stops at 260 characters), so such a path that does not open whole
-    // is opened one name at a time, the keys on the way with read access only.
-    bool open(HKey base, const std::string& path, std::uint32_t access);
-    HKey get() const { return key_; }
-    explicit operator bool() const { return key_ != 0; }
-
-private:
-    void close();
-    RegistryApi& api_;
-    HKey key_ = 0;
+// A name as Windows keeps it and as the lists show it.
+struct ListedName {
+    std::u16string wide;
+    std::string ansi;   // what the ANSI calls give: the caption the lists show, what ignore lists hold
+    bool exact = true;  // the ANSI form names this very item
+    // What a finding carries as its exact identity: the wide form where the ANSI one could name
+    // another item, nothing where it names this one.
+    std::u16string identity() const { return exact ? std::u16string() : wide; }
 };
+ListedName NameOf(CodePage& codePage, std::u16string wide);
 
-// A value of an open key as the registry string read gives it: at most 255 characters, the
-// returned bytes without the last one, empty on any failure.
-std::string ReadText(RegistryApi& api, HKey key, const std::string& name);
-bool HasValue(RegistryApi& api, HKey key, const std::string& name);
+// The subkeys or values of an open key, exactly, in the registry's order; those listed before a
+// failure when the listing fails.
+std::vector<ListedName> SubkeysOf(const Platform& platform, HKey key);
+std::vector<ListedName> ValuesOf(const Platform& platform, HKey key);
 
-// Subkey names of root\path as listed (blank-prefixed listing, blank dropped); empty when the
-// key does not open with full access.
-std::vector<std::string> SubkeyNames(RegistryApi& api, HKey root, const std::string& path);
+// Value data as the registry string read gives it (RegQueryValueExA into 256 bytes): string
+// types in the code page, the bytes returned without the last one; nullopt when the data does
+// not fit. exact is false when the text holds characters the code page lacks.
+std::optional<std::string> StringReadText(CodePage& codePage, std::uint32_t type, const std::uint8_t* data,
+                                          std::uint32_t size, bool& exact);
+// The wide buffer that holds whatever fits the string read's 256 bytes.
+constexpr std::uint32_t kWideReadBuffer = 512;
+// The string read of a value by its exact name: empty on any failure or when it does not fit.
+std::string ReadTextExact(const Platform& platform, HKey key, const std::u16string& name, bool* exact = nullptr);
+
+// Every value of root\path (opened for reading) with its data as the string read gives it; empty
+// when the key does not open.
+struct ListedValue {
+    ListedName name;
+    std::string data;
+};
+std::vector<ListedValue> ListValues(const Platform& platform, HKey root, const std::u16string& path);
+
+// The removal of a finding that lists one value of root\path with its data in "Detail Info" (a
+// Run entry, a typed address, a Run-box command): the value goes only while it still holds the
+// data the list shows; otherwise nothing is changed and it is no longer a finding.
+RemovalOutcome RemoveListedValue(ScanContext& context, RegistryRemoval& room, HKey root, const std::u16string& path,
+                                 const Finding& finding);
+
+// The item a finding names: its exact identity where it carries one, else its ANSI text as the
+// ANSI calls would take it (exact, since the scan gave no identity).
+std::u16string ExactItem(const std::u16string& identity, const std::string& ansi, CodePage& codePage);
+
+// Opens root\path for reading, to check a finding again at fix time. When it cannot be opened:
+// the finding's outcome, Gone when the key is not there, Left when it may not be read (what
+// cannot be checked is not touched).
+std::optional<RemovalOutcome> OpenForRecheck(ScopedKey& key, HKey root, const std::u16string& path);
 
 // A name that stands for exactly one key below its parent: a backslash would reach further down.
 bool IsSingleKeyName(const std::string& name);
+bool IsSingleKeyName(const std::u16string& name);
 
 // parent\name, or name alone below the root itself.
 std::string JoinKey(const std::string& parent, const std::string& name);
+std::u16string JoinKey(const std::u16string& parent, const std::u16string& name);
 
 // A location text of a result list ("HKLM\SOFTWARE\K1", "HKCR\CLSID", "HKCR") read back: the
 // root its abbreviation stands for and the key path below it. Only the leading abbreviation is

@@ -4,6 +4,7 @@
 #include "platform/Registry2.h"
 #include "scan/FileListing.h"
 #include "scan/FileRemoval.h"
+#include "scanners/registry/KeyTools.h"
 
 namespace keltora {
 
@@ -37,18 +38,14 @@ const RunSource* runSourceFor(const std::string& location) {
 
 }  // namespace
 
+// Names are listed exactly: a value whose name the ANSI calls cannot carry is shown by its ANSI
+// form and carries its own; only the program's own value itself, not a look-alike, is passed over.
 void StartupPrograms::scanRunKey(ScanRun& run, HKey root, const std::string& path, const std::string& location,
                                  bool skipOwn) {
-    std::vector<std::string> names;
-    {
-        TRegistry reg(context_.platform.registry);
-        reg.SetRootKey(root);
-        if (reg.OpenKey("\\" + path, false)) reg.GetValueNames(names);
-    }
-    for (const auto& name : names) {
-        if (ignored(name) || (skipOwn && name == kOwnRunValue)) continue;
-        std::string data = RegReadString(context_.platform.registry, root, path, name);
-        run.add(name, {kRepairReport, data, location});
+    auto& platform = context_.platform;
+    for (auto& [name, data] : ListValues(platform, root, platform.codePage.toWide(path))) {
+        if (ignored(name.ansi) || (skipOwn && name.exact && name.ansi == kOwnRunValue)) continue;
+        run.add(Finding{name.ansi, {kRepairReport, std::move(data), location}, true, name.identity()});
     }
 }
 
@@ -82,10 +79,8 @@ void StartupPrograms::scan() {
 
 RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& files, const Finding& finding) {
     const std::string& location = finding.subItem(3);
-    if (const RunSource* source = runSourceFor(location)) {
-        auto& codePage = context_.platform.codePage;
-        return room.deleteValue(source->root, codePage.toWide(source->path), codePage.toWide(finding.caption));
-    }
+    if (const RunSource* source = runSourceFor(location))
+        return RemoveListedValue(context_, room, source->root, context_.platform.codePage.toWide(source->path), finding);
     // A Startup-folder file is moved into startbug, which needs the program-files folder.
     if (!context_.paths.hasProgramFolders()) {
         startbugMissing_ = true;

@@ -2,8 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/Helpers.h"
-#include "platform/Registry2.h"
+#include "scanners/registry/KeyTools.h"
 
 namespace keltora {
 
@@ -32,18 +31,12 @@ TypedHistory::TypedHistory(const CategoryInfo& info, ScanContext& context, Ignor
 void TypedHistory::scan() {
     ScanRun run(context_, list(),
                 {{"Error Items", 200}, {"Repair Report", 200}, {"Detail Info", 250}, {"Registry Location", 250}});
-    auto& registry = context_.platform.registry;
-    const std::string path(key_.path);
-    std::vector<std::string> names;
-    {
-        TRegistry reg(registry);
-        if (reg.OpenKey("\\" + path, false)) reg.GetValueNames(names);
-    }
-    for (const auto& name : names) {
+    auto& platform = context_.platform;
+    for (auto& [name, data] : ListValues(platform, kHKeyCurrentUser, platform.codePage.toWide(std::string(key_.path)))) {
         context_.pause(kValuePauseMs);
         context_.host.processMessages();
-        run.add(name, {"Rarely Used(Remove)", RegReadString(registry, kHKeyCurrentUser, path, name),
-                       std::string(key_.location)},
+        run.add(Finding{name.ansi, {"Rarely Used(Remove)", std::move(data), std::string(key_.location)}, true,
+                        name.identity()},
                 false);
     }
     context_.ramp(0, 100);
@@ -52,8 +45,8 @@ void TypedHistory::scan() {
 RemovalOutcome TypedHistory::removeOne(RegistryRemoval& room, const Finding& finding) {
     // Only this category's own key is ever opened, whatever the location column says.
     if (finding.subItem(3) != key_.location) return RemovalOutcome::Left;
-    auto& codePage = context_.platform.codePage;
-    return room.deleteValue(kHKeyCurrentUser, codePage.toWide(std::string(key_.path)), codePage.toWide(finding.caption));
+    return RemoveListedValue(context_, room, kHKeyCurrentUser, context_.platform.codePage.toWide(std::string(key_.path)),
+                             finding);
 }
 
 void TypedHistory::remove() {

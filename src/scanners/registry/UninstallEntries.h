@@ -15,7 +15,7 @@ public:
     static constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 private:
-    bool registered(const std::string& name);
+    bool registered(HKey subkey);
     RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
 };
 

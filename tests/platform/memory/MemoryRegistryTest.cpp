@@ -6,6 +6,7 @@
 
 #include "platform/Helpers.h"
 #include "platform/Registry2.h"
+#include "platform/memory/AnsiCodePage.h"
 #include "platform/memory/MemoryRegistry.h"
 
 namespace keltora {
@@ -267,6 +268,30 @@ TEST_F(MemoryRegistryTest, QueryInfoCountsAndLongestNames) {
     EXPECT_EQ(2u, info.values);
     EXPECT_EQ(9u, info.maxValueNameLen);
     EXPECT_EQ(26u, info.maxValueLen);  // as stored: 13 UTF-16 units
+}
+
+// In the UTF-8 code page a name's ANSI form outgrows the buffer sized from the lengths the key
+// reports; the listings read such a name again instead of passing over it.
+TEST_F(MemoryRegistryTest, AnsiNamesLongerThanTheReportedLengthsAreListedAll) {
+    MemoryUtf8CodePage utf8;
+    reg.useCodePage(utf8);
+    const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87\xE4\xB8\xAD\xE6\x96\x87";  // four characters, twelve bytes
+    reg.addKey(kHKeyCurrentUser, std::string(kKey) + "\\" + chinese);
+    reg.addKey(kHKeyCurrentUser, std::string(kKey) + "\\ab");
+    reg.setString(kHKeyCurrentUser, kKey, chinese, "x");
+    const HKey key = open(kKey, kKeyRead);
+    std::string name;
+    EXPECT_EQ(kErrorMoreData, reg.enumKey(key, 1, 2 * (4 + 1), name));
+    reg.closeKey(key);
+    TRegistry t(reg);
+    ASSERT_TRUE(t.OpenKey(kKey, false));
+    std::vector<std::string> names;
+    t.GetKeyNames(names);
+    EXPECT_EQ((std::vector<std::string>{"ab", chinese}), names);
+    t.GetValueNames(names);
+    EXPECT_EQ(std::vector<std::string>{chinese}, names);
+    t.CloseKey();
+    EXPECT_TRUE(t.DeleteKey(kKey));
 }
 
 TEST_F(MemoryRegistryTest, UnknownHandlesAreInvalid) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/RegistryWide.h"
 #include "platform/memory/AnsiCodePage.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/RegFile.h"
@@ -58,6 +59,24 @@ TEST(RegFileTest, ValueForms) {
     }
 }
 
+// Names and data of a version 5.00 file reach the registry exactly, odd lengths and characters
+// outside the code page included.
+TEST(RegFileTest, Version5FilesKeepNamesAndStringBytesExactly) {
+    MemoryRegistry reg;
+    const std::u16string name = u"\u4E2D\u6587";
+    const Bytes text = AnsiToUtf16Le(std::string(kHeader) + "[HKEY_CURRENT_USER\\Software\\T\\@@]\r\n\"@@\"=\"@@\"\r\n"
+                                                                "\"odd\"=hex(2):41\r\n");
+    std::u16string wide = Utf16LeText(text.data(), text.size());
+    for (auto at = wide.find(u"@@"); at != std::u16string::npos; at = wide.find(u"@@")) wide.replace(at, 2, name);
+    const Bytes file = Utf16LeData(wide);
+    ApplyRegFile(reg, "\xFF\xFE" + std::string(file.begin(), file.end() - 2));
+    const auto named = reg.valueExact(kHKeyCurrentUser, u"Software\\T\\" + name, name);
+    const auto odd = reg.valueExact(kHKeyCurrentUser, u"Software\\T\\" + name, u"odd");
+    ASSERT_TRUE(named && odd);
+    EXPECT_EQ(Utf16LeData(name), named->data);
+    EXPECT_EQ(Bytes{0x41}, odd->data);
+}
+
 TEST(RegFileTest, Version4FilesCarryStringsInHexAsAnsi) {
     MemoryRegistry reg;
     ApplyRegFile(reg, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\T]\n\"e\"=hex(2):25,54,25,00\n");
@@ -103,7 +122,7 @@ TEST(RegFileTest, EncodingsAndLineEnds) {
     };
     const Row rows[] = {
         {"UTF-16LE with BOM", std::string("\xFF\xFE") + std::string(utf16.begin(), utf16.end())},
-        {"UTF-8 BOM", "\xEF\xBB\xBF" + std::string(kHeader) + body},
+        {"UTF-8 BOM", "\xEF\xBB\xBF" + std::string(kHeader) + "[HKEY_CURRENT_USER\\Software\\T]\n\"s\"=\"caf\xC3\xA9\"\n"},
         {"8-bit, LF", "Windows Registry Editor Version 5.00\n\n" + body},
     };
     for (const auto& row : rows) {
@@ -135,7 +154,6 @@ TEST(RegFileTest, MalformedInputNamesItsLine) {
         {std::string(kHeader) + key + "\"b\"=hex:01,1g\r\n", "line 4:"},
         {std::string(kHeader) + key + "\"b\"=hex:01,,02\r\n", "line 4:"},
         {std::string(kHeader) + key + "\"b\"=hex(z):01\r\n", "line 4:"},
-        {std::string(kHeader) + key + "\"e\"=hex(2):41\r\n", "line 4:"},
         {std::string(kHeader) + key + "\"b\"=hex:01,\\\r\n", "line 5:"},
         {std::string(kHeader) + key + "\"n\" \"v\"\r\n", "line 4:"},
         {std::string(kHeader) + key + "\"n\"=text\r\n", "line 4:"},

@@ -1,0 +1,228 @@
+// What every registry category owes the user, one test per class of fault with a row per list a
+// removal acts on: names the ANSI calls cannot carry are acted on exactly, a finding whose reason
+// changed since the scan is left alone, and a user who may only read sees every finding.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "RegistryTestSupport.h"
+
+namespace keltora::testing {
+namespace {
+
+constexpr HKey HKLM = kHKeyLocalMachine;
+constexpr HKey HKCU = kHKeyCurrentUser;
+constexpr HKey HKCR = kHKeyClassesRoot;
+
+const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const std::string kTyped = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const std::string kRunMru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::u16string W(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+
+struct Category {
+    const char* code;
+    const char* scan;
+    const char* remove;
+};
+constexpr Category kStartup{"sp", "StartupExecute", "removespExecute"};
+constexpr Category kUrls{"url", "type_urlExecute", "removeurlExecute"};
+constexpr Category kRunBox{"run", "runExecute", "removerunExecute"};
+constexpr Category kUninstallEntries{"ue", "UninstallExecute", "removeueExecute"};
+constexpr Category kExtensions{"fe", "FileExtExecute", "removefeExecute"};
+constexpr Category kClasses{"ax", "ActiveXExecute", "removeaxExecute"};
+constexpr Category kDeep{"da", "DeepExecute", "removedaExecute"};
+
+// A class whose server file is missing, under an exact key name.
+void AddClass(MemoryRegistry& reg, const std::u16string& clsid, const std::string& server) {
+    reg.setStringExact(HKCR, u"CLSID\\" + clsid + u"\\InprocServer32", u"", W(server));
+}
+
+// An item whose name the code page maps onto the name of another item that is there too: each is
+// listed under the same caption, and removing the first (it carries its exact identity) leaves
+// the second, whatever list it is in.
+TEST(RegistryFindings, ANameOutsideTheCodePageNeverCostsTheItemItReadsAs) {
+    const std::u16string chinese = u"\u4E2D\u6587", fullWidth = u"\uFF35\uFF50\uFF44\uFF41\uFF54\uFF45\uFF52";
+    struct Row {
+        std::function<void(MemoryRegistry&)> setup;
+        std::function<bool(MemoryRegistry&)> wideThere, otherThere;
+    };
+    auto value = [](HKey root, std::string path, std::u16string wide, std::string ansi) {
+        return Row{[=](MemoryRegistry& m) {
+                       m.setStringExact(root, W(path), wide, u"C:\\wide.exe");
+                       m.setString(root, path, ansi, "C:\\other.exe");
+                   },
+                   [=](MemoryRegistry& m) { return m.valueExact(root, W(path), wide).has_value(); },
+                   [=](MemoryRegistry& m) { return m.valueExists(root, path, ansi); }};
+    };
+    std::vector<Row> rows = {
+        value(HKCU, kRun, chinese, "??"),         value(HKCU, kRunOnce, fullWidth, "Updater"),
+        value(HKLM, kRun, chinese, "??"),         value(HKCU, kTyped, chinese, "??"),
+        value(HKCU, kRunMru, fullWidth, "Updater"),
+        {[&](MemoryRegistry& m) {
+             m.addKey(HKLM, kUninstall + "\\??");
+             m.setRawExact(HKLM, W(kUninstall) + u"\\" + chinese, u"Size", kRegDword, {1, 0, 0, 0});
+         },
+         [&](MemoryRegistry& m) { return m.existsExact(HKLM, W(kUninstall) + u"\\" + chinese); },
+         [&](MemoryRegistry& m) { return m.exists(HKLM, kUninstall + "\\??"); }},
+        {[](MemoryRegistry& m) {
+             m.addKey(HKCR, ".Xyz");
+             m.setRawExact(HKCR, u".\uFF38\uFF59\uFF5A", u"Size", kRegDword, {1, 0, 0, 0});
+         },
+         [](MemoryRegistry& m) { return m.existsExact(HKCR, u".\uFF38\uFF59\uFF5A"); },
+         [](MemoryRegistry& m) { return m.exists(HKCR, ".Xyz"); }},
+        {[&](MemoryRegistry& m) {
+             AddClass(m, u"{" + chinese + u"}", "C:\\gone.dll");
+             AddClass(m, u"{??}", "C:\\gone.dll");
+         },
+         [&](MemoryRegistry& m) { return m.existsExact(HKCR, u"CLSID\\{" + chinese + u"}"); },
+         [](MemoryRegistry& m) { return m.exists(HKCR, "CLSID\\{??}"); }},
+        value(HKLM, "SOFTWARE\\App", chinese, "??"),
+        {[&](MemoryRegistry& m) {
+             m.setStringExact(HKCU, u"Software\\" + chinese, u"V", u"C:\\Gone\\a.exe");
+             m.setString(HKCU, "Software\\??", "V", "C:\\Gone\\b.exe");
+         },
+         [&](MemoryRegistry& m) { return m.valueExact(HKCU, u"Software\\" + chinese, u"V").has_value(); },
+         [](MemoryRegistry& m) { return m.valueExists(HKCU, "Software\\??", "V"); }},
+    };
+    const Category categories[] = {kStartup, kStartup, kStartup,   kUrls, kRunBox,
+                                   kUninstallEntries, kExtensions, kClasses, kDeep, kDeep};
+    ASSERT_EQ(std::size(categories), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Category& category = categories[i];
+        SCOPED_TRACE(std::string(category.code) + " row " + std::to_string(i));
+        World world;
+        AddBaseFolders(world);
+        rows[i].setup(world.machine.registry);
+        TForm1& form = world.start();
+        form.invoke(category.scan);
+        auto& list = form.category(category.code).list();
+        ASSERT_EQ(2u, list.size());
+        for (std::size_t row = 0; row < list.size(); ++row) {
+            const Finding& finding = list.at(row);
+            list.setChecked(row, !finding.exactName.empty() || !finding.exactLocation.empty());
+        }
+        ASSERT_EQ(1, list.at(0).checked + list.at(1).checked) << "one of the two carries its exact identity";
+        form.invoke(category.remove);
+        EXPECT_EQ(1u, list.size());
+        EXPECT_EQ(1, form.lastRemoval.removed);
+        EXPECT_FALSE(rows[i].wideThere(world.machine.registry));
+        EXPECT_TRUE(rows[i].otherThere(world.machine.registry));
+    }
+}
+
+// The reason a finding was listed for no longer holds at fix time: nothing is changed, and the
+// finding leaves the list counted apart from the removed ones.
+TEST(RegistryFindings, AFindingWhoseReasonChangedIsNotRemoved) {
+    struct Row {
+        Category category;
+        std::string reg;
+        std::function<void(World&)> change;
+        std::function<bool(MemoryRegistry&)> stillThere;
+    };
+    const Row rows[] = {
+        {kStartup, "[HKEY_CURRENT_USER\\" + kRun + "]\n\"App\"=\"C:\\\\old.exe\"\n",
+         [](World& w) { w.machine.registry.setString(HKCU, kRun, "App", "C:\\new.exe"); },
+         [](MemoryRegistry& m) { return m.valueExists(HKCU, kRun, "App"); }},
+        {kUrls, "[HKEY_CURRENT_USER\\" + kTyped + "]\n\"url1\"=\"http://a\"\n",
+         [](World& w) { w.machine.registry.setString(HKCU, kTyped, "url1", "http://b"); },
+         [](MemoryRegistry& m) { return m.valueExists(HKCU, kTyped, "url1"); }},
+        {kUninstallEntries, "[HKEY_LOCAL_MACHINE\\" + kUninstall + "\\App]\n",
+         [](World& w) { w.machine.registry.setString(HKLM, kUninstall + "\\App", "DisplayName", "App"); },
+         [](MemoryRegistry& m) { return m.exists(HKLM, kUninstall + "\\App"); }},
+        {kExtensions, "[HKEY_CLASSES_ROOT\\.abc]\n",
+         [](World& w) { w.machine.registry.setString(HKCR, ".abc\\OpenWithProgids", "abcfile", ""); },
+         [](MemoryRegistry& m) { return m.exists(HKCR, ".abc"); }},
+        {kClasses, "[HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32]\n@=\"C:\\\\Apps\\\\a.dll\"\n",
+         [](World& w) { w.touch("C:\\Apps\\a.dll"); }, [](MemoryRegistry& m) { return m.exists(HKCR, "CLSID\\{1}"); }},
+        {kClasses, "[HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32]\n@=\"C:\\\\Apps\\\\a.dll\"\n",
+         [](World& w) { w.machine.registry.setString(HKCR, "CLSID\\{1}\\InprocServer32", "", "C:\\Apps\\b.dll"); },
+         [](MemoryRegistry& m) { return m.exists(HKCR, "CLSID\\{1}"); }},
+        {kDeep, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\App]\n\"Path\"=\"C:\\\\Gone\\\\a.exe\"\n",
+         [](World& w) { w.touch("C:\\Gone\\a.exe"); },
+         [](MemoryRegistry& m) { return m.valueExists(HKLM, "SOFTWARE\\App", "Path"); }},
+        {kDeep, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\App]\n@=\"C:\\\\Gone\\\\a.exe\"\n",
+         [](World& w) { w.machine.registry.setString(HKLM, "SOFTWARE\\App", "", "C:\\Gone\\b.exe"); },
+         [](MemoryRegistry& m) { return m.stringValue(HKLM, "SOFTWARE\\App", "") == "C:\\Gone\\b.exe"; }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.category.code);
+        World world(RegText(row.reg));
+        AddBaseFolders(world);
+        TForm1& form = world.start();
+        form.invoke(row.category.scan);
+        ASSERT_EQ(1u, form.category(row.category.code).list().size());
+        row.change(world);
+        form.invoke(row.category.remove);
+        EXPECT_TRUE(form.category(row.category.code).list().empty());
+        EXPECT_EQ((RemovalTally{0, 0, 1, 0}), form.lastRemoval);
+        EXPECT_TRUE(row.stillThere(world.machine.registry));
+    }
+}
+
+// A user who may only read the keys sees every finding the scan would show an administrator; a
+// removal the registry refuses leaves the finding listed and counted as left.
+TEST(RegistryFindings, ReadAccessIsEnoughToListAndARefusedRemovalStaysListed) {
+    const std::uint32_t readOnly = kKeySetValue | kKeyCreateSubKey | kDeleteAccess;
+    struct Row {
+        Category category;
+        std::string reg;
+        HKey root;
+        std::vector<std::string> readOnlyKeys;
+    };
+    const Row rows[] = {
+        {kStartup, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\n\"App\"=\"x\"\n", HKLM,
+         {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"}},
+        {kUninstallEntries, "[HKEY_LOCAL_MACHINE\\" + kUninstall + "\\App\\Sub]\n", HKLM,
+         {kUninstall, kUninstall + "\\App", kUninstall + "\\App\\Sub"}},
+        {kExtensions, "[HKEY_CLASSES_ROOT\\.abc]\n", HKCR, {"", ".abc"}},
+        {kClasses, "[HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32]\n@=\"C:\\\\gone.dll\"\n", HKCR,
+         {"CLSID", "CLSID\\{1}", "CLSID\\{1}\\InprocServer32"}},
+        {kDeep, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\App\\Sub]\n\"Path\"=\"C:\\\\Gone\\\\a.exe\"\n", HKLM,
+         {"SOFTWARE", "SOFTWARE\\App", "SOFTWARE\\App\\Sub"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.category.code);
+        World world(RegText(row.reg));
+        AddBaseFolders(world);
+        for (const auto& key : row.readOnlyKeys) world.machine.registry.deny(row.root, key, readOnly);
+        TForm1& form = world.start();
+        form.invoke(row.category.scan);
+        const auto found = Captions(form.category(row.category.code).list());
+        ASSERT_EQ(1u, found.size());
+        form.invoke(row.category.remove);
+        EXPECT_EQ(found, Captions(form.category(row.category.code).list()));
+        EXPECT_EQ((RemovalTally{0, 0, 0, 1}), form.lastRemoval);
+    }
+}
+
+// Only "not found" makes a path missing: one the system will not tell about (access denied, a
+// drive not ready) may be there, and no finding says otherwise.
+TEST(RegistryFindings, APathTheSystemWillNotTellAboutIsNeverCalledMissing) {
+    struct Row {
+        Category category;
+        std::string reg;
+    };
+    const Row rows[] = {
+        {kDeep, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\App]\n\"Path\"=\"C:\\\\Secret\\\\app.exe\"\n"},
+        {kClasses, "[HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32]\n@=\"C:\\\\Secret\\\\a.dll\"\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.category.code);
+        World world(RegText(row.reg));
+        AddBaseFolders(world);
+        TForm1& form = world.start();
+        form.invoke(row.category.scan);
+        ASSERT_EQ(1u, form.category(row.category.code).list().size());
+        world.machine.files.denyProbes("C:\\Secret");
+        form.invoke(row.category.remove);
+        EXPECT_EQ((RemovalTally{0, 0, 1, 0}), form.lastRemoval);
+        form.invoke(row.category.scan);
+        EXPECT_TRUE(form.category(row.category.code).list().empty());
+    }
+}
+
+}  // namespace
+}  // namespace keltora::testing
