@@ -1,6 +1,7 @@
 #pragma once
 // The file system as the program reaches it: the kernel32 calls it makes, with ANSI paths.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,21 @@ struct FoundFile {
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;
     bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
+};
+
+// A file held open to add to it and to read back what reached it: the undo journals, whose
+// every change must be on the disk before the registry changes.
+class OpenFile {
+public:
+    virtual ~OpenFile() = default;
+    virtual bool writeAt(std::uint64_t offset, const std::string& bytes) = 0;
+    // Exactly size bytes from offset; nullopt when fewer are there or they cannot be read.
+    virtual std::optional<std::string> readAt(std::uint64_t offset, std::size_t size) = 0;
+    // The file ends at size (what a failed write left behind it goes).
+    virtual bool truncate(std::uint64_t size) = 0;
+    virtual std::optional<std::uint64_t> size() = 0;
+    // FlushFileBuffers: true once what was written is on the disk.
+    virtual bool flush() = 0;
 };
 
 class FileSystem {
@@ -42,6 +58,12 @@ public:
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     virtual bool writeFile(const std::string& path, const std::string& content) = 0;
     virtual bool appendFile(const std::string& path, const std::string& content) = 0;
+
+    // A new file (CREATE_NEW: never one that exists, nor through a link of that name), open for
+    // reading and writing; nullptr when it cannot be made.
+    virtual std::unique_ptr<OpenFile> createNew(const std::string& path) = 0;
+    // An existing file opened to change it in place; nullptr when it cannot be.
+    virtual std::unique_ptr<OpenFile> openForUpdate(const std::string& path) = 0;
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }
     bool isDirectory(const std::string& path) {

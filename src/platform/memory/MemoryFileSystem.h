@@ -28,6 +28,8 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& content) override;
     bool appendFile(const std::string& path, const std::string& content) override;
+    std::unique_ptr<OpenFile> createNew(const std::string& path) override;
+    std::unique_ptr<OpenFile> openForUpdate(const std::string& path) override;
 
     // Setup: missing folders, and the drive, are made on the way. A path that is not of the
     // form "X:\..." or that runs through a file throws std::invalid_argument.
@@ -38,7 +40,8 @@ public:
     // Hidden, system, read-only...; the directory bit stays as it is. A read-only file cannot be
     // deleted or written, as on Windows.
     void setAttributes(const std::string& path, std::uint32_t attributes);
-    // A file another program holds open: deleting, moving and writing it fail, reading works.
+    // A file another program holds open: deleting, moving and writing it fail, reading works
+    // (writes through a file opened earlier fail too, as on a volume that went away).
     // A folder with a held file below it cannot be moved.
     void lock(const std::string& path);
     void unlock(const std::string& path);
@@ -49,6 +52,7 @@ public:
     struct Entry;  // one file or folder; defined with the implementation
 
 private:
+    friend class MemoryOpenFile;
     Entry* lookup(const std::string& path);
     Entry* parentFor(const std::string& path, std::string& leaf);
     Entry* make(const std::string& path, bool directory);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32OpenFile.h"
 
 namespace keltora {
 namespace {
@@ -96,5 +97,9 @@ bool Win32FileSystem::appendFile(const std::string& path, const std::string& con
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid() && writeAll(file.get(), content);
 }
+
+std::unique_ptr<OpenFile> Win32FileSystem::createNew(const std::string& path) { return CreateNewFile(path); }
+
+std::unique_ptr<OpenFile> Win32FileSystem::openForUpdate(const std::string& path) { return OpenFileForUpdate(path); }
 
 }  // namespace keltora

@@ -15,6 +15,8 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& content) override;
     bool appendFile(const std::string& path, const std::string& content) override;
+    std::unique_ptr<OpenFile> createNew(const std::string& path) override;
+    std::unique_ptr<OpenFile> openForUpdate(const std::string& path) override;
 };
 
 }  // namespace keltora

@@ -135,7 +135,6 @@ TEST(RegFileTest, MalformedInputNamesItsLine) {
         {std::string(kHeader) + key + "\"b\"=hex:01,1g\r\n", "line 4:"},
         {std::string(kHeader) + key + "\"b\"=hex:01,,02\r\n", "line 4:"},
         {std::string(kHeader) + key + "\"b\"=hex(z):01\r\n", "line 4:"},
-        {std::string(kHeader) + key + "\"e\"=hex(2):41\r\n", "line 4:"},
         {std::string(kHeader) + key + "\"b\"=hex:01,\\\r\n", "line 5:"},
         {std::string(kHeader) + key + "\"n\" \"v\"\r\n", "line 4:"},
         {std::string(kHeader) + key + "\"n\"=text\r\n", "line 4:"},
