@@ -4,6 +4,8 @@
 
 #include "maintenance/RegistryBackups.h"
 #include "maintenance/RegistryOptimizer.h"
+#include "maintenance/UndoJournal.h"
+#include "maintenance/UndoRepairs.h"
 #include "orchestration/RemoveFamily.h"
 #include "scanners/registry/DeepAnalysis.h"
 #include "platform/Helpers.h"
@@ -43,6 +45,7 @@ TForm1::TForm1(Platform& platform, AppHost& host, double pace)
     registerHandlers();
     setUpNavigation();
     setUpSummaryPage();
+    setUpUndoPage();
 }
 
 TForm1::~TForm1() = default;
@@ -86,6 +89,8 @@ void TForm1::FormCreate() {
     labelvalues.hide();
 
     LVbackup.setColumns({{"Backup File", 300}, {"Date Create", 100}, {"Time Create", 100}});
+    LVundo.setColumns({{"Undo Journal", 170}, {"Date", 75}, {"Time", 80}, {"Command", 150}, {"Changes", 55, true},
+                       {"State", 60}});
     buildSummaryList();
 
     for (auto& list : ignoreLists_)
@@ -247,7 +252,11 @@ void TForm1::removeChecked(Category& c) {
     if (texts == nullptr || !c.hasRemoval()) return;
     statustext.setCaption(std::string(texts->before));
     host_.processMessages();
-    c.remove();
+    {
+        JournalCommand command(*undo_, "Remove Checked Items (" + std::string(c.info().summaryCaption) + ")");
+        c.remove();
+        commandRemoval = lastRemoval;
+    }
     // What the page shows afterwards: for the Recycle Bin and the clipboard that is what they
     // still hold, not the rows of the list.
     const std::size_t left = c.pageCount();
@@ -279,7 +288,11 @@ void TForm1::registerHandlers() {
         const auto& info = c->info();
         handlers_[std::string(info.menuHandler)] = [this, c] { visitPage(*c); };
         handlers_[std::string(info.scanAction)] = [c] { c->scan(); };
-        if (c->hasRemoval()) handlers_[std::string(info.removeAction)] = [c] { c->remove(); };
+        if (c->hasRemoval())
+            handlers_[std::string(info.removeAction)] = [this, c, name = std::string(info.removeAction)] {
+                JournalCommand command(*undo_, name);
+                c->remove();
+            };
         if (info.page == PageButtons::Own && c->hasRemoval()) {
             handlers_[std::string(info.buttons[0]) + "Click"] = [this, c] { selectAll(*c); };
             handlers_[std::string(info.buttons[1]) + "Click"] = [this, c] { ignoreItems(*c); };

@@ -9,6 +9,8 @@
 
 #include "app/Unit1.h"
 #include "cli/ListPrinter.h"
+#include "maintenance/UndoJournal.h"
+#include "maintenance/UndoRepairs.h"
 
 namespace keltora {
 
@@ -28,10 +30,26 @@ struct ShownFailure : std::runtime_error {
     ShownFailure() : std::runtime_error("") {}
 };
 
+// A command that ends with a status of its own (its output already written).
+struct ExitStatus : std::runtime_error {
+    explicit ExitStatus(int status) : std::runtime_error(""), code(status) {}
+    int code;
+};
+
+// Exit statuses of the commands that remove.
+constexpr int kFindingsLeft = 3;     // checked findings that were to go are still listed
+constexpr int kNothingChanged = 4;  // no undo journal could be made at all, so nothing changed
+
+void checkRemoval(TForm1& form, const RemovalTally& tally) {
+    const auto& journal = form.undoJournal().outcome();
+    if (journal.refused > 0 && journal.name.empty() && tally.removed == 0) throw ExitStatus(kNothingChanged);
+    if (tally.left > 0) throw ExitStatus(kFindingsLeft);
+}
+
 constexpr const char* kUsageLine =
     "usage: keltora-cli [--pace F] [--pauses] scan CODE... | remove CODE [--uncheck ROWS] | ignore CODE ROW | categories | "
     "fullscan [--rows R,...] | repair [--rows R,...] [--backup] | backup | backups | restore NAME | delete NAME | "
-    "optimize";
+    "optimize | undo [NAME]";
 
 std::size_t parseIndex(const std::string& text) {
     std::size_t value = 0;
@@ -86,8 +104,14 @@ void removeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& o
     c.scan();
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
-    if (c.hasRemoval()) c.remove();
+    form.lastRemoval = {};
+    if (c.hasRemoval()) {
+        JournalCommand command(form.undoJournal(), "keltora-cli remove " + args[0]);
+        c.remove();
+    }
     PrintList(out, c.info().code, c.list());
+    out.flush();
+    checkRemoval(form, form.lastRemoval);
 }
 
 void ignoreCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream& out) {
@@ -146,8 +170,13 @@ void repairCommand(TForm1& form, ConsoleHost& host, const Args& args, std::ostre
     chooseRows(form, args, true);
     form.fullScan(false);
     const int before = host.messagesShown();
-    form.OBall4Click();
+    {
+        JournalCommand command(form.undoJournal(), "keltora-cli repair");
+        form.OBall4Click();
+    }
     printSummary(form, out);
+    out.flush();
+    checkRemoval(form, form.commandRemoval);
     if (host.messagesShown() != before) throw ShownFailure();
 }
 
@@ -193,11 +222,39 @@ void optimizeCommand(TForm1& form, ConsoleHost&, const Args& args, std::ostream&
     out << form.Hivetext.caption() << '\n' << form.labelnode.caption() << '\n' << form.labelvalues.caption() << '\n';
 }
 
+// Without a name: the journals, newest first, one per line, the name first. With a name: that
+// journal undone; 1 unless everything came back and read back as kept (what did not, on stderr).
+void undoCommand(TForm1& form, ConsoleHost& host, const Args& args, std::ostream& out) {
+    if (args.size() > 1) throw UsageError("usage: undo [NAME]");
+    Platform& platform = form.context().platform;
+    const std::string folder = form.paths.undo();
+    const auto journals = ListJournals(platform.files, folder);
+    if (args.empty()) {
+        for (const auto& journal : journals) {
+            out << journal.name;
+            for (const auto& column : journal.columns()) out << '\t' << column;
+            out << '\n';
+        }
+        return;
+    }
+    if (std::none_of(journals.begin(), journals.end(), [&](const JournalListing& j) { return j.name == args[0]; }))
+        throw UsageError("no undo journal named '" + args[0] + "'");
+    const UndoOutcome outcome = UndoJournalFile(platform, folder, args[0]);
+    if (outcome.refused) {
+        host.showMessage(*outcome.refused);
+        throw ShownFailure();
+    }
+    const std::string summary = UndoSummary(args[0], outcome);
+    out << summary.substr(0, summary.find('\n')) << '\n';
+    if (summary.find('\n') != std::string::npos) host.showMessage(summary.substr(summary.find('\n') + 1));
+    if (!outcome.complete()) throw ShownFailure();
+}
+
 const std::pair<const char*, Command> kCommands[] = {
     {"scan", scanCommand},         {"remove", removeCommand},   {"ignore", ignoreCommand},
     {"categories", categoriesCommand}, {"fullscan", fullscanCommand}, {"repair", repairCommand},
     {"backup", backupCommand},     {"backups", backupsCommand}, {"restore", restoreCommand},
-    {"delete", deleteCommand},     {"optimize", optimizeCommand},
+    {"delete", deleteCommand},     {"optimize", optimizeCommand}, {"undo", undoCommand},
 };
 
 }  // namespace
@@ -235,6 +292,9 @@ int RunCli(const std::vector<std::string>& argsIn, Platform& platform, ConsoleHo
     } catch (const ShownFailure&) {
         out.flush();
         return 1;
+    } catch (const ExitStatus& status) {
+        out.flush();
+        return status.code;
     } catch (const UsageError& e) {
         err << "keltora-cli: " << e.what() << " (" << kUsageLine << ")\n";
         return 2;

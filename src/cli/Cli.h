@@ -30,7 +30,8 @@ private:
 };
 
 // Runs one command line (without the program name); the exit code: 0 done, 1 an error the
-// system raised, 2 a usage error.
+// system raised (or an undo that left something), 2 a usage error, 3 findings that were to be
+// removed are still listed, 4 no undo journal could be made at all and nothing was changed.
 int RunCli(const std::vector<std::string>& args, Platform& platform, ConsoleHost& host, std::ostream& out,
            std::ostream& err);
 

@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "maintenance/RegistryBackups.h"
 #include "maintenance/RegistryOptimizer.h"
+#include "maintenance/UndoJournal.h"
 #include "orchestration/ScanOrder.h"
 
 namespace keltora {
@@ -125,13 +126,18 @@ void TForm1::OBall4Click() {
         }
         statustext.setCaption(std::string(kBackupAfter));
     }
+    // One journal for every registry change of the pass.
+    JournalCommand command(*undo_, "Repair Errors Now !");
+    commandRemoval = {};
     for (const auto& step : kRepairRows) {
         if (!lvall.at(static_cast<std::size_t>(step.row)).checked) continue;
         statustext.setCaption(std::string(step.before));
         host_.processMessages();
         Category& c = *categories_[static_cast<std::size_t>(step.row - 1)];
         if (c.hasRemoval()) {
+            lastRemoval = {};
             runStep([&c] { c.remove(); });
+            commandRemoval += lastRemoval;
             setSummaryCount(step.row, static_cast<int>(c.pageCount()));
         }
         statustext.setCaption(std::string(step.after));

@@ -13,6 +13,7 @@ struct Paths {
 
     std::string backups() const { return programFiles + "\\Keltora Professional\\Backups"; }
     std::string startbug() const { return programFiles + "\\Keltora Professional\\startbug"; }
+    std::string undo() const { return programFiles + "\\Keltora Professional\\Undo"; }
     std::string ignoreFolder() const { return programFiles + "\\Keltora Pro"; }
 };
 

@@ -84,8 +84,13 @@ RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, const Finding& 
     if (!IsPlainFileName(finding.caption) || location.empty()) return RemovalOutcome::Left;
     auto& files = context_.platform.files;
     const std::string from = location + "\\" + finding.caption;
+    const std::string to = context_.paths.startbug() + "\\" + finding.caption;
     if (!files.exists(from)) return RemovalOutcome::Gone;
-    files.moveFile(from, context_.paths.startbug() + "\\" + finding.caption);
+    // A file of that name in startbug already stops the move: nothing to keep for undo then.
+    if (files.exists(to)) return RemovalOutcome::Left;
+    if (context_.dryRun) return RemovalOutcome::Removed;
+    if (!room.allowFileMove(from, to)) return RemovalOutcome::Left;
+    files.moveFile(from, to);
     return files.exists(from) ? RemovalOutcome::Left : RemovalOutcome::Removed;
 }
 
