@@ -91,7 +91,8 @@ UndoOutcome UndoJournalFile(Platform& platform, const std::string& folder, const
 std::string UndoSummary(const std::string& name, const UndoOutcome& outcome) {
     if (outcome.refused) return *outcome.refused;
     const UndoReport& r = outcome.report;
-    std::string text = "Undo of " + name + ": " + std::to_string(r.restored) + " changes restored";
+    std::string text = "Undo of " + name + ": " + std::to_string(r.restored) +
+                       (r.restored == 1 ? " change restored" : " changes restored");
     if (!r.left.empty()) text += ", " + std::to_string(r.left.size()) + " left as they stand";
     if (!r.failed.empty()) text += ", " + std::to_string(r.failed.size()) + " failed";
     text += ".";

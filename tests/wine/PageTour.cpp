@@ -67,8 +67,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         w.form().LVbackup.add(Finding{"Backup_9-5-3_7-1-2026.reg", {"07/01/2026", "09:05:03"}, false});
         Photograph("backups", w.hwnd(), &w);
         w.clickSideBar(4);
-        Photograph("about", w.hwnd(), &w);
+        w.form().LVundo.add(
+            Finding{"Undo_9-5-3_7-1-2026.reg", {"1/7/2026", "9:05:03 AM", "Repair Errors Now !", "12", ""}, false});
+        Photograph("undo", w.hwnd(), &w);
         w.clickSideBar(5);
+        Photograph("about", w.hwnd(), &w);
+        w.clickSideBar(6);
         Photograph("settings", w.hwnd(), &w);
         auto& sp = w.form().category("sp").list();
         if (!sp.empty()) {
@@ -76,7 +80,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
             sp.select(0);
             w.click("OBsp2");
         }
-        w.clickSideBar(6);
+        w.clickSideBar(7);
         Photograph("ignored", w.hwnd(), &w);
         w.click("obremoveignoredsp");
         w.click("OBscanpc");
