@@ -11,9 +11,7 @@ constexpr std::uint32_t kLongestName = 32768;
 
 // Every value of an open key with its data, one call each while the sizes the key reported hold;
 // a value that grew meanwhile is read again whole.
-long CaptureValues(RegistryApi& api, HKey key, std::vector<CapturedValue>& values) {
-    KeyInfo info;
-    if (long rc = api.queryInfoKey(key, info)) return rc;
+long CaptureValues(RegistryApi& api, HKey key, const KeyInfo& info, std::vector<CapturedValue>& values) {
     std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(info.maxValueLen, 1));
     for (std::uint32_t i = 0;; ++i) {
         CapturedValue value;
@@ -45,9 +43,14 @@ long CaptureKey(RegistryApi& api, HKey parent, const std::u16string& name, const
         captured.target = std::move(target.bytes);
         return kErrorSuccess;
     }
-    if (long rc = CaptureValues(api, key.get(), captured.values)) return rc;
+    KeyInfo info;
+    if (long rc = api.queryInfoKey(key.get(), info)) return rc;
+    if (long rc = CaptureValues(api, key.get(), info, captured.values)) return rc;
     std::vector<std::u16string> subkeys;
-    if (long rc = SubkeyNamesW(api, key.get(), subkeys)) return rc;
+    // A key that had no subkeys when asked is not listed: a subkey made since then is no part of
+    // what was there.
+    if (info.subKeys > 0)
+        if (long rc = SubkeyNamesW(api, key.get(), subkeys)) return rc;
     for (const auto& sub : subkeys)
         if (long rc = CaptureKey(api, key.get(), sub, path + u"\\" + sub, keys)) return rc;
     return kErrorSuccess;

@@ -52,6 +52,16 @@ TEST(Cli, RemoveKeepsTheUncheckedRows) {
     EXPECT_FALSE(world.valueExists(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "One"));
 }
 
+TEST(Cli, RemoveExitsThreeWhenACheckedFindingStays) {
+    World world(kRun);
+    // A file of that name in startbug already: the Startup file cannot move there.
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk");
+    world.touch(std::string(kStartbug) + "\\notes.lnk");
+    auto r = RunCommand(world, {"remove", "sp"});
+    EXPECT_EQ(r.code, 3) << r.err;
+    EXPECT_NE(r.out.find("== sp lvsp 1\n"), std::string::npos) << r.out;
+}
+
 TEST(Cli, IgnoreHoldsInTheNextProcess) {
     World world(kRun);
     EXPECT_EQ(RunCommand(world, {"ignore", "sp", "0"}).code, 0);
