@@ -239,7 +239,7 @@ void undoCommand(TForm1& form, ConsoleHost& host, const Args& args, std::ostream
     }
     if (std::none_of(journals.begin(), journals.end(), [&](const JournalListing& j) { return j.name == args[0]; }))
         throw UsageError("no undo journal named '" + args[0] + "'");
-    const UndoOutcome outcome = UndoJournalFile(platform, folder, args[0]);
+    const UndoOutcome outcome = UndoJournalFile(platform, form.paths, args[0]);
     if (outcome.refused) {
         host.showMessage(*outcome.refused);
         throw ShownFailure();

@@ -68,9 +68,9 @@ std::vector<JournalListing> ListJournals(FileSystem& files, const std::string& f
     return listings;
 }
 
-UndoOutcome UndoJournalFile(Platform& platform, const std::string& folder, const std::string& name) {
+UndoOutcome UndoJournalFile(Platform& platform, const Paths& paths, const std::string& name) {
     UndoOutcome outcome;
-    const std::string path = folder + "\\" + name;
+    const std::string path = paths.undo() + "\\" + name;
     const auto bytes = platform.files.readFile(path);
     JournalContents journal;
     try {
@@ -82,7 +82,7 @@ UndoOutcome UndoJournalFile(Platform& platform, const std::string& folder, const
     }
     if (journal.unfinished > 0)
         outcome.note = "The last change the journal was adding when the program stopped was never made; it is passed over.";
-    outcome.report = UndoChanges(platform, journal.entries);
+    outcome.report = UndoChanges(platform, paths.startbug(), journal.entries);
     if (outcome.report.complete() && !journal.header.undone && !MarkUndone(platform.files, path, journal.header))
         outcome.note += std::string(outcome.note.empty() ? "" : " ") + "The journal could not be marked as undone.";
     return outcome;
@@ -116,7 +116,7 @@ void UndoRepairs::undoSelected() {
     auto& host = context_.host;
     host.setCursor(Cursor::Hourglass);
     const std::string name = list_.at(static_cast<std::size_t>(row)).caption;
-    const UndoOutcome outcome = UndoJournalFile(context_.platform, folder(), name);
+    const UndoOutcome outcome = UndoJournalFile(context_.platform, context_.paths, name);
     fill();
     host.setCursor(Cursor::Default);
     host.showMessage(UndoSummary(name, outcome));

@@ -30,8 +30,8 @@ struct UndoOutcome {
     bool complete() const { return !refused && report.complete(); }
 };
 
-// Undoes the journal of that name in the folder and marks it undone when nothing was left.
-UndoOutcome UndoJournalFile(Platform& platform, const std::string& folder, const std::string& name);
+// Undoes the journal of that name in the Undo folder and marks it undone when nothing was left.
+UndoOutcome UndoJournalFile(Platform& platform, const Paths& paths, const std::string& name);
 
 // What the user is told of an undo: a line of totals, then every item left or failed.
 std::string UndoSummary(const std::string& name, const UndoOutcome& outcome);

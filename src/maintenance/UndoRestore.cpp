@@ -1,5 +1,8 @@
 #include "maintenance/UndoRestore.h"
 
+#include <algorithm>
+
+#include "platform/Helpers.h"
 #include "platform/RegText.h"
 
 namespace keltora {
@@ -28,7 +31,8 @@ std::u16string LeafOf(const std::u16string& path) { return path.substr(path.rfin
 
 class Restorer {
 public:
-    explicit Restorer(Platform& platform) : platform_(platform), api_(platform.registry) {}
+    Restorer(Platform& platform, const std::string& startbug)
+        : platform_(platform), api_(platform.registry), startbug_(startbug) {}
 
     std::string what(const JournalEntry& entry) const {
         const std::string key = Utf16ToUtf8(RegKeyText(entry.root, entry.keyPath));
@@ -128,6 +132,11 @@ private:
         const std::string from = platform_.codePage.toAnsi(entry.from, &exactFrom);
         const std::string to = platform_.codePage.toAnsi(entry.to, &exactTo);
         if (!exactFrom || !exactTo) return {Result::Failed, "its name cannot be carried by this system's code page"};
+        // Only a file of startbug goes back, under its own name: a journal cannot move anything else.
+        const std::string name = to.substr(std::min(to.size(), startbug_.size() + 1));
+        if (to != startbug_ + "\\" + name || !IsPlainFileName(name) || from.size() <= name.size() + 1 ||
+            from.compare(from.size() - name.size() - 1, std::string::npos, "\\" + name) != 0)
+            return {Result::Left, "it names no file of startbug (" + to + ")"};
         auto& files = platform_.files;
         if (files.exists(from)) return {Result::Left, "a file of that name is back in the Startup folder"};
         if (!files.exists(to)) return {Result::Left, "it is no longer in startbug (" + to + ")"};
@@ -138,6 +147,7 @@ private:
 
     Platform& platform_;
     RegistryApi& api_;
+    std::string startbug_;
 };
 
 }  // namespace
@@ -145,9 +155,9 @@ private:
 // Last change first, so that a key deleted after a value of it was comes back before the value
 // does; but the values of one key deleted one after another come back in their own order, so
 // the key lists them as it did (the registry lists values in the order they were made).
-UndoReport UndoChanges(Platform& platform, const std::vector<JournalEntry>& entries) {
+UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries) {
     UndoReport report;
-    Restorer restorer(platform);
+    Restorer restorer(platform, startbug);
     auto sameKeyValues = [](const JournalEntry& a, const JournalEntry& b) {
         return a.kind == JournalEntry::Kind::Value && b.kind == JournalEntry::Kind::Value && a.root == b.root &&
                a.keyPath == b.keyPath;

@@ -19,6 +19,8 @@ struct UndoReport {
     bool complete() const { return left.empty() && failed.empty(); }
 };
 
-UndoReport UndoChanges(Platform& platform, const std::vector<JournalEntry>& entries);
+// startbug: the folder the startup removal moves files into; a file is only ever moved back
+// from there, into a folder by the same name.
+UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries);
 
 }  // namespace keltora

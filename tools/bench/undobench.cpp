@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
         if (form.undoJournal().outcome().changes != kKeys || ue.list().size() != 0)
             return std::fprintf(stderr, "undobench: the journaled removal left findings\n"), 1;
         UndoOutcome outcome;
-        undone = std::min(undone, MillisecondsOf([&] { outcome = UndoJournalFile(platform, form.paths.undo(), name); }));
+        undone = std::min(undone, MillisecondsOf([&] { outcome = UndoJournalFile(platform, form.paths, name); }));
         if (!outcome.complete()) return std::fprintf(stderr, "%s\n", UndoSummary(name, outcome).c_str()), 1;
     }
     ScanBenchFindings(ue);
