@@ -55,8 +55,8 @@ void UndoJournal::end() {
 
 bool UndoJournal::refuse(const std::string& why, std::string& reason) {
     ++outcome_.refused;
-    const std::string text = "Nothing was changed for a finding that the undo journal could not keep: " + why +
-                             ". The finding stays listed.";
+    const std::string text = "Nothing was removed that the undo journal could not keep: " + why +
+                             ". Those findings stay listed.";
     // The user hears each reason once per command, not once per finding.
     if (text != told_) reason = told_ = text;
     return false;
