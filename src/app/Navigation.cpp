@@ -63,6 +63,8 @@ void TForm1::setUpNavigation() {
 void TForm1::hideNavigationPages() {
     for (auto& button : obremoveignored) button->hide();
     for (auto& button : OBbackups) button.hide();
+    for (auto& button : OBundos) button.hide();
+    LVundo.hide();
     for (Control* page :
          std::initializer_list<Control*>{&Panelabout, &Panel4, &OBoptimize, &OBhomepage, &OBproupdate, &paneloption})
         page->hide();

@@ -18,7 +18,7 @@ struct SideBarItem {
 };
 
 // Top to bottom as the side bar shows them.
-extern const std::array<SideBarItem, 7> kSideBar;
+extern const std::array<SideBarItem, 8> kSideBar;
 
 struct MenuEntry {
     std::string caption;  // empty for a separator

@@ -3,11 +3,13 @@
 namespace keltora {
 
 // clang-format off
-const std::array<SideBarItem, 7> kSideBar{{
+const std::array<SideBarItem, 8> kSideBar{{
     {"Scan", " Registry ", "CB1Categories0Items0Click"},
     {"Scan", " Privacy Threats", "CB1Categories0Items1Click"},
     {"More Options", " Registry Optimizer", "CB1Categories1Items3Click"},
     {"More Options", " Backups", "CB1Categories1Items0Click"},
+    // What every removal command journaled, to be undone.
+    {"More Options", " Undo Repairs", "CB1Categories1Items5Click"},
     {"More Options", " About", "CB1Categories1Items1Click"},
     {"More Options", " Settings", "CB1Categories1Items2Click"},
     // The way in to what "Ignore Items" set aside, so it can be seen and released again.

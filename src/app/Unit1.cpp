@@ -5,6 +5,8 @@
 
 #include "maintenance/RegistryBackups.h"
 #include "maintenance/RegistryOptimizer.h"
+#include "maintenance/UndoJournal.h"
+#include "maintenance/UndoRepairs.h"
 #include "orchestration/RemoveFamily.h"
 #include "scanners/registry/DeepAnalysis.h"
 #include "platform/Helpers.h"
@@ -46,6 +48,7 @@ TForm1::TForm1(Platform& platform, AppHost& host, double pace)
     registerHandlers();
     setUpNavigation();
     setUpSummaryPage();
+    setUpUndoPage();
     collectCommandControls();
 }
 
@@ -94,6 +97,8 @@ void TForm1::FormCreate() {
     labelvalues.hide();
 
     LVbackup.setColumns({{"Backup File", 300}, {"Date Create", 100}, {"Time Create", 100}});
+    LVundo.setColumns({{"Undo Journal", 170}, {"Date", 75}, {"Time", 80}, {"Command", 150}, {"Changes", 55, true},
+                       {"State", 60}});
     buildSummaryList();
 
     // Without the program-files folder there are no ignore files to load; everything else works.
@@ -280,7 +285,10 @@ void TForm1::removeCheckedLocked(Category& c, const RemoveTexts& texts) {
     const unsigned page = pageSerial_;
     statustext.setCaption(std::string(texts.before));
     host_.processMessages();
-    removeCategory(c);
+    {
+        JournalCommand command(*undo_, "Remove Checked Items (" + std::string(c.info().summaryCaption) + ")");
+        removeCategory(c);
+    }
     // What the page shows afterwards: for the Recycle Bin and the clipboard that is what they
     // still hold, not the rows of the list.
     const std::size_t left = c.pageCount();
@@ -347,8 +355,12 @@ void TForm1::registerHandlers() {
         addCommand(std::string(info.menuHandler), kLists, [this, c] { visitPage(*c); });
         addCommand(std::string(info.scanAction), kLists, [c] { c->scan(); });
         if (c->hasRemoval())
-            addCommand(std::string(info.removeAction), kLists,
-                       [this, c] { underCommandLock([this, c] { removeCategory(*c); }); });
+            addCommand(std::string(info.removeAction), kLists, [this, c, name = std::string(info.removeAction)] {
+                underCommandLock([&] {
+                    JournalCommand command(*undo_, name);
+                    removeCategory(*c);
+                });
+            });
         if (info.page == PageButtons::Own && c->hasRemoval()) {
             addCommand(std::string(info.buttons[0]) + "Click", kLists, [this, c] { selectAll(*c); });
             addCommand(std::string(info.buttons[1]) + "Click", kLists, [this, c] { ignoreItems(*c); });

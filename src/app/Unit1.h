@@ -31,6 +31,8 @@ namespace keltora {
 class RegistryBackups;
 class RegistryOptimizer;
 struct RemoveTexts;
+class UndoJournal;
+class UndoRepairs;
 
 // The two totals of the summary list: every category row, and the privacy rows alone.
 struct Totals {
@@ -81,6 +83,9 @@ public:
     std::array<Button, 3> OBbackups{Button{"OBbackup", "Create Backup Now"},
                                     Button{"OBrestorebackup", "Restore Selected Backup"},
                                     Button{"OBdeletebackup", "Delete Selected"}};
+    // The Undo Repairs page: the journals, newest first, and what can be done with one.
+    ResultList LVundo{"LVundo", false};
+    std::array<Button, 2> OBundos{Button{"OBundo", "Undo Selected"}, Button{"OBdeleteundo", "Delete Selected"}};
     Control Panelabout{"Panelabout"};  // holds the about part Panel3 and the optimizer part Panel4
     Control Panel3{"Panel3"};
     Control Panel4{"Panel4"};
@@ -151,6 +156,7 @@ public:
     void CB1Categories1Items2Click();  // settings page
     void CB1Categories1Items3Click();  // optimizer page
     void CB1Categories1Items4Click();  // ignored-items page
+    void CB1Categories1Items5Click();  // undo page
     void showIgnoredTab(std::size_t tab);
     void removeIgnored(std::string_view code);
     void OBhomepageClick();
@@ -187,6 +193,13 @@ public:
     void optimizeExecute();
     void OBoptimizeClick();
     Totals totals() const;
+
+    // --- undo (orchestration/UndoPage.cpp) ---
+    // Where every registry change of a removal is journaled before it is made.
+    UndoJournal& undoJournal() { return *undo_; }
+    void OBundoClick();        // "Undo Selected"
+    void OBdeleteundoClick();  // "Delete Selected"
+    void fillUndoList();
 
     // A command by the name of its handler or control ("RunningWhileStartup1Click", "OBsp3Click",
     // "StartupExecute" ...). A command that conflicts with the one running (CommandGroups.h) is
@@ -241,6 +254,7 @@ private:
     void registerHandlers();
     void setUpNavigation();
     void setUpSummaryPage();
+    void setUpUndoPage();
     void showTotals(bool fullScanTexts);
     void runStep(const std::function<void()>& step);
     // The backup of row 0 before a repair; false (the user told) when it failed. The totals are
@@ -267,6 +281,8 @@ private:
     int lockDepth_ = 0;  // how deep the running command holds the command lock
     std::unique_ptr<RegistryBackups> backups_;
     std::unique_ptr<RegistryOptimizer> optimizer_;
+    std::unique_ptr<UndoJournal> undo_;
+    std::unique_ptr<UndoRepairs> undoPage_;
 };
 
 }  // namespace keltora

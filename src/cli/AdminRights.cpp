@@ -3,7 +3,7 @@
 namespace keltora {
 
 // clang-format off
-const AdminRow kNeedsAdministrator[14] = {
+const AdminRow kNeedsAdministrator[15] = {
     {"sp", "the machine's Run key and the startbug folder below Program Files", false},
     {"ue", "the Uninstall key of HKEY_LOCAL_MACHINE", false},
     {"fe", "the classes of HKEY_LOCAL_MACHINE", false},
@@ -18,6 +18,7 @@ const AdminRow kNeedsAdministrator[14] = {
     {"backup", "the Backups folder below Program Files", false},
     {"restore", "the whole registry, HKEY_LOCAL_MACHINE included", false},
     {"delete", "the Backups folder below Program Files", false},
+    {"undo", "the keys and values its journal names, HKEY_LOCAL_MACHINE among them", false},
 };
 // clang-format on
 

@@ -18,10 +18,10 @@ struct AdminRow {
     bool journaledOnly;
 };
 
-extern const AdminRow kNeedsAdministrator[14];
+extern const AdminRow kNeedsAdministrator[15];
 
 // Whether registry removals write undo journals (below Program Files).
-inline constexpr bool kUndoJournals = false;
+inline constexpr bool kUndoJournals = true;
 
 // The rows of the commands and categories given that need the token.
 std::vector<const AdminRow*> AdministratorNeeds(const std::vector<std::string>& commandsAndCodes);

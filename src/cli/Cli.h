@@ -44,7 +44,7 @@ enum ExitStatus : int {
     kExitError = 1,               // an error stopped the command; its text is on stderr
     kExitUsage = 2,               // the command line is not one the console takes
     kExitFindingsLeft = 3,        // done, but checked findings could not be removed and are still listed
-    kExitNoBackup = 4,            // a backup the command needed could not be made; nothing was changed
+    kExitNoBackup = 4,            // a backup or undo journal the command needed could not be made; nothing changed
     kExitNeedsAdministrator = 5,  // the command changes what only an administrator may change
 };
 

@@ -7,6 +7,8 @@
 
 #include "cli/AdminRights.h"
 #include "cli/ListPrinter.h"
+#include "maintenance/UndoJournal.h"
+#include "maintenance/UndoRepairs.h"
 
 namespace keltora {
 
@@ -102,6 +104,10 @@ int finishRemoval(CommandContext& ctx, const RemovalTally& tally) {
     ctx.output.document()["removal"] = ConsoleOutput::tallyDocument(tally);
     ctx.output.document()["dryRun"] = ctx.dryRun;
     tellDryRun(ctx, tally);
+    // The journal refused every change and none was made: nothing changed for want of it.
+    const auto& journal = ctx.form.undoJournal().outcome();
+    if (journal.refused > 0 && journal.name.empty() && tally.removed == 0)
+        throw ConsoleError(kExitNoBackup, "no undo journal could be made, so nothing was changed", true);
     return tally.left > 0 ? kExitFindingsLeft : kExitDone;
 }
 
@@ -115,7 +121,11 @@ int removeCommand(CommandContext& ctx, const Args& args) {
     if (!rows.empty()) requireSameListing(ctx, c);
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
-    const RemovalTally tally = c.hasRemoval() ? ctx.form.removeCategory(c) : RemovalTally{};
+    RemovalTally tally;
+    if (c.hasRemoval()) {
+        JournalCommand command(ctx.form.undoJournal(), "keltora-cli remove " + c.code());
+        tally = ctx.form.removeCategory(c);
+    }
     ctx.output.document() = showList(ctx, c);
     return finishRemoval(ctx, tally);
 }
@@ -215,7 +225,11 @@ int repairCommand(CommandContext& ctx, const Args& args) {
     chooseRows(ctx.form, args, true);
     requireAdministrator(ctx, "repair", repairChanges(ctx.form));
     ctx.form.fullScan(false);
-    const RepairResult result = ctx.form.repairPass();
+    RepairResult result;
+    {
+        JournalCommand command(ctx.form.undoJournal(), "keltora-cli repair");
+        result = ctx.form.repairPass();
+    }
     showSummary(ctx);
     if (result.backupFailed)
         throw ConsoleError(kExitNoBackup, ctx.host.messages().empty() ? "" : ctx.host.messages().back(), true);
@@ -298,6 +312,51 @@ int optimizeCommand(CommandContext& ctx, const Args& args) {
     return kExitDone;
 }
 
+JsonValue journalDocument(CommandContext& ctx, const JournalListing& journal) {
+    static constexpr const char* kFields[] = {"date", "time", "command", "changes", "state"};
+    JsonValue doc;
+    doc["name"] = ctx.output.utf8(journal.name);
+    const auto columns = journal.columns();
+    for (std::size_t i = 0; i < columns.size() && i < std::size(kFields); ++i)
+        doc[kFields[i]] = ctx.output.utf8(columns[i]);
+    return doc;
+}
+
+// Without a name: the journals, newest first, one per line, the name first. With a name: that
+// journal undone; 1 unless everything came back and read back as kept (what did not, on stderr).
+int undoCommand(CommandContext& ctx, const Args& args) {
+    if (args.size() > 1) throw UsageError("usage: undo [NAME]");
+    const std::string folder = ctx.form.paths.undo();
+    const auto journals = ListJournals(ctx.platform.files, folder);
+    if (args.empty()) {
+        JsonArray listed;
+        for (const auto& journal : journals) {
+            if (ctx.output.json()) listed.push_back(journalDocument(ctx, journal));
+            else ctx.output.text() << journal.name;
+            if (!ctx.output.json())
+                for (const auto& column : journal.columns()) ctx.output.text() << '\t' << column;
+            if (!ctx.output.json()) ctx.output.text() << '\n';
+        }
+        ctx.output.document()["folder"] = ctx.output.utf8(folder);
+        ctx.output.document()["journals"] = std::move(listed);
+        return kExitDone;
+    }
+    if (std::none_of(journals.begin(), journals.end(), [&](const JournalListing& j) { return j.name == args[0]; }))
+        throw UsageError("no undo journal named '" + args[0] + "'");
+    requireAdministrator(ctx, "undo", {"undo"});
+    const UndoOutcome outcome = UndoJournalFile(ctx.platform, ctx.form.paths, args[0]);
+    if (outcome.refused) throw ConsoleError(kExitError, *outcome.refused);
+    const std::string summary = UndoSummary(args[0], outcome);
+    const auto cut = summary.find('\n');
+    if (!ctx.output.json()) ctx.output.text() << summary.substr(0, cut) << '\n';
+    ctx.output.document()["undone"] = ctx.output.utf8(args[0]);
+    ctx.output.document()["complete"] = outcome.complete();
+    ctx.output.document()["summary"] = ctx.output.utf8(summary.substr(0, cut));
+    if (cut != std::string::npos) ctx.host.showMessage(summary.substr(cut + 1));
+    if (!outcome.complete()) throw ConsoleError(kExitError, summary.substr(0, cut), true);
+    return kExitDone;
+}
+
 // clang-format off
 const CommandInfo kCommands[] = {
     {"scan", scanCommand, false, false},
@@ -311,6 +370,7 @@ const CommandInfo kCommands[] = {
     {"restore", restoreCommand, false, true},
     {"delete", deleteCommand, false, true},
     {"optimize", optimizeCommand, false, false},
+    {"undo", undoCommand, false, true},
 };
 // clang-format on
 

@@ -51,6 +51,6 @@ const CommandInfo* FindCommand(std::string_view name);
 inline constexpr const char* kUsageLine =
     "usage: keltora-cli [--json] [--pace F] [--pauses] scan CODE... | remove CODE [--uncheck ROWS] [--dry-run] | "
     "ignore CODE ROW | categories | fullscan [--rows R,...] | repair [--rows R,...] [--backup] [--dry-run] | "
-    "backup | backups | restore NAME | delete NAME | optimize";
+    "backup | backups | restore NAME | delete NAME | optimize | undo [NAME]";
 
 }  // namespace keltora

@@ -49,12 +49,18 @@ bool validDate(int day, int month, int year) {
     return day <= (month == 2 && !leap ? 28 : kDays[month - 1]);
 }
 
+std::string TimeName(const std::string& prefix, const LocalTime& t) {
+    auto n = [](int v) { return std::to_string(v); };
+    return prefix + n(t.hour) + "-" + n(t.minute) + "-" + n(t.second) + "_" + n(t.day) + "-" + n(t.month) + "-" +
+           n(t.year);
+}
+
 }  // namespace
 
-std::string BackupFileName(const LocalTime& t) {
-    auto n = [](int v) { return std::to_string(v); };
-    return "Backup_" + n(t.hour) + "-" + n(t.minute) + "-" + n(t.second) + "_" + n(t.day) + "-" + n(t.month) + "-" +
-           n(t.year) + ".reg";
+std::string BackupFileName(const LocalTime& t) { return TimeName("Backup_", t) + ".reg"; }
+
+std::string JournalFileName(const LocalTime& t, int sequence) {
+    return TimeName("Undo_", t) + (sequence > 1 ? "_" + std::to_string(sequence) : "") + ".reg";
 }
 
 std::string ShortDateText(int day, int month, int year) {

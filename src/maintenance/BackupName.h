@@ -9,6 +9,9 @@
 namespace keltora {
 
 std::string BackupFileName(const LocalTime& time);
+// An undo journal's name in the same pattern: "Undo_" H-M-S "_" D-Mo-Y ".reg"; a later journal
+// of the same second adds "_2", "_3" ... before ".reg".
+std::string JournalFileName(const LocalTime& time, int sequence = 1);
 
 // What the backup list shows of a name; a part that does not parse ends what is known.
 struct BackupNameParts {

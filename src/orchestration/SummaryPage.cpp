@@ -7,6 +7,7 @@
 #include "app/Unit1.h"
 #include "maintenance/RegistryBackups.h"
 #include "maintenance/RegistryOptimizer.h"
+#include "maintenance/UndoJournal.h"
 #include "orchestration/ScanOrder.h"
 #include "orchestration/UserData.h"
 
@@ -136,6 +137,8 @@ RepairResult TForm1::repairPass() {
         result.backupFailed = true;
         return result;
     }
+    // One journal for every registry change of the pass.
+    JournalCommand command(*undo_, "Repair Errors Now !");
     std::vector<std::string> heldBack;
     for (const auto& step : kRepairRows) {
         if (!lvall.at(static_cast<std::size_t>(step.row)).checked) continue;

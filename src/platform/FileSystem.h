@@ -2,6 +2,7 @@
 // The file system as the program reaches it: the kernel32 calls it makes, with ANSI paths, the
 // listing with the exact UTF-16 names, and the one exact act on a listed file.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,21 @@ enum class FileActResult {
 
 // Whether a path names something, as far as this process may know.
 enum class PathPresence { Missing, Present, Unknown };
+
+// A file held open to add to it and to read back what reached it: the undo journals, whose
+// every change must be on the disk before the registry changes.
+class OpenedFile {
+public:
+    virtual ~OpenedFile() = default;
+    virtual bool writeAt(std::uint64_t offset, const std::string& bytes) = 0;
+    // Exactly size bytes from offset; nullopt when fewer are there or they cannot be read.
+    virtual std::optional<std::string> readAt(std::uint64_t offset, std::size_t size) = 0;
+    // The file ends at size (what a failed write left behind it goes).
+    virtual bool truncate(std::uint64_t size) = 0;
+    virtual std::optional<std::uint64_t> size() = 0;
+    // FlushFileBuffers: true once what was written is on the disk.
+    virtual bool flush() = 0;
+};
 
 class FileSystem {
 public:
@@ -94,6 +110,12 @@ public:
     // (or the name is one no file can have), Unknown when it may not look (access denied, a drive
     // not ready, a share out of reach). A caller that would act on "missing" asks this.
     virtual PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) = 0;
+
+    // A new file (CREATE_NEW: never one that exists, nor through a link of that name), open for
+    // reading and writing; nullptr when it cannot be made.
+    virtual std::unique_ptr<OpenedFile> createNew(const std::string& path) = 0;
+    // An existing file opened to change it in place; nullptr when it cannot be.
+    virtual std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) = 0;
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }
     bool isDirectory(const std::string& path) {

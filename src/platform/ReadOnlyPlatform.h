@@ -98,6 +98,8 @@ public:
     bool writeFile(const std::string&, const std::string&) override { return false; }
     bool appendFile(const std::string&, const std::string&) override { return false; }
     bool createNewFile(const std::string&) override { return false; }
+    std::unique_ptr<OpenedFile> createNew(const std::string&) override { return nullptr; }
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string&) override { return nullptr; }
 
 private:
     FileSystem& real_;

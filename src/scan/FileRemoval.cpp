@@ -19,18 +19,33 @@ std::u16string joined(const std::u16string& folder, const std::u16string& name) 
 }  // namespace
 
 RemovalOutcome FileRemoval::remove(const Finding& finding, const std::string& folderColumn) {
-    return act(finding, folderColumn, nullptr);
+    return act(finding, folderColumn, nullptr, {});
 }
 
 RemovalOutcome FileRemoval::moveInto(const Finding& finding, const std::string& folderColumn,
-                                     const std::string& targetFolder) {
+                                     const std::string& targetFolder, const BeforeMove& beforeMove) {
     const auto target = UsableFolder(context_.platform.codePage.toWide(targetFolder));
     if (!target) return RemovalOutcome::Left;
-    return act(finding, folderColumn, &*target);
+    return act(finding, folderColumn, &*target, beforeMove);
+}
+
+// With beforeMove, the move is first checked as a dry run, so that only a move that will be made
+// is told; a path the ANSI calls cannot carry exactly cannot be told, and stays.
+FileActResult FileRemoval::actOn(const FileAct& act, const BeforeMove& beforeMove) {
+    FileSystem& files = context_.platform.files;
+    if (!beforeMove || act.dryRun || act.moveTo.empty()) return files.act(act);
+    FileAct check = act;
+    check.dryRun = true;
+    if (const FileActResult checked = files.act(check); checked != FileActResult::Done) return checked;
+    bool exactFrom = false, exactTo = false;
+    const std::string from = context_.platform.codePage.toAnsi(act.path, &exactFrom);
+    const std::string to = context_.platform.codePage.toAnsi(act.moveTo, &exactTo);
+    if (!exactFrom || !exactTo || !beforeMove(from, to)) return FileActResult::Failed;
+    return files.act(act);
 }
 
 RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folderColumn,
-                                const std::u16string* targetFolder) {
+                                const std::u16string* targetFolder, const BeforeMove& beforeMove) {
     CodePage& codePage = context_.platform.codePage;
     const std::u16string folder =
         folderOf(finding.exactLocation.empty() ? codePage.toWide(folderColumn) : finding.exactLocation);
@@ -39,7 +54,7 @@ RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folde
     if (IsResolvedFolder(folder) && IsExactEntryName(name)) {
         const FileAct act{joined(folder, name), targetFolder ? joined(*targetFolder, name) : std::u16string(),
                           context_.dryRun};
-        result = context_.platform.files.act(act);
+        result = actOn(act, beforeMove);
     }
     switch (result) {
         case FileActResult::Done: return RemovalOutcome::Removed;

@@ -27,9 +27,10 @@ struct Paths {
 
     // The program's own folders below the program-files folder. Each raises EMissingSetting
     // when that folder is not usable, so every feature that keeps files there (backups, the
-    // startbug folder, the ignore files) reports the missing setting the same way.
+    // startbug folder, the ignore files, the undo journals) reports the missing setting the same way.
     std::string backups() const { return programFolder("\\Keltora Professional\\Backups"); }
     std::string startbug() const { return programFolder("\\Keltora Professional\\startbug"); }
+    std::string undo() const { return programFolder("\\Keltora Professional\\Undo"); }
     std::string ignoreFolder() const { return programFolder("\\Keltora Pro"); }
     bool hasProgramFolders() const { return !programFiles.empty(); }
     std::string programFolder(std::string_view below) const;
@@ -37,7 +38,7 @@ struct Paths {
     static constexpr const char* kMissingProgramFiles =
         "The program-files folder is not set: the value ProgramFilesDir of "
         "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion is missing, empty, relative or a drive "
-        "root. Backups, the startbug folder and the ignore lists need it.";
+        "root. Backups, the startbug folder, the ignore lists and the undo journals need it.";
 };
 
 // A folder value as the folder rule allows it: resolved, or empty.

@@ -11,6 +11,8 @@
 // - Returning false refuses the change: nothing of that finding is changed, the finding stays
 //   listed (RemovalOutcome::Left) and the user is told `reason` once per command.
 // - It is never called in a dry run, nor for an item that is not there.
+// - recordMove() is the same for a file the startup removal moves aside (into startbug), called
+//   right before the move, so that undo can move it back.
 // - It must not change the registry itself. An exception it raises ends the removal command as a
 //   failed registry write does: the findings not yet handled stay listed.
 #include <string>
@@ -40,6 +42,7 @@ class RegistryJournal {
 public:
     virtual ~RegistryJournal() = default;
     virtual bool record(const RegistryChange& change, std::string& reason) = 0;
+    virtual bool recordMove(const std::string& from, const std::string& to, std::string& reason) = 0;
 };
 
 }  // namespace keltora

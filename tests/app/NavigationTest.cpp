@@ -23,8 +23,9 @@ std::map<const Control*, const Control*> PageControls(TForm1& form) {
     for (auto* group : {&form.OBall, &form.OBhis})
         for (auto& button : *group) all[&button] = nullptr;
     for (auto& button : form.OBbackups) all[&button] = nullptr;
+    for (auto& button : form.OBundos) all[&button] = nullptr;
     for (const Control* c : std::initializer_list<const Control*>{
-             &form.lvall, &form.LVbackup, &form.pcignored, &form.Panelabout, &form.OBoptimize, &form.OBhomepage,
+             &form.lvall, &form.LVbackup, &form.LVundo, &form.pcignored, &form.Panelabout, &form.OBoptimize, &form.OBhomepage,
              &form.OBproupdate, &form.paneloption, &form.Oberror, &form.obpriv, &form.OBhelp})
         all[c] = nullptr;
     all[&form.Panel3] = &form.Panelabout;
@@ -51,6 +52,7 @@ const Page kPages[] = {
     {"CB1Categories1Items2Click", {"paneloption"}},
     {"CB1Categories1Items3Click", {"Panelabout", "Panel4", "OBoptimize", "OBhelp"}},
     {"CB1Categories1Items4Click", {"pcignored", "lvignoredsp", "obremoveignoredsp"}},
+    {"CB1Categories1Items5Click", {"LVundo", "OBundo", "OBdeleteundo"}},
     {"tsignoredaxShow", {"pcignored", "lvignoredax", "obremoveignoredax"}},
     {"tsignoreddaShow", {"pcignored", "lvignoredda"}},
     {"RunningWhileStartup1Click", {"lvsp", "OBsp1", "OBsp2", "OBsp3", "OBsp4", "OBhelp", "Oberror"}},

@@ -160,7 +160,7 @@ TEST(Commands, WhatCannotConflictRunsAndTheRestShowsDisabledUntilTheEnd) {
         bool heldDuring = false, probed = false;
         world.host.onPump = [&] {
             if (std::exchange(probed, true)) return;
-            heldDuring = !form.OBall[1].enabled() && !refresh.enabled() && form.sideBar[4]->enabled();
+            heldDuring = !form.OBall[1].enabled() && !refresh.enabled() && form.sideBar[5]->enabled();  // About
             for (const auto& [handler, mayRun] : row.probes)
                 if (form.mayRun(handler) != mayRun || form.invoke(handler) != mayRun) wrong.emplace_back(handler);
         };

@@ -59,6 +59,16 @@ TEST(Cli, RemoveKeepsTheUncheckedRowsOfTheListingRead) {
     EXPECT_TRUE(world.valueExists(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Two"));
 }
 
+TEST(Cli, RemoveExitsThreeWhenACheckedFindingStays) {
+    World world(kRun);
+    // A file of that name in startbug already: the Startup file cannot move there.
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk");
+    world.touch(std::string(kStartbug) + "\\notes.lnk");
+    auto r = RunCommand(world, {"remove", "sp"});
+    EXPECT_EQ(r.code, 3) << r.err;
+    EXPECT_NE(r.out.find("== sp lvsp 1\n"), std::string::npos) << r.out;
+}
+
 TEST(Cli, IgnoreHoldsInTheNextProcess) {
     World world(kRun);
     ASSERT_EQ(RunCommand(world, {"scan", "sp"}).code, 0);
@@ -110,7 +120,8 @@ TEST(Cli, ExitStatuses) {
         {"machine Run key", user, {"repair", "--rows", "1,8"}, 5, "the machine's Run key"},
         {"ignore file", [&](World& w) { listed(w); user(w); }, {"ignore", "sp", "0"}, 5, "below Program Files"},
         {"backups", user, {"backup"}, 5, "the Backups folder"},
-        {"user's own", user, {"remove", "url"}, 0, ""},
+        {"journaled", user, {"remove", "url"}, 5, "the undo journals below Program Files"},
+        {"user's own", user, {"remove", "co"}, 0, ""},
     };
     for (const auto& row : rows) {
         World world(kRun);

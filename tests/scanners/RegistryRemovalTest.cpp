@@ -23,6 +23,7 @@ public:
         if (refuse) reason = "The undo journal cannot be written.";
         return !refuse;
     }
+    bool recordMove(const std::string&, const std::string&, std::string&) override { return !refuse; }
     std::vector<RegistryChange> changes;
     std::vector<bool> stillThere;
     bool refuse = false;
@@ -184,6 +185,7 @@ TEST(RegistryRemoval, AFailedWriteOfTheUnnamedValueRaisesAsTheSettingsWriteDoes)
             registry.removeKey(HKCU, "Software\\K");
             return true;
         }
+        bool recordMove(const std::string&, const std::string&, std::string&) override { return true; }
     } vanishing(r.registry);
     r.form.context().journal = &vanishing;
     EXPECT_THROW(r.room().emptyDefaultValue(HKCU, u"Software\\K"), ERegistryException);

@@ -487,7 +487,7 @@ TEST_F(MainWindowTest, At144DpiTheWindowIsScaledAndEveryTextFits) {
 TEST_F(MainWindowTest, SettingsPageShowsTwoGroupsAndTheBoxesWriteTheRegistry) {
     WriteValue(kSettingsKey, "trayminimize", "1");
     WindowUnderTest w;
-    w.clickSideBar(5);
+    w.clickSideBar(6);
     ASSERT_TRUE(w.visible("paneloption"));
     EXPECT_EQ(w.text("GroupBox1"), "Advanced Settings");
     EXPECT_EQ(w.text("GroupBox2"), "Display Settings");
@@ -525,7 +525,7 @@ TEST_F(MainWindowTest, SettingsPageShowsTwoGroupsAndTheBoxesWriteTheRegistry) {
 
 TEST_F(MainWindowTest, AboutAndOptimizerPagesShareTheAboutPanel) {
     WindowUnderTest w;
-    w.clickSideBar(4);
+    w.clickSideBar(5);
     EXPECT_TRUE(w.visible("Panel3"));
     EXPECT_FALSE(w.visible("Panel4"));
     EXPECT_TRUE(w.visible("text:3.55"));
@@ -562,7 +562,7 @@ TEST_F(MainWindowTest, IgnoredItemsPageHasSixTabsAndReleasesWhatWasSetAside) {
     for (std::size_t row = 0; row < sp.size(); ++row)
         if (sp.at(row).caption == kProbe) sp.select(static_cast<int>(row));
     w.click("OBsp2");
-    w.clickSideBar(6);
+    w.clickSideBar(7);
     HWND tabs = w.control("pcignored");
     ASSERT_TRUE(w.visible("pcignored"));
     EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
@@ -600,7 +600,7 @@ TEST_F(MainWindowTest, AnErrorOfAHandlerIsShownAndTheWindowGoesOn) {
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_NE(w.messages[0].find("Dataue.dat"), std::string::npos);
     EXPECT_FALSE(w.form().busy());
-    w.clickSideBar(4);
+    w.clickSideBar(5);
     EXPECT_TRUE(w.visible("Panelabout"));
 }
 

@@ -110,7 +110,7 @@ void Tour(WindowUnderTest& w) {
         SelectRow(form.category(code).list(), "Kelt");
         w.click(std::string(FindCategory(code)->buttons[1]));
     }
-    w.clickSideBar(6);
+    w.clickSideBar(7);
     Photograph("ignored", w);
     w.window().run("tsignoredueShow");
     Photograph("ignored-uninstall", w);
@@ -124,9 +124,14 @@ void Tour(WindowUnderTest& w) {
     w.click("OBbackup");
     w.click("OBbackup");
     Photograph("backups", w);
+    // A repair journals what it removes; the Undo page lists the journal.
+    w.click("OBscanpc");
+    w.click("OBall4");
     w.clickSideBar(4);
-    Photograph("about", w);
+    Photograph("undo", w);
     w.clickSideBar(5);
+    Photograph("about", w);
+    w.clickSideBar(6);
     Photograph("settings", w);
     w.click("OBscanpc");
     Photograph("back-to-main", w);

@@ -46,6 +46,37 @@ TEST_F(SummaryWindowTest, ScanYourPcNowThenRepairThenBackToMainMenu) {
     EXPECT_EQ(w.text("Oberror"), found - 1 > 0 ? std::to_string(found - 1) + " Errors Found" : "No Errors Found");
 }
 
+// The repair's journal on the Undo Repairs page: "Undo Selected" brings the probe back and marks
+// the journal, "Delete Selected" removes it.
+TEST_F(SummaryWindowTest, RepairThenUndoSelectedOnTheUndoPage) {
+    WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
+    WindowUnderTest w;
+    for (std::size_t row = 0; row < w.form().lvall.size(); ++row) w.form().lvall.setChecked(row, row == 1);
+    w.click("OBall2");
+    auto& list = w.form().category("sp").list();
+    for (std::size_t row = 0; row < list.size(); ++row) list.setChecked(row, list.at(row).caption == kProbe);
+    w.click("OBall4");
+    ASSERT_EQ(ReadValue(kRunKey, kProbe), "");
+
+    w.clickSideBar(4);
+    ASSERT_TRUE(w.visible("LVundo"));
+    EXPECT_EQ(w.text("OBundo"), "Undo Selected");
+    EXPECT_EQ(w.text("OBdeleteundo"), "Delete Selected");
+    ASSERT_GE(w.rows("LVundo"), 1);
+    EXPECT_EQ(w.cell("LVundo", 0, 3), "Repair Errors Now !");
+    EXPECT_EQ(w.cell("LVundo", 0, 4), "1");
+    const std::string name = w.cell("LVundo", 0, 0);
+    w.form().LVundo.select(0);
+    w.click("OBundo");
+    EXPECT_EQ(ReadValue(kRunKey, kProbe), "C:\\nowhere\\probe.exe");
+    ASSERT_EQ(w.messages, std::vector<std::string>{"Undo of " + name + ": 1 change restored."});
+    EXPECT_EQ(w.cell("LVundo", 0, 5), "Undone");
+
+    w.form().LVundo.select(0);
+    w.click("OBdeleteundo");
+    for (int row = 0; row < w.rows("LVundo"); ++row) EXPECT_NE(w.cell("LVundo", row, 0), name);
+}
+
 // The console test of the backups restores for real; here the restore button is pressed
 // without a selection.
 TEST_F(SummaryWindowTest, CreateAndDeleteABackupThroughTheirButtons) {

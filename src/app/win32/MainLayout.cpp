@@ -114,6 +114,11 @@ void MainWindow::buildControls() {
     for (std::size_t i = 0; i < form_.OBbackups.size(); ++i)
         button(form_.OBbackups[i], page, {40 + static_cast<int>(i) * 175, 348, 165, 28});
 
+    // The undo page, laid out as the backup page.
+    list(form_.LVundo, page, kListArea, true);
+    for (std::size_t i = 0; i < form_.OBundos.size(); ++i)
+        button(form_.OBundos[i], page, {40 + static_cast<int>(i) * 175, 348, 165, 28});
+
     // The about panel: the about part with the version, and the optimizer part.
     PanelView::Args about;
     about.background = kPanelColour;

@@ -316,6 +316,66 @@ bool MemoryFileSystem::createNewFile(const std::string& path) {
     return lookup(path) == nullptr && store(path, "", false);
 }
 
+// What a handle of an open file reaches: the entry of its path while it is a file there.
+class MemoryOpenFile : public OpenedFile {
+public:
+    MemoryOpenFile(MemoryFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+
+    bool writeAt(std::uint64_t offset, const std::string& bytes) override {
+        Entry* entry = writable();
+        if (!entry || offset > entry->content.size()) return false;
+        entry->content.replace(static_cast<std::size_t>(offset), std::min(bytes.size(), entry->content.size() - offset),
+                               bytes);
+        entry->size = entry->content.size();
+        return true;
+    }
+    std::optional<std::string> readAt(std::uint64_t offset, std::size_t size) override {
+        Entry* entry = file();
+        if (!entry || offset > entry->content.size() || entry->content.size() - offset < size) return std::nullopt;
+        return entry->content.substr(static_cast<std::size_t>(offset), size);
+    }
+    bool truncate(std::uint64_t size) override {
+        Entry* entry = writable();
+        if (!entry || size > entry->content.size()) return false;
+        entry->content.resize(static_cast<std::size_t>(size));
+        entry->size = size;
+        return true;
+    }
+    std::optional<std::uint64_t> size() override {
+        Entry* entry = file();
+        return entry ? std::optional<std::uint64_t>(entry->content.size()) : std::nullopt;
+    }
+    bool flush() override { return writable() != nullptr; }
+
+private:
+    Entry* file() {
+        Entry* entry = files_.lookup(path_);
+        return entry && !entry->isDirectory() ? entry : nullptr;
+    }
+    Entry* writable() {
+        Entry* entry = file();
+        return entry && !entry->locked ? entry : nullptr;
+    }
+    MemoryFileSystem& files_;
+    std::string path_;
+};
+
+std::unique_ptr<OpenedFile> MemoryFileSystem::createNew(const std::string& path) {
+    std::u16string leaf;
+    Entry* parent = parentFor(path, leaf);
+    // A link of that name counts as a file there: it is never followed.
+    if (!parent || parent->child(leaf)) return nullptr;
+    parent->add(leaf, kAttrArchive);
+    return std::make_unique<MemoryOpenFile>(*this, fullPath(path));
+}
+
+std::unique_ptr<OpenedFile> MemoryFileSystem::openForUpdate(const std::string& path) {
+    Entry* entry = lookup(path, false);
+    if (!entry || entry->isLink() || entry->isDirectory() || entry->locked || (entry->attributes & kAttrReadOnly))
+        return nullptr;
+    return std::make_unique<MemoryOpenFile>(*this, fullPath(path));
+}
+
 // --- setup and inspection -------------------------------------------------------------------
 
 Entry* MemoryFileSystem::make(const std::u16string& path, bool directory, bool exact) {

@@ -41,6 +41,8 @@ public:
     // As written, as through "\\?\": a link on the way is followed, a final one is not opened.
     FileActResult act(const FileAct& act) override;
     std::u16string temporaryFolder() override { return temporaryPath; }
+    std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
 
     // Setup: missing folders, and the drive, are made on the way. A path that is not of the
     // form "X:\..." or that runs through a file throws std::invalid_argument.
@@ -58,7 +60,8 @@ public:
     // Hidden, system, read-only...; the directory bit stays as it is. A read-only file cannot be
     // deleted or written, as on Windows.
     void setAttributes(const std::string& path, std::uint32_t attributes);
-    // A file another program holds open: deleting, moving and writing it fail, reading works.
+    // A file another program holds open: deleting, moving and writing it fail, reading works
+    // (writes through a file opened earlier fail too, as on a volume that went away).
     // A folder with a held file below it cannot be moved.
     void lock(const std::string& path);
     void unlock(const std::string& path);
@@ -82,6 +85,7 @@ public:
     struct Lookup;
 
 private:
+    friend class MemoryOpenFile;
     Lookup resolve(const std::u16string& fullPath, bool followLast);
     Entry* lookup(const std::string& path, bool followLast = true);
     Entry* parentFor(const std::string& path, std::u16string& leaf);

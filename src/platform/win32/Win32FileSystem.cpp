@@ -7,6 +7,7 @@
 #include "platform/FileMask.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Paths.h"
+#include "platform/win32/Win32OpenFile.h"
 
 namespace keltora {
 namespace {
@@ -149,5 +150,9 @@ std::optional<std::string> Win32FileSystem::readFileStart(const std::string& pat
     content.resize(filled);
     return content;
 }
+
+std::unique_ptr<OpenedFile> Win32FileSystem::createNew(const std::string& path) { return CreateNewFile(path); }
+
+std::unique_ptr<OpenedFile> Win32FileSystem::openForUpdate(const std::string& path) { return OpenFileForUpdate(path); }
 
 }  // namespace keltora

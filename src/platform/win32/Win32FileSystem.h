@@ -25,6 +25,8 @@ public:
     bool appendFile(const std::string& path, const std::string& content) override;
     bool createNewFile(const std::string& path) override;
     std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) override;
+    std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
 
 private:
     CodePage& codePage_;

@@ -48,6 +48,14 @@ bool RegistryRemoval::journalAllows(const RegistryChange& change) {
     return false;
 }
 
+bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& to) {
+    if (context_.journal == nullptr) return true;
+    std::string reason;
+    if (context_.journal->recordMove(from, to, reason)) return true;
+    if (refusal_.empty()) refusal_ = reason;
+    return false;
+}
+
 // Subkeys first, from the last listed to the first; each key is opened as itself, so a link is
 // deleted where it stands and what it names is never reached. The first failure stops the walk.
 long RegistryRemoval::deleteTree(HKey parent, const std::u16string& path) {

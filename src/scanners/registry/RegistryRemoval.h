@@ -30,6 +30,9 @@ public:
     // The unnamed value becomes the empty string, as the settings write writes it; a failed write
     // raises ERegistryException("Failed to set data for ''") as that write does.
     RemovalOutcome emptyDefaultValue(HKey root, const std::u16string& keyPath);
+    // A file move a removal makes beside its registry changes (the startup removal's moves into
+    // startbug) goes to the same journal first: false when it refused (the user is told as above).
+    bool allowFileMove(const std::string& from, const std::string& to);
 
 private:
     bool present(HKey root, const std::u16string& keyPath);

@@ -86,7 +86,9 @@ RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& fi
         startbugMissing_ = true;
         return RemovalOutcome::Left;
     }
-    return files.moveInto(finding, location, context_.paths.startbug());
+    // The move is told to the command's undo journal before it is made.
+    return files.moveInto(finding, location, context_.paths.startbug(),
+                          [&room](const std::string& from, const std::string& to) { return room.allowFileMove(from, to); });
 }
 
 void StartupPrograms::remove() {

@@ -94,6 +94,32 @@ TEST_F(FileConformance, WrittenFilesReadBackByteForByte) {
     EXPECT_EQ("ab", files().readFile(inFolder("log.dat")));
 }
 
+// The file an undo journal is kept in: never one that exists, positioned writes, reads back,
+// cut back, flushed; opened again to change it in place.
+TEST_F(FileConformance, AnOpenFileWritesReadsAndCutsInPlace) {
+    make("taken.reg");
+    EXPECT_EQ(nullptr, files().createNew(inFolder("TAKEN.reg")));
+    EXPECT_EQ(nullptr, files().createNew(inFolder("missing\\new.reg")));
+    EXPECT_EQ(nullptr, files().openForUpdate(inFolder("missing.reg")));
+    {
+        auto file = files().createNew(inFolder("new.reg"));
+        ASSERT_NE(nullptr, file);
+        EXPECT_TRUE(file->writeAt(0, "header.."));
+        EXPECT_TRUE(file->writeAt(8, "entry"));
+        EXPECT_TRUE(file->writeAt(0, "HEADER"));
+        EXPECT_TRUE(file->flush());
+        EXPECT_EQ(std::optional<std::string>("HEADER..entry"), file->readAt(0, 13));
+        EXPECT_EQ(std::nullopt, file->readAt(8, 6));
+        EXPECT_TRUE(file->truncate(8));
+        EXPECT_EQ(std::optional<std::uint64_t>(8), file->size());
+    }
+    auto again = files().openForUpdate(inFolder("new.reg"));
+    ASSERT_NE(nullptr, again);
+    EXPECT_TRUE(again->writeAt(6, "!!"));
+    again.reset();
+    EXPECT_EQ("HEADER!!", files().readFile(inFolder("new.reg")));
+}
+
 TEST_F(FileConformance, FileIoFailsWithoutItsFolder) {
     EXPECT_FALSE(files().writeFile(inFolder("missing\\data.dat"), "x"));
     EXPECT_FALSE(files().appendFile(inFolder("missing\\data.dat"), "x"));

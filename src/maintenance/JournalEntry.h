@@ -1,0 +1,57 @@
+#pragma once
+// What one change of a removal takes away, as an undo journal keeps it, read from the registry
+// exactly: names as Windows keeps them, every value with its type and bytes, a link as a link.
+// The same reading tells undo what stands in the registry now.
+#include <string>
+#include <vector>
+
+#include "platform/RegistryApi.h"
+#include "platform/RegistryWide.h"
+
+namespace keltora {
+
+struct CapturedValue {
+    std::u16string name;  // empty: the unnamed value
+    RegistryData data;
+    bool operator==(const CapturedValue&) const = default;
+};
+
+struct CapturedKey {
+    std::u16string path;  // below the root
+    // A registry link: only the link is kept, with its target (the REG_LINK bytes); nothing of
+    // what it leads to.
+    bool link = false;
+    std::vector<std::uint8_t> target;
+    std::vector<CapturedValue> values;  // in the order the key lists them
+    bool operator==(const CapturedKey&) const = default;
+};
+
+struct JournalEntry {
+    enum class Kind {
+        KeyTree,       // a key deleted with its subtree
+        Value,         // a value deleted
+        DefaultValue,  // the unnamed value emptied: its former type and bytes
+        FileMove,      // a Startup-folder file moved into startbug
+    };
+    Kind kind = Kind::Value;
+    HKey root = 0;
+    std::u16string keyPath;
+    // KeyTree: the key first, then every key below it, each after its parent (empty ones too).
+    std::vector<CapturedKey> keys;
+    CapturedValue value;     // Value, DefaultValue
+    std::u16string from, to;  // FileMove: where the file was, where it went
+    bool operator==(const JournalEntry&) const = default;
+};
+
+// root\path with everything below it; kErrorSuccess, or the status of the first read that failed
+// (a key whose subtree cannot be read whole is not captured at all).
+long CaptureKeyTree(RegistryApi& api, HKey root, const std::u16string& path, std::vector<CapturedKey>& keys);
+// One value of root\path, exactly.
+long CaptureValue(RegistryApi& api, HKey root, const std::u16string& path, const std::u16string& name,
+                  CapturedValue& value);
+
+// What a journal can write down exactly: names without line breaks or NULs. Empty when it can,
+// otherwise what stands in the way.
+std::string UnwritableReason(const JournalEntry& entry);
+
+}  // namespace keltora

@@ -1,0 +1,180 @@
+#include "maintenance/UndoRestore.h"
+
+#include <algorithm>
+
+#include "platform/Helpers.h"
+#include "platform/RegText.h"
+
+namespace keltora {
+
+namespace {
+
+enum class Result { Restored, Left, Failed };
+
+struct Verdict {
+    Result result;
+    std::string why;
+};
+
+constexpr std::uint32_t kValueAccess = kKeyQueryValue | kKeySetValue;
+
+bool IsEmptyString(const RegistryData& data) {
+    return data.type == kRegSz && (data.bytes.empty() || data.bytes == std::vector<std::uint8_t>{0, 0});
+}
+
+std::u16string ParentOf(const std::u16string& path) {
+    const auto cut = path.rfind(u'\\');
+    return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut);
+}
+
+std::u16string LeafOf(const std::u16string& path) { return path.substr(path.rfind(u'\\') + 1); }
+
+class Restorer {
+public:
+    Restorer(Platform& platform, const std::string& startbug)
+        : platform_(platform), api_(platform.registry), startbug_(startbug) {}
+
+    std::string what(const JournalEntry& entry) const {
+        const std::string key = Utf16ToUtf8(RegKeyText(entry.root, entry.keyPath));
+        switch (entry.kind) {
+            case JournalEntry::Kind::KeyTree: return key;
+            case JournalEntry::Kind::Value: return key + " value \"" + Utf16ToUtf8(entry.value.name) + "\"";
+            case JournalEntry::Kind::DefaultValue: return key + " unnamed value";
+            case JournalEntry::Kind::FileMove: return Utf16ToUtf8(entry.from);
+        }
+        return key;
+    }
+
+    Verdict restore(const JournalEntry& entry) {
+        switch (entry.kind) {
+            case JournalEntry::Kind::KeyTree: return keyTree(entry);
+            case JournalEntry::Kind::Value: return value(entry, false);
+            case JournalEntry::Kind::DefaultValue: return value(entry, true);
+            case JournalEntry::Kind::FileMove: return fileMove(entry);
+        }
+        return {Result::Failed, "an unknown change"};
+    }
+
+private:
+    bool treeAsKept(const JournalEntry& entry) {
+        std::vector<CapturedKey> now;
+        return CaptureKeyTree(api_, entry.root, entry.keyPath, now) == kErrorSuccess && now == entry.keys;
+    }
+
+    Verdict keyTree(const JournalEntry& entry) {
+        ScopedKey top(api_);
+        const long found = top.open(entry.root, entry.keyPath, kRegOptionOpenLink, kKeyRead);
+        top.reset();
+        if (found == kErrorSuccess)
+            return treeAsKept(entry) ? Verdict{Result::Restored, ""}
+                                     : Verdict{Result::Left, "the key exists again with other content"};
+        if (!IsNotFound(found)) return {Result::Left, "the key cannot be looked at (" + api_.systemMessage(found) + ")"};
+        const std::u16string parent = ParentOf(entry.keyPath);
+        ScopedKey above(api_);
+        if (!parent.empty() && above.open(entry.root, parent, 0, kKeyRead) != kErrorSuccess)
+            return {Result::Left, "the key above it is gone"};
+        above.reset();
+        for (const auto& key : entry.keys)
+            if (long rc = make(entry.root, key))
+                return {Result::Failed, "it could not be made again (" + api_.systemMessage(rc) + ")"};
+        return treeAsKept(entry) ? Verdict{Result::Restored, ""}
+                                 : Verdict{Result::Failed, "it does not read back as it was kept"};
+    }
+
+    // One key of a tree, its parent made before it: a link with its target, or a key with its values.
+    long make(HKey root, const CapturedKey& key) {
+        const std::u16string parentPath = ParentOf(key.path);
+        ScopedKey parent(api_);
+        if (!parentPath.empty())
+            if (long rc = parent.open(root, parentPath, 0, kKeyCreateSubKey)) return rc;
+        HKey made = 0;
+        const long rc = api_.createKeyW(parentPath.empty() ? root : parent.get(), LeafOf(key.path),
+                                        key.link ? kRegOptionCreateLink : 0, kKeyAllAccess, made);
+        if (rc != kErrorSuccess) return rc;
+        long set = kErrorSuccess;
+        if (key.link) {
+            set = api_.setValueW(made, kSymbolicLinkValue, kRegLink, key.target.data(),
+                                 static_cast<std::uint32_t>(key.target.size()));
+        }
+        for (const auto& value : key.values) {
+            if (set != kErrorSuccess) break;
+            set = api_.setValueW(made, value.name, value.data.type, value.data.bytes.data(),
+                                 static_cast<std::uint32_t>(value.data.bytes.size()));
+        }
+        api_.closeKey(made);
+        return set;
+    }
+
+    // A value deleted (or the unnamed value emptied) is made again when it is absent (or still
+    // the empty text the removal left).
+    Verdict value(const JournalEntry& entry, bool emptied) {
+        ScopedKey key(api_);
+        const long opened = key.open(entry.root, entry.keyPath, 0, kValueAccess);
+        if (IsNotFound(opened)) return {Result::Left, "its key is gone"};
+        if (opened != kErrorSuccess) return {Result::Left, "its key cannot be changed (" + api_.systemMessage(opened) + ")"};
+        const CapturedValue& kept = entry.value;
+        RegistryData now;
+        const long read = ReadValueW(api_, key.get(), kept.name, now);
+        if (read == kErrorSuccess && now == kept.data) return {Result::Restored, ""};
+        const bool free = IsNotFound(read) || (emptied && read == kErrorSuccess && IsEmptyString(now));
+        if (!free)
+            return {Result::Left, emptied ? "the unnamed value was changed meanwhile" : "a value of that name was made again meanwhile"};
+        const long set = api_.setValueW(key.get(), kept.name, kept.data.type, kept.data.bytes.data(),
+                                        static_cast<std::uint32_t>(kept.data.bytes.size()));
+        if (set != kErrorSuccess) return {Result::Failed, "it could not be written (" + api_.systemMessage(set) + ")"};
+        return ReadValueW(api_, key.get(), kept.name, now) == kErrorSuccess && now == kept.data
+                   ? Verdict{Result::Restored, ""}
+                   : Verdict{Result::Failed, "it does not read back as it was kept"};
+    }
+
+    Verdict fileMove(const JournalEntry& entry) {
+        bool exactFrom = false, exactTo = false;
+        const std::string from = platform_.codePage.toAnsi(entry.from, &exactFrom);
+        const std::string to = platform_.codePage.toAnsi(entry.to, &exactTo);
+        if (!exactFrom || !exactTo) return {Result::Failed, "its name cannot be carried by this system's code page"};
+        // Only a file of startbug goes back, under its own name: a journal cannot move anything else.
+        const std::string name = to.substr(std::min(to.size(), startbug_.size() + 1));
+        if (to != startbug_ + "\\" + name || !IsPlainFileName(name) || from.size() <= name.size() + 1 ||
+            from.compare(from.size() - name.size() - 1, std::string::npos, "\\" + name) != 0)
+            return {Result::Left, "it names no file of startbug (" + to + ")"};
+        auto& files = platform_.files;
+        if (files.exists(from)) return {Result::Left, "a file of that name is back in the Startup folder"};
+        if (!files.exists(to)) return {Result::Left, "it is no longer in startbug (" + to + ")"};
+        files.moveFile(to, from);
+        return files.exists(from) && !files.exists(to) ? Verdict{Result::Restored, ""}
+                                                       : Verdict{Result::Failed, "it could not be moved back from " + to};
+    }
+
+    Platform& platform_;
+    RegistryApi& api_;
+    std::string startbug_;
+};
+
+}  // namespace
+
+// Last change first, so that a key deleted after a value of it was comes back before the value
+// does; but the values of one key deleted one after another come back in their own order, so
+// the key lists them as it did (the registry lists values in the order they were made).
+UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries) {
+    UndoReport report;
+    Restorer restorer(platform, startbug);
+    auto sameKeyValues = [](const JournalEntry& a, const JournalEntry& b) {
+        return a.kind == JournalEntry::Kind::Value && b.kind == JournalEntry::Kind::Value && a.root == b.root &&
+               a.keyPath == b.keyPath;
+    };
+    for (std::size_t end = entries.size(); end > 0;) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && sameKeyValues(entries[begin - 1], entries[begin])) --begin;
+        for (std::size_t i = begin; i < end; ++i) {
+            const Verdict verdict = restorer.restore(entries[i]);
+            const std::string item = restorer.what(entries[i]) + ": " + verdict.why;
+            if (verdict.result == Result::Restored) ++report.restored;
+            if (verdict.result == Result::Left) report.left.push_back(item);
+            if (verdict.result == Result::Failed) report.failed.push_back(item);
+        }
+        end = begin;
+    }
+    return report;
+}
+
+}  // namespace keltora

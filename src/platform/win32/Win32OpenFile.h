@@ -1,0 +1,16 @@
+#pragma once
+// A file held open through kernel32 for the undo journals: positioned writes and reads on one
+// handle, FlushFileBuffers, SetEndOfFile.
+#include <memory>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace keltora {
+
+// CREATE_NEW: nullptr when the name exists (a link of that name included) or cannot be made.
+std::unique_ptr<OpenedFile> CreateNewFile(const std::string& path);
+// An existing plain file, never reached through a link or another reparse point.
+std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::string& path);
+
+}  // namespace keltora

@@ -1,0 +1,181 @@
+// undobench.exe: the uninstall removal of 1,000 findings of 20 values each on the real registry,
+// without pauses, with and without the undo journal, side by side in one process; then the undo
+// of the journal the journaled removal wrote. Each round seeds the keys afresh (the undo seeds
+// them for the next round), the best of ROUNDS counts. Prints the times and the ratios.
+//   undobench.exe [ROUNDS]
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/Unit1.h"
+#include "cli/Cli.h"
+#include "maintenance/UndoJournal.h"
+#include "maintenance/UndoRepairs.h"
+#include "platform/RegistryWide.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+using namespace keltora;
+
+constexpr int kKeys = 1000;
+constexpr int kValues = 20;
+constexpr char16_t kUninstall[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::u16string KeyName(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "KeltBench%04d", i);
+    return Utf8ToUtf16(name);
+}
+
+// 1,000 subkeys with none of the registration values: strings, numbers and bytes.
+void Seed(RegistryApi& api) {
+    ScopedKey uninstall(api);
+    uninstall.open(kHKeyLocalMachine, kUninstall, 0, kKeyAllAccess);
+    for (int i = 0; i < kKeys; ++i) {
+        HKey key = 0;
+        api.createKeyW(uninstall.get(), KeyName(i), 0, kKeyAllAccess, key);
+        for (int v = 0; v < kValues; ++v) {
+            const std::u16string name = Utf8ToUtf16("Value" + std::to_string(v));
+            if (v % 3 == 0) {
+                const auto data = Utf16LeData(Utf8ToUtf16("C:\\Program Files\\Bench " + std::to_string(i * 100 + v)));
+                api.setValueW(key, name, kRegSz, data.data(), static_cast<std::uint32_t>(data.size()));
+            } else if (v % 3 == 1) {
+                const std::uint32_t number = static_cast<std::uint32_t>(i * 100 + v);
+                api.setValueW(key, name, kRegDword, reinterpret_cast<const std::uint8_t*>(&number), 4);
+            } else {
+                std::uint8_t bytes[24];
+                for (std::size_t b = 0; b < sizeof bytes; ++b) bytes[b] = static_cast<std::uint8_t>(i + v + b);
+                api.setValueW(key, name, kRegBinary, bytes, sizeof bytes);
+            }
+        }
+        api.closeKey(key);
+    }
+}
+
+double MillisecondsOf(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The real file system, with the time its journal files spend flushing added up: the share of
+// the journal's cost that is the disk's.
+double gFlushMs = 0;
+
+class TimedFile : public OpenedFile {
+public:
+    explicit TimedFile(std::unique_ptr<OpenedFile> inner) : inner_(std::move(inner)) {}
+    bool writeAt(std::uint64_t offset, const std::string& bytes) override { return inner_->writeAt(offset, bytes); }
+    std::optional<std::string> readAt(std::uint64_t offset, std::size_t size) override {
+        return inner_->readAt(offset, size);
+    }
+    bool truncate(std::uint64_t size) override { return inner_->truncate(size); }
+    std::optional<std::uint64_t> size() override { return inner_->size(); }
+    bool flush() override {
+        bool done = false;
+        gFlushMs += MillisecondsOf([&] { done = inner_->flush(); });
+        return done;
+    }
+
+private:
+    std::unique_ptr<OpenedFile> inner_;
+};
+
+class TimedFiles : public FileSystem {
+public:
+    explicit TimedFiles(FileSystem& inner) : inner_(inner) {}
+    std::vector<FoundFile> find(const std::string& pattern) override { return inner_.find(pattern); }
+    std::vector<FoundFile> findWide(const std::u16string& pattern) override { return inner_.findWide(pattern); }
+    FileActResult act(const FileAct& act) override { return inner_.act(act); }
+    std::u16string temporaryFolder() override { return inner_.temporaryFolder(); }
+    PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override {
+        return inner_.probe(path, attributes);
+    }
+    bool createNewFile(const std::string& path) override { return inner_.createNewFile(path); }
+    std::optional<std::uint32_t> attributes(const std::string& path) override { return inner_.attributes(path); }
+    bool deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
+    bool moveFile(const std::string& from, const std::string& to) override { return inner_.moveFile(from, to); }
+    bool createDirectory(const std::string& path) override { return inner_.createDirectory(path); }
+    std::string fullPath(const std::string& path) override { return inner_.fullPath(path); }
+    std::optional<std::string> readFile(const std::string& path) override { return inner_.readFile(path); }
+    bool writeFile(const std::string& path, const std::string& content) override {
+        return inner_.writeFile(path, content);
+    }
+    bool appendFile(const std::string& path, const std::string& content) override {
+        return inner_.appendFile(path, content);
+    }
+    std::unique_ptr<OpenedFile> createNew(const std::string& path) override {
+        auto file = inner_.createNew(path);
+        return file ? std::make_unique<TimedFile>(std::move(file)) : nullptr;
+    }
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override { return inner_.openForUpdate(path); }
+
+private:
+    FileSystem& inner_;
+};
+
+// The uninstall scan, with only the bench's own findings left checked; their number.
+int ScanBenchFindings(Category& ue) {
+    ue.scan();
+    int checked = 0;
+    for (std::size_t row = 0; row < ue.list().size(); ++row) {
+        const bool ours = ue.list().at(row).caption.rfind("KeltBench", 0) == 0;
+        ue.list().setChecked(row, ours);
+        checked += ours;
+    }
+    return checked;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    Platform& real = win32Platform();
+    TimedFiles files(real.files);
+    Platform platform{real.registry, files, real.shell, real.clipboard, real.clock, real.codePage, real.account,
+                      real.commandLock};
+    ConsoleHost host(std::cerr, "");
+    TForm1 form(platform, host, 0.0);
+    form.FormCreate();
+    Category& ue = form.category("ue");
+    RegistryJournal* journal = form.context().journal;
+    double bare = 1e300, journaled = 1e300, undone = 1e300, flushes = 0;
+    Seed(platform.registry);
+    for (int round = 0; round < rounds; ++round) {
+        if (ScanBenchFindings(ue) != kKeys) return std::fprintf(stderr, "undobench: the seeded keys were not found\n"), 1;
+        form.context().journal = nullptr;
+        bare = std::min(bare, MillisecondsOf([&] { ue.remove(); }));
+        form.context().journal = journal;
+        Seed(platform.registry);
+        ScanBenchFindings(ue);
+        gFlushMs = 0;
+        const double ms = MillisecondsOf([&] {
+            JournalCommand command(form.undoJournal(), "undobench");
+            ue.remove();
+        });
+        if (ms < journaled) journaled = ms, flushes = gFlushMs;
+        const std::string name = form.undoJournal().outcome().name;
+        if (form.undoJournal().outcome().changes != kKeys || ue.list().size() != 0)
+            return std::fprintf(stderr, "undobench: the journaled removal left findings\n"), 1;
+        UndoOutcome outcome;
+        undone = std::min(undone, MillisecondsOf([&] { outcome = UndoJournalFile(platform, form.paths, name); }));
+        if (!outcome.complete()) return std::fprintf(stderr, "%s\n", UndoSummary(name, outcome).c_str()), 1;
+    }
+    ScanBenchFindings(ue);
+    form.context().journal = nullptr;
+    ue.remove();
+    std::printf("removal of %d uninstall findings of %d values, best of %d rounds\n", kKeys, kValues, rounds);
+    std::printf("without the journal: %.0f ms\n", bare);
+    std::printf("with the journal:    %.0f ms, of which the disk's flushes %.0f ms\n", journaled, flushes);
+    std::printf("undo of the journal: %.0f ms\n", undone);
+    std::printf("ratio journaled / bare: %.3f (without the flushes' time: %.3f)\n", journaled / bare,
+                (journaled - flushes) / bare);
+    std::printf("ratio undo / journaled removal: %.3f\n", undone / journaled);
+    return 0;
+}
