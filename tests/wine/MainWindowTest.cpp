@@ -259,7 +259,7 @@ void CALLBACK LookDuringCommand(HWND, UINT, UINT_PTR, DWORD) {
     if (!w.form().busy() || gDuring.seen) return;
     gDuring.seen = true;
     gDuring.scanEnabled = IsWindowEnabled(w.control("OBall2")) != FALSE;
-    gDuring.aboutEnabled = IsWindowEnabled(w.control("CB1Item4")) != FALSE;
+    gDuring.aboutEnabled = IsWindowEnabled(w.control("CB1Item5")) != FALSE;
     HMENU registry = w.window().menus().menu("pabregistry");
     SendMessageA(w.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(registry), 0);
     gDuring.menuEntryGrayed = (GetMenuState(registry, 0, MF_BYPOSITION) & MF_GRAYED) != 0;
@@ -270,7 +270,7 @@ void CALLBACK LookDuringCommand(HWND, UINT, UINT_PTR, DWORD) {
 TEST_F(MainWindowTest, AboutClickedDuringAFullScanShowsItsPageWhileConflictingControlsAreDisabled) {
     WindowUnderTest w(0.05);
     gDuring = {&w};
-    HWND about = w.control("CB1Item4");
+    HWND about = w.control("CB1Item5");
     PostMessageA(GetParent(about), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about), BN_CLICKED),
                  reinterpret_cast<LPARAM>(about));
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, &LookDuringCommand);
@@ -296,7 +296,7 @@ TEST_F(MainWindowTest, TheKeyboardMovesThroughThePageAndPressesWhatHasTheFocus) 
     // Round the summary page: its buttons (not the disabled "Detail Items"), its list, the
     // right column and the side bar.
     std::vector<std::string> order;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 14; ++i) {
         w.key(VK_TAB);
         order.push_back(w.focused());
         EXPECT_FALSE(SendMessageA(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) << order.back();
@@ -305,11 +305,11 @@ TEST_F(MainWindowTest, TheKeyboardMovesThroughThePageAndPressesWhatHasTheFocus) 
         }
     }
     EXPECT_EQ(order, (std::vector<std::string>{"OBall4", "OBhelp", "lvall", "OBscanpc", "CB1Item0", "CB1Item1",
-                                               "CB1Item2", "CB1Item3", "CB1Item4", "CB1Item5", "CB1Item6", "OBall1",
-                                               "OBall2"}));
+                                               "CB1Item2", "CB1Item3", "CB1Item4", "CB1Item5", "CB1Item6", "CB1Item7",
+                                               "OBall1", "OBall2"}));
     w.key(VK_TAB, true);
     w.key(VK_TAB, true);
-    EXPECT_EQ(w.focused(), "CB1Item6");
+    EXPECT_EQ(w.focused(), "CB1Item7");
     w.key(VK_TAB);
     ASSERT_EQ(w.focused(), "OBall1");
     w.key(VK_RETURN);
