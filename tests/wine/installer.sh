@@ -83,6 +83,15 @@ grep -q $'\tDead App\t' <<<"$out" || fail "scan ue: the dead entry is not listed
 ! grep -q 'Keltora Professional' <<<"$out" || fail "scan ue: lists the program's own entry: $out"
 out=$(win "$folder/keltora-cli.exe" fullscan --rows 2)
 grep -q $'\tUninstaller Bugs\t1\t' <<<"$out" || fail "fullscan: the uninstall row does not count 1: $out"
+# The installed console's JSON full scan parses, and its uninstall list holds the dead entry only.
+win "$folder/keltora-cli.exe" --json fullscan --rows 2 >"$KELTORA_SCRATCH.json"
+/usr/bin/python3 - "$KELTORA_SCRATCH.json" <<'PY' || fail "fullscan --json: $(cat "$KELTORA_SCRATCH.json")"
+import json, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+ue = [l for l in doc["lists"] if l["code"] == "ue"][0]
+captions = [f["caption"] for f in ue["findings"]]
+assert doc["status"] == 0 and "Dead App" in captions and "Keltora Professional" not in captions, captions
+PY
 echo "installed console: ok"
 
 # autostart.exe asks Task Scheduler only for a task that starts its own keltora.exe (under Wine
