@@ -99,7 +99,7 @@ std::optional<std::string> ActiveX::missingServer(HKey classKey, RegistryView vi
 
 void ActiveX::scanSource(ScanRun& run, const ScanSource& source) {
     auto& platform = context_.platform;
-    const std::u16string path = platform.codePage.toWide(std::string(source.path));
+    const std::u16string path = source.widePath();
     const RegistryView view = ViewOfKey(path);
     const std::string location = LocationText(source);
     ScopedKey classes(platform.registry);
@@ -130,7 +130,7 @@ RemovalOutcome ActiveX::removeOne(RegistryRemoval& room, const Finding& finding)
     auto& codePage = context_.platform.codePage;
     const std::u16string name = ExactItem(finding.exactName, finding.subItem(2), codePage);
     if (source == nullptr || !IsSingleKeyName(name)) return RemovalOutcome::Left;
-    const std::u16string path = JoinKey(codePage.toWide(std::string(source->path)), name);
+    const std::u16string path = JoinKey(source->widePath(), name);
     ScopedKey classKey(context_.platform.registry);
     if (auto outcome = OpenForRecheck(classKey, source->root, path)) return *outcome;
     if (missingServer(classKey.get(), ViewOfKey(path)) != finding.caption) return RemovalOutcome::NoLongerAFinding;

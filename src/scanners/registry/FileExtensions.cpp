@@ -75,7 +75,7 @@ bool FileExtensions::duplicateOfEarlier(const std::string& extension, std::size_
 // character, in that same key.
 void FileExtensions::scanSource(ScanRun& run, const ScanSource& source) {
     auto& platform = context_.platform;
-    const std::u16string classesPath = platform.codePage.toWide(std::string(source.path));
+    const std::u16string classesPath = source.widePath();
     const std::string location = LocationText(source);
     const std::size_t first = list().size();
     ScopedKey classes(platform.registry);
@@ -111,7 +111,7 @@ RemovalOutcome FileExtensions::removeOne(RegistryRemoval& room, const Finding& f
     auto& codePage = context_.platform.codePage;
     const std::u16string extension = ExactItem(finding.exactName, finding.caption, codePage);
     if (source == nullptr || !IsSingleKeyName(extension)) return RemovalOutcome::Left;
-    const std::u16string path = JoinKey(codePage.toWide(std::string(source->path)), extension);
+    const std::u16string path = JoinKey(source->widePath(), extension);
     ScopedKey key(context_.platform.registry);
     if (auto outcome = OpenForRecheck(key, source->root, path)) return *outcome;
     if (!unused(key.get())) return RemovalOutcome::NoLongerAFinding;

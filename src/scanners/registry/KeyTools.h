@@ -76,7 +76,8 @@ std::u16string JoinKey(const std::u16string& parent, const std::u16string& name)
 // the row again, so a removal acts only in a key its scan lists.
 struct ScanSource {
     HKey root;
-    std::string_view path;
+    std::string_view path;  // ASCII, which every code page carries as it is
+    std::u16string widePath() const { return std::u16string(path.begin(), path.end()); }
 };
 std::string LocationText(HKey root, std::string_view path);
 inline std::string LocationText(const ScanSource& source) { return LocationText(source.root, source.path); }

@@ -14,15 +14,15 @@ constexpr const char* kRepairReport = "Rarely Used(Remove)";
 
 // Where Task Manager records, item by item, whether a startup item may start: a value named like
 // the item, in the StartupApproved key of the item's own hive that belongs to its source.
-constexpr const char* kApprovedRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
-constexpr const char* kApprovedRun32 =
+constexpr std::string_view kApprovedRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+constexpr std::string_view kApprovedRun32 =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32";
 constexpr ScanSource kApprovedStartupFolder = {
     kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder"};
 
 struct RunSource {
     ScanSource key;
-    const char* approved;  // the StartupApproved key of its items, in the same hive; none for RunOnce
+    std::string_view approved;  // the StartupApproved key of its items, in the same hive; none for RunOnce
     bool skipOwn;
     int rampTo;  // the bar position after it; the machine's two Run keys share one ramp
 };
@@ -31,7 +31,7 @@ struct RunSource {
 // programs.
 constexpr RunSource kRunSources[] = {
     {{kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"}, kApprovedRun, true, 60},
-    {{kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"}, nullptr, false, 80},
+    {{kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"}, {}, false, 80},
     {{kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"}, kApprovedRun, false, 80},
     {{kHKeyLocalMachine, "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"}, kApprovedRun32, false,
      90},
@@ -57,12 +57,12 @@ bool DisabledIn(RegistryApi& api, HKey approvals, const std::u16string& name) {
 // Names are listed exactly: a value whose name the ANSI calls cannot carry is shown by its ANSI
 // form and carries its own; only the program's own value itself, not a look-alike, is passed over.
 // An item disabled in Task Manager is listed unchecked.
-void StartupPrograms::scanRunKey(ScanRun& run, const ScanSource& key, const char* approved, bool skipOwn) {
+void StartupPrograms::scanRunKey(ScanRun& run, const ScanSource& key, std::string_view approved, bool skipOwn) {
     auto& platform = context_.platform;
     const std::string location = LocationText(key);
     ScopedKey approvals(platform.registry);
-    if (approved != nullptr) approvals.open(key.root, platform.codePage.toWide(approved), 0, kKeyRead);
-    for (auto& [name, data] : ListValues(platform, key.root, platform.codePage.toWide(std::string(key.path)))) {
+    if (!approved.empty()) approvals.open(key.root, ScanSource{key.root, approved}.widePath(), 0, kKeyRead);
+    for (auto& [name, data] : ListValues(platform, key.root, key.widePath())) {
         if (ignored(name.ansi) || (skipOwn && name.exact && name.ansi == kOwnRunValue)) continue;
         const std::size_t row =
             run.add(Finding{name.ansi, {kRepairReport, std::move(data), location}, true, name.identity()});
@@ -78,8 +78,7 @@ void StartupPrograms::scanStartupFolder(ScanRun& run) {
     std::vector<FoundPath> found;
     CollectEntries(platform, *folder, u"*.*", found);
     ScopedKey approvals(platform.registry);
-    approvals.open(kApprovedStartupFolder.root, platform.codePage.toWide(std::string(kApprovedStartupFolder.path)), 0,
-                   kKeyRead);
+    approvals.open(kApprovedStartupFolder.root, kApprovedStartupFolder.widePath(), 0, kKeyRead);
     for (const auto& file : found) {
         const std::string& name = file.file.name;
         if (name == "desktop.ini" || ignored(name)) continue;
@@ -106,16 +105,16 @@ void StartupPrograms::scan() {
 // What Task Manager recorded of an item goes with the item, through the same room.
 void StartupPrograms::forgetApproval(RegistryRemoval& room, const ScanSource& approvals, const Finding& finding) {
     auto& codePage = context_.platform.codePage;
-    room.deleteValue(approvals.root, codePage.toWide(std::string(approvals.path)),
+    room.deleteValue(approvals.root, approvals.widePath(),
                      ExactItem(finding.exactName, finding.caption, codePage));
 }
 
 RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& files, const Finding& finding) {
     const std::string& location = finding.subItem(3);
     if (const RunSource* source = runSourceFor(location)) {
-        const std::u16string path = context_.platform.codePage.toWide(std::string(source->key.path));
+        const std::u16string path = source->key.widePath();
         const RemovalOutcome outcome = RemoveListedValue(context_, room, source->key.root, path, finding);
-        if (outcome == RemovalOutcome::Removed && source->approved != nullptr)
+        if (outcome == RemovalOutcome::Removed && !source->approved.empty())
             forgetApproval(room, {source->key.root, source->approved}, finding);
         return outcome;
     }

@@ -3,6 +3,8 @@
 // the machine's Run in both registry views) and the entries of the user's Startup folder; an item
 // disabled in Task Manager is listed unchecked. Removal deletes a Run value or moves a Startup
 // file into startbug, and with it what Task Manager recorded of the item.
+#include <string_view>
+
 #include "scan/Category.h"
 #include "scan/FileRemoval.h"
 #include "scanners/registry/KeyTools.h"
@@ -20,7 +22,7 @@ public:
     static constexpr const char* kOwnRunValue = "KeltoraPro";
 
 private:
-    void scanRunKey(ScanRun& run, const ScanSource& key, const char* approved, bool skipOwn);
+    void scanRunKey(ScanRun& run, const ScanSource& key, std::string_view approved, bool skipOwn);
     void scanStartupFolder(ScanRun& run);
     RemovalOutcome removeOne(RegistryRemoval& room, FileRemoval& files, const Finding& finding);
     void forgetApproval(RegistryRemoval& room, const ScanSource& approvals, const Finding& finding);

@@ -44,7 +44,7 @@ void UninstallEntries::scanSource(ScanRun& run, const ScanSource& source) {
     auto& platform = context_.platform;
     const std::string location = LocationText(source) + "\\";
     ScopedKey uninstall(platform.registry);
-    if (uninstall.open(source.root, platform.codePage.toWide(std::string(source.path)), 0, kKeyRead) != kErrorSuccess)
+    if (uninstall.open(source.root, source.widePath(), 0, kKeyRead) != kErrorSuccess)
         return;
     for (const auto& name : SubkeysOf(platform, uninstall.get())) {
         ScopedKey subkey(platform.registry);
@@ -73,7 +73,7 @@ RemovalOutcome UninstallEntries::removeOne(RegistryRemoval& room, const Finding&
     const ScanSource* source = sourceOf(finding);
     const std::u16string name = ExactItem(finding.exactName, finding.subItem(2), codePage);
     if (source == nullptr || !IsSingleKeyName(name)) return RemovalOutcome::Left;
-    const std::u16string path = JoinKey(codePage.toWide(std::string(source->path)), name);
+    const std::u16string path = JoinKey(source->widePath(), name);
     ScopedKey subkey(context_.platform.registry);
     if (auto outcome = OpenForRecheck(subkey, source->root, path)) return *outcome;
     if (registered(subkey.get())) return RemovalOutcome::NoLongerAFinding;
