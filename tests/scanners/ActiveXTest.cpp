@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "RegistryTestSupport.h"
 #include "scanners/registry/ActiveX.h"
 
@@ -7,10 +9,11 @@ namespace keltora::testing {
 namespace {
 
 // A class key with its InprocServer32 default value; in .reg text a backslash is doubled.
-std::string Class(const std::string& clsid, const std::string& server, const std::string& more = "") {
+std::string Class(const std::string& clsid, const std::string& server, const std::string& more = "",
+                  const std::string& classes = "HKEY_CLASSES_ROOT\\CLSID") {
     std::string escaped;
     for (char c : server) escaped += c == '\\' ? std::string("\\\\") : c == '"' ? std::string("\\\"") : std::string(1, c);
-    return "[HKEY_CLASSES_ROOT\\CLSID\\" + clsid + "\\InprocServer32]\n@=\"" + escaped + "\"\n\n" + more;
+    return "[" + classes + "\\" + clsid + "\\InprocServer32]\n@=\"" + escaped + "\"\n\n" + more;
 }
 
 std::vector<std::string> Scan(World& world) {
@@ -46,10 +49,27 @@ TEST(ActiveX, EachFormOfTheServerPathIsTried) {
         {"bare.dll", "C:\\Windows\\bare.dll", true},
         {"C:\\Apps\\gone.dll", "C:\\Apps\\other.dll", true},
     };
-    for (const auto& row : rows) {
-        World world(RegText(Class("{00000000-0000-0000-0000-000000000001}", row.server)));
-        world.touch(row.existing);
-        EXPECT_EQ(Scan(world).size(), row.reported ? 1u : 0u) << row.server;
+    // A 32-bit class names its files as a 32-bit program does.
+    const Row rows32[] = {
+        {"C:\\Windows\\system32\\w.dll", "C:\\Windows\\SysWOW64\\w.dll", false},
+        {"bare.dll", "C:\\Windows\\SysWOW64\\bare.dll", false},
+        {"%ProgramFiles%\\App\\a.dll", "C:\\Program Files (x86)\\App\\a.dll", false},
+        {"C:\\Windows\\Sysnative\\n.dll", "C:\\Windows\\System32\\n.dll", false},
+        {"C:\\Windows\\System32\\spool\\d.dll", "C:\\Windows\\System32\\spool\\d.dll", false},
+        {"C:\\Windows\\system32\\w.dll", "C:\\Windows\\system32\\w.dll", true},
+        {"%ProgramFiles%\\App\\a.dll", "C:\\Program Files\\App\\a.dll", true},
+    };
+    const std::string x86 =
+        "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion]\n"
+        "\"ProgramFilesDir (x86)\"=\"C:\\\\Program Files (x86)\"\n\n";
+    for (const std::span<const Row> table : {std::span<const Row>(rows), std::span<const Row>(rows32)}) {
+        const std::string classes = table.data() == rows ? "HKEY_CLASSES_ROOT\\CLSID"
+                                                         : "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\WOW6432Node\\CLSID";
+        for (const auto& row : table) {
+            World world(RegText(x86 + Class("{00000000-0000-0000-0000-000000000001}", row.server, "", classes)));
+            world.touch(row.existing);
+            EXPECT_EQ(Scan(world).size(), row.reported ? 1u : 0u) << classes << " " << row.server;
+        }
     }
 }
 
@@ -71,7 +91,8 @@ TEST(ActiveX, OneFindingPerClassAndOneIgnoreEntryForAll) {
     form.invoke("ActiveXExecute");
     const auto& list = form.category("ax").list();
     ASSERT_EQ(Captions(list), (std::vector<std::string>{"C:\\gone.dll", "C:\\gone.dll", "C:\\other.dll"}));
-    EXPECT_EQ(list.at(1).subItems, (std::vector<std::string>{"Missing Path(Removable)", "{2}", "HKCR\\CLSID"}));
+    EXPECT_EQ(list.at(1).subItems,
+              (std::vector<std::string>{"Missing Path(Removable)", "{2}", "HKLM\\SOFTWARE\\Classes\\CLSID"}));
     EXPECT_EQ(list.columns(), (std::vector<Column>{{"Error Items", 200}, {"Repair Report", 150},
                                                    {"Detail Info", 200}, {"Registry Location", 150}}));
     EXPECT_EQ(form.lastCount, 3);

@@ -90,6 +90,12 @@ TEST(DeepAnalysis, ACommandLineThatNamesAnExistingProgramIsNotMissing) {
         {HKLM, "A\\B\\C\\L4", "$(BDS)\\lib;C:\\Dir\\;$(BDSLIB)", "C:\\Dir\\", false},
         {HKCU, "A\\B\\C\\D\\L5", "\"C:\\App\\app.exe\" \"%1\"", "C:\\App\\app.exe", false},
         {HKCU, "A\\B\\C\\D\\L5", "\"C:\\Gone\\app.exe\" \"%1\"", "C:\\App\\app.exe", true},
+        // Data below WOW6432Node names files as a 32-bit program does.
+        {HKLM, "WOW6432Node\\L2", "C:\\Windows\\system32\\w.dll", "C:\\Windows\\SysWOW64\\w.dll", false},
+        {HKLM, "WOW6432Node\\L2", "C:\\Windows\\System32\\w.exe -x", "C:\\Windows\\SysWOW64\\w.exe", false},
+        {HKLM, "WOW6432Node\\L2", "C:\\Windows\\sysnative\\n.exe", "C:\\Windows\\System32\\n.exe", false},
+        {HKLM, "WOW6432Node\\L2", "C:\\Windows\\system32\\w.dll", "C:\\Windows\\system32\\w.dll", true},
+        {HKLM, "L1", "C:\\Windows\\system32\\w.dll", "C:\\Windows\\SysWOW64\\w.dll", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.data);

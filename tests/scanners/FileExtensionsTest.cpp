@@ -5,9 +5,13 @@
 namespace keltora::testing {
 namespace {
 
-// A key directly below HKEY_CLASSES_ROOT with the given lines.
+// A key directly below HKEY_CLASSES_ROOT (the machine's classes) with the given lines.
 std::string Root(const std::string& name, const std::string& values = "") {
     return "[HKEY_CLASSES_ROOT\\" + name + "]\n" + values + "\n";
+}
+// The same in the user's classes.
+std::string UserRoot(const std::string& name, const std::string& values = "") {
+    return "[HKEY_CURRENT_USER\\Software\\Classes\\" + name + "]\n" + values + "\n";
 }
 
 std::vector<std::string> Scan(World& world) {
@@ -39,6 +43,8 @@ TEST(FileExtensions, ReportsExtensionKeysWithoutAFileType) {
         {Root(".vrb") + Root(".vrb\\Shell\\open\\command"), {}},
         {Root(".emp") + Root(".emp\\OpenWithProgids") + Root(".emp\\shell") + Root(".emp\\OpenWithList\\x"),
          {".emp"}},
+        // Each hive's classes by themselves: the user's handlers do not make the machine's key used.
+        {Root(".own") + UserRoot(".own\\OpenWithProgids", "\"ownfile\"=\"\"\n") + UserRoot(".usr"), {".own", ".usr"}},
     };
     for (const auto& row : rows) {
         World world(RegText(row.keys));
@@ -57,6 +63,7 @@ TEST(FileExtensions, RepeatsInAllUpperOrAllLowerCaseAreDropped) {
         {Root(".abc") + Root("XAbc"), {".abc"}},
         {Root(".Abc") + Root("Xabc"), {".Abc", ".abc"}},
         {Root(".Abc") + Root("XAbc"), {".Abc", ".Abc"}},
+        {Root(".abc") + UserRoot(".ABC"), {".abc", ".ABC"}},  // a repeat only within one hive's classes
     };
     for (const auto& row : rows) {
         World world(RegText(row.keys));
@@ -71,7 +78,8 @@ TEST(FileExtensions, FindingColumnsAndIgnoreList) {
     form.invoke("FileExtExecute");
     const auto& list = form.category("fe").list();
     ASSERT_EQ(Captions(list), (std::vector<std::string>{".abc", ".ABD"}));
-    EXPECT_EQ(list.at(0).subItems, (std::vector<std::string>{"Unused Extension(Removable)", "Empty Key", "HKCR"}));
+    EXPECT_EQ(list.at(0).subItems,
+              (std::vector<std::string>{"Unused Extension(Removable)", "Empty Key", "HKLM\\SOFTWARE\\Classes"}));
     EXPECT_EQ(list.columns(), (std::vector<Column>{{"Error Items", 100}, {"Repair Report", 200},
                                                    {"Detail Info", 150}, {"Registry Location", 150}}));
     EXPECT_EQ(form.lastCount, 2);

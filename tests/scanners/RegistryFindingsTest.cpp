@@ -113,6 +113,69 @@ TEST(RegistryFindings, ANameOutsideTheCodePageNeverCostsTheItemItReadsAs) {
     }
 }
 
+// The same item in every key a category lists, in both registry views and in both hives: each
+// finding names the key it came from, and removing one touches that key and no other.
+TEST(RegistryFindings, EachFindingNamesItsOwnKeyAndItsRemovalActsThereOnly) {
+    struct Place {
+        HKey root;
+        std::string key;    // the key that holds the item, or the item itself
+        std::string value;  // the item, when it is a value
+        std::string location;
+    };
+    struct Row {
+        Category category;
+        std::string item;  // .reg lines of the item in a key
+        std::vector<Place> places;
+    };
+    const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string run32 = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string uninstall32 = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    const std::string userUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    const Row rows[] = {
+        {kStartup, "\"App\"=\"C:\\\\app.exe\"\n",
+         {{HKLM, run, "App", "HKLM\\" + run}, {HKLM, run32, "App", "HKLM\\" + run32}}},
+        {kUninstallEntries, "",
+         {{HKLM, kUninstall + "\\App", "", "HKLM\\" + kUninstall + "\\App"},
+          {HKLM, uninstall32 + "\\App", "", "HKLM\\" + uninstall32 + "\\App"},
+          {HKCU, userUninstall + "\\App", "", "HKCU\\" + userUninstall + "\\App"}}},
+        {kExtensions, "",
+         {{HKLM, "SOFTWARE\\Classes\\.abc", "", "HKLM\\SOFTWARE\\Classes"},
+          {HKCU, "Software\\Classes\\.abc", "", "HKCU\\Software\\Classes"}}},
+        {kClasses, "",
+         {{HKLM, "SOFTWARE\\Classes\\CLSID\\{1}", "", "HKLM\\SOFTWARE\\Classes\\CLSID"},
+          {HKLM, "SOFTWARE\\Classes\\WOW6432Node\\CLSID\\{1}", "", "HKLM\\SOFTWARE\\Classes\\WOW6432Node\\CLSID"},
+          {HKCU, "Software\\Classes\\CLSID\\{1}", "", "HKCU\\Software\\Classes\\CLSID"},
+          {HKCU, "Software\\Classes\\WOW6432Node\\CLSID\\{1}", "", "HKCU\\Software\\Classes\\WOW6432Node\\CLSID"}}},
+    };
+    auto there = [](MemoryRegistry& m, const Place& place) {
+        return place.value.empty() ? m.exists(place.root, place.key) : m.valueExists(place.root, place.key, place.value);
+    };
+    for (const auto& row : rows) {
+        for (std::size_t removed = 0; removed < row.places.size(); ++removed) {
+            SCOPED_TRACE(std::string(row.category.code) + " place " + std::to_string(removed));
+            World world;
+            for (const auto& place : row.places) {
+                const std::string root = place.root == HKLM ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
+                world.load(RegText("[" + root + place.key + "]\n" + row.item));
+                if (row.category.code == std::string("ax"))
+                    world.load(RegText("[" + root + place.key + "\\InprocServer32]\n@=\"C:\\\\gone.dll\"\n"));
+            }
+            TForm1& form = world.start();
+            form.invoke(row.category.scan);
+            auto& list = form.category(row.category.code).list();
+            ASSERT_EQ(row.places.size(), list.size());
+            for (std::size_t i = 0; i < list.size(); ++i) {
+                EXPECT_EQ(row.places[i].location, list.at(i).subItem(3));
+                list.setChecked(i, i == removed);
+            }
+            form.invoke(row.category.remove);
+            EXPECT_EQ(1, form.lastRemoval.removed);
+            for (std::size_t i = 0; i < row.places.size(); ++i)
+                EXPECT_EQ(i != removed, there(world.machine.registry, row.places[i])) << row.places[i].location;
+        }
+    }
+}
+
 // The reason a finding was listed for no longer holds at fix time: nothing is changed, and the
 // finding leaves the list counted apart from the removed ones.
 TEST(RegistryFindings, AFindingWhoseReasonChangedIsNotRemoved) {
@@ -146,6 +209,14 @@ TEST(RegistryFindings, AFindingWhoseReasonChangedIsNotRemoved) {
         {kDeep, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\App]\n@=\"C:\\\\Gone\\\\a.exe\"\n",
          [](World& w) { w.machine.registry.setString(HKLM, "SOFTWARE\\App", "", "C:\\Gone\\b.exe"); },
          [](MemoryRegistry& m) { return m.stringValue(HKLM, "SOFTWARE\\App", "") == "C:\\Gone\\b.exe"; }},
+        // Data of 32-bit programs is judged again as they read it: their system32 is SysWOW64.
+        {kDeep, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\App]\n\"Dll\"=\"C:\\\\Windows\\\\system32\\\\w.dll\"\n",
+         [](World& w) { w.touch("C:\\Windows\\SysWOW64\\w.dll"); },
+         [](MemoryRegistry& m) { return m.valueExists(HKLM, "SOFTWARE\\WOW6432Node\\App", "Dll"); }},
+        {kClasses,
+         "[HKEY_CLASSES_ROOT\\WOW6432Node\\CLSID\\{1}\\InprocServer32]\n@=\"C:\\\\Windows\\\\system32\\\\w.dll\"\n",
+         [](World& w) { w.touch("C:\\Windows\\SysWOW64\\w.dll"); },
+         [](MemoryRegistry& m) { return m.exists(HKCR, "WOW6432Node\\CLSID\\{1}"); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.category.code);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/World.h"
+#include "RegistryTestSupport.h"
 
 namespace keltora::testing {
 namespace {
@@ -131,6 +131,39 @@ TEST(StartupPrograms, RunValueNamedLikeAPathNeverTouchesFiles) {
     EXPECT_EQ(world.files().readFile("C:\\Users\\x.txt"), std::optional<std::string>("keep"));
     EXPECT_EQ(world.files().readFile("C:\\Users\\pat\\Start Menu\\x.txt"), std::optional<std::string>("keep too"));
     EXPECT_FALSE(world.files().exists(std::string(kStartbug) + "\\x.txt"));
+}
+
+// Task Manager keeps, per item, a binary record in the StartupApproved key of its source: an odd
+// first byte means disabled. Such an item is listed unchecked, and its record goes with it.
+TEST(StartupPrograms, AnItemDisabledInTaskManagerIsListedUncheckedAndItsRecordGoesWithIt) {
+    const std::string approved = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
+    World world(RegText("[HKEY_CURRENT_USER\\" + std::string(kHkcuRun) + "]\n\"On\"=\"a\"\n\"Off\"=\"b\"\n"
+                        "\"Odd\"=\"c\"\n\"None\"=\"d\"\n\n"
+                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run]\n"
+                        "\"Off32\"=\"e\"\n\"Elsewhere\"=\"f\"\n\n"
+                        "[HKEY_CURRENT_USER\\" + approved + "Run]\n\"On\"=hex:02,00,00,00,00,00,00,00,00,00,00,00\n"
+                        "\"Off\"=hex:03,00,00,00,d4,0d,43,8d,c8,3b,d9,01\n\"Odd\"=dword:00000003\n"
+                        "\"Elsewhere\"=hex:03\n\"notes.lnk\"=hex:03\n\n"
+                        "[HKEY_LOCAL_MACHINE\\" + approved + "Run32]\n\"Off32\"=hex:07,00,00,00\n\n"
+                        "[HKEY_CURRENT_USER\\" + approved + "StartupFolder]\n\"notes.lnk\"=hex:07,00,00,00\n"));
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk");
+    TForm1& form = world.start();
+    form.StartupExecute();
+    auto& list = form.category("sp").list();
+    ASSERT_EQ(Captions(list), (std::vector<std::string>{"On", "Off", "Odd", "None", "Off32", "Elsewhere", "notes.lnk"}));
+    std::vector<bool> checked;
+    for (const auto& finding : list.findings()) checked.push_back(finding.checked);
+    EXPECT_EQ(checked, (std::vector<bool>{true, false, true, true, false, true, false}));
+
+    for (std::size_t row = 0; row < list.size(); ++row) list.setChecked(row, row != 0);
+    form.removespExecute();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"On"}));
+    auto& reg = world.machine.registry;
+    // Each record is its source's own: the others name other items that are not touched.
+    EXPECT_EQ(reg.valueNames(kHKeyCurrentUser, approved + "Run"),
+              (std::vector<std::string>{"On", "Elsewhere", "notes.lnk"}));
+    EXPECT_TRUE(reg.valueNames(kHKeyLocalMachine, approved + "Run32").empty());
+    EXPECT_TRUE(reg.valueNames(kHKeyCurrentUser, approved + "StartupFolder").empty());
 }
 
 TEST(StartupPrograms, FindingAlreadyGoneLeavesTheList) {

@@ -80,7 +80,7 @@ for kept in KeltKept KeltDisplayName KeltInstallSource KeltEmptyUninstallString;
 echo "remove ue: ok"
 
 # --- File extensions --------------------------------------------------------------------------
-fe_row() { row "$1" "$2" 'Unused Extension(Removable)' 'Empty Key' HKCR; }
+fe_row() { row "$1" "$2" 'Unused Extension(Removable)' 'Empty Key' 'HKLM\SOFTWARE\Classes'; }
 out=$(win "$cli" scan fe)
 # "xkeltdup" repeats .keltdup in lower case and is dropped; "xkeltmixed" gives .keltmixed, which
 # the earlier mixed-case .KeltMixed does not hide.
@@ -94,7 +94,7 @@ row_of() { awk -v text="$1" -F"$tab" 'NR > 2 && $2 == text { print NR - 3; exit 
 win "$cli" ignore fe "$(win "$cli" scan fe | row_of .keltnodefault)" >/dev/null
 out=$(win "$cli" scan fe)
 ! grep -q "${tab}.keltnodefault${tab}" <<<"$out" || fail "ignored .keltnodefault is listed again"
-grep -qx '.keltnodefault=HKCR' <(tr -d '\r' <"$(program_files_unix)/Keltora Pro/Datafe.dat") ||
+grep -qxF '.keltnodefault=HKLM\SOFTWARE\Classes' <(tr -d '\r' <"$(program_files_unix)/Keltora Pro/Datafe.dat") ||
   fail "Datafe.dat does not hold the entry"
 echo "ignore fe: ok"
 
@@ -106,7 +106,7 @@ echo "remove fe: ok"
 
 # --- ActiveX ----------------------------------------------------------------------------------
 clsid() { echo "{4B454C54-0000-0000-0000-00000000000$1}"; }
-ax_row() { row "$1" "$2" 'Missing Path(Removable)' "$(clsid "$3")" 'HKCR\CLSID'; }
+ax_row() { row "$1" "$2" 'Missing Path(Removable)' "$(clsid "$3")" 'HKLM\SOFTWARE\Classes\CLSID'; }
 out=$(win "$cli" scan ax)
 # Present: the quoted path, %SystemRoot% and %windir%, the bare name in system32. Missing: a
 # folder, files that are not there, the variable in capitals, which is not expanded.

@@ -1,11 +1,12 @@
 # Shell helpers shared by the demo and the Wine tests: seeding a prefix with clutter and reading
 # it back. Source it after setting WINE_RUN to tools/wine-run.
 
-# The three keys the startup scan reads.
+# The Run keys the startup scan reads.
 RUN_KEYS=(
   'HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
   'HKCU\Software\Microsoft\Windows\CurrentVersion\RunOnce'
   'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
+  'HKLM\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Run'
 )
 
 # Runs a Windows program in the prefix with Wine's carriage returns taken off its output.
@@ -47,7 +48,7 @@ shell_folder_unix() {
 # The program's own folders in the prefix, as Linux paths.
 program_files_unix() { win winepath -u 'C:\Program Files'; }
 
-# Startup clutter: the three Run keys hold only fixtures/startup.reg (the program's own
+# Startup clutter: the Run keys hold only fixtures/startup.reg (the program's own
 # "KeltoraPro" value among them) and the Startup folder one shortcut, a desktop.ini and one
 # subfolder. Prints the Startup folder's Linux path.
 seed_startup_clutter() {

@@ -2,16 +2,25 @@
 
 #include "platform/Helpers.h"
 #include "scanners/registry/KeyTools.h"
+#include "scanners/registry/RegistryViews.h"
 
 namespace keltora {
 
 namespace {
 
 constexpr const char* kRepairReport = "Missing Path(Removable)";
-constexpr const char16_t* kClassesKey = u"CLSID";
 constexpr const char16_t* kServerKey = u"InprocServer32";
-constexpr const char* kLocation = "HKCR\\CLSID";
 constexpr int kLoopLimit = 70;
+
+// The class keys in scan order: the machine's and the user's, each in both views, each as
+// itself. HKEY_CLASSES_ROOT merges the user's over the machine's, and a delete through it takes
+// the user's copy, letting the machine's show through; so no class is ever reached through it.
+constexpr ScanSource kSources[] = {
+    {kHKeyLocalMachine, "SOFTWARE\\Classes\\CLSID"},
+    {kHKeyLocalMachine, "SOFTWARE\\Classes\\WOW6432Node\\CLSID"},
+    {kHKeyCurrentUser, "Software\\Classes\\CLSID"},
+    {kHKeyCurrentUser, "Software\\Classes\\WOW6432Node\\CLSID"},
+};
 
 // The folder put in front of a candidate.
 enum class Base { None, ProgramFiles, SystemRoot, SystemFolder, CommonFiles };
@@ -38,12 +47,17 @@ constexpr Candidate kCandidates[] = {
     {Base::CommonFiles, "%CommonProgramFiles%"},
 };
 
-std::string baseFolder(Base base, const Paths& paths) {
+// The folders as a program of the view knows them: a 32-bit one's %ProgramFiles% is the x86
+// folder, where the system has one.
+std::string baseFolder(Base base, const Paths& paths, RegistryView view) {
+    const bool x86 = view == RegistryView::Wow32;
     switch (base) {
-        case Base::ProgramFiles: return paths.programFiles;
+        case Base::ProgramFiles:
+            return x86 && !paths.programFilesX86.empty() ? paths.programFilesX86 : paths.programFiles;
         case Base::SystemRoot: return paths.systemRoot;
         case Base::SystemFolder: return paths.systemRoot + "\\system32\\";
-        case Base::CommonFiles: return paths.commonFiles;
+        case Base::CommonFiles:
+            return x86 && !paths.commonFilesX86.empty() ? paths.commonFilesX86 : paths.commonFiles;
         case Base::None: break;
     }
     return {};
@@ -52,13 +66,15 @@ std::string baseFolder(Base base, const Paths& paths) {
 }  // namespace
 
 // The forms are tried in order up to the first that names a file; a folder does not count. A form
-// the system will not tell about may be the server: the class is not called missing then.
-bool ActiveX::serverPresent(const std::string& server) {
+// the system will not tell about may be the server: the class is not called missing then. Each
+// form is looked for where the class's own programs would load it from.
+bool ActiveX::serverPresent(const std::string& server, RegistryView view) {
     auto& files = context_.platform.files;
+    const FileView seenAs(view, context_.paths.systemRoot);
     for (const auto& candidate : kCandidates) {
         const std::string rest = candidate.removed ? RemoveSubstring(candidate.removed, server) : server;
         std::uint32_t attributes = 0;
-        switch (files.probe(baseFolder(candidate.base, context_.paths) + rest, &attributes)) {
+        switch (files.probe(seenAs(baseFolder(candidate.base, context_.paths, view) + rest), &attributes)) {
             case PathPresence::Present:
                 if ((attributes & kAttrDirectory) == 0) return true;
                 break;
@@ -72,47 +88,54 @@ bool ActiveX::serverPresent(const std::string& server) {
 // The server path of a class key, when it names a server that is missing: the string read of the
 // default value of its InprocServer32 subkey. A path the code page cannot carry is not judged, as
 // the file tests would look for another name.
-std::optional<std::string> ActiveX::missingServer(HKey classKey) {
+std::optional<std::string> ActiveX::missingServer(HKey classKey, RegistryView view) {
     ScopedKey server(context_.platform.registry);
     if (server.open(classKey, kServerKey, 0, kKeyRead) != kErrorSuccess) return std::nullopt;
     bool exact = true;
     std::string path = ReadTextExact(context_.platform, server.get(), u"", &exact);
-    if (path.empty() || !exact || serverPresent(path)) return std::nullopt;
+    if (path.empty() || !exact || serverPresent(path, view)) return std::nullopt;
     return path;
+}
+
+void ActiveX::scanSource(ScanRun& run, const ScanSource& source) {
+    auto& platform = context_.platform;
+    const std::u16string path = source.widePath();
+    const RegistryView view = ViewOfKey(path);
+    const std::string location = LocationText(source);
+    ScopedKey classes(platform.registry);
+    if (classes.open(source.root, path, 0, kKeyRead) != kErrorSuccess) return;
+    for (const auto& name : SubkeysOf(platform, classes.get())) {
+        ScopedKey classKey(platform.registry);
+        if (classKey.open(classes.get(), name.wide, 0, kKeyRead) != kErrorSuccess) continue;
+        const auto server = missingServer(classKey.get(), view);
+        if (!server || ignored(*server)) continue;
+        run.add(Finding{*server, {kRepairReport, name.ansi, location}, true, name.identity()}, false);
+        context_.stepBelow(kLoopLimit);
+        context_.pause(kStepPauseMs);
+    }
 }
 
 void ActiveX::scan() {
     ScanRun run(context_, list(),
                 {{"Error Items", 200}, {"Repair Report", 150}, {"Detail Info", 200}, {"Registry Location", 150}});
     context_.ramp(0, 30);
-    ScopedKey classes(context_.platform.registry);
-    if (classes.open(kHKeyClassesRoot, kClassesKey, 0, kKeyRead) == kErrorSuccess) {
-        for (const auto& name : SubkeysOf(context_.platform, classes.get())) {
-            ScopedKey classKey(context_.platform.registry);
-            if (classKey.open(classes.get(), name.wide, 0, kKeyRead) != kErrorSuccess) continue;
-            const auto path = missingServer(classKey.get());
-            if (!path || ignored(*path)) continue;
-            run.add(Finding{*path, {kRepairReport, name.ansi, kLocation}, true, name.identity()}, false);
-            context_.stepBelow(kLoopLimit);
-            context_.pause(kStepPauseMs);
-        }
-    }
+    for (const auto& source : kSources) scanSource(run, source);
     context_.ramp(kLoopLimit, 100);
 }
 
-// The class key is named by "Detail Info" below the key of "Registry Location". It goes only while
-// its server is the one listed and still missing.
+// The class key is named by "Detail Info" below the key of "Registry Location", which must be one
+// the scan lists. It goes only while its server is the one listed and still missing.
 RemovalOutcome ActiveX::removeOne(RegistryRemoval& room, const Finding& finding) {
-    const auto location = ParseLocation(finding.subItem(3));
+    const ScanSource* source = SourceAt(kSources, finding.subItem(3));
     auto& codePage = context_.platform.codePage;
     const std::u16string name = ExactItem(finding.exactName, finding.subItem(2), codePage);
-    if (!location || location->root != kHKeyClassesRoot || !IsSingleKeyName(name)) return RemovalOutcome::Left;
-    const std::u16string path = JoinKey(codePage.toWide(location->path), name);
+    if (source == nullptr || !IsSingleKeyName(name)) return RemovalOutcome::Left;
+    const std::u16string path = JoinKey(source->widePath(), name);
     ScopedKey classKey(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(classKey, kHKeyClassesRoot, path)) return *outcome;
-    if (missingServer(classKey.get()) != finding.caption) return RemovalOutcome::NoLongerAFinding;
+    if (auto outcome = OpenForRecheck(classKey, source->root, path)) return *outcome;
+    if (missingServer(classKey.get(), ViewOfKey(path)) != finding.caption) return RemovalOutcome::NoLongerAFinding;
     classKey.reset();
-    return room.deleteKeyTree(kHKeyClassesRoot, path);
+    return room.deleteKeyTree(source->root, path);
 }
 
 void ActiveX::remove() {

@@ -1,8 +1,11 @@
 #pragma once
-// COM classes below HKEY_CLASSES_ROOT\CLSID whose in-process server file cannot be found under
-// any of the forms of its path tried in turn. Removal deletes the whole class key.
+// COM classes whose in-process server file cannot be found under any of the forms of its path
+// tried in turn: the CLSID keys of the machine's and the user's classes, in both registry views.
+// Removal deletes the whole class key, in the hive and view it was found in.
 #include "scan/Category.h"
+#include "scanners/registry/KeyTools.h"
 #include "scanners/registry/RegistryRemoval.h"
+#include "scanners/registry/RegistryViews.h"
 
 namespace keltora {
 
@@ -13,8 +16,9 @@ public:
     void remove() override;  // removeaxExecute
 
 private:
-    bool serverPresent(const std::string& server);
-    std::optional<std::string> missingServer(HKey classKey);
+    bool serverPresent(const std::string& server, RegistryView view);
+    std::optional<std::string> missingServer(HKey classKey, RegistryView view);
+    void scanSource(ScanRun& run, const ScanSource& source);
     RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
 };
 

@@ -90,9 +90,15 @@ private:
             std::string data;
             if (!readValue(key, i, info.maxValueNameLen + 1, name, data)) continue;
             const auto candidate = DeepAnalysis::CandidateOf(level, walk_.root, data, prefix);
-            if (!candidate || !DeepAnalysis::Reported(context_.platform.files, *candidate)) continue;
+            if (!candidate || !DeepAnalysis::Reported(context_.platform.files, *candidate, filesSeenFrom(here.path)))
+                continue;
             run_.add(finding(candidate->path, NameOf(context_.platform.codePage, std::move(name)), here), false);
         }
+    }
+
+    // Data below WOW6432Node names files as a 32-bit program does.
+    FileView filesSeenFrom(const std::u16string& keyPath) const {
+        return FileView(ViewOfKey(keyPath), context_.paths.systemRoot);
     }
 
     // False when the value gives no text: its data does not fit 255 characters, cannot be read,
@@ -152,11 +158,13 @@ void DeepAnalysis::scan() {
 }
 
 // Whether the value still holds data that names the listed path, and that path is still missing.
-bool DeepAnalysis::stillMissing(HKey key, int level, HKey root, const std::u16string& name, const std::string& path) {
+bool DeepAnalysis::stillMissing(HKey key, int level, HKey root, const std::u16string& name, const std::string& path,
+                                RegistryView view) {
     bool exact = true;
     const std::string data = ReadTextExact(context_.platform, key, name, &exact);
     const auto candidate = CandidateOf(level, root, data, context_.paths.systemDrive);
-    return exact && candidate && candidate->path == path && Reported(context_.platform.files, *candidate);
+    return exact && candidate && candidate->path == path &&
+           Reported(context_.platform.files, *candidate, FileView(view, context_.paths.systemRoot));
 }
 
 // The value is named by "Detail Info" in the key of "Registry Location", or by the exact identity
@@ -175,7 +183,7 @@ RemovalOutcome DeepAnalysis::removeOne(RegistryRemoval& room, const Finding& fin
     std::uint32_t size = 0;
     const long found = context_.platform.registry.queryValueW(opened.get(), name, nullptr, nullptr, &size);
     if (found != kErrorSuccess) return IsNotFound(found) ? RemovalOutcome::Gone : RemovalOutcome::Left;
-    if (!stillMissing(opened.get(), levelOf(path), key->root, name, finding.caption))
+    if (!stillMissing(opened.get(), levelOf(path), key->root, name, finding.caption, ViewOfKey(path)))
         return RemovalOutcome::NoLongerAFinding;
     opened.reset();
     return unnamed ? room.emptyDefaultValue(key->root, path) : room.deleteValue(key->root, path, name);

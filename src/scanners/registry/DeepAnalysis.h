@@ -1,7 +1,9 @@
 #pragma once
 // The deep registry analysis: walks HKLM\SOFTWARE four key levels down and HKCU\SOFTWARE five,
 // reads every value it meets and reports each one whose data names a file or folder on the
-// system drive that does not exist. Removal deletes the value, or empties the key's unnamed one.
+// system drive that does not exist, as the program that wrote the value would look for it (data
+// below WOW6432Node as a 32-bit program). Removal deletes the value, or empties the key's
+// unnamed one.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "scan/Category.h"
 #include "scanners/registry/RegistryRemoval.h"
+#include "scanners/registry/RegistryViews.h"
 
 namespace keltora {
 
@@ -41,15 +44,17 @@ public:
     static std::string CommandLinePath(const std::string& tested);
     // Whether a candidate is reported: the system says its path is not there, and the command
     // line names nothing that is: neither itself (file or folder) nor a part of it that ends just
-    // before a blank (file).
-    static bool Reported(FileSystem& files, const Candidate& candidate);
+    // before a blank (file). Each path is looked for as the program that wrote the value would
+    // find it.
+    static bool Reported(FileSystem& files, const Candidate& candidate, const FileView& seenAs = {});
 
     // "Detail Info" of the key's unnamed value.
     static constexpr const char* kDefaultName = "(Default)";
 
 private:
     RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
-    bool stillMissing(HKey key, int level, HKey root, const std::u16string& name, const std::string& path);
+    bool stillMissing(HKey key, int level, HKey root, const std::u16string& name, const std::string& path,
+                      RegistryView view);
 
     Label ownLabel_{"labeldeep"};
     Label* keyLabel_ = &ownLabel_;

@@ -101,13 +101,13 @@ PathPresence atLeast(PathPresence a, PathPresence b) {
 
 // Whether the command line names something: (a) whole as a file or a folder, or (b) a part of it
 // that ends just before a blank as a file.
-PathPresence commandLinePresence(FileSystem& files, const std::string& path) {
+PathPresence commandLinePresence(FileSystem& files, const std::string& path, const FileView& seenAs) {
     if (path.empty()) return PathPresence::Missing;
-    PathPresence found = files.probe(path);
+    PathPresence found = files.probe(seenAs(path));
     for (std::size_t blank = path.find(' ', 1); blank != std::string::npos && found != PathPresence::Present;
          blank = path.find(' ', blank + 1)) {
         std::uint32_t attributes = 0;
-        PathPresence part = files.probe(path.substr(0, blank), &attributes);
+        PathPresence part = files.probe(seenAs(path.substr(0, blank)), &attributes);
         if (part == PathPresence::Present && (attributes & kAttrDirectory) != 0) part = PathPresence::Missing;
         found = atLeast(found, part);
     }
@@ -149,9 +149,9 @@ std::string DeepAnalysis::CommandLinePath(const std::string& tested) {
 // Only a path the system says is not there counts as missing, and only while the data, read as a
 // command line ("C:\App\app.exe -silent", "\"C:\App\app.exe\" \"%1\"", "C:\App\app.exe|0"),
 // names nothing that exists either.
-bool DeepAnalysis::Reported(FileSystem& files, const Candidate& candidate) {
-    if (files.probe(candidate.path) != PathPresence::Missing) return false;
-    return commandLinePresence(files, CommandLinePath(candidate.tested)) == PathPresence::Missing;
+bool DeepAnalysis::Reported(FileSystem& files, const Candidate& candidate, const FileView& seenAs) {
+    if (files.probe(seenAs(candidate.path)) != PathPresence::Missing) return false;
+    return commandLinePresence(files, CommandLinePath(candidate.tested), seenAs) == PathPresence::Missing;
 }
 
 }  // namespace keltora

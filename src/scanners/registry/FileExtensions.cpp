@@ -8,8 +8,14 @@ namespace {
 
 constexpr const char* kRepairReport = "Unused Extension(Removable)";
 constexpr const char* kDetail = "Empty Key";
-constexpr const char* kLocation = "HKCR";
 constexpr int kLoopLimit = 60;
+
+// The machine's classes, then the user's, each as itself: HKEY_CLASSES_ROOT shows the user's over
+// the machine's, and a delete through it would take the user's copy and let the machine's show.
+constexpr ScanSource kSources[] = {
+    {kHKeyLocalMachine, "SOFTWARE\\Classes"},
+    {kHKeyCurrentUser, "Software\\Classes"},
+};
 
 // Where an extension key names its handlers: the "Open with" lists hold one value per handler,
 // the shell key one subkey per verb.
@@ -54,55 +60,63 @@ bool FileExtensions::unused(HKey extension) {
     return ReadTextExact(context_.platform, extension, u"").empty() && !hasAssociations(extension);
 }
 
-// Only the all-upper and all-lower forms of a later finding count as repeats of an earlier one.
-bool FileExtensions::duplicateOfEarlier(const std::string& extension, std::size_t row) const {
+// Only the all-upper and all-lower forms of a later finding count as repeats of an earlier one of
+// the same classes (the rows from `first` on).
+bool FileExtensions::duplicateOfEarlier(const std::string& extension, std::size_t first, std::size_t row) const {
     const std::string upper = asciiCase(extension, true), lower = asciiCase(extension, false);
-    for (std::size_t earlier = 0; earlier < row; ++earlier) {
+    for (std::size_t earlier = first; earlier < row; ++earlier) {
         const std::string& caption = list().at(earlier).caption;
         if (caption == upper || caption == lower) return true;
     }
     return false;
 }
 
-void FileExtensions::scan() {
-    ScanRun run(context_, list(),
-                {{"Error Items", 100}, {"Repair Report", 200}, {"Detail Info", 150}, {"Registry Location", 150}});
-    context_.ramp(0, 30);
+// The subkeys of one classes key, each read as the extension key "." and its name less its first
+// character, in that same key.
+void FileExtensions::scanSource(ScanRun& run, const ScanSource& source) {
     auto& platform = context_.platform;
-    ScopedKey root(platform.registry);
-    const auto names = root.open(kHKeyClassesRoot, u"", 0, kKeyRead) == kErrorSuccess
-                           ? SubkeysOf(platform, root.get())
-                           : std::vector<ListedName>{};
-    for (const auto& name : names) {
-        // "." and the root subkey's name without its first character.
+    const std::u16string classesPath = source.widePath();
+    const std::string location = LocationText(source);
+    const std::size_t first = list().size();
+    ScopedKey classes(platform.registry);
+    if (classes.open(source.root, classesPath, 0, kKeyRead) != kErrorSuccess) return;
+    for (const auto& name : SubkeysOf(platform, classes.get())) {
         const ListedName extension = NameOf(platform.codePage, u"." + name.wide.substr(name.wide.empty() ? 0 : 1));
         ScopedKey key(platform.registry);
-        if (key.open(kHKeyClassesRoot, extension.wide, 0, kKeyRead) != kErrorSuccess || !unused(key.get()) ||
+        if (key.open(classes.get(), extension.wide, 0, kKeyRead) != kErrorSuccess || !unused(key.get()) ||
             ignored(extension.ansi))
             continue;
         const std::size_t row =
-            run.add(Finding{extension.ansi, {kRepairReport, kDetail, kLocation}, true, extension.identity()}, false);
+            run.add(Finding{extension.ansi, {kRepairReport, kDetail, location}, true, extension.identity()}, false);
         list().select(static_cast<int>(row));
-        if (duplicateOfEarlier(extension.ansi, row)) list().remove(row);
+        if (duplicateOfEarlier(extension.ansi, first, row)) list().remove(row);
         // A repeat costs its step and pause as well.
         context_.stepBelow(kLoopLimit);
         context_.pause(kStepPauseMs);
     }
+}
+
+void FileExtensions::scan() {
+    ScanRun run(context_, list(),
+                {{"Error Items", 100}, {"Repair Report", 200}, {"Detail Info", 150}, {"Registry Location", 150}});
+    context_.ramp(0, 30);
+    for (const auto& source : kSources) scanSource(run, source);
     context_.ramp(kLoopLimit, 100);
 }
 
-// The extension key goes only while it is still unused: no file type, no handlers.
+// The extension key goes only from the classes its finding names, and only while it is still
+// unused there: no file type, no handlers.
 RemovalOutcome FileExtensions::removeOne(RegistryRemoval& room, const Finding& finding) {
-    const auto location = ParseLocation(finding.subItem(3));
+    const ScanSource* source = SourceAt(kSources, finding.subItem(3));
     auto& codePage = context_.platform.codePage;
     const std::u16string extension = ExactItem(finding.exactName, finding.caption, codePage);
-    if (!location || location->root != kHKeyClassesRoot || !IsSingleKeyName(extension)) return RemovalOutcome::Left;
-    const std::u16string path = JoinKey(codePage.toWide(location->path), extension);
+    if (source == nullptr || !IsSingleKeyName(extension)) return RemovalOutcome::Left;
+    const std::u16string path = JoinKey(source->widePath(), extension);
     ScopedKey key(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(key, kHKeyClassesRoot, path)) return *outcome;
+    if (auto outcome = OpenForRecheck(key, source->root, path)) return *outcome;
     if (!unused(key.get())) return RemovalOutcome::NoLongerAFinding;
     key.reset();
-    return room.deleteKeyTree(kHKeyClassesRoot, path);
+    return room.deleteKeyTree(source->root, path);
 }
 
 void FileExtensions::remove() {

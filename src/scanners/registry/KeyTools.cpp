@@ -134,6 +134,22 @@ std::u16string JoinKey(const std::u16string& parent, const std::u16string& name)
     return parent.empty() ? name : parent + u"\\" + name;
 }
 
+std::string LocationText(HKey root, std::string_view path) {
+    for (const auto& abbreviation : kRootAbbreviations) {
+        if (abbreviation.root != root) continue;
+        std::string text(abbreviation.text);
+        if (!path.empty()) text.append("\\").append(path);
+        return text;
+    }
+    return std::string(path);
+}
+
+const ScanSource* SourceAt(std::span<const ScanSource> sources, std::string_view location) {
+    for (const auto& source : sources)
+        if (LocationText(source) == location) return &source;
+    return nullptr;
+}
+
 std::optional<KeyLocation> ParseLocation(std::string_view text) {
     for (const auto& abbreviation : kRootAbbreviations) {
         if (!text.starts_with(abbreviation.text)) continue;

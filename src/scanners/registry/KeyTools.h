@@ -3,6 +3,7 @@
 // lists show, value data as the registry string read gives it, the re-check of a finding at fix
 // time, and the location texts of the result lists.
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,19 @@ bool IsSingleKeyName(const std::u16string& name);
 // parent\name, or name alone below the root itself.
 std::string JoinKey(const std::string& parent, const std::string& name);
 std::u16string JoinKey(const std::u16string& parent, const std::u16string& name);
+
+// One key a scan lists the entries of, as a row of its table: the root and the path below it.
+// Its findings name it by its location text ("HKLM\" and the path), from which the removal finds
+// the row again, so a removal acts only in a key its scan lists.
+struct ScanSource {
+    HKey root;
+    std::string_view path;  // ASCII, which every code page carries as it is
+    std::u16string widePath() const { return std::u16string(path.begin(), path.end()); }
+};
+std::string LocationText(HKey root, std::string_view path);
+inline std::string LocationText(const ScanSource& source) { return LocationText(source.root, source.path); }
+// The source whose location text is exactly this one; null for any other text.
+const ScanSource* SourceAt(std::span<const ScanSource> sources, std::string_view location);
 
 // A location text of a result list ("HKLM\SOFTWARE\K1", "HKCR\CLSID", "HKCR") read back: the
 // root its abbreviation stands for and the key path below it. Only the leading abbreviation is

@@ -7,13 +7,27 @@ namespace keltora {
 namespace {
 
 constexpr const char* kRepairReport = "Missing Uninstall Key(Removable)";
-constexpr const char* kLocationPrefix = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// The Uninstall keys in scan order: the machine's for 64-bit and for 32-bit programs, and the
+// user's own (programs installed for one user).
+constexpr ScanSource kSources[] = {
+    {kHKeyLocalMachine, UninstallEntries::kUninstallKey},
+    {kHKeyLocalMachine, "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
+    {kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
+};
 
 // Any one of these, of any type and even empty, marks a subkey as a program's registration.
 constexpr const char16_t* kRegistrationValues[] = {u"UninstallString", u"InstallSource", u"DisplayName"};
 
 // The bar climbs by one per finding up to here, then the closing ramp runs from here.
 constexpr int kLoopLimit = 70;
+
+// The Uninstall key a finding names: its location is that key's and the subkey's name.
+const ScanSource* sourceOf(const Finding& finding) {
+    for (const auto& source : kSources)
+        if (finding.subItem(3) == LocationText(source) + "\\" + finding.subItem(2)) return &source;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -26,39 +40,45 @@ bool UninstallEntries::registered(HKey subkey) {
 }
 
 // Read access is all the scan asks for; a subkey that does not open is passed over.
+void UninstallEntries::scanSource(ScanRun& run, const ScanSource& source) {
+    auto& platform = context_.platform;
+    const std::string location = LocationText(source) + "\\";
+    ScopedKey uninstall(platform.registry);
+    if (uninstall.open(source.root, source.widePath(), 0, kKeyRead) != kErrorSuccess)
+        return;
+    for (const auto& name : SubkeysOf(platform, uninstall.get())) {
+        ScopedKey subkey(platform.registry);
+        if (subkey.open(uninstall.get(), name.wide, 0, kKeyRead) != kErrorSuccess || registered(subkey.get()) ||
+            ignored(name.ansi))
+            continue;
+        run.add(Finding{name.ansi, {kRepairReport, name.ansi, location + name.ansi}, true, name.identity()}, false);
+        context_.stepBelow(kLoopLimit);
+        context_.pause(kStepPauseMs);
+    }
+}
+
 void UninstallEntries::scan() {
     ScanRun run(context_, list(),
                 {{"Error Items", 180}, {"Repair Report", 210}, {"Detail Info", 210}, {"Registry Location", 220}});
     context_.ramp(0, 30);
-    auto& platform = context_.platform;
-    ScopedKey uninstall(platform.registry);
-    if (uninstall.open(kHKeyLocalMachine, platform.codePage.toWide(kUninstallKey), 0, kKeyRead) == kErrorSuccess) {
-        for (const auto& name : SubkeysOf(platform, uninstall.get())) {
-            ScopedKey subkey(platform.registry);
-            if (subkey.open(uninstall.get(), name.wide, 0, kKeyRead) != kErrorSuccess || registered(subkey.get()) ||
-                ignored(name.ansi))
-                continue;
-            run.add(Finding{name.ansi, {kRepairReport, name.ansi, kLocationPrefix + name.ansi}, true, name.identity()},
-                    false);
-            context_.stepBelow(kLoopLimit);
-            context_.pause(kStepPauseMs);
-        }
-    }
+    for (const auto& source : kSources) scanSource(run, source);
     context_.ramp(kLoopLimit, 100);
 }
 
 // The subkey to delete is read from "Detail Info", as the scan wrote it there, or is the exact
-// identity the finding carries. It goes only while it still lacks every registration value.
+// identity the finding carries; "Registry Location" says which Uninstall key holds it. It goes
+// only while it still lacks every registration value.
 RemovalOutcome UninstallEntries::removeOne(RegistryRemoval& room, const Finding& finding) {
     auto& codePage = context_.platform.codePage;
+    const ScanSource* source = sourceOf(finding);
     const std::u16string name = ExactItem(finding.exactName, finding.subItem(2), codePage);
-    if (!IsSingleKeyName(name)) return RemovalOutcome::Left;
-    const std::u16string path = JoinKey(codePage.toWide(kUninstallKey), name);
+    if (source == nullptr || !IsSingleKeyName(name)) return RemovalOutcome::Left;
+    const std::u16string path = JoinKey(source->widePath(), name);
     ScopedKey subkey(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(subkey, kHKeyLocalMachine, path)) return *outcome;
+    if (auto outcome = OpenForRecheck(subkey, source->root, path)) return *outcome;
     if (registered(subkey.get())) return RemovalOutcome::NoLongerAFinding;
     subkey.reset();
-    return room.deleteKeyTree(kHKeyLocalMachine, path);
+    return room.deleteKeyTree(source->root, path);
 }
 
 void UninstallEntries::remove() {

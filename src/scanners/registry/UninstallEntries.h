@@ -1,7 +1,9 @@
 #pragma once
-// Subkeys of the machine's Uninstall key that carry none of the values by which an installed
-// program registers itself there. Removal deletes such a subkey with everything below it.
+// Subkeys of the Uninstall keys (the machine's, in both registry views, and the user's own) that
+// carry none of the values by which an installed program registers itself there. Removal deletes
+// such a subkey with everything below it, in the key it was found in.
 #include "scan/Category.h"
+#include "scanners/registry/KeyTools.h"
 #include "scanners/registry/RegistryRemoval.h"
 
 namespace keltora {
@@ -16,6 +18,7 @@ public:
 
 private:
     bool registered(HKey subkey);
+    void scanSource(ScanRun& run, const ScanSource& source);
     RemovalOutcome removeOne(RegistryRemoval& room, const Finding& finding);
 };
 
