@@ -99,7 +99,8 @@ void TForm1::FormCreate() {
     labelvalues.hide();
 
     LVbackup.setColumns({{"Backup File", 300}, {"Date Create", 100}, {"Time Create", 100}});
-    LVundo.setColumns({{"Undo Journal", 170}, {"Date", 75}, {"Time", 80}, {"Command", 150}, {"Changes", 55, true},
+    // Within the page's width, so that every column shows without scrolling.
+    LVundo.setColumns({{"Undo Journal", 160}, {"Date", 70}, {"Time", 80}, {"Command", 140}, {"Changes", 55, true},
                        {"State", 60}});
     buildSummaryList();
 
