@@ -260,14 +260,16 @@ std::u16string FormatEntry(const JournalEntry& entry) {
                     continue;
                 }
                 text += RegKeyLine(entry.root, key.path);
-                for (const auto& value : key.values) text += RegValueLine(value.name, value.data.type, value.data.bytes);
+                for (const auto& value : key.values)
+                    AppendRegValueLine(text, value.name, value.data.type, value.data.bytes);
                 text += kCrLf;
             }
             break;
         case JournalEntry::Kind::Value:
         case JournalEntry::Kind::DefaultValue:
             text += RegKeyLine(entry.root, entry.keyPath);
-            text += RegValueLine(entry.value.name, entry.value.data.type, entry.value.data.bytes) + u"\r\n";
+            AppendRegValueLine(text, entry.value.name, entry.value.data.type, entry.value.data.bytes);
+            text += kCrLf;
             break;
         case JournalEntry::Kind::FileMove:
             text += u";" + std::u16string(kFrom) + entry.from + u"\r\n";
