@@ -248,19 +248,12 @@ void AppendQuoted(std::u16string& out, std::u16string_view text) {
     out += u'"';
 }
 
-char16_t UnitAt(const std::vector<std::uint8_t>& data, std::size_t index) {
-    return static_cast<char16_t>(data[2 * index] | (data[2 * index + 1] << 8));
-}
-
 // REG_SZ data the quoted form carries exactly: whole UTF-16 units, one NUL at the end, no other
 // NUL and no line break.
 bool IsPlainString(const std::vector<std::uint8_t>& data) {
-    if (data.size() < 2 || data.size() % 2 != 0 || UnitAt(data, data.size() / 2 - 1) != u'\0') return false;
-    for (std::size_t i = 0; i + 1 < data.size() / 2; ++i) {
-        const char16_t c = UnitAt(data, i);
-        if (c == u'\r' || c == u'\n' || c == u'\0') return false;
-    }
-    return true;
+    if (data.size() < 2 || data.size() % 2 != 0) return false;
+    const std::u16string text = Utf16LeText(data.data(), data.size());
+    return text.back() == u'\0' && RegNameWritable(std::u16string_view(text).substr(0, text.size() - 1));
 }
 
 void AppendHexDigits(std::u16string& out, unsigned value, std::size_t digits) {
