@@ -1,5 +1,7 @@
 #include "maintenance/JournalEntry.h"
 
+#include <algorithm>
+
 #include "platform/RegText.h"
 
 namespace keltora {
@@ -13,6 +15,7 @@ constexpr std::uint32_t kLongestName = 32768;
 // a value that grew meanwhile is read again whole.
 long CaptureValues(RegistryApi& api, HKey key, const KeyInfo& info, std::vector<CapturedValue>& values) {
     std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(info.maxValueLen, 1));
+    values.reserve(info.values);
     for (std::uint32_t i = 0;; ++i) {
         CapturedValue value;
         auto size = static_cast<std::uint32_t>(buffer.size());
@@ -31,29 +34,43 @@ long CaptureValues(RegistryApi& api, HKey key, const KeyInfo& info, std::vector<
 }
 
 long CaptureKey(RegistryApi& api, HKey parent, const std::u16string& name, const std::u16string& path,
-                std::vector<CapturedKey>& keys) {
-    ScopedKey key(api);
-    if (long rc = key.open(parent, name, kRegOptionOpenLink, kCaptureAccess)) return rc;
-    CapturedKey& captured = keys.emplace_back();
+                std::vector<CapturedKey>& keys);
+
+// An open key and everything below it. A link keeps its target as a REG_LINK value, so only a key
+// that lists a value of that type is asked whether it is one.
+long CaptureOpened(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys) {
+    KeyInfo info;
+    if (long rc = api.queryInfoKey(key, info)) return rc;
+    CapturedKey captured;
     captured.path = path;
-    if (IsLinkKey(api, key.get())) {
+    if (long rc = CaptureValues(api, key, info, captured.values)) return rc;
+    const bool mayBeLink = std::any_of(captured.values.begin(), captured.values.end(),
+                                       [](const CapturedValue& value) { return value.data.type == kRegLink; });
+    if (mayBeLink && IsLinkKey(api, key)) {
         RegistryData target;
-        if (long rc = ReadValueW(api, key.get(), kSymbolicLinkValue, target)) return rc;
+        if (long rc = ReadValueW(api, key, kSymbolicLinkValue, target)) return rc;
         captured.link = true;
         captured.target = std::move(target.bytes);
+        captured.values.clear();
+        keys.push_back(std::move(captured));
         return kErrorSuccess;
     }
-    KeyInfo info;
-    if (long rc = api.queryInfoKey(key.get(), info)) return rc;
-    if (long rc = CaptureValues(api, key.get(), info, captured.values)) return rc;
+    keys.push_back(std::move(captured));
     std::vector<std::u16string> subkeys;
     // A key that had no subkeys when asked is not listed: a subkey made since then is no part of
     // what was there.
     if (info.subKeys > 0)
-        if (long rc = SubkeyNamesW(api, key.get(), subkeys)) return rc;
+        if (long rc = SubkeyNamesW(api, key, subkeys)) return rc;
     for (const auto& sub : subkeys)
-        if (long rc = CaptureKey(api, key.get(), sub, path + u"\\" + sub, keys)) return rc;
+        if (long rc = CaptureKey(api, key, sub, path + u"\\" + sub, keys)) return rc;
     return kErrorSuccess;
+}
+
+long CaptureKey(RegistryApi& api, HKey parent, const std::u16string& name, const std::u16string& path,
+                std::vector<CapturedKey>& keys) {
+    ScopedKey key(api);
+    if (long rc = key.open(parent, name, kRegOptionOpenLink, kCaptureAccess)) return rc;
+    return CaptureOpened(api, key.get(), path, keys);
 }
 
 }  // namespace
@@ -65,12 +82,23 @@ long CaptureKeyTree(RegistryApi& api, HKey root, const std::u16string& path, std
     return rc;
 }
 
+long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys) {
+    keys.clear();
+    const long rc = CaptureOpened(api, key, path, keys);
+    if (rc != kErrorSuccess) keys.clear();
+    return rc;
+}
+
 long CaptureValue(RegistryApi& api, HKey root, const std::u16string& path, const std::u16string& name,
                   CapturedValue& value) {
     ScopedKey key(api);
     if (long rc = key.open(root, path, 0, kKeyQueryValue)) return rc;
+    return CaptureOpenedValue(api, key.get(), name, value);
+}
+
+long CaptureOpenedValue(RegistryApi& api, HKey key, const std::u16string& name, CapturedValue& value) {
     value.name = name;
-    return ReadValueW(api, key.get(), name, value.data);
+    return ReadValueW(api, key, name, value.data);
 }
 
 std::string UnwritableReason(const JournalEntry& entry) {

@@ -46,9 +46,13 @@ struct JournalEntry {
 // root\path with everything below it; kErrorSuccess, or the status of the first read that failed
 // (a key whose subtree cannot be read whole is not captured at all).
 long CaptureKeyTree(RegistryApi& api, HKey root, const std::u16string& path, std::vector<CapturedKey>& keys);
-// One value of root\path, exactly.
+// The same for a key already open (as itself when it is a link, with query and enumerate access):
+// path is what the key is called below its root.
+long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys);
+// One value of root\path, exactly; or of a key already open with query access.
 long CaptureValue(RegistryApi& api, HKey root, const std::u16string& path, const std::u16string& name,
                   CapturedValue& value);
+long CaptureOpenedValue(RegistryApi& api, HKey key, const std::u16string& name, CapturedValue& value);
 
 // What a journal can write down exactly: names without line breaks or NULs. Empty when it can,
 // otherwise what stands in the way.

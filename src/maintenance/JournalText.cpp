@@ -88,6 +88,19 @@ std::vector<std::uint8_t> ParseHexBytes(std::u16string_view text) {
     return bytes;
 }
 
+// Lines of ';' and blanks alone: the space a journal keeps ahead of its entries while its
+// command runs, which holds no change.
+bool IsBlankSpace(std::u16string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = text.find(kCrLf);
+        if (end == std::u16string_view::npos || end == 0 || text[0] != u';' ||
+            text.substr(1, end - 1).find_first_not_of(u' ') != std::u16string_view::npos)
+            return false;
+        text.remove_prefix(end + kCrLf.size());
+    }
+    return true;
+}
+
 bool BelowRoot(const std::u16string& path) {
     return !path.empty() && path.front() != u'\\' && path.back() != u'\\' && path.find(u"\\\\") == std::u16string::npos;
 }
@@ -223,11 +236,14 @@ std::u16string FormatHeader(const JournalHeader& h) {
     std::u16string text = std::u16string(kRegFileHeader) + u"\r\n\r\n" + std::u16string(kTitle) + u"\r\n";
     text += u"; Command: " + command + u"\r\n";
     text += u"; Made: " + MadeText(h.made) + u"\r\n";
-    text += u"; Changes: " + Padded(h.changes, 10, false) + u"\r\n";
-    text += u"; Length: " + Padded(h.length, 20, false) + u"\r\n";
-    text += u"; Checksum: " + Padded(h.checksum, 16, true) + u"\r\n";
+    text += FormatCounts(h);
     text += std::u16string(u"; Undone: ") + (h.undone ? u"yes" : u"no ") + u"\r\n\r\n";
     return text;
+}
+
+std::u16string FormatCounts(const JournalHeader& h) {
+    return u"; Changes: " + Padded(h.changes, 10, false) + u"\r\n" + u"; Length: " + Padded(h.length, 20, false) +
+           u"\r\n" + u"; Checksum: " + Padded(h.checksum, 16, true) + u"\r\n";
 }
 
 std::u16string FormatEntry(const JournalEntry& entry) {
@@ -244,14 +260,16 @@ std::u16string FormatEntry(const JournalEntry& entry) {
                     continue;
                 }
                 text += RegKeyLine(entry.root, key.path);
-                for (const auto& value : key.values) text += RegValueLine(value.name, value.data.type, value.data.bytes);
+                for (const auto& value : key.values)
+                    AppendRegValueLine(text, value.name, value.data.type, value.data.bytes);
                 text += kCrLf;
             }
             break;
         case JournalEntry::Kind::Value:
         case JournalEntry::Kind::DefaultValue:
             text += RegKeyLine(entry.root, entry.keyPath);
-            text += RegValueLine(entry.value.name, entry.value.data.type, entry.value.data.bytes) + u"\r\n";
+            AppendRegValueLine(text, entry.value.name, entry.value.data.type, entry.value.data.bytes);
+            text += kCrLf;
             break;
         case JournalEntry::Kind::FileMove:
             text += u";" + std::u16string(kFrom) + entry.from + u"\r\n";
@@ -323,7 +341,9 @@ JournalContents ReadJournal(const std::string& fileBytes) {
     if (contents.entries.size() != h.changes)
         throw JournalError("it was altered: it holds " + std::to_string(contents.entries.size()) + " changes, not " +
                            std::to_string(h.changes));
-    contents.unfinished = fileBytes.size() - offset - h.length;
+    const std::u16string_view tail = std::u16string_view(text).substr(start + static_cast<std::size_t>(h.length / 2));
+    const std::uint64_t after = fileBytes.size() - offset - h.length;
+    contents.unfinished = after % 2 == 0 && IsBlankSpace(tail) ? 0 : after;
     return contents;
 }
 

@@ -36,6 +36,9 @@ struct JournalHeader {
 
 // The header with its trailing blank line; its size depends on the command alone.
 std::u16string FormatHeader(const JournalHeader& header);
+// The lines of the header that change as changes are added (how many, their length, their
+// checksum), each of a fixed width: a part of the header's text, rewritten in place.
+std::u16string FormatCounts(const JournalHeader& header);
 std::u16string FormatEntry(const JournalEntry& entry);
 
 // The header at the start of a journal's text, and where its entries begin (in UTF-16 units).
@@ -47,7 +50,7 @@ struct JournalContents {
     JournalHeader header;
     std::vector<JournalEntry> entries;
     // Bytes after the last counted change: a change that was being added when the program
-    // stopped, never made.
+    // stopped, never made. Blank space the journal kept ahead of its entries is none.
     std::uint64_t unfinished = 0;
 };
 // A whole journal file, checked: truncated, altered or malformed raises JournalError.

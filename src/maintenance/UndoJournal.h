@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "maintenance/JournalText.h"
+#include "maintenance/JournalFile.h"
 #include "platform/Platform.h"
 #include "scan/Paths.h"
 #include "scan/RegistryJournal.h"
@@ -50,9 +50,7 @@ private:
     int depth_ = 0;
     bool implicit_ = false;  // a journal of changes made outside any command is open
     std::string command_;
-    std::unique_ptr<OpenedFile> file_;
-    JournalHeader header_;
-    std::uint64_t headerBytes_ = 0;  // with the byte-order mark
+    std::unique_ptr<JournalFile> file_;
     Outcome outcome_;
     std::string told_;  // the reason the user was last given in this command
 };

@@ -239,13 +239,13 @@ private:
     RegDocument document_;
 };
 
-std::u16string Quote(std::u16string_view text) {
-    std::u16string out = u"\"";
+void AppendQuoted(std::u16string& out, std::u16string_view text) {
+    out += u'"';
     for (char16_t c : text) {
-        if (c == u'\\' || c == u'"') out.push_back(u'\\');
-        out.push_back(c);
+        if (c == u'\\' || c == u'"') out += u'\\';
+        out += c;
     }
-    return out + u"\"";
+    out += u'"';
 }
 
 // REG_SZ data the quoted form carries exactly: whole UTF-16 units, one NUL at the end, no other
@@ -256,27 +256,23 @@ bool IsPlainString(const std::vector<std::uint8_t>& data) {
     return text.back() == u'\0' && RegNameWritable(std::u16string_view(text).substr(0, text.size() - 1));
 }
 
-std::u16string HexDigits(unsigned value, std::size_t digits) {
+void AppendHexDigits(std::u16string& out, unsigned value, std::size_t digits) {
     static constexpr char16_t kDigits[] = u"0123456789abcdef";
-    std::u16string out(digits, u'0');
-    for (std::size_t i = digits; i-- > 0; value >>= 4) out[i] = kDigits[value & 0xF];
-    return out;
+    for (std::size_t i = digits; i-- > 0;) out += kDigits[(value >> (4 * i)) & 0xF];
 }
 
 // Lower-case hex without leading zeros, as in hex(b).
-std::u16string HexNumber(std::uint32_t value) {
-    const std::u16string digits = HexDigits(value, 8);
-    const auto first = digits.find_first_not_of(u'0');
-    return first == std::u16string::npos ? u"0" : digits.substr(first);
+void AppendHexNumber(std::u16string& out, std::uint32_t value) {
+    std::size_t digits = 1;
+    while (digits < 8 && (value >> (4 * digits)) != 0) ++digits;
+    AppendHexDigits(out, value, digits);
 }
 
 // "xx,xx,..." broken as the registry editor breaks it: '\' at the end of a full line and two
 // blanks before the next.
-std::u16string HexList(const std::vector<std::uint8_t>& bytes, std::size_t column) {
-    std::u16string out;
-    out.reserve(bytes.size() * 3 + bytes.size() / 20 * 4);
+void AppendHexList(std::u16string& out, const std::vector<std::uint8_t>& bytes, std::size_t column) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        out += HexDigits(bytes[i], 2);
+        AppendHexDigits(out, bytes[i], 2);
         if (i + 1 == bytes.size()) break;
         out += u',';
         column += 3;
@@ -285,7 +281,6 @@ std::u16string HexList(const std::vector<std::uint8_t>& bytes, std::size_t colum
             column = 2;
         }
     }
-    return out;
 }
 
 }  // namespace
@@ -332,15 +327,31 @@ bool RegNameWritable(std::u16string_view name) {
 
 std::u16string RegKeyLine(HKey root, const std::u16string& path) { return u"[" + RegKeyText(root, path) + u"]\r\n"; }
 
-std::u16string RegValueLine(const std::u16string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
-    std::u16string line = name.empty() ? u"@=" : Quote(name) + u"=";
-    if (type == kRegSz && IsPlainString(data))
-        return line + Quote(Utf16LeText(data.data(), data.size() - 2)) + u"\r\n";
-    if (type == kRegDword && data.size() == 4)
-        return line + u"dword:" +
-               HexDigits(static_cast<unsigned>(data[0] | (data[1] << 8) | (data[2] << 16) | (data[3] << 24)), 8) + u"\r\n";
-    line += type == kRegBinary ? u"hex:" : u"hex(" + HexNumber(type) + u"):";
-    return line + HexList(data, line.size()) + u"\r\n";
+void AppendRegValueLine(std::u16string& out, const std::u16string& name, std::uint32_t type,
+                        const std::vector<std::uint8_t>& data) {
+    const std::size_t start = out.size();
+    if (name.empty()) {
+        out += u"@=";
+    } else {
+        AppendQuoted(out, name);
+        out += u'=';
+    }
+    if (type == kRegSz && IsPlainString(data)) {
+        AppendQuoted(out, Utf16LeText(data.data(), data.size() - 2));
+    } else if (type == kRegDword && data.size() == 4) {
+        out += u"dword:";
+        AppendHexDigits(out, static_cast<unsigned>(data[0] | (data[1] << 8) | (data[2] << 16) | (data[3] << 24)), 8);
+    } else {
+        if (type == kRegBinary) {
+            out += u"hex:";
+        } else {
+            out += u"hex(";
+            AppendHexNumber(out, type);
+            out += u"):";
+        }
+        AppendHexList(out, data, out.size() - start);
+    }
+    out += u"\r\n";
 }
 
 }  // namespace keltora

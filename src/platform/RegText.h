@@ -56,9 +56,10 @@ std::u16string RegKeyText(HKey root, const std::u16string& path);
 bool RegNameWritable(std::u16string_view name);
 // "[key]" for a key, CR LF ended.
 std::u16string RegKeyLine(HKey root, const std::u16string& path);
-// A value as its line(s), CR LF ended: a terminated plain string quoted, a four-byte DWORD as
-// dword:, REG_BINARY as hex:, everything else as hex(N): with its exact bytes; long hex lists
-// broken as the registry editor breaks them.
-std::u16string RegValueLine(const std::u16string& name, std::uint32_t type, const std::vector<std::uint8_t>& data);
+// A value as its line(s), CR LF ended, added to the end of out: a terminated plain string quoted,
+// a four-byte DWORD as dword:, REG_BINARY as hex:, everything else as hex(N): with its exact
+// bytes; long hex lists broken as the registry editor breaks them.
+void AppendRegValueLine(std::u16string& out, const std::u16string& name, std::uint32_t type,
+                        const std::vector<std::uint8_t>& data);
 
 }  // namespace keltora

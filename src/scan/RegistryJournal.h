@@ -4,10 +4,11 @@
 //
 // Contract:
 // - record() is called once for each change, right before the change is made, with the registry
-//   as it is at that moment. It reads what the change will take away (for DeleteKeyTree the key
-//   and its whole subtree, exactly: names, types and bytes; a link as a link, never its target),
-//   keeps it where it survives the program (written, flushed, read back and compared), and only
-//   then returns true.
+//   as it is at that moment, and with the removal's own handle on the key when it holds one (the
+//   change is then made through that handle, so what was read is what goes). It reads what the
+//   change will take away (for DeleteKeyTree the key and its whole subtree, exactly: names, types
+//   and bytes; a link as a link, never its target), keeps it where it survives the program
+//   (written, flushed, read back and compared), and only then returns true.
 // - Returning false refuses the change: nothing of that finding is changed, the finding stays
 //   listed (RemovalOutcome::Left) and the user is told `reason` once per command.
 // - It is never called in a dry run, nor for an item that is not there.
@@ -35,7 +36,12 @@ struct RegistryChange {
     HKey root;                 // kHKeyLocalMachine, kHKeyCurrentUser or kHKeyClassesRoot
     std::u16string keyPath;    // below root, exactly as Windows keeps the names; never empty
     std::u16string valueName;  // DeleteValue: exactly; empty otherwise
-    bool operator==(const RegistryChange&) const = default;
+    // keyPath as the removal holds it open (a link as itself; query and enumerate access), or 0.
+    // No part of what the change is: two changes of the same item are equal whatever they hold.
+    HKey opened = 0;
+    bool operator==(const RegistryChange& other) const {
+        return kind == other.kind && root == other.root && keyPath == other.keyPath && valueName == other.valueName;
+    }
 };
 
 class RegistryJournal {

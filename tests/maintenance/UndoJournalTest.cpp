@@ -9,6 +9,7 @@
 
 #include "cli/Cli.h"
 #include "maintenance/JournalEntry.h"
+#include "maintenance/JournalText.h"
 #include "maintenance/UndoJournal.h"
 #include "scanners/PrivacyMachine.h"
 #include "scanners/RegistryTestSupport.h"
@@ -110,6 +111,8 @@ struct Cluttered : World {
 
 TEST(UndoJournal, ARepairComesBackExactlyByUndoAndByTheEditorsImport) {
     Cluttered world;
+    // A link in a deleted subtree comes back as the link (the editor's import cannot make one).
+    world.machine.registry.addLink(HKLM, Utf8ToUtf16(kDead) + u"\\Sub\\ToKept", HKLM, u"SOFTWARE\\KeltoraUndo");
     const auto before = Snapshot(world);
     const Result repair = Cli(world, kRepair);
     ASSERT_EQ(repair.code, 0) << repair.err;
@@ -130,9 +133,10 @@ TEST(UndoJournal, ARepairComesBackExactlyByUndoAndByTheEditorsImport) {
 
     // The registry editor imports the same file: the registry part comes back alike.
     Cluttered other;
+    const auto otherBefore = Snapshot(other);
     ASSERT_EQ(Cli(other, kRepair).code, 0);
     ApplyRegFile(other.registry(), other.journalBytes());
-    EXPECT_EQ(Snapshot(other), before);
+    EXPECT_EQ(Snapshot(other), otherBefore);
 }
 
 // Each row changes the world at one point; the command's status, what it says, what stays.
@@ -239,6 +243,36 @@ TEST(UndoJournal, AFileThatStopsTakingWritesRefusesTheRestOfTheCommand) {
     world.machine.files.unlock(std::string(kUndoFolder) + "\\" + name);
     EXPECT_EQ(Cli(world, {"undo", name}).code, 0);
     EXPECT_EQ(world.read(HKCU, "Software\\Microsoft\\Internet Explorer\\TypedURLs", "url1"), "http://one.example/");
+}
+
+// While its command runs a journal keeps blank space ahead of its entries, cut off at the end. A
+// journal whose program stopped before that reads whole, with no unfinished change, and the
+// editor imports it; a change cut off in that space is an unfinished one.
+TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedReadsWhole) {
+    const char* typed = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+    World world(RegText("[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\n"
+                        "\"url1\"=\"http://one.example/\"\n\"url2\"=\"http://two.example/\"\n"));
+    TForm1& form = world.start();
+    Invoke(form, "URLTyped1Click");
+    UndoJournal& journal = form.undoJournal();
+    std::string left;
+    {
+        JournalCommand command(journal, "test");
+        form.category("url").remove();
+        left = *world.files().readFile(std::string(kUndoFolder) + "\\" + journal.outcome().name);
+    }
+    const std::string ended = *world.files().readFile(std::string(kUndoFolder) + "\\" + journal.outcome().name);
+    EXPECT_GT(left.size(), ended.size());
+    EXPECT_EQ(left.substr(0, ended.size()), ended);
+    const JournalContents read = ReadJournal(left);
+    EXPECT_EQ(read.entries.size(), 2u);
+    EXPECT_EQ(read.unfinished, 0u);
+    ApplyRegFile(world.registry(), left);
+    EXPECT_EQ(world.read(HKCU, typed, "url2"), "http://two.example/");
+
+    std::string cut = left;
+    cut.replace(ended.size(), 4, std::string("[\0H\0", 4));
+    EXPECT_GT(ReadJournal(cut).unfinished, 0u);
 }
 
 }  // namespace

@@ -174,21 +174,37 @@ TEST(RegistryRemoval, TheJournalSeesEachChangeFirstAndMayRefuseIt) {
     EXPECT_EQ("x", r.registry.stringValue(HKCU, "Software\\Kept", "v"));
 }
 
+// Another program deletes the key while the journal keeps it, and may make a new one of that name.
+struct AnotherProgram : RegistryJournal {
+    MemoryRegistry& registry;
+    bool remake;
+    AnotherProgram(MemoryRegistry& m, bool again) : registry(m), remake(again) {}
+    bool record(const RegistryChange&, std::string&) override {
+        registry.removeKey(HKCU, "Software\\K");
+        if (remake) registry.setString(HKCU, "Software\\K", "v", "new");
+        return true;
+    }
+    bool recordMove(const std::string&, const std::string&, std::string&) override { return true; }
+};
+
 TEST(RegistryRemoval, AFailedWriteOfTheUnnamedValueRaisesAsTheSettingsWriteDoes) {
     Room r;
     r.registry.setString(HKCU, "Software\\K", "", "C:\\x");
-    // Another program deletes the key between the checks and the write.
-    struct AnotherProgram : RegistryJournal {
-        MemoryRegistry& registry;
-        explicit AnotherProgram(MemoryRegistry& m) : registry(m) {}
-        bool record(const RegistryChange&, std::string&) override {
-            registry.removeKey(HKCU, "Software\\K");
-            return true;
-        }
-        bool recordMove(const std::string&, const std::string&, std::string&) override { return true; }
-    } vanishing(r.registry);
+    AnotherProgram vanishing(r.registry, false);
     r.form.context().journal = &vanishing;
     EXPECT_THROW(r.room().emptyDefaultValue(HKCU, u"Software\\K"), ERegistryException);
+}
+
+// What goes is the key the journal read: a key made in its place meanwhile, which no journal
+// kept, stays.
+TEST(RegistryRemoval, AKeyMadeAgainWhileTheJournalKeepsTheOldOneStays) {
+    Room r;
+    r.registry.setString(HKCU, "Software\\K\\A", "v", "old");
+    AnotherProgram remaking(r.registry, true);
+    r.form.context().journal = &remaking;
+    EXPECT_EQ(RemovalOutcome::Left, r.room().deleteKeyTree(HKCU, u"Software\\K"));
+    EXPECT_EQ("new", r.registry.stringValue(HKCU, "Software\\K", "v"));
+    EXPECT_EQ(0u, r.registry.openHandles());
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ void RegFileWriter::values(HKey key) {
     ValueNamesW(api_, key, names);
     for (const auto& name : names) {
         RegistryData data;
-        if (ReadValueW(api_, key, name, data) == kErrorSuccess) out += RegValueLine(name, data.type, data.bytes);
+        if (ReadValueW(api_, key, name, data) == kErrorSuccess) AppendRegValueLine(out, name, data.type, data.bytes);
     }
 }
 

@@ -61,27 +61,34 @@ bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& 
 long RegistryRemoval::deleteTree(HKey parent, const std::u16string& path) {
     ScopedKey key(api_);
     if (long rc = key.open(parent, path, kRegOptionOpenLink, kTreeAccess)) return rc;
-    if (!IsLinkKey(api_, key.get())) {
+    return deleteOpenedTree(key.get());
+}
+
+long RegistryRemoval::deleteOpenedTree(HKey key) {
+    if (!IsLinkKey(api_, key)) {
         std::vector<std::u16string> names;
-        if (long rc = SubkeyNamesW(api_, key.get(), names)) return rc;
+        if (long rc = SubkeyNamesW(api_, key, names)) return rc;
         for (auto it = names.rbegin(); it != names.rend(); ++it) {
-            const long rc = deleteTree(key.get(), *it);
+            const long rc = deleteTree(key, *it);
             if (rc != kErrorSuccess && !IsNotFound(rc)) return rc;
         }
     }
-    return api_.deleteOpenedKey(key.get());
+    return api_.deleteOpenedKey(key);
 }
 
+// The key is opened once, as itself: the journal reads it through that handle and the subtree
+// goes through the same one, so what goes is the key the journal kept, even when another program
+// puts a key of that name in its place meanwhile.
 RemovalOutcome RegistryRemoval::deleteKeyTree(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
-    if (!present(root, keyPath)) return RemovalOutcome::Gone;
-    if (context_.dryRun) {
-        ScopedKey key(api_);
-        return key.open(root, keyPath, kRegOptionOpenLink, kTreeAccess) == kErrorSuccess ? RemovalOutcome::Removed
-                                                                                          : RemovalOutcome::Left;
-    }
-    if (!journalAllows({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}})) return RemovalOutcome::Left;
-    deleteTree(root, keyPath);
+    ScopedKey key(api_);
+    const long opened = key.open(root, keyPath, kRegOptionOpenLink, kTreeAccess);
+    if (IsNotFound(opened)) return RemovalOutcome::Gone;
+    if (opened != kErrorSuccess) return RemovalOutcome::Left;
+    if (context_.dryRun) return RemovalOutcome::Removed;
+    if (!journalAllows({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}, key.get()})) return RemovalOutcome::Left;
+    deleteOpenedTree(key.get());
+    key.reset();
     return present(root, keyPath) ? RemovalOutcome::Left : RemovalOutcome::Removed;
 }
 
@@ -96,7 +103,7 @@ RemovalOutcome RegistryRemoval::deleteValue(HKey root, const std::u16string& key
     if (IsNotFound(found)) return RemovalOutcome::Gone;
     if (found != kErrorSuccess) return RemovalOutcome::Left;
     if (context_.dryRun) return RemovalOutcome::Removed;
-    if (!journalAllows({RegistryChange::Kind::DeleteValue, root, keyPath, name})) return RemovalOutcome::Left;
+    if (!journalAllows({RegistryChange::Kind::DeleteValue, root, keyPath, name, key.get()})) return RemovalOutcome::Left;
     api_.deleteValueW(key.get(), name);
     return IsNotFound(api_.queryValueW(key.get(), name, nullptr, nullptr, &size)) ? RemovalOutcome::Removed
                                                                                  : RemovalOutcome::Left;
@@ -113,7 +120,7 @@ RemovalOutcome RegistryRemoval::emptyDefaultValue(HKey root, const std::u16strin
     if (IsNotFound(found)) return RemovalOutcome::Gone;
     if (found != kErrorSuccess) return RemovalOutcome::Left;
     if (context_.dryRun) return RemovalOutcome::Removed;
-    if (!journalAllows({RegistryChange::Kind::EmptyDefaultValue, root, keyPath, {}})) return RemovalOutcome::Left;
+    if (!journalAllows({RegistryChange::Kind::EmptyDefaultValue, root, keyPath, {}, key.get()})) return RemovalOutcome::Left;
     const std::uint8_t empty[2] = {0, 0};
     if (api_.setValueW(key.get(), u"", kRegSz, empty, sizeof empty) != kErrorSuccess)
         throw ERegistryException("Failed to set data for ''");

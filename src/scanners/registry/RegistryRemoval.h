@@ -38,6 +38,7 @@ private:
     bool present(HKey root, const std::u16string& keyPath);
     bool journalAllows(const RegistryChange& change);
     long deleteTree(HKey parent, const std::u16string& path);
+    long deleteOpenedTree(HKey key);
 
     ScanContext& context_;
     RegistryApi& api_;

@@ -1,0 +1,120 @@
+#include "maintenance/JournalFile.h"
+
+#include <algorithm>
+
+#include "maintenance/BackupName.h"
+#include "platform/RegText.h"
+#include "platform/RegistryWide.h"
+
+namespace keltora {
+
+namespace {
+
+// Names tried within one second before the journal gives up.
+constexpr int kMaxSequence = 1000;
+// The blank space, in bytes of UTF-16: lines of ';', blanks and CR LF. The shortest line is ';'
+// with its CR LF.
+constexpr std::uint64_t kBlankLine = 256;
+constexpr std::uint64_t kShortestLine = 6;
+// Added a quarter of the file at a time, so that a journal of any size grows a few dozen times at
+// most; never less than this.
+constexpr std::uint64_t kLeastBlankSpace = 64 * 1024;
+
+std::string Bytes(const std::u16string& text) { return EncodeRegFile(text).substr(2); }
+
+std::string BlankLine(std::uint64_t bytes) {
+    return Bytes(u";" + std::u16string(static_cast<std::size_t>(bytes / 2 - 3), u' ') + u"\r\n");
+}
+
+}  // namespace
+
+std::unique_ptr<JournalFile> JournalFile::create(FileSystem& files, const std::string& folder,
+                                                 const JournalHeader& header) {
+    std::unique_ptr<OpenedFile> file;
+    std::string name;
+    for (int sequence = 1; !file && sequence <= kMaxSequence; ++sequence) {
+        name = JournalFileName(header.made, sequence);
+        if (files.exists(folder + "\\" + name)) continue;
+        file = files.createNew(folder + "\\" + name);
+        if (!file) return nullptr;
+    }
+    if (!file) return nullptr;
+    const std::u16string text = FormatHeader(header);
+    const std::string bytes = EncodeRegFile(text);
+    if (!file->writeAt(0, bytes) || !file->flush() || file->readAt(0, bytes.size()) != bytes) {
+        // Closed first: Windows deletes no file that is still open without shared deletion.
+        file.reset();
+        files.deleteFile(folder + "\\" + name);
+        return nullptr;
+    }
+    const std::uint64_t countsAt = 2 + 2 * static_cast<std::uint64_t>(text.find(FormatCounts(header)));
+    return std::unique_ptr<JournalFile>(new JournalFile(std::move(file), name, header, bytes.size(), countsAt));
+}
+
+JournalFile::JournalFile(std::unique_ptr<OpenedFile> file, std::string name, const JournalHeader& header,
+                         std::uint64_t headerBytes, std::uint64_t countsAt)
+    : file_(std::move(file)),
+      name_(std::move(name)),
+      header_(header),
+      headerBytes_(headerBytes),
+      countsAt_(countsAt),
+      blankFrom_(headerBytes),
+      blankEnd_(headerBytes) {}
+
+JournalFile::~JournalFile() { file_->truncate(headerBytes_ + header_.length); }
+
+std::string JournalFile::blankAfter(std::uint64_t end) {
+    if (end + kShortestLine <= blankEnd_) {
+        const std::uint64_t lines = (end + kShortestLine - blankFrom_ + kBlankLine - 1) / kBlankLine;
+        return BlankLine(blankFrom_ + lines * kBlankLine - end);
+    }
+    const std::uint64_t lines = std::max(kLeastBlankSpace, end / 4) / kBlankLine;
+    const std::string line = BlankLine(kBlankLine);
+    std::string space;
+    space.reserve(static_cast<std::size_t>(lines * kBlankLine));
+    for (std::uint64_t i = 0; i < lines; ++i) space += line;
+    blankFrom_ = end;
+    blankEnd_ = end + lines * kBlankLine;
+    return space;
+}
+
+bool JournalFile::append(const JournalEntry& entry) {
+    const std::string bytes = Bytes(FormatEntry(entry));
+    const std::uint64_t offset = headerBytes_ + header_.length;
+    JournalHeader next = header_;
+    ++next.changes;
+    next.length += bytes.size();
+    next.checksum = Checksum(header_.checksum, bytes);
+    const std::string written = bytes + blankAfter(offset + bytes.size());
+    const std::string counts = Bytes(FormatCounts(next));
+    if (!file_->writeAt(offset, written) || !file_->writeAt(countsAt_, counts) || !file_->flush() ||
+        !verify(offset, written, bytes.size(), entry, counts)) {
+        restore(offset);
+        return false;
+    }
+    header_ = next;
+    return true;
+}
+
+bool JournalFile::verify(std::uint64_t offset, const std::string& written, std::size_t entryBytes,
+                         const JournalEntry& entry, const std::string& counts) {
+    const auto back = file_->readAt(offset, written.size());
+    if (back != written || file_->readAt(countsAt_, counts.size()) != counts) return false;
+    try {
+        const auto read = ParseEntries(Utf16LeText(reinterpret_cast<const std::uint8_t*>(back->data()), entryBytes));
+        return read.size() == 1 && read.front() == entry;
+    } catch (const JournalError&) {
+        return false;
+    }
+}
+
+// The file cut back to the entries it held and its counts to theirs; blank space is added anew
+// with the next entry.
+void JournalFile::restore(std::uint64_t end) {
+    file_->truncate(end);
+    file_->writeAt(countsAt_, Bytes(FormatCounts(header_)));
+    file_->flush();
+    blankFrom_ = blankEnd_ = end;
+}
+
+}  // namespace keltora
