@@ -19,7 +19,7 @@ iconv -f UTF-16LE -t UTF-8 "$file" 2>/dev/null | tr -d '\r' | grep -E '^\[HKEY_U
   || fail "backup: the export does not hold the probe key"
 echo "backup: ok ($(stat -c %s "$file") bytes)"
 
-win "$cli" backups | grep -q $'\t'"$name"$'\t' || fail "backups: $name is not listed"
+win "$cli" backups | grep $'\t'"$name"$'\t' >/dev/null || fail "backups: $name is not listed"
 
 "$WINE_RUN" reg add "$probe" /v state /d after /f >/dev/null
 win "$cli" restore "$name" >/dev/null || fail "restore: exit $?"
@@ -75,7 +75,7 @@ win "$cli" delete Backup_1-1-1_1-1-2026.reg >/dev/null 2>&1; rc=$?
 set -e
 "$WINE_RUN" attrib -r 'C:\Program Files\Keltora Professional\Backups\Backup_1-1-1_1-1-2026.reg' >/dev/null
 [ "$rc" = 1 ] || fail "delete of a read-only backup: exit $rc, not 1"
-win "$cli" backups | grep -q $'\tBackup_1-1-1_1-1-2026.reg\t' || fail "a backup that was not deleted lost its row"
+win "$cli" backups | grep $'\tBackup_1-1-1_1-1-2026.reg\t' >/dev/null || fail "a backup that was not deleted lost its row"
 rm -f "$backups/Backup_1-1-1_1-1-2026.reg"
 echo "delete that fails: ok"
 reg_delete_key "$probe"

@@ -92,7 +92,8 @@ scan_and_remove run "$tag"
 out=$(win "$cli" scan vd font help | grep '^==')
 [ "$out" = "$(printf '%s\n' '== vd lvvd 0' '== font lvfont 0' '== help lvhelp 0')" ] || fail "scan vd font help: $out"
 for code in vd font help; do
-  [ "$(win "$cli" remove "$code" | head -n 1)" = "== $code lv$code 0" ] || fail "remove $code"
+  out=$(win "$cli" remove "$code")
+  [ "$(head -n 1 <<<"$out")" = "== $code lv$code 0" ] || fail "remove $code"
 done
 echo "scan and remove vd font help: ok"
 
@@ -162,7 +163,7 @@ make_file 'C:\' "root@google-$tag-bait.txt" >/dev/null
 make_file 'C:\rel' "root@google-$tag-bait.txt" >/dev/null
 for value in '' 'rel' 'C:' 'C:\' 'C:\windows\..' 'C:rel'; do
   "$WINE_RUN" reg add "$folders" /v Cookies /d "$value" /f >/dev/null
-  ! win "$cli" scan co | grep -qF "$tag" || fail "Cookies set to '$value' listed a file"
+  ! win "$cli" scan co | grep -F "$tag" >/dev/null || fail "Cookies set to '$value' listed a file"
 done
 "$WINE_RUN" reg add "$folders" /v Cookies /d "$cookies" /f >/dev/null
 echo "folder values that name no folder: ok"
@@ -206,7 +207,7 @@ for out in "$KELTORA_SCRATCH.one" "$KELTORA_SCRATCH.two"; do
   grep -q '^== temp lvdel 0$' "$out" || fail "a concurrent remove temp reports rows left: $(head -n 3 "$out")"
 done
 [ -z "$(find "$win_temp_unix" -name "$tag-*.tmp")" ] || fail "concurrent remove temp left files"
-cat "$KELTORA_SCRATCH.one" "$KELTORA_SCRATCH.two" | grep -q 'waiting for it to end' || fail "neither remove temp waited"
+cat "$KELTORA_SCRATCH.one" "$KELTORA_SCRATCH.two" | grep 'waiting for it to end' >/dev/null || fail "neither remove temp waited"
 echo "two consoles removing at once: ok"
 
 # The Recycle Bin, filled through the shell's own delete-to-bin; its removal empties it whole.
@@ -219,7 +220,8 @@ out=$(win "$cli" scan bin)
 [ "$(sed -n 3p <<<"$out" | cut -f2,3)" = $'2 files in Recycle Bin\tRemove' ] || fail "scan bin: $out"
 out=$(win "$cli" remove bin)
 [ "$(head -n 1 <<<"$out")" = "== bin lvbin 0" ] || fail "remove bin: $out"
-[ "$(win "$cli" scan bin | head -n 1)" = "== bin lvbin 0" ] || fail "the Recycle Bin is not empty"
+out=$(win "$cli" scan bin)
+[ "$(head -n 1 <<<"$out")" = "== bin lvbin 0" ] || fail "the Recycle Bin is not empty"
 echo "scan and remove bin: ok"
 
 # The clipboard, filled by another program of the same X display. A request for the X

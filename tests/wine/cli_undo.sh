@@ -60,8 +60,17 @@ expect_exports() {
   export_keys "$scratch/$1"
   for i in "${!keys[@]}"; do
     for skip in "${@:3}"; do [ "$i" = "$skip" ] && continue 2; done
-    cmp -s "$scratch/before/$i.reg" "$scratch/$1/$i.reg" || fail "$2: the export of ${keys[$i]} differs"
+    cmp -s "$scratch/before/$i.reg" "$scratch/$1/$i.reg" && continue
+    diff <(iconv -f UTF-16LE -t UTF-8 "$scratch/before/$i.reg") <(iconv -f UTF-16LE -t UTF-8 "$scratch/$1/$i.reg") >&2 || true
+    fail "$2: the export of ${keys[$i]} differs"
   done
+}
+# The first line of the journal list. The whole list is read first: a reader that stops after
+# one line would end the program with a broken pipe while it still writes the rest.
+newest_journal() {
+  local out
+  out=$(win "$cli" undo)
+  printf '%s\n' "${out%%$'\n'*}"
 }
 repair() {
   local rc=0
@@ -69,7 +78,7 @@ repair() {
   [ "$rc" = 0 ] || fail "repair: exit $rc"
   [ ! -e "$startup/KeltUndo.lnk" ] || fail "repair: the Startup file did not move"
   ! reg_has_value "$run" KeltUndoUpdater || fail "repair: the Run value is still there"
-  win "$cli" undo | head -n 1 | cut -f1
+  newest_journal | cut -f1
 }
 
 export_keys "$scratch/before"
@@ -77,13 +86,13 @@ grep -q KeltUndoDead <(iconv -f UTF-16LE -t UTF-8 "$scratch/before/0.reg") || fa
 
 # Undo by the program: exports as before, the file back, the journal marked.
 name=$(repair)
-listing=$(win "$cli" undo | head -n 1)
+listing=$(newest_journal)
 [[ "$listing" == "$name"$'\t'*$'\tkeltora-cli repair\t'* ]] || fail "undo: the newest journal is listed as: $listing"
 [ "$(head -c 2 "$undo_dir/$name" | od -An -tx1 | tr -d ' ')" = fffe ] || fail "the journal is not UTF-16LE"
 win "$cli" undo "$name" >/dev/null || fail "undo $name: exit $?"
 expect_exports after-undo "undo"
 [ "$(cat "$startup/KeltUndo.lnk")" = keltundo ] || fail "undo: the Startup file is not back"
-[[ "$(win "$cli" undo | head -n 1)" == *$'\tUndone' ]] || fail "undo: the journal is not marked as undone"
+[[ "$(newest_journal)" == *$'\tUndone' ]] || fail "undo: the journal is not marked as undone"
 echo "undo: ok"
 
 # The registry editor's import of the journal: the registry part comes back alike.
@@ -103,5 +112,5 @@ grep -q 'KeltUndoUpdater' "$scratch/undo.err" || fail "undo did not name the val
 [ "$(reg_value "$run" KeltUndoUpdater)" = 'D:\new.exe' ] || fail "the value made again lost its data"
 expect_exports after-conflict "undo with a value made again" 1
 [ "$(cat "$startup/KeltUndo.lnk")" = keltundo ] || fail "undo with a conflict: the Startup file is not back"
-[[ "$(win "$cli" undo | head -n 1)" != *$'\tUndone' ]] || fail "a journal with something left is marked as undone"
+[[ "$(newest_journal)" != *$'\tUndone' ]] || fail "a journal with something left is marked as undone"
 echo "undo with a value made again: ok"

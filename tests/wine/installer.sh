@@ -104,7 +104,7 @@ running() {
   local proc
   for proc in /proc/[0-9]*; do
     [ "$(cat "$proc/comm" 2>/dev/null)" = keltora.exe ] || continue
-    { tr '\0' '\n' <"$proc/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$KELTORA_WINEPREFIX" && echo "${proc#/proc/}"
+    { tr '\0' '\n' <"$proc/environ"; } 2>/dev/null | grep -xF "WINEPREFIX=$KELTORA_WINEPREFIX" >/dev/null && echo "${proc#/proc/}"
   done
   return 0
 }

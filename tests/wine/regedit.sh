@@ -32,7 +32,7 @@ check "REG_BINARY imported" test "$(query Bytes)" == "    Bytes    REG_BINARY   
 check "REG_EXPAND_SZ imported from ANSI bytes" test "$(query Expand)" == "    Expand    REG_EXPAND_SZ    %TEMP%"
 check "REG_MULTI_SZ imported from ANSI bytes" test "$(query Multi)" == "    Multi    REG_MULTI_SZ    a\\0bc"
 check "escaped backslashes imported" \
-    bash -c "'$KELTORA_WINE_RUN' reg query '$key\\Sub Key' /v Path | tr -d '\r' | grep -qF 'C:\\Program Files\\App\\app.exe'"
+    bash -c "'$KELTORA_WINE_RUN' reg query '$key\\Sub Key' /v Path | tr -d '\r' | grep -F 'C:\\Program Files\\App\\app.exe' >/dev/null"
 
 # An export is UTF-16LE with a byte-order mark and CR LF line ends.
 check "regedit /e exports the key" run regedit /e export.reg "$key"

@@ -32,7 +32,7 @@ has_key() { "$WINE_RUN" reg query "$1" >/dev/null 2>&1; }
 must_have_key() { has_key "$1" || fail "key $1 is gone"; }
 must_lack_key() { ! has_key "$1" || fail "key $1 is still there"; }
 # The data of a key's unnamed value as reg shows it, or nothing.
-default_value() { win reg query "$1" /ve 2>/dev/null | awk -F'    ' '/REG_SZ/ { print $4; exit }'; }
+default_value() { win reg query "$1" /ve 2>/dev/null | awk -F'    ' '!found && /REG_SZ/ { print $4; found = 1 }'; }
 
 uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 long_name="Kelt$(printf '%0251d' 0 | tr 0 n)"
@@ -90,7 +90,7 @@ expect_eq "$(ours <<<"$out")" "$(printf '%s\n' "$(fe_row x .kelt%q)" "$(fe_row x
 echo "scan fe: ok"
 
 # Ignoring .keltnodefault hides it from the next process too.
-row_of() { awk -v text="$1" -F"$tab" 'NR > 2 && $2 == text { print NR - 3; exit }'; }
+row_of() { awk -v text="$1" -F"$tab" '!found && NR > 2 && $2 == text { print NR - 3; found = 1 }'; }
 win "$cli" ignore fe "$(win "$cli" scan fe | row_of .keltnodefault)" >/dev/null
 out=$(win "$cli" scan fe)
 ! grep -q "${tab}.keltnodefault${tab}" <<<"$out" || fail "ignored .keltnodefault is listed again"

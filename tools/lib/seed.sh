@@ -23,14 +23,16 @@ reg_import() {
 }
 
 # The data of one value, or nothing when it is missing (names compare as the registry does).
+# Every reader of a pipe here reads to its end: one that stopped early would end the writer with
+# a broken pipe, which pipefail reports as a failure of the whole line.
 reg_value() {
   win reg query "$1" /v "$2" 2>/dev/null | awk -v name="$2" '
     BEGIN { prefix = tolower("    " name "    REG_") }
-    index(tolower($0), prefix) == 1 {
+    !found && index(tolower($0), prefix) == 1 {
       rest = substr($0, length(prefix) + 1)
       cut = index(rest, "    ")
       print (cut ? substr(rest, cut + 4) : "")
-      exit
+      found = 1
     }'
 }
 
