@@ -3,11 +3,11 @@
 #include <cctype>
 #include <ostream>
 
+#include "scan/TextEscape.h"
+
 namespace keltora {
 
 namespace {
-
-bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 
 // "\x" and two hexadecimal digits at position at.
 bool looksEscaped(std::string_view text, std::size_t at) {
@@ -19,16 +19,13 @@ bool looksEscaped(std::string_view text, std::size_t at) {
 }  // namespace
 
 std::string EscapeListText(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (isControl(c) || (c == '\\' && looksEscaped(text, i))) {
-            const auto byte = static_cast<unsigned char>(c);
+        if (IsControlByte(c) || (c == '\\' && looksEscaped(text, i))) {
             out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
+            AppendHexByte(out, c);
         } else {
             out += c;
         }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "scan/TextEscape.h"
+
 namespace keltora {
 
 namespace {
@@ -10,19 +12,14 @@ namespace {
 // Marks a line whose fields are escaped; older files never end a line in it.
 constexpr std::string_view kEscapedMark = "=%";
 
-bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
-
 // '%', '=' and every control character as %XX: a line then holds one entry whatever its name
 // holds (a CR LF inside a name could otherwise start a second, forged entry).
 std::string escape(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '%' || c == '=' || isControl(c)) {
+        if (c == '%' || c == '=' || IsControlByte(c)) {
             out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
+            AppendHexByte(out, c);
         } else {
             out += c;
         }
@@ -69,7 +66,7 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 
 std::string FormatIgnoreLine(const IgnoreEntry& entry) {
     auto plainText = [](const std::string& text) {
-        return std::none_of(text.begin(), text.end(), [](char c) { return c == '=' || isControl(c); });
+        return std::none_of(text.begin(), text.end(), [](char c) { return c == '=' || IsControlByte(c); });
     };
     const bool plain = plainText(entry.caption) && plainText(entry.location);
     if (plain) return entry.caption + "=" + entry.location;
