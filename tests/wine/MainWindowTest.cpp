@@ -283,6 +283,8 @@ TEST_F(MainWindowTest, AboutClickedDuringAFullScanShowsItsPageWhileConflictingCo
     EXPECT_FALSE(gDuring.scanEnabled);
     EXPECT_TRUE(gDuring.aboutEnabled);
     EXPECT_TRUE(gDuring.menuEntryGrayed);
+    // Off the screen now: back on it, it can be pressed again.
+    w.form().showSummaryPage();
     EXPECT_TRUE(IsWindowEnabled(w.control("OBall2")));
     HMENU registry = w.window().menus().menu("pabregistry");
     SendMessageA(w.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(registry), 0);

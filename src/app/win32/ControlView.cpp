@@ -85,10 +85,17 @@ void ControlView::modelChanged(Control& model) {
     // window call is a round trip on some systems.
     if (shown_ ? shown_->caption != model.caption() : WindowText(hwnd_) != model.caption())
         SetWindowTextA(hwnd_, model.caption().c_str());
-    if (!shown_ || shown_->enabled != model.enabled()) EnableWindow(hwnd_, model.enabled());
+    // A control off the screen takes its state when it comes on: a long command holds and frees
+    // dozens of hidden controls, and no one can see or click them meanwhile.
+    bool enabled = shown_ ? shown_->enabled : model.enabled();
+    const bool onScreenNow = !shown_ || shown_->visible || model.visible();
+    if (!shown_ || (onScreenNow && enabled != model.enabled())) {
+        EnableWindow(hwnd_, model.enabled());
+        enabled = model.enabled();
+    }
     showWindow(model.visible());
     const bool onScreen = model.visible() || hidePending_;
-    shown_ = Shown{model.caption(), model.enabled(), onScreen};
+    shown_ = Shown{model.caption(), enabled, onScreen};
     // The logic may run on without pumping messages (a scan pauses by sleeping): draw now.
     if (model.visible()) drawSoon();
 }

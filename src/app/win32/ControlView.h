@@ -69,7 +69,7 @@ private:
     // What the window was last given, so an unchanged state is not sent again.
     struct Shown {
         std::string caption;
-        bool enabled;
+        bool enabled;  // the window's own: a control off the screen keeps it until it comes on
         bool visible;
     };
     std::optional<Shown> shown_;

@@ -195,6 +195,9 @@ void MainWindow::run(std::string_view handler) {
     }
     if (pendingLook_) rebuildWhenIdle(*pendingLook_);
     if (!IsWindow(hwnd_)) return;
+    // What the command left for a timer to draw (a list's new count) is drawn now, once, rather
+    // than the stale list first and the new one a moment later.
+    showPending();
     if (focusable(from) && GetActiveWindow() == hwnd_) SetFocus(from);
     keepFocus();
 }
