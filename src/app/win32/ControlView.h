@@ -59,6 +59,9 @@ protected:
     virtual void modelChanged(Control& model);
     // Draws the window now, or within a frame when it was drawn less than a frame ago.
     void drawSoon();
+    // Draws the window when the logic next lets the window be seen: before it sleeps, when it
+    // handles messages, or when the command ends.
+    void drawLater() { drawPending_ = true; }
     void showWindow(bool visible);
 
     HWND hwnd_ = nullptr;

@@ -251,12 +251,12 @@ void ListViewView::rowAdded() {
     countLater(tailInView_ ? kFrameMs : kCountRefreshMs);
 }
 
+// The count first, so that a list cleared and filled meanwhile is drawn once, filled.
 void ListViewView::showPending() {
+    const bool countDue = countTimer_ || shownCount_ != model_.size();
+    if (countDue) showCount();
     ControlView::showPending();
-    if (countTimer_ || shownCount_ != model_.size()) {
-        showCount();
-        UpdateWindow(hwnd_);
-    }
+    if (countDue) UpdateWindow(hwnd_);
 }
 
 // Every row below a removed one moves up: the view is painted again with the count, and rows
@@ -346,7 +346,7 @@ void ListViewView::reload() {
     measureView();
     InvalidateRect(hwnd_, nullptr, TRUE);
     // A scan clears its list and fills it at once: the empty list is drawn only if it stays so.
-    drawSoon();
+    drawLater();
 }
 
 void ListViewView::toggle(int position) {
