@@ -7,6 +7,8 @@
 // take), waits for HANDSHAKE-FOLDER\ack, and at the end writes HANDSHAKE-FOLDER\done.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -84,7 +86,10 @@ void Tour(WindowUnderTest& w) {
     TForm1& form = w.form();
     for (std::size_t row = 0; row < form.lvall.size(); ++row) form.lvall.setChecked(row, true);
     w.click("OBall2");
-    form.lvall.select(1);
+    // Selected as a user selects it, so that "Detail Items" shows what that does to it.
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(w.control("lvall"), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
     Photograph("summary", w);
 
     const std::pair<const char*, const char*> pages[] = {
