@@ -11,6 +11,8 @@ helper="$KELTORA_BIN/keltora_wine_privacy.exe"
 tag=keltora-cli-privacy
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A command that ends the script through set -e says which it was.
+trap 'status=$?; [[ $- != *e* ]] || echo "FAIL: line $LINENO: $BASH_COMMAND ended the script (status $status)" >&2' ERR
 # Everything this script makes carries the tag in its name, and goes again at the end.
 drive_c=$(win winepath -u 'C:\')
 cleanup() { find "$drive_c" -depth -name "*$tag*" -exec rm -rf {} +; }
@@ -192,7 +194,7 @@ win_temp_unix=$(win winepath -u "$windows\\Temp")
 user_temp_unix=$(win winepath -u "$user_temp")
 find "$win_temp_unix" -maxdepth 1 -iname '*.tmp' ! -name "*$tag*" -exec mv -t "$stash/w" {} +
 find "$user_temp_unix" -maxdepth 1 -iname '*.tmp' ! -name "*$tag*" -exec mv -t "$stash/u" {} +
-for i in $(seq 1 40); do make_file "$windows\\Temp" "$tag-$i.tmp" 10 >/dev/null; done
+for i in $(seq 1 40); do head -c 10 /dev/zero >"$win_temp_unix/$tag-$i.tmp"; done
 # The first removal is paced (some seconds), so the other starts while one holds the lock.
 win "$cli" --pace 0.5 remove temp >"$KELTORA_SCRATCH.one" 2>&1 &
 first=$!
