@@ -253,10 +253,11 @@ void ListViewView::rowAdded() {
 
 // The count first, so that a list cleared and filled meanwhile is drawn once, filled.
 void ListViewView::showPending() {
-    const bool countDue = countTimer_ || shownCount_ != model_.size();
-    if (countDue) showCount();
+    if (countTimer_ || shownCount_ != model_.size()) {
+        showCount();
+        drawLater();
+    }
     ControlView::showPending();
-    if (countDue) UpdateWindow(hwnd_);
 }
 
 // Every row below a removed one moves up: the view is painted again with the count, and rows
