@@ -170,6 +170,18 @@ done
 "$WINE_RUN" reg add "$folders" /v Cookies /d "$cookies" /f >/dev/null
 echo "folder values that name no folder: ok"
 
+# A folder value outside the profile folder Windows records for the account (C:\users\<name>,
+# which no per-user setting moves) lists nothing, whatever it holds, and the console says why.
+outside="C:\\outside-$tag"
+make_file "$outside" "root@google-$tag-bait.txt" >/dev/null
+"$WINE_RUN" reg add "$folders" /v Cookies /d "$outside" /f >/dev/null
+out=$(win "$cli" scan co 2>"$KELTORA_SCRATCH.err")
+"$WINE_RUN" reg add "$folders" /v Cookies /d "$cookies" /f >/dev/null
+! grep -F "$tag" <<<"$out" >/dev/null || fail "Cookies outside the profile listed a file: $out"
+grep -qiF "Nothing was listed from $outside, which the Shell Folders value \"Cookies\" names: it is not inside the profile folder C:\users\\" "$KELTORA_SCRATCH.err" ||
+  fail "Cookies outside the profile: not said why: $(cat "$KELTORA_SCRATCH.err")"
+echo "a folder value outside the profile: ok"
+
 # Without a usable program-files folder nothing is created anywhere; what needs it says so.
 version_key='HKLM\Software\Microsoft\Windows\CurrentVersion'
 program_files=$(reg_value "$version_key" ProgramFilesDir)
