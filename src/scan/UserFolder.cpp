@@ -16,7 +16,8 @@ constexpr std::pair<UserFolderVerdict, std::string_view> kReasons[] = {
     {UserFolderVerdict::OutsideProfile, "it is not inside the profile folder {profile}"},
     {UserFolderVerdict::MachineFolder, "it is a folder of Windows or of the programs"},
 };
-constexpr std::string_view kLinkOnTheWay = "a part of it below the profile folder is a link (a junction or a symbolic link)";
+constexpr std::string_view kLinkOnTheWay =
+    "a part of it below the profile folder is a link (a junction or a symbolic link)";
 
 // The profile folder as the folder rule resolves it; nullopt when the system tells none usable.
 std::optional<std::u16string> profileOf(Platform& platform) {

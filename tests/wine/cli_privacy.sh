@@ -265,6 +265,30 @@ out=$(win "$cli" remove clip)
 [ -z "$(clipboard_text)" ] || fail "the clipboard still holds text"
 echo "scan and remove clip: ok"
 
+# With Windows' clipboard history on, its copies are a finding; Wine lacks the interface that
+# clears it, so the removal empties the clipboard, keeps that finding listed (exit 3) and says
+# that the copies are still there: it never reports the clipboard cleared.
+clipboard_history='HKCU\Software\Microsoft\Clipboard'
+"$WINE_RUN" reg add "$clipboard_history" /v EnableClipboardHistory /t REG_DWORD /d 1 /f >/dev/null
+printf 'copied again by %s' "$tag" | xclip -selection clipboard -i >/dev/null 2>&1
+for _ in $(seq 50); do
+  out=$(timeout 60 "$WINE_RUN" "$cli" scan clip | tr -d '\r' || true)
+  grep -qF "copied again by $tag" <<<"$out" && break
+  sleep 0.1
+done
+[ "$(sed -n 4p <<<"$out")" = $'x\tClipboard History (Win+V)\tClear it in Win+V\tCopies Kept by Windows' ] ||
+  fail "scan clip with the history on: $out"
+rc=0
+out=$(win "$cli" remove clip 2>"$KELTORA_SCRATCH.err") || rc=$?
+"$WINE_RUN" reg delete "$clipboard_history" /v EnableClipboardHistory /f >/dev/null
+[ "$rc" = 3 ] || fail "remove clip with the history on: exit $rc, not 3: $out"
+[ "$(head -n 1 <<<"$out")" = "== clip lvclip 1" ] && grep -qF $'\tClipboard History (Win+V)\t' <<<"$out" ||
+  fail "remove clip with the history on: $out"
+grep -qF "still keeps copies of what was copied" "$KELTORA_SCRATCH.err" ||
+  fail "remove clip with the history on: not said: $(cat "$KELTORA_SCRATCH.err")"
+[ -z "$(clipboard_text)" ] || fail "the clipboard still holds text"
+echo "clipboard history kept: ok"
+
 # Held open by another program: the command stops with the system's message and exit 1.
 marker="$drive_c/$tag-held"
 KELTORA_PRIVACY_HELPER="hold C:\\$tag-held" "$WINE_RUN" "$helper" &

@@ -1,8 +1,8 @@
 #pragma once
 // The window's functions of comctl32.dll and uxtheme.dll. Neither is a KnownDLL, so the programs
-// do not import them (a DLL of that name beside a portable copy would be loaded instead): they are
-// reached at run time from the system folder (platform/win32/SystemLibrary.h), comctl32 as the
-// version 6 the manifest names. Each fails as the function itself fails when it is missing.
+// do not import them: they are reached at run time from the system folder
+// (platform/win32/SystemLibrary.h), comctl32 as the side-by-side version 6 the manifest names.
+// Each fails as the function itself fails when it is missing.
 #include <windows.h>
 #include <commctrl.h>
 #include <uxtheme.h>
