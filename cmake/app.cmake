@@ -1,9 +1,5 @@
 # keltora.exe (the window), autostart.exe (the starter the Run entry names), the window's tests
 # under Wine and the screenshots of its pages.
-if(NOT CMAKE_RC_COMPILER_LOADED)
-  enable_language(RC)
-endif()
-
 # The pictures are drawn at build time (tools/make-pictures, ImageMagick) and built in.
 set(KELTORA_PICTURES_DIR ${CMAKE_BINARY_DIR}/pictures)
 set(KELTORA_PICTURES banner.bmp strip.bmp splash.bmp about.bmp keltora.ico)
@@ -23,7 +19,9 @@ set_source_files_properties(${KELTORA_RESOURCES} PROPERTIES
 file(GLOB KELTORA_WINDOW_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/win32/*.cpp)
 list(FILTER KELTORA_WINDOW_SOURCES EXCLUDE REGEX "/(main|autostart)\\.cpp$")
 add_library(keltora_window STATIC ${KELTORA_WINDOW_SOURCES})
-target_link_libraries(keltora_window PUBLIC keltora_win32 comctl32 uxtheme gdi32 user32 shell32)
+# comctl32 and uxtheme are reached at run time from the system folder (ControlLibraries.h), never
+# imported: neither is a KnownDLL.
+target_link_libraries(keltora_window PUBLIC keltora_win32 gdi32 user32 shell32)
 target_compile_options(keltora_window PRIVATE ${KELTORA_WARNINGS})
 
 function(keltora_with_resources target)
@@ -39,7 +37,7 @@ keltora_with_resources(keltora)
 
 add_executable(autostart WIN32 src/app/win32/autostart.cpp src/app/win32/autostart.rc)
 target_include_directories(autostart PRIVATE ${CMAKE_SOURCE_DIR}/src/app/win32)
-target_link_libraries(autostart PRIVATE ole32 oleaut32 shell32 taskschd)
+target_link_libraries(autostart PRIVATE keltora_win32 ole32 oleaut32 shell32 taskschd)
 target_compile_options(autostart PRIVATE ${KELTORA_WARNINGS})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win32/autostart.rc PROPERTIES
   OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/win32/autostart.manifest)

@@ -1,5 +1,7 @@
 # keltora-cli.exe, the console front end, and the tests that drive it under Wine.
-add_executable(keltora-cli src/cli/win32/main.cpp)
+add_executable(keltora-cli src/cli/win32/main.cpp src/cli/win32/keltora-cli.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/cli/win32/keltora-cli.rc PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/cli/win32/keltora-cli.manifest)
 target_link_libraries(keltora-cli PRIVATE keltora_win32)
 target_compile_options(keltora-cli PRIVATE ${KELTORA_WARNINGS})
 

@@ -46,3 +46,8 @@ add_custom_target(packages ALL DEPENDS ${KELTORA_SETUP} ${KELTORA_PORTABLE})
 # The installer in a prefix of its own, as a user would run it (tests/wine/installer.sh).
 keltora_wine_script_test(wine_installer tests/wine/installer.sh)
 set_property(TEST wine_installer APPEND PROPERTY ENVIRONMENT "KELTORA_SETUP=${KELTORA_SETUP}")
+
+# The shipped programs import KnownDLLs only and carry their manifests.
+add_test(NAME program_imports COMMAND bash ${CMAKE_SOURCE_DIR}/tests/build/program_imports.sh ${CMAKE_OBJDUMP}
+  ${KELTORA_PACKED_PROGRAMS})
+set_tests_properties(program_imports PROPERTIES LABELS build)

@@ -20,7 +20,9 @@ endif()
 
 keltora_sources(WIN32_SOURCES src/platform/win32)
 add_library(keltora_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(keltora_win32 PUBLIC keltora_core advapi32 shell32 user32 gdi32 version ole32)
+# Only KnownDLLs are imported; every other system DLL is loaded at run time from the system folder
+# (src/platform/win32/SystemLibrary.h), and the test program_imports holds the programs to it.
+target_link_libraries(keltora_win32 PUBLIC keltora_core advapi32 shell32 user32 gdi32 ole32)
 target_compile_definitions(keltora_win32 PUBLIC NOMINMAX)
 target_compile_options(keltora_win32 PRIVATE ${KELTORA_WARNINGS})
 
@@ -92,6 +94,10 @@ keltora_wine_test(keltora_wine_registry tests/wine/RegistryScannersTest.cpp)
 
 keltora_wine_script_test(wine_regedit tests/wine/regedit.sh)
 keltora_wine_script_test(wine_runner tests/wine/wine-run.sh)
+# The programs' resources: manifests, icons, pictures, version records.
+if(NOT CMAKE_RC_COMPILER_LOADED)
+  enable_language(RC)
+endif()
 include(${CMAKE_SOURCE_DIR}/cmake/cli.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/app.cmake)
 # The benchmarks' own Windows programs (floor walkers, page timers), built beside the others in bin/.

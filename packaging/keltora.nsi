@@ -52,42 +52,70 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-; Ends a silent run with this status, or asks the user to close the program first.
+; Tells why the installer or the uninstaller ends, and ends it with that status: in a box, or in
+; a silent run, which shows none, on the standard error of the console or script that started it.
+!macro Refuse text status
+    ${If} ${Silent}
+        System::Call 'kernel32::AttachConsole(i -1)'
+        System::Call 'kernel32::GetStdHandle(i -12) p .r9'
+        ${If} $9 P<> 0
+        ${AndIf} $9 P<> -1
+            FileWrite $9 "${text}$\r$\n"
+        ${EndIf}
+    ${Else}
+        MessageBox MB_OK|MB_ICONSTOP "${text}"
+    ${EndIf}
+    SetErrorLevel ${status}
+    Quit
+!macroend
+
+; Refuses while the program runs: the user closes it first.
 !macro RefuseWhileRunning un
 Function ${un}RefuseWhileRunning
     System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_MUTEX}") p .r0'
     ${If} $0 P<> 0
         System::Call 'kernel32::CloseHandle(p r0)'
-        MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} is running. Close it, then start this again." /SD IDOK
-        SetErrorLevel 5
-        Quit
+        !insertmacro Refuse "${PRODUCT} is running. Close it, then start this again." 5
     ${EndIf}
 FunctionEnd
 !macroend
 !insertmacro RefuseWhileRunning ""
 !insertmacro RefuseWhileRunning "un."
 
+; The program is installed below the 64-bit Program Files only, whose permissions keep users from
+; changing what is there. Elsewhere (an install folder given with /D=) a user who may write there
+; could replace a program that administrators run elevated, or put a DLL beside it. The folder is
+; compared as Windows resolves it ("..", "/"); a short 8.3 name is refused with the rest.
+Function RefuseFolderOutsideProgramFiles
+    System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w .r0, p 0) i .r1'
+    StrLen $1 "$PROGRAMFILES64\"
+    StrCpy $2 "$0" $1
+    StrLen $3 "$0"
+    ${If} $2 != "$PROGRAMFILES64\"
+    ${OrIf} $3 <= $1
+        !insertmacro Refuse "${PRODUCT} installs only into a folder below $PROGRAMFILES64, where only administrators can change its files; $INSTDIR is not one." 2
+    ${EndIf}
+    StrCpy $INSTDIR $0
+FunctionEnd
+
 ; A 64-bit program for the whole machine: its registry view is the 64-bit one, and only an
 ; administrator may install or remove it.
 !macro Prepare un
     ${IfNot} ${RunningX64}
-        MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs 64-bit Windows." /SD IDOK
-        SetErrorLevel 1
-        Quit
+        !insertmacro Refuse "${PRODUCT} needs 64-bit Windows." 1
     ${EndIf}
     SetRegView 64
     SetShellVarContext all
     UserInfo::GetAccountType
     Pop $0
     ${If} $0 != "Admin"
-        MessageBox MB_OK|MB_ICONSTOP "Installing and removing ${PRODUCT} needs an administrator." /SD IDOK
-        SetErrorLevel 740
-        Quit
+        !insertmacro Refuse "Installing and removing ${PRODUCT} needs an administrator." 740
     ${EndIf}
     Call ${un}RefuseWhileRunning
 !macroend
 Function .onInit
     !insertmacro Prepare ""
+    Call RefuseFolderOutsideProgramFiles
 FunctionEnd
 Function un.onInit
     !insertmacro Prepare "un."
@@ -100,16 +128,9 @@ FunctionEnd
 
 ; The task starts keltora.exe with the highest token of whichever member of Users asks for it,
 ; only when asked (no trigger). Users may read and run it; only administrators and the system
-; may change it. Its program must lie below Program Files, which only administrators can change:
-; from a folder a user could write to (an install folder given with /D=), any user could have an
-; administrator's logon run a program of theirs, so there is no task then.
+; may change it, and its program lies below Program Files (RefuseFolderOutsideProgramFiles),
+; which only administrators can change.
 Function RegisterTask
-    StrLen $2 "$PROGRAMFILES64\"
-    StrCpy $3 "$INSTDIR" $2
-    ${If} $3 != "$PROGRAMFILES64\"
-        DetailPrint "No scheduled task: $INSTDIR is not below $PROGRAMFILES64. autostart.exe will start ${PRODUCT} itself."
-        Return
-    ${EndIf}
     ${WordReplace} "$INSTDIR" "&" "&amp;" "+" $1
     InitPluginsDir
     FileOpen $0 "$PLUGINSDIR\task.xml" w

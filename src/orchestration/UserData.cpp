@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/Unit1.h"
+#include "scan/UserFolder.h"
 
 namespace keltora {
 
@@ -55,7 +56,48 @@ bool isUserFolder(std::string_view folder, const std::string& systemRoot) {
     return !startsWithNoCase(folder, root) && !startsWithNoCase(std::string(folder) + '\\', root);
 }
 
+// A removal of per-user data in the signed-in user's own process takes a second look at each
+// checked file's folder: one the profile rule refuses is left as it is (a scan lists none from
+// such a folder; this keeps the act to the same rule whatever listed it).
+class ProfileCheck {
+public:
+    ProfileCheck(ScanContext& context, std::string code) : context_(context), code_(std::move(code)) {}
+    bool refuses(const Finding& finding) {
+        const auto folder = UserFolderOf(code_, finding, context_.paths.systemRoot, context_.platform.codePage);
+        if (!folder) return false;
+        const auto why = UserFolderRefusal(context_, *folder);
+        if (!why) return false;
+        if (refused_++ == 0) first_ = context_.platform.codePage.toAnsi(*folder) + ": " + *why;
+        return true;
+    }
+    void report() const {
+        if (refused_ == 0) return;
+        const std::string text =
+            refused_ == 1 ? "A checked file was left as it is: a per-user setting named its folder, which is used "
+                            "only inside the user's own profile folder. " + first_ + "."
+                          : std::to_string(refused_) + " checked files were left as they are: per-user settings "
+                            "named their folders, which are used only inside the user's own profile folder. The "
+                            "first: " + first_ + ".";
+        context_.host.showNotice(text);
+    }
+
+private:
+    ScanContext& context_;
+    std::string code_;
+    int refused_ = 0;
+    std::string first_;
+};
+
 }  // namespace
+
+std::optional<std::u16string> UserFolderOf(std::string_view code, const Finding& finding,
+                                           const std::string& systemRoot, CodePage& codePage) {
+    const std::string& location = finding.subItem(3);
+    if ((location.empty() && finding.exactLocation.empty()) || isRegistryLocation(location) ||
+        !IsUserData(code, finding, systemRoot))
+        return std::nullopt;
+    return finding.exactLocation.empty() ? codePage.toWide(location) : finding.exactLocation;
+}
 
 UserScope ScopeOf(std::string_view code) {
     for (const auto& [category, scope] : kUserScopes)
@@ -99,14 +141,14 @@ std::string HeldBackMessage(const AccountPair& accounts, const std::vector<std::
 // Where TForm1 starts a removal
 
 std::size_t TForm1::removeForThisUser(Category& c) {
-    const auto accounts = RunsAsAnotherUser(platform_.account);
     const std::string code = c.code();
-    if (!accounts || ScopeOf(code) == UserScope::Machine) {
+    if (ScopeOf(code) == UserScope::Machine) {
         c.remove();
         return 0;
     }
+    const auto accounts = RunsAsAnotherUser(platform_.account);
     std::size_t held = 0;
-    if (ScopeOf(code) == UserScope::User) {
+    if (accounts && ScopeOf(code) == UserScope::User) {
         // The bin and the clipboard are emptied whole, so nothing of the category runs at all.
         lastRemoval = {};
         for (const auto& finding : c.list().findings()) held += finding.checked ? 1 : 0;
@@ -114,7 +156,9 @@ std::size_t TForm1::removeForThisUser(Category& c) {
         lastCount = static_cast<int>(c.pageCount());
         return held;
     }
+    ProfileCheck profile(context_, code);
     context_.holdBack = [&](const Finding& finding) {
+        if (!accounts) return profile.refuses(finding);
         const bool user = IsUserData(code, finding, paths.systemRoot);
         held += user ? 1 : 0;
         return user;
@@ -124,6 +168,7 @@ std::size_t TForm1::removeForThisUser(Category& c) {
         ~Release() { context.holdBack = nullptr; }
     } release{context_};
     c.remove();
+    profile.report();
     return held;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Account.h"
+#include "platform/CodePage.h"
 #include "scan/Finding.h"
 
 namespace keltora {
@@ -27,6 +28,11 @@ UserScope ScopeOf(std::string_view code);
 // Whether a finding of the category is one user's data. A finding's location is its fourth
 // column: a registry key ("HKCU\...", "HKLM\...") or a folder; systemRoot is the Windows folder.
 bool IsUserData(std::string_view code, const Finding& finding, const std::string& systemRoot);
+
+// The folder a finding of one user's data names, when it names one (a file's folder, its exact
+// form where it has one); nullopt for a registry location, for none, and for the machine's folders.
+std::optional<std::u16string> UserFolderOf(std::string_view code, const Finding& finding,
+                                           const std::string& systemRoot, CodePage& codePage);
 
 struct AccountPair {
     AccountId process;

@@ -24,6 +24,10 @@ public:
     // The account signed in to the session (the owner of the shell); nullopt when there is no
     // shell or the system does not tell.
     virtual std::optional<AccountId> sessionUser() = 0;
+    // The profile folder of the account the process runs as, as Windows records it for the
+    // account (GetUserProfileDirectoryW on the process token): the machine's record, which no
+    // per-user setting redirects. nullopt when the system does not tell.
+    virtual std::optional<std::u16string> profileFolder() = 0;
 };
 
 }  // namespace keltora

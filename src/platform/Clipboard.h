@@ -13,6 +13,14 @@ struct ClipboardContents {
     std::vector<std::string> files;  // CF_HDROP
 };
 
+// Windows' clipboard history (Win+V, Windows 10 1809 and later), which keeps its own copies of
+// what was copied, whatever becomes of the clipboard.
+enum class ClipboardHistory {
+    None,       // off, or a system without it
+    Clearable,  // on, and the system's interface for it is there to clear it
+    Kept,       // on, and this program cannot reach the interface that clears it
+};
+
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
@@ -20,6 +28,10 @@ public:
     virtual std::optional<ClipboardContents> read() = 0;
     // false when it cannot be opened.
     virtual bool empty() = 0;
+    virtual ClipboardHistory history() = 0;
+    // Clears the history through the system's interface (what the user pinned stays); false when
+    // it was not cleared.
+    virtual bool clearHistory() = 0;
 };
 
 }  // namespace keltora

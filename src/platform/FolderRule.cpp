@@ -7,13 +7,12 @@ namespace {
 
 bool isLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
+char16_t upperAscii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
 bool startsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
     if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char16_t a = text[i], b = prefix[i];
-        if (a >= u'a' && a <= u'z') a = static_cast<char16_t>(a - u'a' + u'A');
-        if (a != b) return false;
-    }
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (upperAscii(text[i]) != upperAscii(prefix[i])) return false;
     return true;
 }
 
@@ -107,6 +106,21 @@ std::optional<std::u16string> UsableFolder(std::u16string_view text) {
 bool IsResolvedFolder(std::u16string_view folder) {
     const auto resolved = ResolveFolder(folder);
     return resolved && resolved->path == folder;
+}
+
+bool IsWithinFolder(std::u16string_view folder, std::u16string_view container) {
+    if (container.empty() || !startsWithNoCase(folder, container)) return false;
+    // "C:\Users\pat" holds "C:\Users\pat\x", not "C:\Users\patrick"; a drive root ends in '\'.
+    return folder.size() == container.size() || container.back() == u'\\' || folder[container.size()] == u'\\';
+}
+
+UserFolderVerdict CheckUserFolder(std::u16string_view folder, const std::optional<std::u16string>& profile,
+                                  const std::vector<std::u16string>& machineFolders) {
+    if (!profile || profile->empty()) return UserFolderVerdict::NoProfile;
+    if (folder.size() == profile->size() || !IsWithinFolder(folder, *profile)) return UserFolderVerdict::OutsideProfile;
+    for (const auto& machine : machineFolders)
+        if (IsWithinFolder(folder, machine) || IsWithinFolder(machine, folder)) return UserFolderVerdict::MachineFolder;
+    return UserFolderVerdict::Allowed;
 }
 
 bool IsExactEntryName(std::u16string_view name) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace keltora {
 
@@ -35,5 +36,27 @@ bool IsResolvedFolder(std::u16string_view folder);
 // not empty, not "." or "..", and without '\', '/', ':' (a stream), wildcards, '"', '<', '>',
 // '|' or control characters. A trailing dot or blank is allowed there.
 bool IsExactEntryName(std::u16string_view name);
+
+// Whether a folder is the container or lies below it, part by whole part, ignoring the case of
+// ASCII letters (a folder whose name differs otherwise counts as another: the side to err on).
+// Both in the form ResolveFolder gives.
+bool IsWithinFolder(std::u16string_view folder, std::u16string_view container);
+
+// The profile rule, for every folder taken from per-user data: the Shell Folders values, the
+// user's TEMP and TMP, a known folder the user can redirect, anything below HKEY_CURRENT_USER. Any
+// program the user runs can change those, so a process with more rights than the user (elevated,
+// or started by the scheduled task) would be steered by them. Such a folder is acted on only
+// strictly inside the user's profile folder as Windows records it (which the user cannot
+// redirect), and never in, or around, one of the machine's folders (the Windows folder, the
+// program-files folders) even where the profile holds one. The machine's own folders (from HKLM)
+// keep their rules. Folders in the form ResolveFolder gives; an empty machine folder is none.
+enum class UserFolderVerdict {
+    Allowed,
+    NoProfile,       // the system does not tell the profile folder (or it is unusable)
+    OutsideProfile,  // not strictly inside the profile folder
+    MachineFolder,   // inside or around the Windows or a program-files folder
+};
+UserFolderVerdict CheckUserFolder(std::u16string_view folder, const std::optional<std::u16string>& profile,
+                                  const std::vector<std::u16string>& machineFolders);
 
 }  // namespace keltora

@@ -129,6 +129,8 @@ public:
     explicit ReadOnlyClipboard(Clipboard& real) : real_(real) {}
     std::optional<ClipboardContents> read() override { return real_.read(); }
     bool empty() override { return false; }
+    ClipboardHistory history() override { return real_.history(); }
+    bool clearHistory() override { return false; }
 
 private:
     Clipboard& real_;

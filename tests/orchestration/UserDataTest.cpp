@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "orchestration/UserData.h"
+#include "scanners/PrivacyMachine.h"
 #include "support/World.h"
 
 namespace keltora::testing {
@@ -87,6 +90,66 @@ TEST(UserData, TheSignedInUsersOwnProcessOrOneThatCannotTellRemovesEverything) {
         EXPECT_FALSE(world.valueExists(kHKeyCurrentUser, kRunKey, "Mine"));
         EXPECT_TRUE(world.host.messages.empty());
     }
+}
+
+// The scheduled task starts the program elevated without a prompt, from any program of the user,
+// which can also have set the Shell Folders values, TEMP and the automatic scan and repair. The
+// full scan at start and the automatic repair then act on nothing outside the user's profile
+// (what lies there stays, nothing is moved into startbug), say why, and still repair the rest.
+TEST(UserData, AnElevatedStartWithHostileFoldersAndAutoRepairActsOnNothingOutsideTheProfile) {
+    World world(kUserFolders);
+    world.load("Windows Registry Editor Version 5.00\n\n"
+               "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n"
+               "\"Startup\"=\"C:\\\\Windows\\\\System32\"\n"
+               "\"Recent\"=\"C:\\\\Users\\\\admin\\\\Recent\"\n"
+               "\"Cookies\"=\"C:\\\\Program Files\\\\Vendor\"\n"
+               "\"History\"=\"D:\\\\History\"\n"
+               "\"Cache\"=\"C:\\\\Users\\\\pat\\\\..\\\\admin\"\n"
+               "\"Local Settings\"=-\n\n"
+               "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n\"Mine\"=\"gone.exe\"\n\n"
+               "[HKEY_CURRENT_USER\\Software\\KeltoraPro]\n\"autorepair\"=\"1\"\n\"autobackup\"=\"0\"\n");
+    world.machine.files.temporaryPath = u"C:\\Windows\\System32\\config";
+    const std::vector<std::string> outside = {
+        "C:\\Windows\\System32\\service.dll",       "C:\\Users\\admin\\Recent\\plan.lnk",
+        "C:\\Program Files\\Vendor\\x@google.txt", "D:\\History\\History.IE5\\day\\x.url",
+        "C:\\Users\\admin\\Content.IE5\\AB\\x.gif", "C:\\Windows\\System32\\config\\SAM.tmp",
+    };
+    for (const auto& path : outside) world.machine.files.addFile(path, 1);
+    ASSERT_TRUE(world.machine.account.isElevated);
+
+    TForm1& form = world.start();
+    ASSERT_TRUE(form.autoscanOnStart);
+    form.invoke("OBall2Click");  // the scan at start, which repairs by itself
+
+    EXPECT_EQ(form.statustext.caption(), "Status : Repair Complete");
+    EXPECT_FALSE(world.valueExists(kHKeyCurrentUser, kRunKey, "Mine"));
+    for (const auto& path : outside) EXPECT_TRUE(world.files().exists(path)) << path;
+    EXPECT_FALSE(world.files().exists(std::string(kStartbug) + "\\service.dll"));
+    for (const char* value : {"\"Startup\"", "\"Recent\"", "\"Cookies\"", "\"History\"", "\"Cache\"", "(TMP, TEMP)"}) {
+        const bool said = std::any_of(world.host.messages.begin(), world.host.messages.end(),
+                                      [&](const std::string& text) { return text.find(value) != std::string::npos; });
+        EXPECT_TRUE(said) << value;
+    }
+}
+
+// A removal takes its own look at each per-user file's folder: a finding whose folder the rule
+// refuses at the moment of the fix (here the profile Windows records changed after the scan) stays
+// listed and checked, its file stays, and the user is told once.
+TEST(UserData, ARemovalLeavesAPerUserFileWhoseFolderTheProfileRuleRefusesNow) {
+    World world(kUserFolders);
+    world.touch(kCookies + "x@google.txt");
+    TForm1& form = world.start();
+    form.invoke("Cookies1Click");
+    ASSERT_EQ(form.category("co").list().size(), 1u);
+    world.machine.account.profile = u"C:\\Users\\someone";
+    form.invoke("OBco3Click");
+    EXPECT_TRUE(world.files().exists(kCookies + "x@google.txt"));
+    ASSERT_EQ(form.category("co").list().size(), 1u);
+    EXPECT_TRUE(form.category("co").list().at(0).checked);
+    EXPECT_EQ(form.lastRemoval.left, 1);
+    ASSERT_EQ(world.host.messages.size(), 1u);
+    EXPECT_NE(world.host.messages[0].find("C:\\Users\\pat\\Cookies"), std::string::npos) << world.host.messages[0];
+    EXPECT_NE(world.host.messages[0].find("not inside the profile folder C:\\Users\\someone"), std::string::npos);
 }
 
 }  // namespace

@@ -47,5 +47,30 @@ TEST(FolderRule, ResolvedRows) {
     EXPECT_FALSE(IsResolvedFolder(u"C:\\a\\"));
 }
 
+// The profile rule: strictly inside the profile by whole parts, in any ASCII case (another case of
+// another letter counts as another folder), and clear of the machine's folders either way.
+TEST(FolderRule, ProfileRuleRows) {
+    const std::u16string pat = u"C:\\Users\\pat";
+    const std::vector<std::u16string> machine = {u"C:\\Windows", u"C:\\Users\\pat\\Apps"};
+    struct Row {
+        std::u16string folder;
+        UserFolderVerdict verdict;
+    };
+    const Row rows[] = {
+        {u"C:\\Users\\pat\\AppData\\Roaming\\Recent", UserFolderVerdict::Allowed},
+        {u"c:\\USERS\\Pat\\Cookies", UserFolderVerdict::Allowed},
+        {u"C:\\Users\\pat", UserFolderVerdict::OutsideProfile},
+        {u"C:\\Users\\patrick\\Cookies", UserFolderVerdict::OutsideProfile},
+        {u"C:\\Users\\p\u00C5t\\Cookies", UserFolderVerdict::OutsideProfile},
+        {u"C:\\Users\\pat\\Apps\\Tool", UserFolderVerdict::MachineFolder},
+        {u"C:\\Users\\pat\\AppsData", UserFolderVerdict::Allowed},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CheckUserFolder(row.folder, pat, machine), row.verdict) << std::string(row.folder.begin(), row.folder.end());
+    // Around a machine folder is as bad as in it; without a profile nothing is allowed.
+    EXPECT_EQ(CheckUserFolder(u"C:\\Users\\pat\\A", pat, {u"C:\\Users\\pat\\A\\Windows"}), UserFolderVerdict::MachineFolder);
+    EXPECT_EQ(CheckUserFolder(u"C:\\Users\\pat\\A", std::nullopt, {}), UserFolderVerdict::NoProfile);
+}
+
 }  // namespace
 }  // namespace keltora

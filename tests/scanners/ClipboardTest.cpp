@@ -152,5 +152,66 @@ TEST(Clipboard, AfterRemovalTheListShowsWhatTheClipboardHolds) {
     EXPECT_EQ(form.lastCount, 1);
 }
 
+// Windows' clipboard history keeps its own copies of what was copied. While it is on and the
+// clipboard holds something, it is a finding of its own: cleared with the clipboard where Windows
+// offers its interface; where it does not, or Windows refuses, the finding stays listed as left
+// and the user is told that the copies are still there; unchecked, it is left alone. The page's
+// note says which of these holds.
+TEST(Clipboard, TheHistoryIsClearedWhereWindowsOffersItAndOtherwiseStaysAndIsSaid) {
+    struct Row {
+        ClipboardHistory history;
+        bool refuseClear;
+        bool checked;         // the history's finding at the removal
+        const char* report;   // its "Repair Report"; none: no finding
+        const char* note;     // a part of the page's note
+        int clears;           // of the history
+        RemovalTally tally;   // the clipboard's text and the history
+        const char* told;     // a part of what the user is told; none: nothing
+    };
+    const Row rows[] = {
+        {ClipboardHistory::None, false, true, nullptr, "keeps no clipboard history", 0, {1, 0, 0, 0}, nullptr},
+        {ClipboardHistory::Clearable, false, true, "Remove", "removing its finding clears it too", 1, {2, 0, 0, 0},
+         nullptr},
+        {ClipboardHistory::Clearable, true, true, "Remove", "clears it too", 0, {1, 0, 0, 1}, "Windows did not clear it"},
+        {ClipboardHistory::Kept, false, true, "Clear it in Win+V", "copies this program cannot clear", 0, {1, 0, 0, 1},
+         "cannot clear it"},
+        {ClipboardHistory::Clearable, false, false, "Remove", "clears it too", 0, {1, 0, 0, 0}, nullptr},
+    };
+    for (const auto& row : rows) {
+        World world;
+        world.machine.clipboard.putText("secret");
+        world.machine.clipboard.setHistory(row.history, row.refuseClear);
+        TForm1& form = world.start();
+        Invoke(form, "Clipboard1Click");
+        auto& clip = form.category("clip");
+        EXPECT_NE(clip.note->caption().find(row.note), std::string::npos) << clip.note->caption();
+        Rows expected{{"secret", "Remove", "Text File in Clipboard"}};
+        if (row.report) expected.push_back({"Clipboard History (Win+V)", row.report, "Copies Kept by Windows"});
+        ASSERT_EQ(rowsOf(clip.list()), expected);
+        if (row.report) clip.list().setChecked(1, row.checked);
+
+        Invoke(form, "OBhis3Click");
+        EXPECT_FALSE(world.machine.clipboard.contents().hasText);
+        EXPECT_EQ(world.machine.clipboard.historyClears(), row.clears);
+        EXPECT_EQ(form.lastRemoval, row.tally);
+        const bool stays = row.report && row.clears == 0;
+        EXPECT_EQ(Captions(clip.list()), stays ? std::vector<std::string>{"Clipboard History (Win+V)"}
+                                               : std::vector<std::string>{});
+        if (stays) {
+            EXPECT_EQ(clip.list().at(0).checked, row.checked);
+        }
+        EXPECT_EQ(form.Oberror.caption(), stays ? "1 Errors Found" : "No Errors Found");
+        ASSERT_EQ(world.host.messages.size(), row.told ? 1u : 0u);
+        if (row.told) {
+            EXPECT_NE(world.host.messages[0].find(row.told), std::string::npos) << world.host.messages[0];
+        }
+    }
+    // With nothing on the clipboard the history gives no finding.
+    World world;
+    world.machine.clipboard.setHistory(ClipboardHistory::Kept);
+    Invoke(world.start(), "Clipboard1Click");
+    EXPECT_TRUE(world.form->category("clip").list().empty());
+}
+
 }  // namespace
 }  // namespace keltora::testing

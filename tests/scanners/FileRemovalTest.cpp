@@ -70,15 +70,62 @@ TEST(FileListing, EveryFolderValueFollowsTheOneFolderRule) {
         }
         // Resolved as the system does: forward and doubled separators, ".", and the "\\?\" prefix.
         World world(kUserFolders);
-        world.load(valueText(category, std::string("\\\\?\\C:/Data//./Here/")));
-        world.machine.files.addFile("C:\\Data\\Here\\" + std::string(category.below) + category.bait, 1);
+        world.load(valueText(category, std::string("\\\\?\\C:/Users//pat/./Data/Here/")));
+        world.machine.files.addFile("C:\\Users\\pat\\Data\\Here\\" + std::string(category.below) + category.bait, 1);
         if (category.code == std::string("chk")) world.machine.files.addFile(std::string("C:\\") + category.bait, 1);
         world.start().category(category.code).scan();
         const auto& list = world.form->category(category.code).list();
         ASSERT_EQ(list.size(), 1u) << category.code;
-        std::string folder = category.code == std::string("chk") ? "C:\\" : "C:\\Data\\Here\\" + std::string(category.below);
+        std::string folder =
+            category.code == std::string("chk") ? "C:\\" : "C:\\Users\\pat\\Data\\Here\\" + std::string(category.below);
         if (category.code == std::string("sp")) folder.pop_back();  // its location has no trailing '\'
         EXPECT_EQ(list.at(0).subItem(3), folder) << category.code;
+    }
+}
+
+// A per-user value (any program of the user can change it) lists nothing outside the user's own
+// profile folder, nothing in or around the machine's folders, nothing through a link below the
+// profile, and nothing when the system tells no profile; the user is told which value and why.
+// The bait lies where the value leads and survives the removal.
+TEST(FileListing, EveryPerUserFolderStaysInsideTheProfile) {
+    struct Row {
+        const char* value;
+        const char* leadsTo;  // where the bait lies; none where the memory file system has no such place
+        const char* why;      // a part of what the user is told
+    };
+    const Row rows[] = {
+        {"C:\\Users\\other\\Data", "C:\\Users\\other\\Data", "not inside the profile folder C:\\Users\\pat"},
+        {"D:\\Data", "D:\\Data", "not inside the profile folder"},
+        {"\\\\server\\share\\pat\\Data", nullptr, "not inside the profile folder"},
+        {"C:\\Users\\pat", "C:\\Users\\pat", "not inside the profile folder"},
+        {"C:\\Users\\pat\\..\\patrick\\Data", "C:\\Users\\patrick\\Data", "not inside the profile folder"},
+        {"C:\\Users\\pat\\Programs\\Data", "C:\\Users\\pat\\Programs\\Data", "a folder of Windows or of the programs"},
+        {"C:\\Users\\pat\\Link\\Data", "C:\\Secret\\Data", "is a link"},
+        {"C:\\Users\\pat\\Data", "C:\\Users\\pat\\Data", "does not tell the profile folder"},
+    };
+    for (const auto& category : kCategories) {
+        if (category.root != kHKeyCurrentUser) continue;
+        for (const auto& row : rows) {
+            World world(kUserFolders);
+            world.load(valueText(category, row.value));
+            // A program folder inside the profile, a junction below it to a folder outside.
+            world.load("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
+                       "CurrentVersion]\n\"CommonFilesDir\"=\"C:\\\\Users\\\\pat\\\\Programs\"\n");
+            world.machine.files.addDirectory("C:\\Secret");
+            world.machine.files.addLink("C:\\Users\\pat\\Link", "C:\\Secret");
+            if (std::string(row.why).starts_with("does not tell")) world.machine.account.profile = std::nullopt;
+            const std::string bait = row.leadsTo ? std::string(row.leadsTo) + "\\" + category.below + category.bait : "";
+            if (!bait.empty()) world.machine.files.addFile(bait, 1);
+            TForm1& form = world.start();
+            form.category(category.code).scan();
+            const std::string label = std::string(category.code) + " " + row.value;
+            EXPECT_TRUE(form.category(category.code).list().empty()) << label;
+            ASSERT_EQ(world.host.messages.size(), 1u) << label;
+            EXPECT_NE(world.host.messages[0].find("\"" + std::string(category.value) + "\""), std::string::npos) << label;
+            EXPECT_NE(world.host.messages[0].find(row.why), std::string::npos) << world.host.messages[0];
+            form.category(category.code).remove();
+            EXPECT_TRUE(bait.empty() || world.files().exists(bait)) << label;
+        }
     }
 }
 

@@ -7,8 +7,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cwctype>
+#include <string>
 
 #include "app/Navigation.h"
+#include "platform/win32/SystemLibrary.h"
 #include "scan/CategoryTable.h"
 #include "scan/ViewOrder.h"
 #include "wine/TextRoom.h"
@@ -73,6 +76,17 @@ TEST_F(MainWindowTest, FrameHasItsCaptionSizeBorderAndPlaces) {
     EXPECT_EQ(w.text("statustext"), "Status : Ready");
     EXPECT_TRUE(w.visible("PB"));
     EXPECT_EQ(w.text("OBscanpc"), "Back to Main Menu");
+
+    // The common controls, loaded at run time from the system folder, are the side-by-side
+    // version 6 that the manifest names, as they were when imported (Wine's copy of it reports
+    // version 5 from DllGetVersion, so its folder is what tells).
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(SystemModule(L"comctl32.dll"), path, MAX_PATH), 0u);
+    std::wstring folder(path);
+    std::transform(folder.begin(), folder.end(), folder.begin(), [](wchar_t c) { return towlower(c); });
+    EXPECT_NE(folder.find(L"\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+              std::wstring::npos)
+        << folder;
 }
 
 TEST_F(MainWindowTest, SummaryPageShowsTheSummaryListAndItsButtons) {

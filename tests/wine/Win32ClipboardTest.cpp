@@ -142,5 +142,20 @@ TEST_F(Win32ClipboardTest, AClipboardHeldOpenElsewhereCannotBeReadOrEmptied) {
     EXPECT_TRUE(contents->hasText);
 }
 
+// Wine has no Windows Runtime clipboard class, as Windows before 1809 has none: the user's own
+// setting alone says whether a history keeps copies, and nothing here can clear it. (On Windows
+// 10 1809 and later the class answers, and the history is clearable.)
+TEST_F(Win32ClipboardTest, WithoutTheSystemsInterfaceTheHistorySettingSaysItIsKept) {
+    const wchar_t* key = L"Software\\Microsoft\\Clipboard";
+    for (const DWORD on : {1u, 0u}) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"EnableClipboardHistory", REG_DWORD, &on, sizeof on),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(clipboard().history(), on ? ClipboardHistory::Kept : ClipboardHistory::None);
+        EXPECT_FALSE(clipboard().clearHistory());
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"EnableClipboardHistory");
+    EXPECT_EQ(clipboard().history(), ClipboardHistory::None);
+}
+
 }  // namespace
 }  // namespace keltora::wine

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/FolderRule.h"
+#include "platform/Helpers.h"
 #include "platform/win32/Win32Platform.h"
 #include "wine/WineScratch.h"
 
@@ -138,6 +140,19 @@ TEST(Win32AccountTest, TheProcessRunsAsTheSignedInUser) {
     if (session) {
         EXPECT_EQ(*session, *process) << session->display;
     }
+}
+
+// The profile folder is Windows' own record for the account, and it holds the user's shell
+// folders (the folders the per-user categories list must lie inside it).
+TEST(Win32AccountTest, TheProfileFolderIsTheAccountsOwnAndHoldsItsShellFolders) {
+    const auto profile = win32Platform().account.profileFolder();
+    ASSERT_TRUE(profile.has_value());
+    wchar_t expected[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"USERPROFILE", expected, MAX_PATH), 0u);
+    EXPECT_EQ(CompareStringOrdinal(reinterpret_cast<const wchar_t*>(profile->c_str()), -1, expected, -1, TRUE),
+              CSTR_EQUAL);
+    const std::string recent = ShellFolder(win32Platform().registry, "Recent");
+    EXPECT_TRUE(IsWithinFolder(*UsableFolder(win32Platform().codePage.toWide(recent)), *profile)) << recent;
 }
 
 }  // namespace

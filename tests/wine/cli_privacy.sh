@@ -170,6 +170,18 @@ done
 "$WINE_RUN" reg add "$folders" /v Cookies /d "$cookies" /f >/dev/null
 echo "folder values that name no folder: ok"
 
+# A folder value outside the profile folder Windows records for the account (C:\users\<name>,
+# which no per-user setting moves) lists nothing, whatever it holds, and the console says why.
+outside="C:\\outside-$tag"
+make_file "$outside" "root@google-$tag-bait.txt" >/dev/null
+"$WINE_RUN" reg add "$folders" /v Cookies /d "$outside" /f >/dev/null
+out=$(win "$cli" scan co 2>"$KELTORA_SCRATCH.err")
+"$WINE_RUN" reg add "$folders" /v Cookies /d "$cookies" /f >/dev/null
+! grep -F "$tag" <<<"$out" >/dev/null || fail "Cookies outside the profile listed a file: $out"
+grep -qiF "Nothing was listed from $outside, which the Shell Folders value \"Cookies\" names: it is not inside the profile folder C:\users\\" "$KELTORA_SCRATCH.err" ||
+  fail "Cookies outside the profile: not said why: $(cat "$KELTORA_SCRATCH.err")"
+echo "a folder value outside the profile: ok"
+
 # Without a usable program-files folder nothing is created anywhere; what needs it says so.
 version_key='HKLM\Software\Microsoft\Windows\CurrentVersion'
 program_files=$(reg_value "$version_key" ProgramFilesDir)
@@ -252,6 +264,30 @@ out=$(win "$cli" remove clip)
 [ "$(head -n 1 <<<"$out")" = "== clip lvclip 0" ] || fail "remove clip: $out"
 [ -z "$(clipboard_text)" ] || fail "the clipboard still holds text"
 echo "scan and remove clip: ok"
+
+# With Windows' clipboard history on, its copies are a finding; Wine lacks the interface that
+# clears it, so the removal empties the clipboard, keeps that finding listed (exit 3) and says
+# that the copies are still there: it never reports the clipboard cleared.
+clipboard_history='HKCU\Software\Microsoft\Clipboard'
+"$WINE_RUN" reg add "$clipboard_history" /v EnableClipboardHistory /t REG_DWORD /d 1 /f >/dev/null
+printf 'copied again by %s' "$tag" | xclip -selection clipboard -i >/dev/null 2>&1
+for _ in $(seq 50); do
+  out=$(timeout 60 "$WINE_RUN" "$cli" scan clip | tr -d '\r' || true)
+  grep -qF "copied again by $tag" <<<"$out" && break
+  sleep 0.1
+done
+[ "$(sed -n 4p <<<"$out")" = $'x\tClipboard History (Win+V)\tClear it in Win+V\tCopies Kept by Windows' ] ||
+  fail "scan clip with the history on: $out"
+rc=0
+out=$(win "$cli" remove clip 2>"$KELTORA_SCRATCH.err") || rc=$?
+"$WINE_RUN" reg delete "$clipboard_history" /v EnableClipboardHistory /f >/dev/null
+[ "$rc" = 3 ] || fail "remove clip with the history on: exit $rc, not 3: $out"
+[ "$(head -n 1 <<<"$out")" = "== clip lvclip 1" ] && grep -qF $'\tClipboard History (Win+V)\t' <<<"$out" ||
+  fail "remove clip with the history on: $out"
+grep -qF "still keeps copies of what was copied" "$KELTORA_SCRATCH.err" ||
+  fail "remove clip with the history on: not said: $(cat "$KELTORA_SCRATCH.err")"
+[ -z "$(clipboard_text)" ] || fail "the clipboard still holds text"
+echo "clipboard history kept: ok"
 
 # Held open by another program: the command stops with the system's message and exit 1.
 marker="$drive_c/$tag-held"

@@ -4,8 +4,8 @@
 # the installed console does not list the program's own entry; the quiet uninstall string has
 # removed all of it, the Run value with it, by the time its process ends, and keeps the user's
 # backups; the plain uninstall string does the same from its copy in the temporary folder and
-# leaves another copy's Run value alone. Installed outside Program Files, there is no task. The
-# portable zip holds the programs and the README.
+# leaves another copy's Run value alone. Outside the 64-bit Program Files it installs nothing.
+# The portable zip holds the programs and the README.
 set -euo pipefail
 export KELTORA_WINEPREFIX="$KELTORA_SCRATCH/prefix"
 WINE_RUN="$KELTORA_WINE_RUN"
@@ -143,12 +143,22 @@ expect_removed "uninstall /S"
 expect_eq "$(reg_value "$run_key" KeltoraPro)" 'D:\Portable\autostart.exe' "uninstall /S: another copy's Run value"
 echo "uninstall /S: ok"
 
-# Installed where a user could write (/D=), the program gets no elevated task.
-"$WINE_RUN" "$KELTORA_SETUP" /S '/D=C:\Tools\Keltora' || fail "setup.exe /S /D=: exit $?"
-[ -f "$(win winepath -u 'C:\Tools\Keltora\keltora.exe')" ] || fail "setup.exe /D=: not installed there"
-[ ! -e "$task" ] || fail "setup.exe /D=: a scheduled task for a program outside Program Files"
-run_line "$(reg_value "$entry" QuietUninstallString)"
-echo "install elsewhere: ok"
+# Outside the 64-bit Program Files (/D=, unquoted as NSIS takes it, so through the command
+# processor), the installer refuses with status 2, says why on the console of a silent run, and
+# installs nothing: not where a user could write, not through "..", not in the 32-bit folder, not
+# Program Files itself.
+setup_win=$(win winepath -w "$KELTORA_SETUP")
+for elsewhere in 'C:\Tools\Keltora' 'C:\Program Files\..\Tools\Keltora' 'C:\Program Files (x86)\Keltora' \
+                 'C:\Program Files'; do
+  rc=0
+  out=$(run_line "\"$setup_win\" /S /D=$elsewhere" 2>&1) || rc=$?
+  [ "$rc" = 2 ] || fail "setup.exe /S /D=$elsewhere: exit $rc, not 2: $out"
+  grep -qF "installs only into a folder below C:\Program Files," <<<"$out" || fail "setup.exe /S /D=$elsewhere: no word why: $out"
+  ! "$WINE_RUN" reg query "$entry" >/dev/null 2>&1 || fail "setup.exe /S /D=$elsewhere: an Uninstall entry"
+  [ ! -e "$(win winepath -u 'C:\Tools\Keltora')" ] || fail "setup.exe /S /D=$elsewhere: C:\Tools\Keltora made"
+  [ ! -e "$task" ] || fail "setup.exe /S /D=$elsewhere: a scheduled task"
+done
+echo "install elsewhere refused: ok"
 
 # The prefix is kept only when a check failed, to look into.
 trap - EXIT

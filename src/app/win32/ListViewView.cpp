@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "app/win32/ControlLibraries.h"
+
 namespace keltora::win32 {
 
 namespace {
@@ -49,10 +51,10 @@ constexpr COLORREF kSelectedUnfocused = RGB(217, 217, 217);
 HIMAGELIST CheckBoxImages(HWND list, const Look& look) {
     const int size = look.px(16), inset = look.px(2);
     constexpr COLORREF kKey = RGB(255, 0, 255);
-    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
+    HIMAGELIST images = controls::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
     HDC screen = GetDC(list);
     HDC dc = CreateCompatibleDC(screen);
-    HTHEME theme = look.highContrast ? nullptr : OpenThemeData(list, L"BUTTON");
+    HTHEME theme = look.highContrast ? nullptr : controls::OpenThemeData(list, L"BUTTON");
     for (const bool checked : {false, true}) {
         HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
         const HGDIOBJ old = SelectObject(dc, picture);
@@ -61,14 +63,15 @@ HIMAGELIST CheckBoxImages(HWND list, const Look& look) {
         FillRect(dc, &all, key);
         DeleteObject(key);
         RECT box{inset, inset, size - inset + 1, size - inset + 1};
-        if (!theme || FAILED(DrawThemeBackground(theme, dc, BP_CHECKBOX,
-                                                 checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &box, nullptr)))
+        if (!theme || FAILED(controls::DrawThemeBackground(theme, dc, BP_CHECKBOX,
+                                                           checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &box,
+                                                           nullptr)))
             DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
         SelectObject(dc, old);
-        ImageList_AddMasked(images, picture, kKey);
+        controls::ImageList_AddMasked(images, picture, kKey);
         DeleteObject(picture);
     }
-    if (theme) CloseThemeData(theme);
+    if (theme) controls::CloseThemeData(theme);
     DeleteDC(dc);
     ReleaseDC(list, screen);
     return images;
@@ -94,7 +97,7 @@ ListViewView::ListViewView(ResultList& model, const Args& args)
             makeCheckBoxes();
         }
     }
-    SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    controls::SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     if (summaryColours_) {
         LOGFONTA font{};
         GetObjectA(args.base.font ? args.base.font : GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
@@ -111,10 +114,10 @@ ListViewView::~ListViewView() {
     model_.onListChange = nullptr;
     if (IsWindow(hwnd_)) {
         if (countTimer_) KillTimer(hwnd_, kCountTimerId);
-        RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
+        controls::RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
     }
     if (bold_) DeleteObject(bold_);
-    if (checks_) ImageList_Destroy(checks_);
+    if (checks_) controls::ImageList_Destroy(checks_);
 }
 
 void ListViewView::makeCheckBoxes() {
@@ -122,7 +125,7 @@ void ListViewView::makeCheckBoxes() {
     // The pictures the control made for its check boxes are no one's once replaced.
     auto made = reinterpret_cast<HIMAGELIST>(
         SendMessageA(hwnd_, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(checks_)));
-    if (made && made != checks_) ImageList_Destroy(made);
+    if (made && made != checks_) controls::ImageList_Destroy(made);
 }
 
 LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -132,20 +135,20 @@ LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wPar
         view.showPending();
         return 0;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+    if (message == WM_NCDESTROY) controls::RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        const LRESULT result = controls::DefSubclassProc(hwnd, message, wParam, lParam);
         view.showFocus(message == WM_SETFOCUS);
         return result;
     }
     if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || message == WM_KEYDOWN || message == WM_SIZE) {
-        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        const LRESULT result = controls::DefSubclassProc(hwnd, message, wParam, lParam);
         view.measureView();
         return result;
     }
     // A question from outside sees every row the model has.
     if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 && !view.applying_) view.showCount();
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return controls::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 // The keyboard's place is always to be seen: on the first row when no row has it yet, or as a

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/Product.h"
+#include "app/win32/ControlLibraries.h"
 #include "app/win32/resource.h"
 
 namespace keltora::win32 {
@@ -52,7 +53,7 @@ bool IsPushButton(HWND window) {
 MainWindow::MainWindow(TForm1& form, Win32Host& host) : form_(form), host_(host) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES |
                                                         ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    controls::InitCommonControlsEx(&controls);
     icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_KELTORA));
     if (!icon_) icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     RegisterMainClass(icon_);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "app/win32/ControlLibraries.h"
+
 namespace keltora::win32 {
 
 namespace {
@@ -11,14 +13,14 @@ constexpr UINT_PTR kTimerId = 0x4B50;  // one of ours among the control's own ti
 
 ProgressView::ProgressView(ProgressBar& model, const CreateArgs& args) : model_(model) {
     create(PROGRESS_CLASSA, "", PBS_SMOOTH, 0, args);
-    SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    controls::SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     bind(model);
 }
 
 ProgressView::~ProgressView() {
     if (!IsWindow(hwnd_)) return;
     if (timer_) KillTimer(hwnd_, kTimerId);
-    RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
+    controls::RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
 }
 
 LRESULT CALLBACK ProgressView::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -27,8 +29,8 @@ LRESULT CALLBACK ProgressView::subclassProc(HWND hwnd, UINT message, WPARAM wPar
         reinterpret_cast<ProgressView*>(self)->sendPosition();
         return 0;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) controls::RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+    return controls::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 void ProgressView::modelChanged(Control& model) {

@@ -17,6 +17,8 @@
 
 #include <string>
 
+#include "platform/win32/SystemLibrary.h"
+
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -127,6 +129,8 @@ bool StartProgram(const std::wstring& program, const std::wstring& folder) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Task Scheduler's and the shell's DLLs, and what they load, only from the system folder.
+    keltora::RestrictDllSearchToSystem();
     const std::wstring folder = OwnFolder();
     if (folder.empty()) return 1;
     const std::wstring program = folder + L"keltora.exe";

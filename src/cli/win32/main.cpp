@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -23,6 +24,8 @@ std::string executableFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything loads a DLL at run time: from the system folder only.
+    keltora::RestrictDllSearchToSystem();
     // Lines end in LF alone, so scripts on either side read them the same way.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);

@@ -14,6 +14,13 @@ bool MemoryClipboard::empty() {
     return true;
 }
 
+// Only the system's interface clears the history, and only where it is there.
+bool MemoryClipboard::clearHistory() {
+    if (history_ != ClipboardHistory::Clearable || refuseClear_) return false;
+    ++historyClears_;
+    return true;
+}
+
 void MemoryClipboard::putText(const std::string& text) {
     contents_.hasText = true;
     // CF_TEXT ends at its first NUL.

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 #include <sddl.h>
+#include <userenv.h>
 
 #include <vector>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Paths.h"
 
 namespace keltora {
 namespace {
@@ -63,6 +66,22 @@ bool Win32Account::elevated() {
 }
 
 std::optional<AccountId> Win32Account::processUser() { return userOfProcess(GetCurrentProcess()); }
+
+// userenv.dll is no KnownDLL: it comes from the system folder at run time. The answer is the
+// machine's record of the account (its ProfileList entry), in its long form.
+std::optional<std::u16string> Win32Account::profileFolder() {
+    static const SystemProc<decltype(::GetUserProfileDirectoryW)> profileOf(L"userenv.dll",
+                                                                              "GetUserProfileDirectoryW");
+    HANDLE token = nullptr;
+    if (!profileOf || !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::nullopt;
+    ScopedHandle owned(token);
+    DWORD size = 0;
+    profileOf(token, nullptr, &size);
+    if (size == 0) return std::nullopt;
+    std::vector<wchar_t> folder(size + 1);
+    if (!profileOf(token, folder.data(), &size)) return std::nullopt;
+    return LongPathOf(FromWide(folder.data()));
+}
 
 std::optional<AccountId> Win32Account::sessionUser() {
     HWND shell = GetShellWindow();

@@ -9,6 +9,7 @@ public:
     bool elevated() override;
     std::optional<AccountId> processUser() override;
     std::optional<AccountId> sessionUser() override;
+    std::optional<std::u16string> profileFolder() override;
 };
 
 }  // namespace keltora

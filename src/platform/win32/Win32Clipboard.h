@@ -1,5 +1,6 @@
 #pragma once
-// The clipboard through user32, and its file lists through shell32.
+// The clipboard through user32, its file lists through shell32, and Windows' clipboard history
+// through the Windows Runtime.
 #include "platform/Clipboard.h"
 
 namespace keltora {
@@ -8,6 +9,9 @@ class Win32Clipboard final : public Clipboard {
 public:
     std::optional<ClipboardContents> read() override;
     bool empty() override;
+    // Win32ClipboardHistory.cpp
+    ClipboardHistory history() override;
+    bool clearHistory() override;
 };
 
 }  // namespace keltora

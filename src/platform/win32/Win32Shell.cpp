@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
 #include <vector>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Handle.h"
 
 namespace keltora {
@@ -18,19 +20,30 @@ bool Win32Shell::open(const std::string& target, const std::string& parameters) 
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+// The version record of the system's own shell32.dll, by its full path: a bare name would be
+// looked for in the program's folder first. version.dll is no KnownDLL, so it comes from the
+// system folder at run time.
 std::optional<std::uint32_t> Win32Shell::shell32Version() {
+    static const SystemProc<decltype(::GetFileVersionInfoSizeW)> infoSize(L"version.dll", "GetFileVersionInfoSizeW");
+    static const SystemProc<decltype(::GetFileVersionInfoW)> info(L"version.dll", "GetFileVersionInfoW");
+    static const SystemProc<decltype(::VerQueryValueW)> query(L"version.dll", "VerQueryValueW");
+    if (!infoSize || !info || !query) return std::nullopt;
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::nullopt;
+    const std::wstring path = std::wstring(system, length) + L"\\shell32.dll";
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA("shell32.dll", &ignored);
+    const DWORD size = infoSize(path.c_str(), &ignored);
     if (size == 0) return std::nullopt;
     std::vector<char> block(size);
-    if (!GetFileVersionInfoA("shell32.dll", 0, size, block.data())) return std::nullopt;
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &length) || info == nullptr ||
-        length < sizeof(VS_FIXEDFILEINFO))
+    if (!info(path.c_str(), 0, size, block.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedLength = 0;
+    if (!query(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedLength) || fixed == nullptr ||
+        fixedLength < sizeof(VS_FIXEDFILEINFO))
         return std::nullopt;
     // The high word of dwFileVersionMS is the major version, the low word the minor one.
-    return info->dwFileVersionMS;
+    return fixed->dwFileVersionMS;
 }
 
 std::optional<RecycleBinInfo> Win32Shell::queryRecycleBin() {

@@ -1,6 +1,9 @@
 #pragma once
-// What the clipboard holds: its text, an image, the paths of copied files. Removal empties the
-// clipboard when all of its findings are checked, and then shows what it still holds.
+// What the clipboard holds: its text, an image, the paths of copied files, and, while Windows
+// keeps a clipboard history (Win+V), that history, which holds its own copies of all of it.
+// Removal empties the clipboard when all of its content findings are checked, and then shows
+// what it still holds; it clears the history too when that finding is checked and Windows offers
+// the interface that clears it. A history this program cannot clear stays listed and is said.
 #include <cstdint>
 #include <stdexcept>
 
@@ -18,11 +21,6 @@ public:
 
 class ClipboardCategory : public Category {
 public:
-    // What the page says below its list: emptying the clipboard does not reach the copies that
-    // Windows' clipboard history keeps.
-    static constexpr const char* kHistoryNote =
-        "Windows' clipboard history (Win+V) keeps its own copies of what was copied; clear them there.";
-
     ClipboardCategory(const CategoryInfo& info, ScanContext& context, IgnoreList* ignore = nullptr);
     void scan() override;  // clipExecute
     void remove() override;  // removeclipExecute
@@ -35,10 +33,17 @@ public:
         "The clipboard was left as it is: it can only be emptied as a whole, and not all of its items are checked.";
     static constexpr const char* kChanged =
         "The clipboard was left as it is: it has changed since it was scanned. The list now shows what it holds.";
+    // The finding of the history: its caption, and its detail, which no other finding has.
+    static constexpr const char* kHistoryCaption = "Clipboard History (Win+V)";
+    static constexpr const char* kHistoryDetail = "Copies Kept by Windows";
 
 private:
     template <typename Attempt>
     auto withRetry(Attempt&& attempt);
+    void showHistory(ClipboardHistory history);
+    bool removeHistory(const Finding& finding);
+
+    ClipboardHistory history_ = ClipboardHistory::None;
 };
 
 }  // namespace keltora

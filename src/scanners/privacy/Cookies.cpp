@@ -1,6 +1,7 @@
 #include "scanners/privacy/Cookies.h"
 
 #include "platform/Helpers.h"
+#include "scan/UserFolder.h"
 #include "scanners/privacy/FileFindings.h"
 
 namespace keltora {
@@ -49,7 +50,7 @@ void Cookies::scan() {
     ScanRun run(context_, list(), FileColumns(kPathColumns));
     Platform& platform = context_.platform;
     std::vector<FoundPath> found;
-    if (const auto folder = ValueFolder(platform, ShellFolder(platform.registry, "Cookies")))
+    if (const auto folder = UserShellFolder(context_, "Cookies"))
         CollectEntries(platform, *folder, u"*.txt", found);
     context_.ramp(0, 30);
     std::erase_if(found, [](const FoundPath& file) { return CookieKeywordIn(file.file.name).empty(); });

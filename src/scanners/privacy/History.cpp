@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/Helpers.h"
+#include "scan/UserFolder.h"
 #include "scanners/privacy/FileFindings.h"
 
 namespace keltora {
@@ -44,7 +45,7 @@ void History::scan() {
     ScanRun run(context_, list(), FileColumns(kPathColumns));
     Platform& platform = context_.platform;
     const std::string today = DailyFolderName(platform.clock.now());
-    if (const auto folder = ValueFolder(platform, ShellFolder(platform.registry, "History")))
+    if (const auto folder = UserShellFolder(context_, "History"))
         if (const auto store = Subfolder(platform, *folder, u"History.IE5"))
             AddFileFindings(run, WalkStore(platform, *store, today), "All items listed in History Folder");
     context_.ramp(0, 100);

@@ -2,6 +2,7 @@
 
 #include "platform/Helpers.h"
 #include "platform/Registry2.h"
+#include "scan/UserFolder.h"
 #include "scanners/privacy/FileFindings.h"
 #include "scanners/privacy/SystemFiles.h"
 
@@ -18,11 +19,13 @@ bool shellFolderValueExists(RegistryApi& registry, const std::string& name) {
 }
 
 // The user's Temp folder: below "Local Settings" where that value is there; where it is missing
-// (as on every Windows since Vista), the temporary folder the system reports.
-std::optional<ListedFolder> userTemp(Platform& platform) {
+// (as on every Windows since Vista), the temporary folder the system reports, which it takes from
+// the user's TMP and TEMP. Both are the user's to set, so both stay inside the user's profile.
+std::optional<ListedFolder> userTemp(ScanContext& context) {
+    Platform& platform = context.platform;
     if (!shellFolderValueExists(platform.registry, "Local Settings"))
-        return ValueFolder(platform, platform.files.temporaryFolder());
-    const auto settings = ValueFolder(platform, ShellFolder(platform.registry, "Local Settings"));
+        return UserFolder(context, "the temporary folder (TMP, TEMP)", platform.files.temporaryFolder());
+    const auto settings = UserShellFolder(context, "Local Settings");
     return settings ? Subfolder(platform, *settings, u"Temp") : std::nullopt;
 }
 
@@ -34,7 +37,7 @@ void TempFiles::scan() {
     std::vector<FoundPath> found;
     if (const auto windows = ValueFolder(platform, ReadSystemRoot(platform.registry)))
         if (const auto temp = Subfolder(platform, *windows, u"Temp")) CollectEntries(platform, *temp, u"*.tmp", found);
-    if (const auto temp = userTemp(platform)) CollectEntries(platform, *temp, u"*.tmp", found);
+    if (const auto temp = userTemp(context_)) CollectEntries(platform, *temp, u"*.tmp", found);
     AddFileFindings(run, std::move(found), kDetail);
     context_.ramp(0, 100);
 }
@@ -44,7 +47,7 @@ void TempFiles::remove() { RemoveCheckedFiles(context_, list()); }
 void TemporaryIE::scan() {
     ScanRun run(context_, list(), FileColumns(kErrorColumns));
     Platform& platform = context_.platform;
-    if (const auto cache = ValueFolder(platform, ShellFolder(platform.registry, "Cache")))
+    if (const auto cache = UserShellFolder(context_, "Cache"))
         if (const auto store = Subfolder(platform, *cache, u"Content.IE5"))
             AddFileFindings(run, WalkStore(platform, *store), kDetail);
     context_.ramp(0, 100);

@@ -3,6 +3,7 @@
 #include "platform/Helpers.h"
 #include "scan/FileListing.h"
 #include "scan/FileRemoval.h"
+#include "scan/UserFolder.h"
 
 namespace keltora {
 
@@ -18,7 +19,7 @@ void RecentDocuments::scan() {
                 {{"File Names", 180}, {"Repair Report", 100}, {"Detail Info", 220}, {"Path Location", 250}, {"Size", 100}});
     Platform& platform = context_.platform;
     // Without a usable folder the search would run against the current drive's root.
-    if (const auto folder = ValueFolder(platform, ShellFolder(platform.registry, "Recent"))) {
+    if (const auto folder = UserShellFolder(context_, "Recent")) {
         std::vector<FoundPath> found;
         CollectEntries(platform, *folder, u"*.lnk", found);
         for (const auto& file : found) {

@@ -4,6 +4,7 @@
 #include "platform/Registry2.h"
 #include "scan/FileListing.h"
 #include "scan/FileRemoval.h"
+#include "scan/UserFolder.h"
 #include "scanners/registry/KeyTools.h"
 
 namespace keltora {
@@ -73,7 +74,7 @@ void StartupPrograms::scanRunKey(ScanRun& run, const ScanSource& key, std::strin
 void StartupPrograms::scanStartupFolder(ScanRun& run) {
     Platform& platform = context_.platform;
     // Without a usable folder the listing would run against the current drive's root.
-    const auto folder = ValueFolder(platform, ShellFolder(platform.registry, "Startup"));
+    const auto folder = UserShellFolder(context_, "Startup");
     if (!folder) return;
     std::vector<FoundPath> found;
     CollectEntries(platform, *folder, u"*.*", found);
