@@ -79,22 +79,6 @@ TEST_F(DatabaseTest, DryRunOpensReadOnlyWhateverIsAsked) {
     EXPECT_EQ(3, count(*opened.database));
 }
 
-TEST_F(DatabaseTest, TransactionCommitsOrRollsBackWhole) {
-    makeStore();
-    auto opened = files.openDatabase(kPath, DatabaseAccess::ReadWrite);
-    ASSERT_TRUE(opened.database);
-    Database& db = *opened.database;
-    ASSERT_TRUE(db.begin());
-    EXPECT_EQ(1, db.execute("DELETE FROM sites WHERE host = ?", {std::string("a.example")}));
-    db.rollback();
-    EXPECT_EQ(3, count(db));
-    ASSERT_TRUE(db.begin());
-    EXPECT_EQ(2, db.execute("DELETE FROM sites WHERE host <> ?", {std::string("a.example")}));
-    ASSERT_TRUE(db.commit());
-    EXPECT_EQ(1, count(db));
-    EXPECT_FALSE(files.exists(std::string(kAnsiPath) + "-journal"));
-}
-
 TEST_F(DatabaseTest, WriteAheadLogIsCheckpointedEmptyAndVacuumShrinks) {
     makeStore(true);
     {
