@@ -131,8 +131,9 @@ public:
     // where none is there. nullptr when it cannot be. What a database engine over this file
     // system opens (FileSystemDatabase.cpp), and how the browsers' settings files are read.
     virtual std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) = 0;
-    // An existing SQLite database by its exact path ("C:\...\History"), never created. The
-    // default runs SQLite over openExact, act (the journal's delete) and findWide.
+    // An SQLite database by its exact path ("C:\...\History"): an existing one, or with
+    // CreateNew a new one where no file is. The default runs SQLite over openExact, act (a
+    // journal's delete) and findWide.
     virtual OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess access);
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }

@@ -184,6 +184,33 @@ void distrust(sqlite3* db) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
 }
 
+// A database in write-ahead mode whose log is not there (its program closed it cleanly): all of
+// it is in the file. SQLite would make a log and a shared-memory file beside it to read it, even
+// read-only, so such a file is read as immutable, which makes none; a database whose log is
+// there is read through the log.
+bool completeWithoutLog(FileSystem& files, const std::u16string& path) {
+    const auto file = files.openExact(path, false, false);
+    const auto header = file ? file->readAt(18, 2) : std::nullopt;
+    return header == std::string("\x02\x02", 2) && files.findWide(path + u"-wal").empty();
+}
+
+// A URI for SQLite: every byte but the plain ones escaped, so that no '?', '#' or '%' of a name
+// reads as part of the URI.
+std::string uriOf(const std::string& name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (const unsigned char c : name) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           std::string_view("-._~").find(static_cast<char>(c)) != std::string_view::npos;
+        if (plain) {
+            uri += static_cast<char>(c);
+        } else {
+            ((uri += '%') += kHex[c >> 4]) += kHex[c & 15];
+        }
+    }
+    return uri;
+}
+
 }  // namespace
 
 OpenedDatabase OpenSqlite(FileSystem& files, const std::u16string& path, DatabaseAccess access, SqliteOpening opening) {
@@ -191,8 +218,11 @@ OpenedDatabase OpenSqlite(FileSystem& files, const std::u16string& path, Databas
     const std::string name = Utf16ToUtf8(given);
     if (path.empty() || Utf8ToUtf16(name) != given) return {nullptr, DatabaseError::Failed};
     if (const DatabaseError error = checkFiles(files, path, access); error != DatabaseError::None) return {nullptr, error};
+    const bool immutable = access == DatabaseAccess::ReadOnly && completeWithoutLog(files, path);
+    const std::string opened = immutable ? uriOf(name) + "?immutable=1" : name;
     sqlite3* db = nullptr;
-    const int code = sqlite3_open_v2(name.c_str(), &db, openFlags(access), opening.vfs);
+    const int code =
+        sqlite3_open_v2(opened.c_str(), &db, openFlags(access) | (immutable ? SQLITE_OPEN_URI : 0), opening.vfs);
     auto database = std::make_unique<SqliteDatabase>(db, std::move(opening.keepAlive));
     if (code != SQLITE_OK) return {nullptr, errorOf(code)};
     distrust(db);

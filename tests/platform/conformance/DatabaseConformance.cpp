@@ -1,6 +1,7 @@
 // Databases against a backend: the memory file system's own SQLite file layer natively, SQLite's
 // Windows layer by the exact path under Wine. The same library, the same answers.
 #include "ConformanceFixture.h"
+#include "platform/CodePage.h"
 #include "platform/Database.h"
 
 namespace keltora::conformance {
@@ -36,6 +37,17 @@ TEST_F(DatabaseConformance, ReadOnlyReadsAndNeverWrites) {
     EXPECT_FALSE(opened.database->execute("DELETE FROM sites"));
     EXPECT_FALSE(opened.database->begin());
     EXPECT_EQ(3, count(*opened.database));
+}
+
+// A scan of a database in write-ahead mode leaves no log or shared-memory file behind it.
+TEST_F(DatabaseConformance, ReadingLeavesNoFileBeside) {
+    make(true);
+    auto opened = files().openDatabase(path(), DatabaseAccess::ReadOnly);
+    ASSERT_TRUE(opened.database) << static_cast<int>(opened.error);
+    EXPECT_EQ(3, count(*opened.database));
+    opened.database.reset();
+    for (const char16_t* beside : {u"-wal", u"-shm", u"-journal"})
+        EXPECT_TRUE(files().findWide(path() + beside).empty()) << Utf16ToUtf8(beside);
 }
 
 TEST_F(DatabaseConformance, OneTransactionThenTheLogEmptiedAndTheFileVacuumed) {
