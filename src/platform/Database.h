@@ -22,10 +22,10 @@ enum class DatabaseAccess {
 // Why a database could not be opened or a statement failed.
 enum class DatabaseError {
     None,
-    Missing,     // no file of that name
-    NotSqlite,   // not a database, truncated or damaged
-    Busy,        // another program holds it (its lock, or the file held open)
-    Failed,      // anything else: access denied, a path that cannot be named exactly, a full disk
+    Missing,    // no file of that name
+    NotSqlite,  // not a database, truncated or damaged
+    Busy,       // another program holds it (its lock, or the file held open)
+    Failed,     // anything else: access denied, a path that cannot be named exactly, a full disk
 };
 
 // A value of a column, or a parameter: NULL, an integer, a real, or text / bytes.
@@ -36,7 +36,8 @@ class Database {
 public:
     virtual ~Database() = default;
     // Every row of a query, nullopt when it fails.
-    virtual std::optional<std::vector<DbRow>> query(std::string_view sql, const std::vector<DbValue>& parameters = {}) = 0;
+    virtual std::optional<std::vector<DbRow>> query(std::string_view sql,
+                                                    const std::vector<DbValue>& parameters = {}) = 0;
     // A statement that changes rows: how many it changed, nullopt when it fails.
     virtual std::optional<std::int64_t> execute(std::string_view sql, const std::vector<DbValue>& parameters = {}) = 0;
     // BEGIN IMMEDIATE: the write lock is taken now, or the transaction does not begin.

@@ -60,7 +60,9 @@ int fileRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)
     const auto size = opened.size();
     if (!size) return SQLITE_IOERR_READ;
     const auto at = static_cast<std::uint64_t>(offset);
-    const std::size_t available = at >= *size ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(*size - at, static_cast<std::uint64_t>(amount)));
+    const std::size_t available =
+        at >= *size ? 0
+                    : static_cast<std::size_t>(std::min<std::uint64_t>(*size - at, static_cast<std::uint64_t>(amount)));
     if (available > 0) {
         const auto bytes = opened.readAt(at, available);
         if (!bytes) return SQLITE_IOERR_READ;
@@ -76,7 +78,8 @@ int fileRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)
 bool writeFrom(OpenedFile& opened, std::uint64_t offset, const std::string& bytes) {
     const auto size = opened.size();
     if (!size) return false;
-    if (offset > *size && !opened.writeAt(*size, std::string(static_cast<std::size_t>(offset - *size), '\0'))) return false;
+    if (offset > *size && !opened.writeAt(*size, std::string(static_cast<std::size_t>(offset - *size), '\0')))
+        return false;
     return opened.writeAt(offset, bytes);
 }
 
@@ -142,9 +145,12 @@ int shmUnmap(sqlite3_file* file, int deleteIt) {
 }
 
 const sqlite3_io_methods kFileMethods = {
-    2,           fileClose,         fileRead,       fileWrite,           fileTruncate, fileSync,  fileSize,
-    fileLock,    fileUnlock,        fileCheckReserved, fileControl,      fileSectorSize, fileCharacteristics,
-    shmMap,      shmLock,           shmBarrier,     shmUnmap,            nullptr,      nullptr,
+    2,  // with the shared-memory methods
+    fileClose, fileRead,   fileWrite,         fileTruncate, fileSync,       fileSize,
+    fileLock,  fileUnlock, fileCheckReserved, fileControl,  fileSectorSize, fileCharacteristics,
+    shmMap,    shmLock,    shmBarrier,        shmUnmap,
+    nullptr,  // no memory-mapped reads
+    nullptr,
 };
 
 int layerOpen(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
@@ -156,7 +162,8 @@ int layerOpen(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int f
     state->layer = &layer;
     state->path = Utf8ToUtf16(name);
     state->deleteOnClose = (flags & SQLITE_OPEN_DELETEONCLOSE) != 0;
-    state->file = layer.files->openExact(state->path, (flags & SQLITE_OPEN_READWRITE) != 0, (flags & SQLITE_OPEN_CREATE) != 0);
+    state->file =
+        layer.files->openExact(state->path, (flags & SQLITE_OPEN_READWRITE) != 0, (flags & SQLITE_OPEN_CREATE) != 0);
     if (!state->file) return SQLITE_CANTOPEN;
     reinterpret_cast<LayerFile*>(file)->state = state.release();
     file->pMethods = &kFileMethods;

@@ -40,7 +40,8 @@ public:
             code_ = SQLITE_RANGE;
             return false;
         }
-        for (std::size_t i = 0; i < parameters.size() && code_ == SQLITE_OK; ++i) code_ = bindOne(static_cast<int>(i + 1), parameters[i]);
+        for (std::size_t i = 0; i < parameters.size() && code_ == SQLITE_OK; ++i)
+            code_ = bindOne(static_cast<int>(i + 1), parameters[i]);
         return code_ == SQLITE_OK;
     }
     // The next row: true while there is one; code() tells whether the end was reached cleanly.
@@ -58,7 +59,8 @@ public:
 
 private:
     int bindOne(int index, const DbValue& value) {
-        if (const auto* integer = std::get_if<std::int64_t>(&value)) return sqlite3_bind_int64(statement_, index, *integer);
+        if (const auto* integer = std::get_if<std::int64_t>(&value))
+            return sqlite3_bind_int64(statement_, index, *integer);
         if (const auto* real = std::get_if<double>(&value)) return sqlite3_bind_double(statement_, index, *real);
         if (const auto* text = std::get_if<std::string>(&value))
             return sqlite3_bind_text64(statement_, index, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
@@ -156,7 +158,8 @@ DatabaseError checkFiles(FileSystem& files, const std::u16string& path, Database
         if (!found.empty()) return DatabaseError::Failed;
     } else {
         if (found.empty()) return DatabaseError::Missing;
-        if (found.size() != 1 || found.front().isReparsePoint() || found.front().isDirectory()) return DatabaseError::Failed;
+        if (found.size() != 1 || found.front().isReparsePoint() || found.front().isDirectory())
+            return DatabaseError::Failed;
     }
     for (const char16_t* suffix : {u"-journal", u"-wal", u"-shm"}) {
         for (const auto& beside : files.findWide(path + suffix))
@@ -217,7 +220,8 @@ OpenedDatabase OpenSqlite(FileSystem& files, const std::u16string& path, Databas
     const std::u16string& given = opening.name.empty() ? path : opening.name;
     const std::string name = Utf16ToUtf8(given);
     if (path.empty() || Utf8ToUtf16(name) != given) return {nullptr, DatabaseError::Failed};
-    if (const DatabaseError error = checkFiles(files, path, access); error != DatabaseError::None) return {nullptr, error};
+    if (const DatabaseError error = checkFiles(files, path, access); error != DatabaseError::None)
+        return {nullptr, error};
     const bool immutable = access == DatabaseAccess::ReadOnly && completeWithoutLog(files, path);
     const std::string opened = immutable ? uriOf(name) + "?immutable=1" : name;
     sqlite3* db = nullptr;

@@ -85,8 +85,9 @@ TEST_F(DatabaseTest, WriteAheadLogIsCheckpointedEmptyAndVacuumShrinks) {
         auto opened = files.openDatabase(kPath, DatabaseAccess::ReadWrite);
         ASSERT_TRUE(opened.database);
         Database& db = *opened.database;
-        ASSERT_TRUE(db.execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-                               "INSERT INTO sites(host) SELECT i || '.example' FROM n"));
+        ASSERT_TRUE(
+            db.execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                       "INSERT INTO sites(host) SELECT i || '.example' FROM n"));
         ASSERT_TRUE(db.checkpoint());
         const auto full = files.readFile(kAnsiPath)->size();
         ASSERT_TRUE(db.begin());

@@ -32,10 +32,14 @@ struct KindText {
     const char* name;
 };
 constexpr std::array kKindNames{
-    KindText{ItemKind::Cache, "Cache"},           KindText{ItemKind::CodeCache, "Code Cache"},
-    KindText{ItemKind::GpuCache, "GPU Cache"},    KindText{ItemKind::History, "Browsing history"},
-    KindText{ItemKind::Downloads, "Download history"}, KindText{ItemKind::Cookies, "Cookies"},
-    KindText{ItemKind::FormHistory, "Form history"},   KindText{ItemKind::Session, "Last session"},
+    KindText{ItemKind::Cache, "Cache"},
+    KindText{ItemKind::CodeCache, "Code Cache"},
+    KindText{ItemKind::GpuCache, "GPU Cache"},
+    KindText{ItemKind::History, "Browsing history"},
+    KindText{ItemKind::Downloads, "Download history"},
+    KindText{ItemKind::Cookies, "Cookies"},
+    KindText{ItemKind::FormHistory, "Form history"},
+    KindText{ItemKind::Session, "Last session"},
 };
 
 void collectFiles(Platform& platform, const FilePlace& place, const ListedFolder& base, std::vector<FoundPath>& files) {
@@ -46,15 +50,15 @@ void collectFiles(Platform& platform, const FilePlace& place, const ListedFolder
         }
         return;
     }
-    if (IsPlainFile(platform, base.below(place.path)))
-        CollectEntries(platform, base, place.path, files);
+    if (IsPlainFile(platform, base.below(place.path))) CollectEntries(platform, base, place.path, files);
 }
 
 void listFileItems(Platform& platform, const Browser& browser, const BrowserProfile& profile,
                    std::vector<BrowserItem>& items) {
     for (const auto& place : kFilePlaces) {
         if (place.family != browser.family) continue;
-        const ListedFolder* base = place.inCacheFolder ? (profile.cacheFolder ? &*profile.cacheFolder : nullptr) : &profile.folder;
+        const ListedFolder* base =
+            place.inCacheFolder ? (profile.cacheFolder ? &*profile.cacheFolder : nullptr) : &profile.folder;
         if (!base) continue;
         std::vector<FoundPath> files;
         collectFiles(platform, place, *base, files);

@@ -24,10 +24,10 @@ enum class ItemState {
 
 struct BrowserItem {
     ItemKind kind;
-    std::string site;             // Cookies: the site (one item per site); else empty
-    std::uint64_t size = 0;       // bytes: of the files, or of the rows' data
-    std::int64_t rows = 0;        // the rows that would go
-    std::vector<FoundPath> files; // the files that would go
+    std::string site;              // Cookies: the site (one item per site); else empty
+    std::uint64_t size = 0;        // bytes: of the files, or of the rows' data
+    std::int64_t rows = 0;         // the rows that would go
+    std::vector<FoundPath> files;  // the files that would go
     ItemState state = ItemState::Ready;
 };
 

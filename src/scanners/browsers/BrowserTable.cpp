@@ -8,8 +8,8 @@ namespace {
 constexpr std::array kBrowsers{
     Browser{"edge", "Microsoft Edge", BrowserFamily::Chromium, UserFolder::LocalAppData, u"Microsoft\\Edge\\User Data",
             u"msedge.exe", u"lockfile", u""},
-    Browser{"chrome", "Google Chrome", BrowserFamily::Chromium, UserFolder::LocalAppData,
-            u"Google\\Chrome\\User Data", u"chrome.exe", u"lockfile", u""},
+    Browser{"chrome", "Google Chrome", BrowserFamily::Chromium, UserFolder::LocalAppData, u"Google\\Chrome\\User Data",
+            u"chrome.exe", u"lockfile", u""},
     Browser{"brave", "Brave", BrowserFamily::Chromium, UserFolder::LocalAppData,
             u"BraveSoftware\\Brave-Browser\\User Data", u"brave.exe", u"lockfile", u""},
     Browser{"firefox", "Mozilla Firefox", BrowserFamily::Firefox, UserFolder::RoamingAppData, u"Mozilla\\Firefox",

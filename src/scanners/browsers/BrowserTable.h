@@ -17,12 +17,12 @@ enum class BrowserFamily { Chromium, Firefox };
 enum class UserFolder { LocalAppData, RoamingAppData };
 
 struct Browser {
-    std::string_view code;       // "edge": the category code
-    std::string_view name;       // "Microsoft Edge": the page's and the messages' name
+    std::string_view code;  // "edge": the category code
+    std::string_view name;  // "Microsoft Edge": the page's and the messages' name
     BrowserFamily family;
-    UserFolder dataRoot;         // the known folder its data lies below
-    std::u16string_view data;    // below it: "Microsoft\Edge\User Data", "Mozilla\Firefox"
-    std::u16string_view program; // the program file of every one of its processes: "msedge.exe"
+    UserFolder dataRoot;          // the known folder its data lies below
+    std::u16string_view data;     // below it: "Microsoft\Edge\User Data", "Mozilla\Firefox"
+    std::u16string_view program;  // the program file of every one of its processes: "msedge.exe"
     // The file a running browser holds: Chromium's in its data folder, Firefox's in each profile.
     std::u16string_view lockFile;
     // Firefox: the folder below Local AppData whose subfolders mirror the profiles', holding

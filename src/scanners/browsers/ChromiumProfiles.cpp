@@ -46,7 +46,8 @@ std::optional<std::vector<std::pair<std::u16string, std::string>>> infoCache(con
         std::string name = key;
         if (info.is_object()) {
             const auto shown = info.find("name");
-            if (shown != info.end() && shown->is_string() && !shown->get<std::string>().empty()) name = shown->get<std::string>();
+            if (shown != info.end() && shown->is_string() && !shown->get<std::string>().empty())
+                name = shown->get<std::string>();
         }
         entries.emplace_back(Utf8ToUtf16(key), std::move(name));
     }

@@ -36,7 +36,8 @@ std::vector<IniSection> readIni(std::string_view text) {
         }
         const auto equals = line.find('=');
         if (sections.empty() || line.starts_with(';') || equals == std::string_view::npos) continue;
-        sections.back().values.emplace(std::string(trimmed(line.substr(0, equals))), std::string(trimmed(line.substr(equals + 1))));
+        sections.back().values.emplace(std::string(trimmed(line.substr(0, equals))),
+                                       std::string(trimmed(line.substr(equals + 1))));
     }
     return sections;
 }
@@ -89,7 +90,8 @@ void addProfile(Platform& platform, const Browser& browser, const UserFolders& u
 
 }  // namespace
 
-void DiscoverFirefoxProfiles(Platform& platform, const Browser& browser, const UserFolders& user, BrowserProfiles& found) {
+void DiscoverFirefoxProfiles(Platform& platform, const Browser& browser, const UserFolders& user,
+                             BrowserProfiles& found) {
     const auto text = ReadSettingsFile(platform, found.dataFolder->below(u"profiles.ini"));
     if (!text) {
         found.skipped.push_back("profiles.ini cannot be read: no profile is listed");

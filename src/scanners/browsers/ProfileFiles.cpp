@@ -38,7 +38,8 @@ std::optional<std::string> ReadSettingsFile(Platform& platform, const std::u16st
     return file->readAt(0, static_cast<std::size_t>(*size));
 }
 
-std::optional<ListedFolder> ExistingFolder(Platform& platform, const ListedFolder& folder, std::u16string_view relative) {
+std::optional<ListedFolder> ExistingFolder(Platform& platform, const ListedFolder& folder,
+                                           std::u16string_view relative) {
     auto below = Subfolder(platform, folder, relative);
     if (!below || !isDirectoryEntry(platform, below->path)) return std::nullopt;
     return below;

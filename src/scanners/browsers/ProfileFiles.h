@@ -16,7 +16,8 @@ namespace keltora {
 std::optional<std::string> ReadSettingsFile(Platform& platform, const std::u16string& path);
 
 // A folder below a listed one that is there, a folder, and reached without a link.
-std::optional<ListedFolder> ExistingFolder(Platform& platform, const ListedFolder& folder, std::u16string_view relative);
+std::optional<ListedFolder> ExistingFolder(Platform& platform, const ListedFolder& folder,
+                                           std::u16string_view relative);
 
 // The folder a profile path names (absolute, or relative to base when base is given): resolved
 // by the folder rule, inside one of the user's folders, reached from it without a link, and

@@ -30,6 +30,7 @@ BrowserProfiles DiscoverProfiles(Platform& platform, const Browser& browser, con
 
 // The two readers, given the browser's data folder.
 void DiscoverChromiumProfiles(Platform& platform, const UserFolders& user, BrowserProfiles& found);
-void DiscoverFirefoxProfiles(Platform& platform, const Browser& browser, const UserFolders& user, BrowserProfiles& found);
+void DiscoverFirefoxProfiles(Platform& platform, const Browser& browser, const UserFolders& user,
+                             BrowserProfiles& found);
 
 }  // namespace keltora

@@ -14,7 +14,8 @@ struct DatabaseItems {
     std::size_t count;
 };
 constexpr std::array kDatabases{
-    DatabaseItems{BrowserFamily::Chromium, BrowserDatabase::ChromiumHistory, {ItemKind::History, ItemKind::Downloads}, 2},
+    DatabaseItems{
+        BrowserFamily::Chromium, BrowserDatabase::ChromiumHistory, {ItemKind::History, ItemKind::Downloads}, 2},
     DatabaseItems{BrowserFamily::Chromium, BrowserDatabase::ChromiumCookies, {ItemKind::Cookies, {}}, 1},
     DatabaseItems{BrowserFamily::Firefox, BrowserDatabase::FirefoxPlaces, {ItemKind::History, {}}, 1},
     DatabaseItems{BrowserFamily::Firefox, BrowserDatabase::FirefoxCookies, {ItemKind::Cookies, {}}, 1},
@@ -36,7 +37,8 @@ constexpr std::array kSteps{
                "url_id NOT IN (SELECT id FROM temp.kept)"},
     DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::History, "segment_usage",
                "segment_id IN (SELECT id FROM segments WHERE url_id NOT IN (SELECT id FROM temp.kept))"},
-    DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::History, "segments", "url_id NOT IN (SELECT id FROM temp.kept)"},
+    DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::History, "segments",
+               "url_id NOT IN (SELECT id FROM temp.kept)"},
     DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::History, "urls", "id NOT IN (SELECT id FROM temp.kept)"},
     DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::Downloads, "downloads_url_chains", ""},
     DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::Downloads, "downloads", ""},
@@ -60,13 +62,16 @@ struct Reader {
     bool perRow;  // rows of (host or address, bytes), judged against the keep list one by one
 };
 constexpr std::array kReaders{
-    Reader{BrowserDatabase::ChromiumHistory, ItemKind::History, "SELECT url, length(url) + ifnull(length(title), 0) FROM urls", true},
+    Reader{BrowserDatabase::ChromiumHistory, ItemKind::History,
+           "SELECT url, length(url) + ifnull(length(title), 0) FROM urls", true},
     Reader{BrowserDatabase::ChromiumHistory, ItemKind::Downloads,
            "SELECT count(*), total(ifnull(length(target_path), 0)) FROM downloads", false},
     Reader{BrowserDatabase::ChromiumCookies, ItemKind::Cookies,
-           "SELECT host_key, length(name) + ifnull(length(value), 0) + ifnull(length(encrypted_value), 0) FROM cookies", true},
+           "SELECT host_key, length(name) + ifnull(length(value), 0) + ifnull(length(encrypted_value), 0) FROM cookies",
+           true},
     Reader{BrowserDatabase::FirefoxPlaces, ItemKind::History,
-           "SELECT url, length(url) + ifnull(length(title), 0) FROM moz_places WHERE id IN (SELECT place_id FROM moz_historyvisits)",
+           "SELECT url, length(url) + ifnull(length(title), 0) FROM moz_places WHERE id IN (SELECT place_id FROM "
+           "moz_historyvisits)",
            true},
     Reader{BrowserDatabase::FirefoxCookies, ItemKind::Cookies,
            "SELECT host, length(name) + ifnull(length(value), 0) FROM moz_cookies", true},
@@ -92,7 +97,8 @@ std::int64_t integer(const DbValue& value) {
 
 // One item per kind of the database, in the state it could not get past.
 void listState(const DatabaseItems& database, ItemState state, std::vector<BrowserItem>& items) {
-    for (std::size_t i = 0; i < database.count; ++i) items.push_back(BrowserItem{database.kinds[i], {}, 0, 0, {}, state});
+    for (std::size_t i = 0; i < database.count; ++i)
+        items.push_back(BrowserItem{database.kinds[i], {}, 0, 0, {}, state});
 }
 
 bool readItems(Database& db, const Reader& reader, const KeepList& keep, std::vector<BrowserItem>& items) {
@@ -100,7 +106,9 @@ bool readItems(Database& db, const Reader& reader, const KeepList& keep, std::ve
     if (!rows) return false;
     if (!reader.perRow) {
         const std::int64_t count = integer(rows->at(0).at(0));
-        if (count > 0) items.push_back(BrowserItem{reader.kind, {}, static_cast<std::uint64_t>(integer(rows->at(0).at(1))), count, {}, ItemState::Ready});
+        if (count > 0)
+            items.push_back(BrowserItem{
+                reader.kind, {}, static_cast<std::uint64_t>(integer(rows->at(0).at(1))), count, {}, ItemState::Ready});
         return true;
     }
     if (reader.kind == ItemKind::Cookies) {
@@ -108,7 +116,8 @@ bool readItems(Database& db, const Reader& reader, const KeepList& keep, std::ve
         for (const auto& row : *rows) {
             const std::string site = SiteOfHost(AsText(row.at(0)));
             if (site.empty() || keep.keeps(site)) continue;
-            auto& item = sites.try_emplace(site, BrowserItem{ItemKind::Cookies, site, 0, 0, {}, ItemState::Ready}).first->second;
+            auto& item =
+                sites.try_emplace(site, BrowserItem{ItemKind::Cookies, site, 0, 0, {}, ItemState::Ready}).first->second;
             item.rows += 1;
             item.size += static_cast<std::uint64_t>(integer(row.at(1)));
         }
@@ -125,15 +134,16 @@ bool readItems(Database& db, const Reader& reader, const KeepList& keep, std::ve
     return true;
 }
 
-void listDatabase(Platform& platform, const DatabaseItems& database, const BrowserProfile& profile, const KeepList& keep,
-                  std::vector<BrowserItem>& items) {
+void listDatabase(Platform& platform, const DatabaseItems& database, const BrowserProfile& profile,
+                  const KeepList& keep, std::vector<BrowserItem>& items) {
     const auto path = DatabaseFile(platform, database.database, profile);
     if (!path) return;
     auto opened = platform.files.openDatabase(*path, DatabaseAccess::ReadOnly);
     if (!opened.database) return listState(database, ItemState::CannotBeRead, items);
     const SchemaVerdict verdict = CheckSchema(*opened.database, database.database);
     if (verdict != SchemaVerdict::Known)
-        return listState(database, verdict == SchemaVerdict::Unknown ? ItemState::UnknownVersion : ItemState::CannotBeRead, items);
+        return listState(
+            database, verdict == SchemaVerdict::Unknown ? ItemState::UnknownVersion : ItemState::CannotBeRead, items);
     std::vector<BrowserItem> read;
     for (const auto& reader : kReaders) {
         if (reader.database == database.database && !readItems(*opened.database, reader, keep, read))
@@ -144,14 +154,16 @@ void listDatabase(Platform& platform, const DatabaseItems& database, const Brows
 
 // temp.kept: the addresses of the database's history that belong to a site on the keep list.
 bool fillKept(Database& db, BrowserDatabase database, const KeepList& keep) {
-    if (!db.execute("CREATE TEMP TABLE IF NOT EXISTS kept(id INTEGER PRIMARY KEY)") || !db.execute("DELETE FROM temp.kept"))
+    if (!db.execute("CREATE TEMP TABLE IF NOT EXISTS kept(id INTEGER PRIMARY KEY)") ||
+        !db.execute("DELETE FROM temp.kept"))
         return false;
     for (const auto& source : kKeptSources) {
         if (source.database != database || keep.empty()) continue;
         const auto rows = db.query(source.sql);
         if (!rows) return false;
         for (const auto& row : *rows)
-            if (keep.keeps(HostOfUrl(AsText(row.at(1)))) && !db.execute("INSERT INTO temp.kept(id) VALUES (?)", {row.at(0)}))
+            if (keep.keeps(HostOfUrl(AsText(row.at(1)))) &&
+                !db.execute("INSERT INTO temp.kept(id) VALUES (?)", {row.at(0)}))
                 return false;
     }
     return true;
@@ -191,12 +203,15 @@ void removeFromDatabase(ScanContext& context, const DatabaseItems& database, con
         return;
     }
     const bool dryRun = context.dryRun;
-    auto opened = context.platform.files.openDatabase(*path, dryRun ? DatabaseAccess::ReadOnly : DatabaseAccess::ReadWrite);
+    auto opened =
+        context.platform.files.openDatabase(*path, dryRun ? DatabaseAccess::ReadOnly : DatabaseAccess::ReadWrite);
     if (!opened.database) return leave(indexes, StateText(ItemState::CannotBeRead), outcomes);
     Database& db = *opened.database;
     const SchemaVerdict verdict = CheckSchema(db, database.database);
     if (verdict != SchemaVerdict::Known)
-        return leave(indexes, StateText(verdict == SchemaVerdict::Unknown ? ItemState::UnknownVersion : ItemState::CannotBeRead), outcomes);
+        return leave(indexes,
+                     StateText(verdict == SchemaVerdict::Unknown ? ItemState::UnknownVersion : ItemState::CannotBeRead),
+                     outcomes);
     if (!dryRun && !db.begin()) return leave(indexes, StateText(ItemState::CannotBeRead), outcomes);
     std::vector<ItemOutcome> done;
     bool failed = !fillKept(db, database.database, keep);
@@ -208,7 +223,8 @@ void removeFromDatabase(ScanContext& context, const DatabaseItems& database, con
         }
         const auto rows = runSteps(db, database.database, item, dryRun);
         failed = !rows;
-        done.push_back(ItemOutcome{rows && *rows > 0 ? RemovalOutcome::Removed : RemovalOutcome::Gone, rows.value_or(0), {}});
+        done.push_back(
+            ItemOutcome{rows && *rows > 0 ? RemovalOutcome::Removed : RemovalOutcome::Gone, rows.value_or(0), {}});
     }
     if (failed || (!dryRun && !db.commit())) {
         db.rollback();

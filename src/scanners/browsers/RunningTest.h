@@ -9,8 +9,8 @@ namespace keltora {
 
 enum class BrowserState {
     Closed,
-    ProgramRuns,   // its program runs in the session (or the system does not tell which run)
-    LockHeld,      // its lock file is held by another process
+    ProgramRuns,  // its program runs in the session (or the system does not tell which run)
+    LockHeld,     // its lock file is held by another process
 };
 
 // Chromium's lock is the browser's (in User Data), Firefox's the profile's (in its folder).

@@ -32,7 +32,8 @@ bool KeepList::keeps(std::string_view host) const {
     const std::string site = SiteOfHost(host);
     for (const auto& kept : sites_) {
         if (site == kept) return true;
-        if (site.size() > kept.size() && site.ends_with(kept) && site[site.size() - kept.size() - 1] == '.') return true;
+        if (site.size() > kept.size() && site.ends_with(kept) && site[site.size() - kept.size() - 1] == '.')
+            return true;
     }
     return false;
 }

@@ -25,9 +25,10 @@ std::vector<MadeUpRow> joined(std::initializer_list<std::vector<MadeUpRow>> part
 
 void makeEdge(BrowserMachine& m) {
     m.files().addDirectory(kEdgeProfile + "\\Network");
-    ASSERT_TRUE(MakeDatabase(m.files(), Wide(kEdgeHistory), kChromiumHistorySchema,
-                             joined({ChromiumVisit(1, "https://tracker.example/a"), ChromiumVisit(2, "https://keep.example/"),
-                                     ChromiumVisit(3, "http://user@www.keep.example:8080/x"), ChromiumDownload(1)})));
+    ASSERT_TRUE(
+        MakeDatabase(m.files(), Wide(kEdgeHistory), kChromiumHistorySchema,
+                     joined({ChromiumVisit(1, "https://tracker.example/a"), ChromiumVisit(2, "https://keep.example/"),
+                             ChromiumVisit(3, "http://user@www.keep.example:8080/x"), ChromiumDownload(1)})));
     ASSERT_TRUE(MakeDatabase(m.files(), Wide(kEdgeCookies), kChromiumCookiesSchema,
                              {ChromiumCookie(".tracker.example", "id"), ChromiumCookie("tracker.example", "id2"),
                               ChromiumCookie("ads.example", "x"), ChromiumCookie("keep.example", "session"),
@@ -75,10 +76,14 @@ TEST(BrowserItems, ChromiumProfileListsItsItemsWithoutTheKeptSites) {
     makeEdge(m);
     const auto listed = ListProfileItems(m.platform(), *FindBrowser("edge"), m.only("edge"), kKeep);
     const std::vector<Item> expected = {
-        {ItemKind::Cache, "", 0, 1},       {ItemKind::CodeCache, "", 0, 1},
-        {ItemKind::GpuCache, "", 0, 1},    {ItemKind::Session, "", 0, 1},
-        {ItemKind::History, "", 1, 0},     {ItemKind::Downloads, "", 1, 0},
-        {ItemKind::Cookies, "ads.example", 1, 0}, {ItemKind::Cookies, "tracker.example", 2, 0},
+        {ItemKind::Cache, "", 0, 1},
+        {ItemKind::CodeCache, "", 0, 1},
+        {ItemKind::GpuCache, "", 0, 1},
+        {ItemKind::Session, "", 0, 1},
+        {ItemKind::History, "", 1, 0},
+        {ItemKind::Downloads, "", 1, 0},
+        {ItemKind::Cookies, "ads.example", 1, 0},
+        {ItemKind::Cookies, "tracker.example", 2, 0},
     };
     EXPECT_EQ(expected, items(listed));
     EXPECT_EQ(300u, listed.front().size);
@@ -93,22 +98,24 @@ TEST(BrowserItems, ChromiumRemovalTakesTheChosenRowsAndFilesOnly) {
     // ads.example unchecked; keep.example asked for all the same.
     chosen.erase(chosen.begin() + 6);
     chosen.push_back(BrowserItem{ItemKind::Cookies, "keep.example", 0, 0, {}, ItemState::Ready});
-    const auto done = RemoveProfileItems(m.context, m.removal, edge, profiles, profiles.profiles.front(), chosen, kKeep);
+    const auto done =
+        RemoveProfileItems(m.context, m.removal, edge, profiles, profiles.profiles.front(), chosen, kKeep);
     using O = RemovalOutcome;
-    EXPECT_EQ((std::vector<O>{O::Removed, O::Removed, O::Removed, O::Removed, O::Removed, O::Removed, O::Removed, O::Left}),
-              outcomes(done));
+    EXPECT_EQ(
+        (std::vector<O>{O::Removed, O::Removed, O::Removed, O::Removed, O::Removed, O::Removed, O::Removed, O::Left}),
+        outcomes(done));
     EXPECT_EQ(2, count(m, kEdgeHistory, "SELECT count(*) FROM urls WHERE id IN (2, 3)"));
-    for (const char* sql : {"SELECT count(*) FROM urls WHERE id = 1", "SELECT count(*) FROM visits WHERE url = 1",
-                            "SELECT count(*) FROM keyword_search_terms WHERE url_id = 1",
-                            "SELECT count(*) FROM segments WHERE url_id = 1",
-                            "SELECT count(*) FROM segment_usage WHERE segment_id = 1", "SELECT count(*) FROM downloads",
-                            "SELECT count(*) FROM downloads_url_chains"})
+    for (const char* sql :
+         {"SELECT count(*) FROM urls WHERE id = 1", "SELECT count(*) FROM visits WHERE url = 1",
+          "SELECT count(*) FROM keyword_search_terms WHERE url_id = 1",
+          "SELECT count(*) FROM segments WHERE url_id = 1", "SELECT count(*) FROM segment_usage WHERE segment_id = 1",
+          "SELECT count(*) FROM downloads", "SELECT count(*) FROM downloads_url_chains"})
         EXPECT_EQ(0, count(m, kEdgeHistory, sql)) << sql;
     EXPECT_EQ(2, count(m, kEdgeHistory, "SELECT count(*) FROM visits"));
     EXPECT_EQ(0, count(m, kEdgeCookies, "SELECT count(*) FROM cookies WHERE host_key LIKE '%tracker.example'"));
     EXPECT_EQ(3, count(m, kEdgeCookies, "SELECT count(*) FROM cookies"));
-    for (const char* gone : {"\\Cache\\Cache_Data\\f_000001", "\\Code Cache\\js\\index", "\\GPUCache\\data_0",
-                             "\\Sessions\\Session_1"})
+    for (const char* gone :
+         {"\\Cache\\Cache_Data\\f_000001", "\\Code Cache\\js\\index", "\\GPUCache\\data_0", "\\Sessions\\Session_1"})
         EXPECT_FALSE(m.files().exists(kEdgeProfile + gone)) << gone;
     for (const char* stays : {"\\Cache\\Cache_Data", "\\Bookmarks", "\\History", "\\Network\\Cookies"})
         EXPECT_TRUE(m.files().exists(kEdgeProfile + stays)) << stays;
@@ -118,12 +125,15 @@ TEST(BrowserItems, ChromiumRemovalTakesTheChosenRowsAndFilesOnly) {
 
 void makeFirefox(BrowserMachine& m) {
     m.files().addDirectory(kFoxProfile);
-    m.files().addTextFile(kFirefoxData + "\\profiles.ini", "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/abc.default\n");
-    ASSERT_TRUE(MakeDatabase(m.files(), Wide(kFoxProfile + "\\places.sqlite"), kFirefoxPlacesSchema,
-                             joined({FirefoxVisit(1, "https://tracker.example/"), FirefoxVisit(2, "https://news.example/", true),
-                                     FirefoxVisit(3, "https://keep.example/"),
-                                     {{"INSERT INTO moz_places(id, url) VALUES (4, 'https://bookmarked.example/')"},
-                                      {"INSERT INTO moz_bookmarks(type, fk, title) VALUES (1, 4, 'Never visited')"}}})));
+    m.files().addTextFile(kFirefoxData + "\\profiles.ini",
+                          "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/abc.default\n");
+    ASSERT_TRUE(
+        MakeDatabase(m.files(), Wide(kFoxProfile + "\\places.sqlite"), kFirefoxPlacesSchema,
+                     joined({FirefoxVisit(1, "https://tracker.example/"),
+                             FirefoxVisit(2, "https://news.example/", true),
+                             FirefoxVisit(3, "https://keep.example/"),
+                             {{"INSERT INTO moz_places(id, url) VALUES (4, 'https://bookmarked.example/')"},
+                              {"INSERT INTO moz_bookmarks(type, fk, title) VALUES (1, 4, 'Never visited')"}}})));
     ASSERT_TRUE(MakeDatabase(m.files(), Wide(kFoxProfile + "\\cookies.sqlite"), kFirefoxCookiesSchema,
                              {FirefoxCookie(".tracker.example", "id"), FirefoxCookie("keep.example", "s")}));
     ASSERT_TRUE(MakeDatabase(m.files(), Wide(kFoxProfile + "\\formhistory.sqlite"), kFirefoxFormsSchema,
@@ -145,7 +155,8 @@ TEST(BrowserItems, FirefoxRemovalKeepsBookmarksAndKeptSites) {
                                         {ItemKind::Cookies, "tracker.example", 1, 0},
                                         {ItemKind::FormHistory, "", 1, 0}};
     ASSERT_EQ(expected, items(chosen));
-    const auto done = RemoveProfileItems(m.context, m.removal, firefox, profiles, profiles.profiles.front(), chosen, kKeep);
+    const auto done =
+        RemoveProfileItems(m.context, m.removal, firefox, profiles, profiles.profiles.front(), chosen, kKeep);
     EXPECT_EQ(std::vector<RemovalOutcome>(5, RemovalOutcome::Removed), outcomes(done));
     const std::string places = kFoxProfile + "\\places.sqlite";
     EXPECT_EQ(1, count(m, places, "SELECT count(*) FROM moz_historyvisits WHERE place_id = 3"));
@@ -153,7 +164,8 @@ TEST(BrowserItems, FirefoxRemovalKeepsBookmarksAndKeptSites) {
     EXPECT_EQ(3, count(m, places, "SELECT count(*) FROM moz_places WHERE id IN (2, 3, 4)"));
     EXPECT_EQ(0, count(m, places, "SELECT count(*) FROM moz_places WHERE id = 1"));
     EXPECT_EQ(2, count(m, places, "SELECT count(*) FROM moz_bookmarks"));
-    EXPECT_EQ(1, count(m, kFoxProfile + "\\cookies.sqlite", "SELECT count(*) FROM moz_cookies WHERE host = 'keep.example'"));
+    EXPECT_EQ(
+        1, count(m, kFoxProfile + "\\cookies.sqlite", "SELECT count(*) FROM moz_cookies WHERE host = 'keep.example'"));
     EXPECT_EQ(1, count(m, kFoxProfile + "\\cookies.sqlite", "SELECT count(*) FROM moz_cookies"));
     EXPECT_EQ(0, count(m, kFoxProfile + "\\formhistory.sqlite", "SELECT count(*) FROM moz_formhistory"));
     EXPECT_FALSE(m.files().exists(kFoxCache + "\\cache2\\entries\\0A1B"));
@@ -189,8 +201,8 @@ TEST(BrowserItems, FaultsLeaveEverythingAsItIs) {
          ItemState::Ready, "Close Microsoft Edge to clean"},
         {"history is no database", [](BrowserMachine& m) { m.files().writeFile(kEdgeHistory, std::string(8192, 'x')); },
          ItemState::CannotBeRead, "cannot be read"},
-        {"history held by another program", [](BrowserMachine& m) { m.files().lock(kEdgeHistory); }, ItemState::CannotBeRead,
-         "cannot be read"},
+        {"history held by another program", [](BrowserMachine& m) { m.files().lock(kEdgeHistory); },
+         ItemState::CannotBeRead, "cannot be read"},
         {"a version not known", historyStatement("UPDATE meta SET value = 999 WHERE key = 'version'"),
          ItemState::UnknownVersion, "unknown version, left as it is"},
         {"a column missing", historyStatement("ALTER TABLE urls DROP COLUMN title"), ItemState::UnknownVersion,
@@ -219,8 +231,10 @@ TEST(BrowserItems, FaultsLeaveEverythingAsItIs) {
             }
         std::vector<BrowserItem> chosen;
         for (const auto& item : healthy)
-            if (item.kind == ItemKind::History || (row.dryRun || row.why == CloseToCleanText(edge))) chosen.push_back(item);
-        const auto done = RemoveProfileItems(m.context, m.removal, edge, profiles, profiles.profiles.front(), chosen, kKeep);
+            if (item.kind == ItemKind::History || (row.dryRun || row.why == CloseToCleanText(edge)))
+                chosen.push_back(item);
+        const auto done =
+            RemoveProfileItems(m.context, m.removal, edge, profiles, profiles.profiles.front(), chosen, kKeep);
         for (const auto& outcome : done) {
             EXPECT_EQ(row.dryRun ? RemovalOutcome::Removed : RemovalOutcome::Left, outcome.outcome);
             EXPECT_EQ(row.why, outcome.why);
@@ -230,7 +244,9 @@ TEST(BrowserItems, FaultsLeaveEverythingAsItIs) {
         }
         EXPECT_EQ(history, m.files().readFile(kEdgeHistory));
         EXPECT_TRUE(m.files().exists(kEdgeProfile + "\\Cache\\Cache_Data\\f_000001"));
-        EXPECT_EQ(3, count(m, kEdgeCookies, "SELECT count(*) FROM cookies WHERE host_key LIKE '%.example' AND host_key NOT LIKE '%keep%'"));
+        EXPECT_EQ(3,
+                  count(m, kEdgeCookies,
+                        "SELECT count(*) FROM cookies WHERE host_key LIKE '%.example' AND host_key NOT LIKE '%keep%'"));
     }
 }
 
