@@ -121,9 +121,22 @@ std::vector<ItemOutcome> RemoveProfileItems(ScanContext& context, FileRemoval& f
         for (auto& outcome : outcomes) outcome = ItemOutcome{RemovalOutcome::Left, 0, CloseToCleanText(browser)};
         return outcomes;
     }
-    for (std::size_t i = 0; i < chosen.size(); ++i)
-        if (!chosen[i].files.empty()) outcomes[i] = removeFiles(files, chosen[i]);
-    RemoveRowItems(context, browser, profile, chosen, keep, outcomes);
+    // An item listed as not to be read or of an unknown version stays as it was listed.
+    std::vector<BrowserItem> ready;
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        if (chosen[i].state != ItemState::Ready) {
+            outcomes[i] = ItemOutcome{RemovalOutcome::Left, 0, StateText(chosen[i].state)};
+        } else if (!chosen[i].files.empty()) {
+            outcomes[i] = removeFiles(files, chosen[i]);
+        } else {
+            ready.push_back(chosen[i]);
+            at.push_back(i);
+        }
+    }
+    std::vector<ItemOutcome> rows(ready.size());
+    RemoveRowItems(context, browser, profile, ready, keep, rows);
+    for (std::size_t i = 0; i < ready.size(); ++i) outcomes[at[i]] = rows[i];
     return outcomes;
 }
 
