@@ -25,6 +25,8 @@ add_library(keltora_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(keltora_win32 PUBLIC keltora_core advapi32 shell32 user32 gdi32 ole32)
 target_compile_definitions(keltora_win32 PUBLIC NOMINMAX)
 target_compile_options(keltora_win32 PRIVATE ${KELTORA_WARNINGS})
+# Its databases go through SQLite's own Windows file layer.
+target_link_libraries(keltora_win32 PRIVATE keltora_sqlite)
 
 # --- GoogleTest, built from the sources Debian ships -----------------------------------------
 

@@ -9,6 +9,9 @@
 
 namespace keltora {
 
+struct OpenedDatabase;
+enum class DatabaseAccess;
+
 constexpr std::uint32_t kAttrReadOnly = 0x01;
 constexpr std::uint32_t kAttrHidden = 0x02;
 constexpr std::uint32_t kAttrSystem = 0x04;
@@ -62,6 +65,12 @@ public:
     virtual std::optional<std::uint64_t> size() = 0;
     // FlushFileBuffers: true once what was written is on the disk.
     virtual bool flush() = 0;
+    // A database engine's lock, as other programs' engines see it (shared to read, exclusive to
+    // write); false when another program holds the file so that it may not be had.
+    virtual bool lock(bool exclusive) {
+        (void)exclusive;
+        return true;
+    }
 };
 
 class FileSystem {
@@ -116,6 +125,16 @@ public:
     virtual std::unique_ptr<OpenedFile> createNew(const std::string& path) = 0;
     // An existing file opened to change it in place; nullptr when it cannot be.
     virtual std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) = 0;
+
+    // A file by its exact path, never through a final link, for reading or also for writing,
+    // shared with other programs as database engines share their files; with create, a new one
+    // where none is there. nullptr when it cannot be. What a database engine over this file
+    // system opens (FileSystemDatabase.cpp), and how the browsers' settings files are read.
+    virtual std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) = 0;
+    // An SQLite database by its exact path ("C:\...\History"): an existing one, or with
+    // CreateNew a new one where no file is. The default runs SQLite over openExact, act (a
+    // journal's delete) and findWide.
+    virtual OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess access);
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }
     bool isDirectory(const std::string& path) {

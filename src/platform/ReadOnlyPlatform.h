@@ -3,6 +3,7 @@
 // as access denied (registry writes and deletes, file deletes, moves, writes and new folders,
 // emptying the Recycle Bin or the clipboard, opening documents and starting programs). A dry
 // run then changes nothing even where a removal forgot to ask whether it is one.
+#include "platform/Database.h"
 #include "platform/Platform.h"
 
 namespace keltora {
@@ -100,6 +101,13 @@ public:
     bool createNewFile(const std::string&) override { return false; }
     std::unique_ptr<OpenedFile> createNew(const std::string&) override { return nullptr; }
     std::unique_ptr<OpenedFile> openForUpdate(const std::string&) override { return nullptr; }
+    std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override {
+        return write || create ? nullptr : real_.openExact(path, false, false);
+    }
+    // A database of a dry run opens read-only, whatever was asked.
+    OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess) override {
+        return real_.openDatabase(path, DatabaseAccess::ReadOnly);
+    }
 
 private:
     FileSystem& real_;
@@ -119,6 +127,7 @@ public:
         return std::nullopt;
     }
     std::string windowsFolder() override { return real_.windowsFolder(); }
+    std::optional<std::vector<std::u16string>> sessionPrograms() override { return real_.sessionPrograms(); }
 
 private:
     Shell& real_;

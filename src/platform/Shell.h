@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace keltora {
 
@@ -41,6 +42,9 @@ public:
     // The system's Windows folder (GetSystemWindowsDirectory), without a trailing '\'; the one
     // shared by every session, where the system's own programs such as regedit.exe live.
     virtual std::string windowsFolder() = 0;
+    // The program file names ("msedge.exe", as the system names each process's image) of the
+    // processes that run in this process's session; nullopt when the system does not tell.
+    virtual std::optional<std::vector<std::u16string>> sessionPrograms() = 0;
     static constexpr std::uint32_t kWaitTickMs = 150;
     // ERROR_ELEVATION_REQUIRED: the program asks for an administrator's token this process lacks.
     static constexpr long kErrorElevationRequired = 740;

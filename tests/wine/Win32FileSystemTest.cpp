@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/Database.h"
 #include "platform/Helpers.h"
+#include "scanners/browsers/RunningTest.h"
 #include "wine/WineScratch.h"
 
 namespace keltora::wine {
@@ -120,6 +122,34 @@ TEST_F(Win32FileSystemTest, AFileHeldOpenCannotBeDeletedOrMoved) {
     EXPECT_FALSE(fs().readFile(inFolder("locked.log")).has_value());
     CloseHandle(held);
     EXPECT_TRUE(fs().deleteFile(inFolder("locked.log")));
+}
+
+// A browser holds its lock file open without sharing; one it left behind when it ended is free.
+TEST_F(Win32FileSystemTest, ALockFileHeldWithoutSharingIsHeld) {
+    touch("parent.lock");
+    const std::u16string lock = platform().codePage.toWide(inFolder("parent.lock"));
+    EXPECT_FALSE(IsLockHeld(platform(), lock));
+    HANDLE held = CreateFileA(inFolder("parent.lock").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(IsLockHeld(platform(), lock));
+    CloseHandle(held);
+    EXPECT_FALSE(IsLockHeld(platform(), lock));
+}
+
+// A database another connection holds in exclusive locking mode (as a running browser holds its
+// own) cannot be read, through SQLite's Windows locks.
+TEST_F(Win32FileSystemTest, ADatabaseHeldExclusivelyIsBusy) {
+    const std::u16string path = platform().codePage.toWide(inFolder("History"));
+    auto holder = fs().openDatabase(path, DatabaseAccess::CreateNew);
+    ASSERT_TRUE(holder.database);
+    ASSERT_TRUE(holder.database->query("PRAGMA locking_mode=EXCLUSIVE"));
+    ASSERT_TRUE(holder.database->execute("CREATE TABLE urls(id INTEGER PRIMARY KEY)"));
+    const auto reader = fs().openDatabase(path, DatabaseAccess::ReadOnly);
+    EXPECT_FALSE(reader.database);
+    EXPECT_EQ(DatabaseError::Busy, reader.error);
+    holder.database.reset();
+    EXPECT_TRUE(fs().openDatabase(path, DatabaseAccess::ReadOnly).database);
 }
 
 TEST_F(Win32FileSystemTest, CreateDirectoryFailsWhenItExistsOrHasNoParent) {

@@ -155,5 +155,15 @@ TEST(Win32AccountTest, TheProfileFolderIsTheAccountsOwnAndHoldsItsShellFolders) 
     EXPECT_TRUE(IsWithinFolder(*UsableFolder(win32Platform().codePage.toWide(recent)), *profile)) << recent;
 }
 
+// The programs of the session include this very test program.
+TEST(Win32SessionPrograms, ListThisProgram) {
+    const auto programs = win32Platform().shell.sessionPrograms();
+    ASSERT_TRUE(programs);
+    const std::string self = selfPath().substr(selfPath().find_last_of('\\') + 1);
+    bool found = false;
+    for (const auto& program : *programs) found = found || Utf16ToUtf8(program) == self;
+    EXPECT_TRUE(found) << self << " among " << programs->size();
+}
+
 }  // namespace
 }  // namespace keltora::wine

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/Unit1.h"
+#include "platform/Database.h"
 #include "cli/Cli.h"
 #include "maintenance/UndoJournal.h"
 #include "maintenance/UndoRepairs.h"
@@ -117,6 +118,12 @@ public:
         return file ? std::make_unique<TimedFile>(std::move(file)) : nullptr;
     }
     std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override { return inner_.openForUpdate(path); }
+    std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override {
+        return inner_.openExact(path, write, create);
+    }
+    OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess access) override {
+        return inner_.openDatabase(path, access);
+    }
 
 private:
     FileSystem& inner_;

@@ -316,10 +316,12 @@ bool MemoryFileSystem::createNewFile(const std::string& path) {
     return lookup(path) == nullptr && store(path, "", false);
 }
 
-// What a handle of an open file reaches: the entry of its path while it is a file there.
+// What a handle of an open file reaches: the entry of its full path while it is a file there
+// (a final link followed only when it was opened through one).
 class MemoryOpenFile : public OpenedFile {
 public:
-    MemoryOpenFile(MemoryFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+    MemoryOpenFile(MemoryFileSystem& files, std::u16string path, bool followLast)
+        : files_(files), path_(std::move(path)), followLast_(followLast) {}
 
     bool writeAt(std::uint64_t offset, const std::string& bytes) override {
         Entry* entry = writable();
@@ -346,18 +348,22 @@ public:
         return entry ? std::optional<std::uint64_t>(entry->content.size()) : std::nullopt;
     }
     bool flush() override { return writable() != nullptr; }
+    // A file another program holds is one whose database lock another engine holds.
+    bool lock(bool) override { return writable() != nullptr; }
 
 private:
     Entry* file() {
-        Entry* entry = files_.lookup(path_);
-        return entry && !entry->isDirectory() ? entry : nullptr;
+        const MemoryFileSystem::Lookup found = files_.resolve(path_, followLast_);
+        Entry* entry = found.entry;
+        return entry && !entry->denied && !entry->isDirectory() ? entry : nullptr;
     }
     Entry* writable() {
         Entry* entry = file();
         return entry && !entry->locked ? entry : nullptr;
     }
     MemoryFileSystem& files_;
-    std::string path_;
+    std::u16string path_;
+    bool followLast_;
 };
 
 std::unique_ptr<OpenedFile> MemoryFileSystem::createNew(const std::string& path) {
@@ -366,14 +372,30 @@ std::unique_ptr<OpenedFile> MemoryFileSystem::createNew(const std::string& path)
     // A link of that name counts as a file there: it is never followed.
     if (!parent || parent->child(leaf)) return nullptr;
     parent->add(leaf, kAttrArchive);
-    return std::make_unique<MemoryOpenFile>(*this, fullPath(path));
+    return std::make_unique<MemoryOpenFile>(*this, FullPathName(wide(path), current_), true);
 }
 
 std::unique_ptr<OpenedFile> MemoryFileSystem::openForUpdate(const std::string& path) {
     Entry* entry = lookup(path, false);
     if (!entry || entry->isLink() || entry->isDirectory() || entry->locked || (entry->attributes & kAttrReadOnly))
         return nullptr;
-    return std::make_unique<MemoryOpenFile>(*this, fullPath(path));
+    return std::make_unique<MemoryOpenFile>(*this, FullPathName(wide(path), current_), true);
+}
+
+std::unique_ptr<OpenedFile> MemoryFileSystem::openExact(const std::u16string& path, bool write, bool create) {
+    const Lookup found = resolve(path, false);
+    Entry* entry = found.entry;
+    if (found.denied || (entry && (entry->denied || entry->isLink() || entry->isDirectory()))) return nullptr;
+    if (entry && write && (entry->attributes & kAttrReadOnly)) return nullptr;
+    if (!entry) {
+        const auto cut = path.find_last_of(u'\\');
+        if (!create || !write || cut == std::u16string::npos) return nullptr;
+        const Lookup folder = resolve(path.substr(0, cut + 1), true);
+        const std::u16string leaf = path.substr(cut + 1);
+        if (!folder.entry || folder.entry->denied || !folder.entry->isDirectory() || !isValidName(leaf)) return nullptr;
+        folder.entry->add(leaf, kAttrArchive);
+    }
+    return std::make_unique<MemoryOpenFile>(*this, path, false);
 }
 
 // --- setup and inspection -------------------------------------------------------------------

@@ -43,6 +43,7 @@ public:
     std::u16string temporaryFolder() override { return temporaryPath; }
     std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
     std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
+    std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override;
 
     // Setup: missing folders, and the drive, are made on the way. A path that is not of the
     // form "X:\..." or that runs through a file throws std::invalid_argument.

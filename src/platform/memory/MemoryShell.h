@@ -30,6 +30,7 @@ public:
                                             std::uint32_t timeoutMs, const std::function<void()>& whileWaiting,
                                             long* startError) override;
     std::string windowsFolder() override { return windowsFolder_; }
+    std::optional<std::vector<std::u16string>> sessionPrograms() override { return programs; }
 
     // Setup.
     void recycle(const std::string& name, std::int64_t size);
@@ -42,6 +43,9 @@ public:
     void onRun(RunHandler handler) { onRun_ = std::move(handler); }
     // Every run from now on fails to start with this system error (0: runs start again).
     void setStartError(long error) { startError_ = error; }
+
+    // What sessionPrograms() reports.
+    std::optional<std::vector<std::u16string>> programs = std::vector<std::u16string>{u"explorer.exe"};
 
     // Inspection.
     const std::vector<ShellCall>& opened() const { return opened_; }

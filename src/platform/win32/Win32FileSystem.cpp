@@ -155,4 +155,8 @@ std::unique_ptr<OpenedFile> Win32FileSystem::createNew(const std::string& path) 
 
 std::unique_ptr<OpenedFile> Win32FileSystem::openForUpdate(const std::string& path) { return OpenFileForUpdate(path); }
 
+std::unique_ptr<OpenedFile> Win32FileSystem::openExact(const std::u16string& path, bool write, bool create) {
+    return OpenExactFile(path, write, create);
+}
+
 }  // namespace keltora

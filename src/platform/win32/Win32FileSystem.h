@@ -27,6 +27,9 @@ public:
     std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) override;
     std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
     std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
+    std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override;
+    // Through SQLite's own Windows file layer (its locks are the ones the browsers' SQLite sees).
+    OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess access) override;
 
 private:
     CodePage& codePage_;

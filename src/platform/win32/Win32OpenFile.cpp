@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Paths.h"
 
 namespace keltora {
 
@@ -82,6 +83,17 @@ std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::string& path) {
     if (!GetFileInformationByHandle(handle, &info) ||
         (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         return nullptr;
+    return file;
+}
+
+std::unique_ptr<OpenedFile> OpenExactFile(const std::u16string& path, bool write, bool create) {
+    const DWORD access = GENERIC_READ | (write ? GENERIC_WRITE : 0);
+    const DWORD disposition = create && write ? OPEN_ALWAYS : OPEN_EXISTING;
+    HANDLE handle = CreateFileW(WideText(ExtendedPath(path)), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    auto file = std::make_unique<Win32OpenFile>(handle);
+    if (!IsHandleOfFile(handle, path)) return nullptr;
     return file;
 }
 

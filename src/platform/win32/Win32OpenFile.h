@@ -12,5 +12,9 @@ namespace keltora {
 std::unique_ptr<OpenedFile> CreateNewFile(const std::string& path);
 // An existing plain file, never reached through a link or another reparse point.
 std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::string& path);
+// FileSystem::openExact: by the "\\?\" form of an exact path, shared for reading, writing and
+// deleting as other programs' database engines share their files, and only when the object
+// opened is the plain file named.
+std::unique_ptr<OpenedFile> OpenExactFile(const std::u16string& path, bool write, bool create);
 
 }  // namespace keltora

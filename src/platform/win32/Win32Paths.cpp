@@ -117,4 +117,6 @@ FileActResult ActOnListedFile(const FileAct& act) {
     return done && !stillThere(extended) ? FileActResult::Done : FileActResult::Failed;
 }
 
+bool IsHandleOfFile(HANDLE file, const std::u16string& path) { return verify(file, path, false) == FileActResult::Done; }
+
 }  // namespace keltora

@@ -15,6 +15,7 @@ public:
                                             std::uint32_t timeoutMs, const std::function<void()>& whileWaiting,
                                             long* startError) override;
     std::string windowsFolder() override;
+    std::optional<std::vector<std::u16string>> sessionPrograms() override;
 };
 
 }  // namespace keltora

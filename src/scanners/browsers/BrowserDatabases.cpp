@@ -1,0 +1,125 @@
+#include "scanners/browsers/BrowserDatabases.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "scanners/browsers/ProfileFiles.h"
+
+namespace keltora {
+namespace {
+
+// Each table a reader or a removal names, with the columns it names.
+struct SchemaRow {
+    BrowserDatabase database;
+    std::string_view table;
+    std::vector<std::string_view> columns;
+};
+
+const std::array kSchema{
+    SchemaRow{BrowserDatabase::ChromiumHistory, "meta", {"key", "value"}},
+    SchemaRow{BrowserDatabase::ChromiumHistory, "urls", {"id", "url", "title"}},
+    SchemaRow{BrowserDatabase::ChromiumHistory, "visits", {"id", "url"}},
+    SchemaRow{BrowserDatabase::ChromiumHistory, "keyword_search_terms", {"url_id"}},
+    SchemaRow{BrowserDatabase::ChromiumHistory, "segments", {"id", "url_id"}},
+    SchemaRow{BrowserDatabase::ChromiumHistory, "segment_usage", {"segment_id"}},
+    SchemaRow{BrowserDatabase::ChromiumHistory, "downloads", {"id", "target_path"}},
+    SchemaRow{BrowserDatabase::ChromiumHistory, "downloads_url_chains", {"id", "url"}},
+    SchemaRow{BrowserDatabase::ChromiumCookies, "meta", {"key", "value"}},
+    SchemaRow{BrowserDatabase::ChromiumCookies, "cookies", {"host_key", "name", "value", "encrypted_value"}},
+    SchemaRow{BrowserDatabase::FirefoxPlaces, "moz_places", {"id", "url", "title"}},
+    SchemaRow{BrowserDatabase::FirefoxPlaces, "moz_historyvisits", {"id", "place_id"}},
+    SchemaRow{BrowserDatabase::FirefoxPlaces, "moz_bookmarks", {"id", "fk"}},
+    SchemaRow{BrowserDatabase::FirefoxCookies, "moz_cookies", {"host", "name", "value"}},
+    SchemaRow{BrowserDatabase::FirefoxForms, "moz_formhistory", {"fieldname", "value"}},
+};
+
+// The versions of Chromium's meta table whose tables and columns are the ones above: History
+// from the version that made downloads_url_chains what it is, Cookies from the one that added
+// encrypted_value, each up to the newest whose schema was compared with the rows above.
+struct KnownVersions {
+    BrowserDatabase database;
+    std::int64_t first, last;
+};
+constexpr std::array kKnownVersions{
+    KnownVersions{BrowserDatabase::ChromiumHistory, 29, 70},
+    KnownVersions{BrowserDatabase::ChromiumCookies, 7, 24},
+};
+
+struct Place {
+    BrowserDatabase database;
+    std::u16string_view file;  // below the profile folder; the first found is the one
+};
+constexpr std::array kPlaces{
+    Place{BrowserDatabase::ChromiumHistory, u"History"},
+    Place{BrowserDatabase::ChromiumCookies, u"Network\\Cookies"},
+    Place{BrowserDatabase::ChromiumCookies, u"Cookies"},
+    Place{BrowserDatabase::FirefoxPlaces, u"places.sqlite"},
+    Place{BrowserDatabase::FirefoxCookies, u"cookies.sqlite"},
+    Place{BrowserDatabase::FirefoxForms, u"formhistory.sqlite"},
+};
+
+// nullopt: the schema could not be read at all.
+std::optional<bool> hasTable(Database& db, const SchemaRow& row) {
+    const auto type = db.query("SELECT type FROM sqlite_schema WHERE name = ?", {std::string(row.table)});
+    if (!type) return std::nullopt;
+    if (type->size() != 1 || AsText(type->front().at(0)) != "table") return false;
+    const auto columns = db.query("SELECT name FROM pragma_table_info(?)", {std::string(row.table)});
+    if (!columns) return std::nullopt;
+    for (auto wanted : row.columns) {
+        bool found = false;
+        for (const auto& column : *columns) found = found || AsText(column.at(0)) == wanted;
+        if (!found) return false;
+    }
+    return true;
+}
+
+std::optional<bool> knownVersion(Database& db, BrowserDatabase which) {
+    for (const auto& known : kKnownVersions) {
+        if (known.database != which) continue;
+        const auto rows = db.query("SELECT value FROM meta WHERE key = 'version'");
+        if (!rows) return std::nullopt;
+        if (rows->size() != 1) return false;
+        // Chromium writes the version as an integer; text of digits is read as one too.
+        const DbValue& value = rows->front().at(0);
+        std::optional<std::int64_t> version = AsInteger(value);
+        const std::string text = AsText(value);
+        if (!version && !text.empty() && text.size() < 10 && text.find_first_not_of("0123456789") == std::string::npos)
+            version = std::stoll(text);
+        return version && *version >= known.first && *version <= known.last;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::u16string> DatabaseFile(Platform& platform, BrowserDatabase which, const BrowserProfile& profile) {
+    for (const auto& place : kPlaces) {
+        if (place.database != which) continue;
+        const auto cut = place.file.find_last_of(u'\\');
+        const ListedFolder* folder = &profile.folder;
+        std::optional<ListedFolder> inner;
+        if (cut != std::u16string_view::npos) {
+            inner = ExistingFolder(platform, profile.folder, place.file.substr(0, cut));
+            if (!inner) continue;
+            folder = &*inner;
+        }
+        const std::u16string path = folder->below(place.file.substr(cut == std::u16string_view::npos ? 0 : cut + 1));
+        if (IsPlainFile(platform, path)) return path;
+    }
+    return std::nullopt;
+}
+
+SchemaVerdict CheckSchema(Database& db, BrowserDatabase which) {
+    for (const auto& row : kSchema) {
+        if (row.database != which) continue;
+        const auto found = hasTable(db, row);
+        if (!found) return SchemaVerdict::CannotBeRead;
+        if (!*found) return SchemaVerdict::Unknown;
+    }
+    const auto version = knownVersion(db, which);
+    if (!version) return SchemaVerdict::CannotBeRead;
+    return *version ? SchemaVerdict::Known : SchemaVerdict::Unknown;
+}
+
+}  // namespace keltora

@@ -1,0 +1,14 @@
+#pragma once
+// The items that are rows of a profile's databases: their readers and their removal.
+#include "scanners/browsers/BrowserItems.h"
+
+namespace keltora {
+
+void ListRowItems(Platform& platform, const Browser& browser, const BrowserProfile& profile, const KeepList& keep,
+                  std::vector<BrowserItem>& items);
+
+// Removes the chosen row items (indexes into chosen) of one profile, setting their outcomes.
+void RemoveRowItems(ScanContext& context, const Browser& browser, const BrowserProfile& profile,
+                    const std::vector<BrowserItem>& chosen, const KeepList& keep, std::vector<ItemOutcome>& outcomes);
+
+}  // namespace keltora
