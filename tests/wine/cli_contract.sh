@@ -43,6 +43,21 @@ echo "remove sp --dry-run: ok"
 
 [ "$(status_of --pace nan scan sp)" = 2 ] || fail "--pace nan: not exit 2"
 
+# The help on stdout (exit 0), every category of the table in it; nothing at all: the usage on
+# stderr, exit 2; a code in any case and an option after the command.
+help=$(win "$cli" /?)
+for code in sp ue da tempie; do
+  grep -q "^  $code " <<<"$help" || fail "keltora-cli /? does not list $code: $help"
+done
+[ "$(status_of)" = 2 ] || fail "keltora-cli without arguments: not exit 2"
+set +e
+bare_out=$(win "$cli" 2>/dev/null); bare_err=$(win "$cli" 2>&1 >/dev/null)
+set -e
+[ -z "$bare_out" ] && grep -q '^usage: keltora-cli' <<<"$bare_err" || fail "keltora-cli without arguments: not the usage on stderr"
+out=$(win "$cli" scan SP --json)
+json 'assert d["status"] == 0 and d["code"] == "sp", d' <<<"$out" || fail "scan SP --json: $out"
+echo "help and input: ok"
+
 # A file the startbug folder holds already cannot be moved there: it stays listed (3).
 mkdir -p "$keltora/startbug"
 echo earlier >"$keltora/startbug/notes.lnk"
