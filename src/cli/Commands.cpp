@@ -8,6 +8,7 @@
 
 #include "cli/AdminRights.h"
 #include "cli/ListPrinter.h"
+#include "cli/RemovalOutput.h"
 #include "maintenance/UndoJournal.h"
 #include "maintenance/UndoRepairs.h"
 
@@ -116,20 +117,23 @@ int scanCommand(CommandContext& ctx, const Args& args) {
     return kExitDone;
 }
 
-// What a dry run decided, for the reader of the text listing (the JSON document holds it).
-void tellDryRun(CommandContext& ctx, const RemovalTally& tally) {
-    if (!ctx.dryRun || ctx.output.json()) return;
-    ctx.host.note("dry run, nothing was changed: " + std::to_string(tally.removed) + " would be removed, " +
-                  std::to_string(tally.gone) + " are gone already, " + std::to_string(tally.noLongerFindings) +
-                  " are no longer findings, " + std::to_string(tally.left) + " would stay listed");
+// What each category's removal did with every finding it held, as the command goes.
+std::vector<CategoryFates>& collectFates(CommandContext& ctx, std::vector<CategoryFates>& fates) {
+    ctx.form.onRemoval = [&fates](const Category& c, const std::vector<FindingFate>& each) {
+        fates.push_back({c.code(), each});
+    };
+    return fates;
 }
 
+// What the removal did, for the reader of the text (the JSON document holds it): on stderr, with
+// the undo journal written; and the status.
 int finishRemoval(CommandContext& ctx, const RemovalTally& tally) {
     ctx.output.document()["removal"] = ConsoleOutput::tallyDocument(tally);
     ctx.output.document()["dryRun"] = ctx.dryRun;
-    tellDryRun(ctx, tally);
-    // The journal refused every change and none was made: nothing changed for want of it.
     const auto& journal = ctx.form.undoJournal().outcome();
+    if (!journal.name.empty()) ctx.output.document()["undoJournal"] = ctx.output.utf8(journal.name);
+    if (!ctx.output.json()) ctx.host.note(RemovalSummary(tally, ctx.dryRun, journal.name));
+    // The journal refused every change and none was made: nothing changed for want of it.
     if (journal.refused > 0 && journal.name.empty() && tally.removed == 0)
         throw ConsoleError(kExitNoBackup, "no undo journal could be made, so nothing was changed", true);
     return tally.left > 0 ? kExitFindingsLeft : kExitDone;
@@ -146,11 +150,18 @@ int removeCommand(CommandContext& ctx, const Args& args) {
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
     RemovalTally tally;
+    std::vector<CategoryFates> fates;
     if (c.hasRemoval()) {
         JournalCommand command(ctx.form.undoJournal(), "keltora-cli remove " + c.code());
+        collectFates(ctx, fates);
         tally = ctx.form.removeCategory(c);
     }
-    ctx.output.document() = showList(ctx, c);
+    if (fates.empty()) fates.push_back({c.code(), FatesOf(c.list().findings(), {}, {}, 0)});
+    // A dry run shows what it would do; a removal, the listing the next rows refer to.
+    if (ctx.dryRun && !ctx.output.json()) PrintPreview(ctx.output.text(), fates);
+    if (ctx.dryRun && !ctx.output.json()) ctx.output.document() = ctx.output.listDocument(c.code(), c.list());
+    else ctx.output.document() = showList(ctx, c);
+    if (ctx.dryRun) AddPreview(ctx.output.document(), ctx.output, fates.front().fates);
     return finishRemoval(ctx, tally);
 }
 
@@ -212,8 +223,8 @@ void chooseRows(TForm1& form, const Args& args, bool allowBackup) {
 }
 
 // The summary (text: the summary list and both count boxes), and in JSON every category list
-// the scan filled.
-void showSummary(CommandContext& ctx) {
+// the scan filled, with what a dry run would do with each finding.
+void showSummary(CommandContext& ctx, const std::vector<CategoryFates>& fates = {}) {
     TForm1& form = ctx.form;
     if (!ctx.output.json()) {
         PrintList(ctx.output.text(), "all", form.lvall);
@@ -221,8 +232,12 @@ void showSummary(CommandContext& ctx) {
         return;
     }
     JsonArray lists;
-    for (const auto& c : form.categories())
-        if (form.lvall.at(static_cast<std::size_t>(c->info().summaryRow)).checked) lists.push_back(showList(ctx, *c));
+    for (const auto& c : form.categories()) {
+        if (!form.lvall.at(static_cast<std::size_t>(c->info().summaryRow)).checked) continue;
+        lists.push_back(showList(ctx, *c));
+        for (const auto& category : fates)
+            if (category.code == c->code()) AddPreview(lists.back(), ctx.output, category.fates);
+    }
     ctx.output.document() = ctx.output.summaryDocument(form);
     ctx.output.document()["lists"] = std::move(lists);
 }
@@ -250,11 +265,15 @@ int repairCommand(CommandContext& ctx, const Args& args) {
     requireAdministrator(ctx, "repair", repairChanges(ctx.form));
     ctx.form.fullScan(false);
     RepairResult result;
+    std::vector<CategoryFates> fates;
     {
         JournalCommand command(ctx.form.undoJournal(), "keltora-cli repair");
+        collectFates(ctx, fates);
         result = ctx.form.repairPass();
     }
-    showSummary(ctx);
+    // A dry run shows what it would do with each finding; a repair, the summary it leaves.
+    if (ctx.dryRun && !ctx.output.json()) PrintPreview(ctx.output.text(), fates);
+    else showSummary(ctx, ctx.dryRun ? fates : std::vector<CategoryFates>{});
     if (result.backupFailed)
         throw ConsoleError(kExitNoBackup, ctx.host.messages().empty() ? "" : ctx.host.messages().back(), true);
     return finishRemoval(ctx, result.tally);

@@ -254,6 +254,61 @@ TEST(Cli, ADryRunChangesNothing) {
     EXPECT_NE(json.out.find("\"dryRun\":true"), std::string::npos) << json.out;
 }
 
+// The dry run's preview: every finding of the category marked "would remove" or "would stay"
+// with why, then the counts; in JSON "wouldRemove" and "wouldStay" per category.
+TEST(Cli, ADryRunListsWhatItWouldRemoveAndWhatWouldStay) {
+    const std::string run = "\tHKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    World world(kRun);
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk");
+    world.touch(std::string(kStartbug) + "\\notes.lnk");
+    ASSERT_EQ(RunCommand(world, {"scan", "sp"}).code, 0);
+    auto text = RunCommand(world, {"remove", "sp", "--uncheck", "1", "--dry-run"});
+    EXPECT_EQ(text.code, 3) << text.err;
+    EXPECT_EQ(text.out, "would remove\tsp\tOne" + run + "\n" + "would stay\tsp\tTwo" + run + "\tunchecked\n" +
+                            "would stay\tsp\tnotes.lnk\t" + kStartupFolder +
+                            "\tit could not be moved aside (in use, refused, or a file of that name is there already)\n"
+                            "sp: 1 would be removed, 2 would stay\n");
+    EXPECT_EQ(text.err, "dry run, nothing was changed: 1 would be removed, 0 are gone already, 0 are no longer "
+                        "findings, 1 would stay listed\n");
+    auto json = RunCommand(world, {"remove", "sp", "--json", "--dry-run"});
+    EXPECT_NE(json.out.find("\"wouldRemove\":[{\"caption\":\"One\",\"location\":\"HKCU\\\\Software\\\\Microsoft"),
+              std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"wouldStay\":[{\"caption\":\"notes.lnk\",\"location\":"), std::string::npos) << json.out;
+    // The Recycle Bin, emptied as a whole, would go whole.
+    world.machine.shell.recycle("old.txt", 10);
+    auto repair = RunCommand(world, {"repair", "--rows", "1,11", "--dry-run"});
+    EXPECT_NE(repair.out.find("would remove\tsp\tTwo" + run + "\n"), std::string::npos) << repair.out;
+    EXPECT_NE(repair.out.find("\nsp: 2 would be removed, 1 would stay\nwould remove\tbin\t1 files in Recycle Bin\t\n"
+                              "bin: 1 would be removed, 0 would stay\nall: 3 would be removed, 1 would stay\n"),
+              std::string::npos) << repair.out;
+    EXPECT_NE(repair.err.find(": 3 would be removed, 0 are gone already, 0 are no longer findings, 1 would stay listed"),
+              std::string::npos) << repair.err;
+    auto repairJson = RunCommand(world, {"--json", "repair", "--rows", "1", "--dry-run"});
+    EXPECT_NE(repairJson.out.find("\"code\":\"sp\",\"list\":\"lvsp\""), std::string::npos) << repairJson.out;
+    EXPECT_NE(repairJson.out.find("\"wouldStay\":[{\"caption\":\"notes.lnk\""), std::string::npos) << repairJson.out;
+}
+
+// A real removal says on stderr what it did, and names the undo journal that keeps what left the
+// registry; one that changed no registry value names none.
+TEST(Cli, ARemovalSaysWhatItDidAndItsUndoJournal) {
+    World world(kRun);
+    auto r = RunCommand(world, {"remove", "sp"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    const std::string listing = RunCommand(world, {"undo"}).out;
+    const std::string name = listing.substr(0, listing.find('\t'));
+    EXPECT_EQ(r.err, "2 removed, 0 were gone meanwhile, 0 were no longer findings, 0 could not be removed and stay "
+                     "listed; the undo journal " + name + " keeps what left the registry (keltora-cli undo " +
+                         name.substr(0, name.size() - 4) + " restores it)\n");
+    auto json = RunCommand(world, {"--json", "remove", "sp"});
+    EXPECT_EQ(json.err, "");
+    world.load("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+               "CurrentVersion\\Explorer\\Shell Folders]\n\"Cookies\"=\"C:\\\\Users\\\\pat\\\\Cookies\"\n");
+    world.touch("C:\\Users\\pat\\Cookies\\pat@doubleclick[1].txt");
+    auto cookies = RunCommand(world, {"remove", "co"});
+    EXPECT_EQ(cookies.err, "1 removed, 0 were gone meanwhile, 0 were no longer findings, 0 could not be removed and "
+                           "stay listed\n");
+}
+
 TEST(Cli, StartUpFailuresAreShownAndTheCommandGoesOn) {
     World world(kRun);
     world.load("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\KeltoraPro]\n\"loadwithwin\"=\"1\"\n");
