@@ -10,18 +10,24 @@
 #include "cli/Commands.h"
 #include "cli/Help.h"
 #include "platform/ReadOnlyPlatform.h"
+#include "scan/OnExit.h"
 
 namespace keltora {
 
 void ConsoleHost::showMessage(const std::string& text) {
+    if (progress_) progress_->clear();
     messages_.push_back(text);
     said_.push_back(text);
     err_ << text << '\n';
 }
 
-void ConsoleHost::note(const std::string& text) { err_ << text << '\n'; }
+void ConsoleHost::note(const std::string& text) {
+    if (progress_) progress_->clear();
+    err_ << text << '\n';
+}
 
 void ConsoleHost::showNotice(const std::string& text) {
+    if (progress_) progress_->clear();
     said_.push_back(text);
     err_ << text << '\n';
 }
@@ -110,6 +116,12 @@ int runCommand(const Options& options, Platform& real, ConsoleHost& host, Consol
     TForm1 form(platform, host, options.pace);
     form.context().dryRun = options.dryRun;
     form.FormCreate();
+    // Progress only for a person at a console: never in redirected output or a JSON document.
+    std::optional<ConsoleProgress> progress;
+    if (host.errorIsConsole && !options.json) progress.emplace(err, host.progressClock);
+    if (progress) progress->follow(form.statustext, form.PB);
+    host.setProgress(progress ? &*progress : nullptr);
+    const OnExit release([&host] { host.setProgress(nullptr); });
     ListingRecord listings(platform.registry);
     CommandContext context{form, host, output, platform, listings, options.dryRun};
     const int before = host.messagesShown();
@@ -122,6 +134,7 @@ int runCommand(const Options& options, Platform& real, ConsoleHost& host, Consol
     else
         form.underCommandLock(run, kLockWaitMs, [&err] { err << "Another Keltora command is running; waiting for it to end.\n"; });
     status = statusAfter(status, host, before);
+    if (progress) progress->clear();
     if (options.reportPauses) err << "paused " << form.pacer().pausedMs() << " ms\n";
     return status;
 }

@@ -52,6 +52,11 @@ std::string describe(const Category& c) {
            (c.list().size() == 1 ? " finding)" : " findings)");
 }
 
+// What the progress line (on a console) says is being done, where the status line says nothing.
+void tellProgress(CommandContext& ctx, const std::string& doing, const Category& c) {
+    if (ConsoleProgress* progress = ctx.host.progress()) progress->setWhat(doing + " " + std::string(c.info().menuItem));
+}
+
 void checkRow(const Category& c, std::size_t row) {
     if (row >= c.list().size()) throw UsageError("row " + std::to_string(row) + " is not in " + describe(c));
 }
@@ -107,6 +112,7 @@ int scanCommand(CommandContext& ctx, const Args& args) {
     for (const auto& code : args) chosen.push_back(&categoryOf(ctx.form, code));
     JsonArray lists;
     for (Category* c : chosen) {
+        tellProgress(ctx, "Scanning", *c);
         c->scan();
         c->scannedOnce = true;
         lists.push_back(showList(ctx, *c));
@@ -145,6 +151,7 @@ int removeCommand(CommandContext& ctx, const Args& args) {
     Category& c = categoryOf(ctx.form, args[0]);
     const auto rows = args.size() == 3 ? parseRows(args[2]) : std::vector<std::size_t>{};
     requireAdministrator(ctx, "remove", {c.code()});
+    tellProgress(ctx, "Scanning", c);
     c.scan();
     if (!rows.empty()) requireSameListing(ctx, c);
     for (auto row : rows) checkRow(c, row);
@@ -154,6 +161,7 @@ int removeCommand(CommandContext& ctx, const Args& args) {
     if (c.hasRemoval()) {
         JournalCommand command(ctx.form.undoJournal(), "keltora-cli remove " + c.code());
         collectFates(ctx, fates);
+        tellProgress(ctx, "Removing", c);
         tally = ctx.form.removeCategory(c);
     }
     if (fates.empty()) fates.push_back({c.code(), FatesOf(c.list().findings(), {}, {}, 0)});

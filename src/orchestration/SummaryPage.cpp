@@ -11,6 +11,7 @@
 #include "orchestration/RemovalReport.h"
 #include "orchestration/ScanOrder.h"
 #include "orchestration/UserData.h"
+#include "scan/OnExit.h"
 
 namespace keltora {
 
@@ -184,10 +185,7 @@ RemovalTally TForm1::removeFrom(Category& c, std::size_t* heldBack) {
     std::vector<RemovalRecord> records;
     if (onRemoval) before = c.list().findings();
     context_.removalLog = onRemoval ? &records : nullptr;
-    struct Release {
-        ScanContext& context;
-        ~Release() { context.removalLog = nullptr; }
-    } release{context_};
+    const OnExit release([this] { context_.removalLog = nullptr; });
     const std::size_t held = removeForThisUser(c);
     if (heldBack != nullptr) *heldBack = held;
     // The Recycle Bin and the clipboard act on the whole and keep no tally: what they still

@@ -309,6 +309,51 @@ TEST(Cli, ARemovalSaysWhatItDidAndItsUndoJournal) {
                            "stay listed\n");
 }
 
+// On a console a command that runs for more than a second shows what it does and how far on one
+// line of stderr, rewritten as it goes and cleared at the end; stdout is the same. Redirected,
+// with --json, or quick: no progress at all.
+TEST(Cli, ProgressOnlyOnAConsoleAndOnlyForLongWork) {
+    struct Row {
+        bool console;
+        std::int64_t msPerLook;  // how far the clock moves each time progress looks at it
+        std::vector<std::string> args;
+        const char* shown;  // the start of the line shown; null: nothing
+    };
+    const Row rows[] = {
+        {true, 300, {"fullscan", "--rows", "1"}, "\rScanning Startup Programs "},
+        {true, 300, {"scan", "sp"}, "\rScanning Running While Startup "},
+        {true, 300, {"repair", "--rows", "1"}, "\rRepairing Startup Programs "},
+        {true, 300, {"--json", "fullscan", "--rows", "1"}, nullptr},
+        {false, 300, {"fullscan", "--rows", "1"}, nullptr},
+        {true, 0, {"fullscan", "--rows", "1"}, nullptr},
+    };
+    for (const auto& row : rows) {
+        World world(kRun), plain(kRun);
+        std::ostringstream out, err;
+        ConsoleHost host(err, "C:\\Program Files\\Keltora Professional\\");
+        host.errorIsConsole = row.console;
+        std::int64_t now = 0;
+        host.progressClock = [&] { return now += row.msPerLook; };
+        RunCli(row.args, world.platform(), host, out, err);
+        const auto redirected = RunCommand(plain, row.args);
+        EXPECT_EQ(out.str(), redirected.out) << row.args[0];
+        const std::string said = err.str();
+        if (!row.shown) {
+            EXPECT_EQ(said, redirected.err) << row.args[0];
+            continue;
+        }
+        EXPECT_NE(said.find(row.shown), std::string::npos) << said;
+        EXPECT_NE(said.find("%"), std::string::npos) << said;
+        // Cleared: what is left on the screen is what a redirected run says.
+        const auto cleared = said.rfind('\r');
+        EXPECT_EQ(said.substr(cleared + 1), redirected.err.substr(redirected.err.size() - (said.size() - cleared - 1)))
+            << said;
+        EXPECT_EQ(said.substr(said.rfind('\r', cleared - 1) + 1, cleared - said.rfind('\r', cleared - 1) - 1)
+                      .find_first_not_of(' '),
+                  std::string::npos) << said;
+    }
+}
+
 TEST(Cli, StartUpFailuresAreShownAndTheCommandGoesOn) {
     World world(kRun);
     world.load("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\KeltoraPro]\n\"loadwithwin\"=\"1\"\n");

@@ -64,6 +64,13 @@ out=$(win "$cli" scan SP --json)
 json 'assert d["status"] == 0 and d["code"] == "sp", d' <<<"$out" || fail "scan SP --json: $out"
 echo "help and input: ok"
 
+# Progress is for a console only: a full scan whose stderr is a pipe or a file prints none.
+set +e
+said=$(win "$cli" --pace 0.2 fullscan --rows 1,12 2>&1 >/dev/null)
+set -e
+! grep -q $'\r\|%' <<<"$said" || fail "fullscan with stderr redirected shows progress: $said"
+echo "no progress in redirected output: ok"
+
 # A file the startbug folder holds already cannot be moved there: it stays listed (3).
 mkdir -p "$keltora/startbug"
 echo earlier >"$keltora/startbug/notes.lnk"
