@@ -33,14 +33,14 @@ void pump() {
     }
 }
 
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
 // The window's host, noting when the scan of a page visit starts and ends (its hourglass).
 class TimingHost : public keltora::win32::Win32Host {
 public:
     void setCursor(keltora::Cursor cursor) override {
         Win32Host::setCursor(cursor);
-        const auto now = Clock::now();
+        const auto now = Steady::now();
         if (cursor == keltora::Cursor::Hourglass && !scanning_) scanStart_ = now;
         if (cursor == keltora::Cursor::Default && scanning_) scanEnd_ = now;
         scanning_ = cursor == keltora::Cursor::Hourglass;
@@ -49,7 +49,7 @@ public:
 
 private:
     bool scanning_ = false;
-    Clock::time_point scanStart_{}, scanEnd_{};
+    Steady::time_point scanStart_{}, scanEnd_{};
 };
 
 }  // namespace
