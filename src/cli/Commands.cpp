@@ -167,9 +167,8 @@ int removeCommand(CommandContext& ctx, const Args& args) {
     if (fates.empty()) fates.push_back({c.code(), FatesOf(c.list().findings(), {}, {}, 0)});
     // A dry run shows what it would do; a removal, the listing the next rows refer to.
     if (ctx.dryRun && !ctx.output.json()) PrintPreview(ctx.output.text(), fates);
-    if (ctx.dryRun && !ctx.output.json()) ctx.output.document() = ctx.output.listDocument(c.code(), c.list());
     else ctx.output.document() = showList(ctx, c);
-    if (ctx.dryRun) AddPreview(ctx.output.document(), ctx.output, fates.front().fates);
+    if (ctx.dryRun && ctx.output.json()) AddPreview(ctx.output.document(), ctx.output, fates.front().fates);
     return finishRemoval(ctx, tally);
 }
 

@@ -201,8 +201,10 @@ void ListViewView::makeColumns() {
     shownColumns_ = model_.columns();
     Applying guard(applying_);
     // Laid out once, drawn once with the rows: each column told apart would lay out and draw the
-    // header again.
-    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    // header again. Only a list on the screen is held: redrawing switched on again makes a hidden
+    // window visible, and a hidden list draws nothing anyway.
+    const bool hold = IsWindowVisible(hwnd_) != FALSE;
+    if (hold) SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
     while (columnCount_ > 0) SendMessageA(hwnd_, LVM_DELETECOLUMN, static_cast<WPARAM>(--columnCount_), 0);
     HDC dc = GetDC(hwnd_);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
@@ -218,6 +220,7 @@ void ListViewView::makeColumns() {
     ReleaseDC(hwnd_, dc);
     // New columns carry no arrow: only a sorted list needs one.
     if (model_.order().sorted()) showSortArrow();
+    if (!hold) return;
     SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     drawLater();
