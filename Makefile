@@ -1,5 +1,5 @@
 # Entry points for developers and CI. Each target installs or builds what it needs first.
-.PHONY: all bootstrap native windows package test-native test-wine test demo gui
+.PHONY: all bootstrap native windows programs package test-native test-wine test demo gui
 
 all: native windows
 
@@ -35,9 +35,15 @@ test: bootstrap
 	     "Wine suite $$( [ $$wine = 0 ] && echo passed || echo FAILED )"; \
 	[ $$native = 0 ] && [ $$wine = 0 ]
 
+# The three programs alone, without the test programs, benchmarks and packages of the windows
+# preset: what the demo and the window run.
+programs:
+	cmake --preset windows
+	cmake --build --preset windows --target keltora keltora-cli autostart
+
 # Seeds a sandbox prefix with clutter and runs the full scan on it; `make gui` opens the window there.
-demo: bootstrap windows
+demo: bootstrap programs
 	tools/demo
 
-gui: bootstrap windows
+gui: bootstrap programs
 	tools/demo --gui

@@ -10,6 +10,7 @@
 #include "orchestration/RemoveFamily.h"
 #include "scanners/registry/DeepAnalysis.h"
 #include "platform/Helpers.h"
+#include "scan/OnExit.h"
 
 namespace keltora {
 
@@ -321,12 +322,9 @@ bool TForm1::underCommandLock(const std::function<void()>& command, std::uint32_
         }
     }
     ++lockDepth_;
-    struct Release {
-        TForm1& form;
-        ~Release() {
-            if (--form.lockDepth_ == 0) form.platform_.commandLock.release();
-        }
-    } release{*this};
+    const OnExit release([this] {
+        if (--lockDepth_ == 0) platform_.commandLock.release();
+    });
     command();
     return true;
 }

@@ -28,6 +28,7 @@
 
 namespace keltora {
 
+struct FindingFate;
 class RegistryBackups;
 class RegistryOptimizer;
 struct RemoveTexts;
@@ -110,6 +111,9 @@ public:
     RemovalTally lastRemoval;
     int pageType = 0;
     bool autoscanOnStart = true;
+    // Told, after each category's removal, what became of every finding its list held before
+    // (orchestration/RemovalReport.h); none: nobody asks, and the removals keep no records.
+    std::function<void(const Category&, const std::vector<FindingFate>&)> onRemoval;
 
     Category& category(std::string_view code);
     const std::vector<std::unique_ptr<Category>>& categories() const { return categories_; }

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -7,19 +8,26 @@
 
 #include "app/Unit1.h"
 #include "cli/Commands.h"
+#include "cli/Help.h"
 #include "platform/ReadOnlyPlatform.h"
+#include "scan/OnExit.h"
 
 namespace keltora {
 
 void ConsoleHost::showMessage(const std::string& text) {
+    if (progress_) progress_->clear();
     messages_.push_back(text);
     said_.push_back(text);
     err_ << text << '\n';
 }
 
-void ConsoleHost::note(const std::string& text) { err_ << text << '\n'; }
+void ConsoleHost::note(const std::string& text) {
+    if (progress_) progress_->clear();
+    err_ << text << '\n';
+}
 
 void ConsoleHost::showNotice(const std::string& text) {
+    if (progress_) progress_->clear();
     said_.push_back(text);
     err_ << text << '\n';
 }
@@ -31,6 +39,8 @@ struct Options {
     bool reportPauses = false;
     bool json = false;
     bool dryRun = false;
+    bool help = false;
+    bool version = false;
     const CommandInfo* command = nullptr;
     Args args;
 };
@@ -44,24 +54,48 @@ double parsePace(const std::string& text) {
     return pace;
 }
 
-// The options before the command in any order, the command, and its --dry-run wherever it
-// stands among the command's arguments.
+const OptionInfo* findOption(const std::string& arg) {
+    for (const auto& option : kOptions)
+        if (option.name == arg) return &option;
+    return nullptr;
+}
+
+// Takes one option of kOptions (with its value); false when the argument is none.
+bool takeOption(Options& options, const Args& args, std::size_t& i) {
+    const std::string& arg = args[i];
+    if (arg == "-h" || arg == "/?") return options.help = true;
+    const OptionInfo* option = findOption(arg);
+    if (!option) return false;
+    if (!option->value.empty() && i + 1 == args.size())
+        throw UsageError(arg + " needs a value: " + arg + " " + std::string(option->value));
+    if (arg == "--json") options.json = true;
+    else if (arg == "--dry-run") options.dryRun = true;
+    else if (arg == "--pace") options.pace = parsePace(args[++i]);
+    else if (arg == "--pauses") options.reportPauses = true;
+    else if (arg == "--help") options.help = true;
+    else if (arg == "--version") options.version = true;
+    return true;
+}
+
+// The options wherever they stand, before or after the command; the first other word is the
+// command, the rest its arguments.
 Options parseOptions(const Args& args) {
     Options options;
-    std::size_t i = 0;
-    for (; i < args.size(); ++i) {
-        if (args[i] == "--pace" && i + 1 < args.size()) options.pace = parsePace(args[++i]);
-        else if (args[i] == "--pauses") options.reportPauses = true;
-        else if (args[i] == "--json") options.json = true;
-        else break;
-    }
-    if (i == args.size()) throw UsageError("no command");
-    options.command = FindCommand(args[i]);
-    if (!options.command) throw UsageError("unknown command '" + args[i] + "'");
-    for (++i; i < args.size(); ++i) {
-        if (args[i] == "--dry-run" && options.command->takesDryRun && !options.dryRun) options.dryRun = true;
+    std::optional<std::string> word;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (takeOption(options, args, i)) continue;
+        if (!word) word = args[i];
         else options.args.push_back(args[i]);
     }
+    if (word == "help") options.help = true;
+    if (options.help || options.version) return options;
+    if (!word) throw UsageError("no command");
+    options.command = FindCommand(*word);
+    if (!options.command)
+        throw UsageError((word->starts_with("-") ? "unknown option '" : "unknown command '") + *word +
+                         "' (keltora-cli --help lists the commands and options)");
+    if (options.dryRun && !options.command->takesDryRun)
+        throw UsageError(std::string(options.command->name) + " does not take --dry-run");
     return options;
 }
 
@@ -82,6 +116,12 @@ int runCommand(const Options& options, Platform& real, ConsoleHost& host, Consol
     TForm1 form(platform, host, options.pace);
     form.context().dryRun = options.dryRun;
     form.FormCreate();
+    // Progress only for a person at a console: never in redirected output or a JSON document.
+    std::optional<ConsoleProgress> progress;
+    if (host.errorIsConsole && !options.json) progress.emplace(err, host.progressClock);
+    if (progress) progress->follow(form.statustext, form.PB);
+    host.setProgress(progress ? &*progress : nullptr);
+    const OnExit release([&host] { host.setProgress(nullptr); });
     ListingRecord listings(platform.registry);
     CommandContext context{form, host, output, platform, listings, options.dryRun};
     const int before = host.messagesShown();
@@ -94,6 +134,7 @@ int runCommand(const Options& options, Platform& real, ConsoleHost& host, Consol
     else
         form.underCommandLock(run, kLockWaitMs, [&err] { err << "Another Keltora command is running; waiting for it to end.\n"; });
     status = statusAfter(status, host, before);
+    if (progress) progress->clear();
     if (options.reportPauses) err << "paused " << form.pacer().pausedMs() << " ms\n";
     return status;
 }
@@ -103,20 +144,25 @@ int runCommand(const Options& options, Platform& real, ConsoleHost& host, Consol
 int RunCli(const std::vector<std::string>& args, Platform& platform, ConsoleHost& host, std::ostream& out,
            std::ostream& err) {
     // Known before the options are checked, so that a usage error is a JSON document too.
-    bool json = false;
-    for (std::size_t i = 0; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
-        json = json || args[i] == "--json";
-        if (args[i] == "--pace") ++i;
-    }
+    const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
     ConsoleOutput output(out, platform.codePage, json);
     int status = kExitDone;
     std::string error;
     try {
-        status = runCommand(parseOptions(args), platform, host, output, err);
+        const Options options = parseOptions(args);
+        if (options.help || options.version) {
+            const std::string text = options.help ? HelpText() : VersionText();
+            if (json) output.document()[options.help ? "help" : "version"] = text;
+            else out << text;
+        } else {
+            status = runCommand(options, platform, host, output, err);
+        }
     } catch (const UsageError& e) {
         status = e.status;
         error = e.what();
-        err << "keltora-cli: " << error << " (" << kUsageLine << ")\n";
+        // Without a command the whole usage; a specific error says all it needs on its line.
+        if (args.empty()) err << HelpText();
+        else err << "keltora-cli: " << error << '\n';
     } catch (const ConsoleError& e) {
         status = e.status;
         error = e.what();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/AppHost.h"
+#include "cli/ConsoleProgress.h"
 #include "platform/Platform.h"
 
 namespace keltora {
@@ -26,6 +27,13 @@ public:
     void showNotice(const std::string& text) override;
     // Every message and notice, in the order they were shown.
     const std::vector<std::string>& said() const { return said_; }
+    // A line of progress on stderr while a long command runs; every text said clears it first.
+    void setProgress(ConsoleProgress* progress) { progress_ = progress; }
+    ConsoleProgress* progress() const { return progress_; }
+    // Whether stderr is a console a line can be rewritten on: not redirected to a file or pipe.
+    bool errorIsConsole = false;
+    // The time progress is measured in (SteadyMs unless a test gives its own).
+    ConsoleProgress::Clock progressClock;
     void setTopmost(bool) override {}
     void setTrayIcon(bool) override {}
     std::string executableFolder() override { return folder_; }
@@ -36,6 +44,7 @@ private:
     std::string folder_;
     std::vector<std::string> messages_;
     std::vector<std::string> said_;
+    ConsoleProgress* progress_ = nullptr;
 };
 
 // The exit status of a command line, one meaning each.

@@ -1,12 +1,14 @@
 #include "cli/Commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <optional>
 #include <ostream>
 
 #include "cli/AdminRights.h"
 #include "cli/ListPrinter.h"
+#include "cli/RemovalOutput.h"
 #include "maintenance/UndoJournal.h"
 #include "maintenance/UndoRepairs.h"
 
@@ -34,15 +36,43 @@ std::vector<std::size_t> parseRows(const std::string& text) {
     return rows;
 }
 
-Category& categoryOf(TForm1& form, const std::string& code) {
-    if (!FindCategory(code)) throw UsageError("unknown category '" + code + "'");
+// A category by its code, given in any case ("SP" is sp).
+Category& categoryOf(TForm1& form, const std::string& given) {
+    std::string code = given;
+    std::transform(code.begin(), code.end(), code.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (!FindCategory(code)) throw UsageError("unknown category '" + given + "' (keltora-cli --help lists them)");
     return form.category(code);
 }
 
+// "sp (Running While Startup, 3 findings)": the code and the page the user knows, never the
+// window's internal name of its list.
+std::string describe(const Category& c) {
+    return c.code() + " (" + std::string(c.info().menuItem) + ", " + std::to_string(c.list().size()) +
+           (c.list().size() == 1 ? " finding)" : " findings)");
+}
+
+// What the progress line (on a console) says is being done, where the status line says nothing.
+void tellProgress(CommandContext& ctx, const std::string& doing, const Category& c) {
+    if (ConsoleProgress* progress = ctx.host.progress()) progress->setWhat(doing + " " + std::string(c.info().menuItem));
+}
+
 void checkRow(const Category& c, std::size_t row) {
-    if (row >= c.list().size())
-        throw UsageError("row " + std::to_string(row) + " is not in " + std::string(c.info().listName) + " (" +
-                         std::to_string(c.list().size()) + " findings)");
+    if (row >= c.list().size()) throw UsageError("row " + std::to_string(row) + " is not in " + describe(c));
+}
+
+// Whether a file the console lists is the one the user named: the same name, with or without
+// its ".reg", in any case (as Windows finds the file).
+bool namesFile(std::string_view listed, std::string_view given) {
+    const auto same = [](std::string_view a, std::string_view b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               });
+    };
+    constexpr std::string_view kReg = ".reg";
+    return same(listed, given) || (listed.size() == given.size() + kReg.size() &&
+                                   same(listed.substr(0, given.size()), given) &&
+                                   same(listed.substr(given.size()), kReg));
 }
 
 // Refuses, before anything is changed, what only an administrator may change; a dry run
@@ -82,6 +112,7 @@ int scanCommand(CommandContext& ctx, const Args& args) {
     for (const auto& code : args) chosen.push_back(&categoryOf(ctx.form, code));
     JsonArray lists;
     for (Category* c : chosen) {
+        tellProgress(ctx, "Scanning", *c);
         c->scan();
         c->scannedOnce = true;
         lists.push_back(showList(ctx, *c));
@@ -92,20 +123,23 @@ int scanCommand(CommandContext& ctx, const Args& args) {
     return kExitDone;
 }
 
-// What a dry run decided, for the reader of the text listing (the JSON document holds it).
-void tellDryRun(CommandContext& ctx, const RemovalTally& tally) {
-    if (!ctx.dryRun || ctx.output.json()) return;
-    ctx.host.note("dry run, nothing was changed: " + std::to_string(tally.removed) + " would be removed, " +
-                  std::to_string(tally.gone) + " are gone already, " + std::to_string(tally.noLongerFindings) +
-                  " are no longer findings, " + std::to_string(tally.left) + " would stay listed");
+// What each category's removal did with every finding it held, as the command goes.
+std::vector<CategoryFates>& collectFates(CommandContext& ctx, std::vector<CategoryFates>& fates) {
+    ctx.form.onRemoval = [&fates](const Category& c, const std::vector<FindingFate>& each) {
+        fates.push_back({c.code(), each});
+    };
+    return fates;
 }
 
+// What the removal did, for the reader of the text (the JSON document holds it): on stderr, with
+// the undo journal written; and the status.
 int finishRemoval(CommandContext& ctx, const RemovalTally& tally) {
     ctx.output.document()["removal"] = ConsoleOutput::tallyDocument(tally);
     ctx.output.document()["dryRun"] = ctx.dryRun;
-    tellDryRun(ctx, tally);
-    // The journal refused every change and none was made: nothing changed for want of it.
     const auto& journal = ctx.form.undoJournal().outcome();
+    if (!journal.name.empty()) ctx.output.document()["undoJournal"] = ctx.output.utf8(journal.name);
+    if (!ctx.output.json()) ctx.host.note(RemovalSummary(tally, ctx.dryRun, journal.name));
+    // The journal refused every change and none was made: nothing changed for want of it.
     if (journal.refused > 0 && journal.name.empty() && tally.removed == 0)
         throw ConsoleError(kExitNoBackup, "no undo journal could be made, so nothing was changed", true);
     return tally.left > 0 ? kExitFindingsLeft : kExitDone;
@@ -113,25 +147,33 @@ int finishRemoval(CommandContext& ctx, const RemovalTally& tally) {
 
 int removeCommand(CommandContext& ctx, const Args& args) {
     if (args.size() != 1 && !(args.size() == 3 && args[1] == "--uncheck"))
-        throw UsageError("usage: remove CODE [--uncheck ROWS] [--dry-run]");
+        throw CommandUsage(*FindCommand("remove"));
     Category& c = categoryOf(ctx.form, args[0]);
     const auto rows = args.size() == 3 ? parseRows(args[2]) : std::vector<std::size_t>{};
     requireAdministrator(ctx, "remove", {c.code()});
+    tellProgress(ctx, "Scanning", c);
     c.scan();
     if (!rows.empty()) requireSameListing(ctx, c);
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
     RemovalTally tally;
+    std::vector<CategoryFates> fates;
     if (c.hasRemoval()) {
         JournalCommand command(ctx.form.undoJournal(), "keltora-cli remove " + c.code());
+        collectFates(ctx, fates);
+        tellProgress(ctx, "Removing", c);
         tally = ctx.form.removeCategory(c);
     }
-    ctx.output.document() = showList(ctx, c);
+    if (fates.empty()) fates.push_back({c.code(), FatesOf(c.list().findings(), {}, {}, 0)});
+    // A dry run shows what it would do; a removal, the listing the next rows refer to.
+    if (ctx.dryRun && !ctx.output.json()) PrintPreview(ctx.output.text(), fates);
+    else ctx.output.document() = showList(ctx, c);
+    if (ctx.dryRun && ctx.output.json()) AddPreview(ctx.output.document(), ctx.output, fates.front().fates);
     return finishRemoval(ctx, tally);
 }
 
 int ignoreCommand(CommandContext& ctx, const Args& args) {
-    if (args.size() != 2) throw UsageError("usage: ignore CODE ROW");
+    if (args.size() != 2) throw CommandUsage(*FindCommand("ignore"));
     Category& c = categoryOf(ctx.form, args[0]);
     const auto row = parseIndex(args[1]);
     if (!c.ignoreList() || c.info().code == "da") throw UsageError("category '" + args[0] + "' keeps no ignore list");
@@ -188,8 +230,8 @@ void chooseRows(TForm1& form, const Args& args, bool allowBackup) {
 }
 
 // The summary (text: the summary list and both count boxes), and in JSON every category list
-// the scan filled.
-void showSummary(CommandContext& ctx) {
+// the scan filled, with what a dry run would do with each finding.
+void showSummary(CommandContext& ctx, const std::vector<CategoryFates>& fates = {}) {
     TForm1& form = ctx.form;
     if (!ctx.output.json()) {
         PrintList(ctx.output.text(), "all", form.lvall);
@@ -197,8 +239,12 @@ void showSummary(CommandContext& ctx) {
         return;
     }
     JsonArray lists;
-    for (const auto& c : form.categories())
-        if (form.lvall.at(static_cast<std::size_t>(c->info().summaryRow)).checked) lists.push_back(showList(ctx, *c));
+    for (const auto& c : form.categories()) {
+        if (!form.lvall.at(static_cast<std::size_t>(c->info().summaryRow)).checked) continue;
+        lists.push_back(showList(ctx, *c));
+        for (const auto& category : fates)
+            if (category.code == c->code()) AddPreview(lists.back(), ctx.output, category.fates);
+    }
     ctx.output.document() = ctx.output.summaryDocument(form);
     ctx.output.document()["lists"] = std::move(lists);
 }
@@ -226,11 +272,15 @@ int repairCommand(CommandContext& ctx, const Args& args) {
     requireAdministrator(ctx, "repair", repairChanges(ctx.form));
     ctx.form.fullScan(false);
     RepairResult result;
+    std::vector<CategoryFates> fates;
     {
         JournalCommand command(ctx.form.undoJournal(), "keltora-cli repair");
+        collectFates(ctx, fates);
         result = ctx.form.repairPass();
     }
-    showSummary(ctx);
+    // A dry run shows what it would do with each finding; a repair, the summary it leaves.
+    if (ctx.dryRun && !ctx.output.json()) PrintPreview(ctx.output.text(), fates);
+    else showSummary(ctx, ctx.dryRun ? fates : std::vector<CategoryFates>{});
     if (result.backupFailed)
         throw ConsoleError(kExitNoBackup, ctx.host.messages().empty() ? "" : ctx.host.messages().back(), true);
     return finishRemoval(ctx, result.tally);
@@ -261,14 +311,20 @@ int backupsCommand(CommandContext& ctx, const Args& args) {
 
 // Lists the backups and selects the one named.
 void selectBackup(CommandContext& ctx, const Args& args, const std::string& command) {
-    if (args.size() != 1) throw UsageError("usage: " + command + " NAME");
+    if (args.size() != 1) throw CommandUsage(*FindCommand(command));
     requireAdministrator(ctx, command, {command});
     TForm1& form = ctx.form;
     form.fillBackupList();
     const auto& rows = form.LVbackup.findings();
     for (std::size_t row = 0; row < rows.size(); ++row)
-        if (rows[row].caption == args[0]) return form.LVbackup.select(static_cast<int>(row));
-    throw UsageError("no backup named '" + args[0] + "' in the backup list");
+        if (namesFile(rows[row].caption, args[0])) return form.LVbackup.select(static_cast<int>(row));
+    throw ConsoleError(kExitError, "no backup named '" + args[0] + "' in " + form.paths.backups() +
+                                       " (keltora-cli backups lists them); nothing was changed");
+}
+
+// The name the user gave, as the backup list holds it.
+std::string selectedBackup(const TForm1& form) {
+    return form.LVbackup.at(static_cast<std::size_t>(form.LVbackup.selected())).caption;
 }
 
 // The command failed when it told the user anything: the window would have shown it in a box.
@@ -278,20 +334,22 @@ void failOnMessage(CommandContext& ctx, int before) {
 
 int restoreCommand(CommandContext& ctx, const Args& args) {
     selectBackup(ctx, args, "restore");
+    const std::string name = selectedBackup(ctx.form);
     const int before = ctx.host.messagesShown();
     ctx.form.OBrestorebackupClick();
     failOnMessage(ctx, before);
-    if (!ctx.output.json()) ctx.output.text() << "restored " << args[0] << '\n';
-    ctx.output.document()["restored"] = ctx.output.utf8(args[0]);
+    if (!ctx.output.json()) ctx.output.text() << "restored " << name << '\n';
+    ctx.output.document()["restored"] = ctx.output.utf8(name);
     return kExitDone;
 }
 
 int deleteCommand(CommandContext& ctx, const Args& args) {
     selectBackup(ctx, args, "delete");
+    const std::string name = selectedBackup(ctx.form);
     const int before = ctx.host.messagesShown();
     ctx.form.OBdeletebackupClick();
     failOnMessage(ctx, before);
-    ctx.output.document()["deleted"] = ctx.output.utf8(args[0]);
+    ctx.output.document()["deleted"] = ctx.output.utf8(name);
     showBackups(ctx);
     return kExitDone;
 }
@@ -323,9 +381,10 @@ JsonValue journalDocument(CommandContext& ctx, const JournalListing& journal) {
 }
 
 // Without a name: the journals, newest first, one per line, the name first. With a name: that
-// journal undone; 1 unless everything came back and read back as kept (what did not, on stderr).
+// journal undone; 1 unless everything came back and read back as kept (what did not, on stderr
+// and in the document's messages, which then still tells what was undone).
 int undoCommand(CommandContext& ctx, const Args& args) {
-    if (args.size() > 1) throw UsageError("usage: undo [NAME]");
+    if (args.size() > 1) throw CommandUsage(*FindCommand("undo"));
     const std::string folder = ctx.form.paths.undo();
     const auto journals = ListJournals(ctx.platform.files, folder);
     if (args.empty()) {
@@ -341,45 +400,59 @@ int undoCommand(CommandContext& ctx, const Args& args) {
         ctx.output.document()["journals"] = std::move(listed);
         return kExitDone;
     }
-    if (std::none_of(journals.begin(), journals.end(), [&](const JournalListing& j) { return j.name == args[0]; }))
-        throw UsageError("no undo journal named '" + args[0] + "'");
+    const auto named = std::find_if(journals.begin(), journals.end(),
+                                    [&](const JournalListing& j) { return namesFile(j.name, args[0]); });
+    if (named == journals.end())
+        throw ConsoleError(kExitError, "no undo journal named '" + args[0] + "' in " + folder +
+                                           " (keltora-cli undo lists them); nothing was changed");
+    const std::string name = named->name;
     requireAdministrator(ctx, "undo", {"undo"});
-    const UndoOutcome outcome = UndoJournalFile(ctx.platform, ctx.form.paths, args[0]);
+    const UndoOutcome outcome = UndoJournalFile(ctx.platform, ctx.form.paths, name);
     if (outcome.refused) throw ConsoleError(kExitError, *outcome.refused);
-    const std::string summary = UndoSummary(args[0], outcome);
+    const std::string summary = UndoSummary(name, outcome);
     const auto cut = summary.find('\n');
     if (!ctx.output.json()) ctx.output.text() << summary.substr(0, cut) << '\n';
-    ctx.output.document()["undone"] = ctx.output.utf8(args[0]);
+    ctx.output.document()["undone"] = ctx.output.utf8(name);
     ctx.output.document()["complete"] = outcome.complete();
     ctx.output.document()["summary"] = ctx.output.utf8(summary.substr(0, cut));
+    // What was left or failed: each reason a message, so the document and stderr both hold them.
     if (cut != std::string::npos) ctx.host.showMessage(summary.substr(cut + 1));
-    if (!outcome.complete()) throw ConsoleError(kExitError, summary.substr(0, cut), true);
-    return kExitDone;
+    else if (!outcome.complete()) ctx.host.showMessage(summary);
+    return outcome.complete() ? kExitDone : kExitError;
 }
 
 // clang-format off
 const CommandInfo kCommands[] = {
-    {"scan", scanCommand, false, false},
-    {"remove", removeCommand, true, true},
-    {"ignore", ignoreCommand, false, true},
-    {"categories", categoriesCommand, false, false},
-    {"fullscan", fullscanCommand, false, false},
-    {"repair", repairCommand, true, true},
-    {"backup", backupCommand, false, true},
-    {"backups", backupsCommand, false, false},
-    {"restore", restoreCommand, false, true},
-    {"delete", deleteCommand, false, true},
-    {"optimize", optimizeCommand, false, false},
-    {"undo", undoCommand, false, true},
+    {"scan", scanCommand, false, false, "CODE...", "list the findings of the categories given"},
+    {"remove", removeCommand, true, true, "CODE [--uncheck ROWS] [--dry-run]",
+     "remove the checked findings of a category;\nthe ROWS of its last listing stay"},
+    {"ignore", ignoreCommand, false, true, "CODE ROW", "set a finding of the last listing aside for good"},
+    {"categories", categoriesCommand, false, false, "", "each category: code, list, summary row, caption,\ngroup"},
+    {"fullscan", fullscanCommand, false, false, "[--rows R,...]",
+     "scan the checked categories (or rows R) and\ntotal them; removes nothing"},
+    {"repair", repairCommand, true, true, "[--rows R,...] [--backup] [--dry-run]",
+     "scan, then remove what stays checked;\n--backup exports the registry first"},
+    {"backup", backupCommand, false, true, "", "export the whole registry to the Backups folder"},
+    {"backups", backupsCommand, false, false, "", "list the registry backups"},
+    {"restore", restoreCommand, false, true, "NAME", "import the registry backup NAME (.reg optional)"},
+    {"delete", deleteCommand, false, true, "NAME", "delete the registry backup NAME"},
+    {"optimize", optimizeCommand, false, false, "", "run the registry optimizer (it changes nothing)"},
+    {"undo", undoCommand, false, true, "[NAME]", "list the undo journals, or undo the journal NAME"},
 };
 // clang-format on
 
 }  // namespace
 
+std::span<const CommandInfo> Commands() { return kCommands; }
+
 const CommandInfo* FindCommand(std::string_view name) {
     for (const auto& command : kCommands)
         if (command.name == name) return &command;
     return nullptr;
+}
+
+UsageError CommandUsage(const CommandInfo& command) {
+    return UsageError("usage: " + std::string(command.name) + " " + std::string(command.arguments));
 }
 
 }  // namespace keltora

@@ -4,6 +4,7 @@
 // other statuses.
 #include <stdexcept>
 #include <string>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -44,13 +45,30 @@ struct CommandInfo {
     // Changes something: runs whole under the command lock, after another Keltora program's
     // changing command has ended.
     bool changes;
+    // For the help and the command's own usage error: what follows the name, and what it does.
+    std::string_view arguments;
+    std::string_view does;
 };
 
+// Every command, in the order the help lists them.
+std::span<const CommandInfo> Commands();
 const CommandInfo* FindCommand(std::string_view name);
+// "usage: remove CODE [--uncheck ROWS] [--dry-run]": the usage error of one command.
+UsageError CommandUsage(const CommandInfo& command);
 
-inline constexpr const char* kUsageLine =
-    "usage: keltora-cli [--json] [--pace F] [--pauses] scan CODE... | remove CODE [--uncheck ROWS] [--dry-run] | "
-    "ignore CODE ROW | categories | fullscan [--rows R,...] | repair [--rows R,...] [--backup] [--dry-run] | "
-    "backup | backups | restore NAME | delete NAME | optimize | undo [NAME]";
+// The options every command takes, before or after the command.
+struct OptionInfo {
+    std::string_view name;
+    std::string_view value;  // the value that follows it; empty: none
+    std::string_view does;
+};
+inline constexpr OptionInfo kOptions[] = {
+    {"--json", "", "print one JSON document (UTF-8) instead of text"},
+    {"--dry-run", "", "remove, repair: show what they would do, change\nnothing"},
+    {"--pace", "F", "scale the window's pauses by F (0 or more;\n0, the default, pauses not at all)"},
+    {"--pauses", "", "say on stderr how long the command paused"},
+    {"--help", "", "this text (also -h, help and /?)"},
+    {"--version", "", "the product and its version"},
+};
 
 }  // namespace keltora

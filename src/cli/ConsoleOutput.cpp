@@ -1,5 +1,6 @@
 #include "cli/ConsoleOutput.h"
 
+#include <algorithm>
 #include <ostream>
 
 namespace keltora {
@@ -70,9 +71,12 @@ void ConsoleOutput::writeDocument(int status, const std::string& error, const st
     } else {
         for (auto& [key, value] : *document_.members()) doc[key] = std::move(value);
     }
-    if (!messages.empty()) {
+    // A document that stopped always says why in its messages, as stderr did.
+    std::vector<std::string> said = messages;
+    if (!error.empty() && std::find(said.begin(), said.end(), error) == said.end()) said.push_back(error);
+    if (!said.empty()) {
         JsonArray texts;
-        for (const auto& message : messages) texts.emplace_back(utf8(message));
+        for (const auto& message : said) texts.emplace_back(utf8(message));
         doc["messages"] = std::move(texts);
     }
     doc.write(out_);

@@ -32,7 +32,8 @@ public:
     JsonValue backupRows(const ResultList& list) const;
 
     // Writes the JSON document on one line: "status" first, then what the command filled (or
-    // "error" when it stopped), then "messages" when the user was told anything.
+    // "error" when it stopped), then "messages" when the user was told anything (always when it
+    // stopped: the error's text is among them).
     void writeDocument(int status, const std::string& error, const std::vector<std::string>& messages);
 
 private:

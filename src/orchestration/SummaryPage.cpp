@@ -8,8 +8,10 @@
 #include "maintenance/RegistryBackups.h"
 #include "maintenance/RegistryOptimizer.h"
 #include "maintenance/UndoJournal.h"
+#include "orchestration/RemovalReport.h"
 #include "orchestration/ScanOrder.h"
 #include "orchestration/UserData.h"
+#include "scan/OnExit.h"
 
 namespace keltora {
 
@@ -179,6 +181,11 @@ bool TForm1::backupBeforeRepair(unsigned page) {
 
 RemovalTally TForm1::removeFrom(Category& c, std::size_t* heldBack) {
     lastRemoval = {};
+    std::vector<Finding> before;
+    std::vector<RemovalRecord> records;
+    if (onRemoval) before = c.list().findings();
+    context_.removalLog = onRemoval ? &records : nullptr;
+    const OnExit release([this] { context_.removalLog = nullptr; });
     const std::size_t held = removeForThisUser(c);
     if (heldBack != nullptr) *heldBack = held;
     // The Recycle Bin and the clipboard act on the whole and keep no tally: what they still
@@ -186,6 +193,7 @@ RemovalTally TForm1::removeFrom(Category& c, std::size_t* heldBack) {
     const auto checked = std::count_if(c.list().findings().begin(), c.list().findings().end(),
                                        [](const Finding& finding) { return finding.checked; });
     lastRemoval.left = std::max(lastRemoval.left, static_cast<int>(checked));
+    if (onRemoval) onRemoval(c, FatesOf(before, records, lastRemoval, held));
     return lastRemoval;
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/Unit1.h"
+#include "scan/OnExit.h"
 #include "scan/UserFolder.h"
 
 namespace keltora {
@@ -163,10 +164,7 @@ std::size_t TForm1::removeForThisUser(Category& c) {
         held += user ? 1 : 0;
         return user;
     };
-    struct Release {
-        ScanContext& context;
-        ~Release() { context.holdBack = nullptr; }
-    } release{context_};
+    const OnExit release([this] { context_.holdBack = nullptr; });
     c.remove();
     profile.report();
     return held;

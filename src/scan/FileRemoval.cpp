@@ -25,7 +25,10 @@ RemovalOutcome FileRemoval::remove(const Finding& finding, const std::string& fo
 RemovalOutcome FileRemoval::moveInto(const Finding& finding, const std::string& folderColumn,
                                      const std::string& targetFolder, const BeforeMove& beforeMove) {
     const auto target = UsableFolder(context_.platform.codePage.toWide(targetFolder));
-    if (!target) return RemovalOutcome::Left;
+    if (!target) {
+        context_.leftBecause = "the folder it would be moved to is not usable: " + targetFolder;
+        return RemovalOutcome::Left;
+    }
     return act(finding, folderColumn, &*target, beforeMove);
 }
 
@@ -59,9 +62,15 @@ RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folde
     switch (result) {
         case FileActResult::Done: return RemovalOutcome::Removed;
         case FileActResult::Absent: return RemovalOutcome::Gone;
-        case FileActResult::Failed: return RemovalOutcome::Left;
+        case FileActResult::Failed:
+            context_.leftBecause = targetFolder ? "it could not be moved aside (in use, refused, or a file of that name "
+                                                  "is there already)"
+                                                : "it could not be deleted (in use, or refused)";
+            return RemovalOutcome::Left;
         case FileActResult::Unsafe: break;
     }
+    context_.leftBecause = "it could not be made sure that it is the file listed (a link, or a name Windows reads "
+                           "as another file)";
     if (unsure_++ == 0) {
         firstUnsure_ = folderColumn;
         if (!firstUnsure_.empty() && !firstUnsure_.ends_with('\\')) firstUnsure_ += '\\';

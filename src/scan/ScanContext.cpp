@@ -64,8 +64,15 @@ RemovalTally& RemovalTally::operator+=(const RemovalTally& other) {
 
 RemovalRun::RemovalRun(ScanContext& context, ResultList& list) : context_(context), list_(list) {
     context_.lastRemoval = {};
+    context_.leftBecause.clear();
     context_.host.setCursor(Cursor::Hourglass);
     context_.progress.setPosition(0);
+}
+
+void RemovalRun::record(const Finding& finding, RemovalOutcome outcome, bool held) {
+    std::string why = std::move(context_.leftBecause);
+    context_.leftBecause.clear();
+    if (context_.removalLog) context_.removalLog->push_back({finding, outcome, held, std::move(why)});
 }
 
 void RemovalRun::finish() {

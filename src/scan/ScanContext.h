@@ -31,6 +31,16 @@ struct RemovalTally {
     bool operator==(const RemovalTally&) const = default;
 };
 
+// What became of one checked finding in a removal, in list order: for a report finding by
+// finding (the console's dry run). why: the reason a finding that stays stays, when the removal
+// knows one.
+struct RemovalRecord {
+    Finding finding;
+    RemovalOutcome outcome;
+    bool heldBack = false;  // one user's data left in place (see ScanContext::holdBack)
+    std::string why{};
+};
+
 struct ScanContext {
     Platform& platform;
     Host& host;
@@ -50,6 +60,11 @@ struct ScanContext {
     // Checked findings a removal must leave as they are, whatever it could do with them: they
     // stay listed and count as left. Set by whoever starts the removal, for its duration.
     std::function<bool(const Finding&)> holdBack{};
+    // Where a removal run records each checked finding's outcome, when someone asks for them.
+    std::vector<RemovalRecord>* removalLog{nullptr};
+    // Why the finding a removal is about to report Left stays, when it can tell (the removal run
+    // takes it with the outcome).
+    std::string leftBecause{};
 
     // Moves the bar from one position to another a step at a time, pausing after each step.
     void ramp(int from, int to, std::uint32_t stepMs = kStepPauseMs);
@@ -108,9 +123,10 @@ public:
                     held_.push_back(finding);
                     continue;
                 }
-                const RemovalOutcome outcome =
-                    heldBack(finding) ? RemovalOutcome::Left : toOutcome(removeOne(finding));
+                const bool held = heldBack(finding);
+                const RemovalOutcome outcome = held ? RemovalOutcome::Left : toOutcome(removeOne(finding));
                 tally_.add(outcome);
+                record(finding, outcome, held);
                 if (outcome == RemovalOutcome::Left) held_.push_back(finding);
             }
         } catch (...) {
@@ -125,6 +141,7 @@ public:
 
 private:
     bool heldBack(const Finding& finding) const { return context_.holdBack && context_.holdBack(finding); }
+    void record(const Finding& finding, RemovalOutcome outcome, bool held);
     static RemovalOutcome toOutcome(RemovalOutcome outcome) { return outcome; }
     static RemovalOutcome toOutcome(bool gone) { return gone ? RemovalOutcome::Removed : RemovalOutcome::Left; }
     void finish();

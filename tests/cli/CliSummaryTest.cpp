@@ -71,8 +71,15 @@ TEST(CliSummary, RestoreAndDeleteByName) {
     auto restore = world.run({"restore", "Backup_10-20-30_4-3-2026.reg"});
     EXPECT_EQ(restore.code, 0) << restore.err;
     EXPECT_TRUE(world.valueExists(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "One"));
-    EXPECT_EQ(world.run({"restore", "Backup_1-1-1_1-1-2000.reg"}).code, 2);
-    auto del = world.run({"delete", "Backup_10-20-30_4-3-2026.reg"});
+    // A name that is not there: the command line was right, the backup is missing (1).
+    auto missing = world.run({"restore", "Backup_1-1-1_1-1-2000.reg"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("no backup named 'Backup_1-1-1_1-1-2000.reg' in C:\\Program Files\\Keltora "
+                               "Professional\\Backups"), std::string::npos) << missing.err;
+    EXPECT_EQ(world.run({"delete", "Backup_1-1-1_1-1-2000"}).code, 1);
+    // The name with or without its .reg.
+    EXPECT_EQ(world.run({"restore", "Backup_10-20-30_4-3-2026"}).out, "restored Backup_10-20-30_4-3-2026.reg\n");
+    auto del = world.run({"delete", "Backup_10-20-30_4-3-2026"});
     EXPECT_EQ(del.out, "== backups LVbackup 0\nBackup File\tDate Create\tTime Create\n");
 }
 

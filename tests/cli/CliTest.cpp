@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/Commands.h"
 #include "cli/ListPrinter.h"
 #include "platform/memory/RegFile.h"
 #include "support/World.h"
@@ -78,20 +79,76 @@ TEST(Cli, IgnoreHoldsInTheNextProcess) {
     EXPECT_EQ(r.out.find("\tOne\t"), std::string::npos);
 }
 
+// A usage error says what is wrong on one line, without the whole usage after it, and names a
+// category by its code and page, never by the window's internal name of its list.
 TEST(Cli, UsageErrorsExitTwoWithOneLine) {
     World world(kRun);
     ASSERT_EQ(RunCommand(world, {"scan", "sp"}).code, 0);
-    const std::vector<std::vector<std::string>> bad = {
-        {}, {"frobnicate"}, {"scan"}, {"scan", "xx"}, {"remove", "sp", "--uncheck", "7"},
-        {"remove", "sp", "--uncheck", "a"}, {"ignore", "sp", "9"}, {"ignore", "bin", "0"}, {"--pace", "fast", "scan", "sp"},
-        {"--pace", "nan", "scan", "sp"}, {"--pace", "inf", "scan", "sp"}, {"--pace", "-1", "scan", "sp"},
-        {"--pace", "1e999", "scan", "sp"}, {"--pace", "", "scan", "sp"}, {"scan", "sp", "--dry-run"},
-        {"ignore", "sp", "0", "--dry-run"}, {"--json"},
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{"frobnicate"}, "unknown command 'frobnicate'"}, {{"scan"}, ""}, {{"scan", "xx"}, "unknown category 'xx'"},
+        {{"remove", "sp", "--uncheck", "7"}, "keltora-cli: row 7 is not in sp (Running While Startup, 2 findings)\n"},
+        {{"remove", "sp", "--uncheck", "a"}, ""}, {{"ignore", "sp", "9"}, "row 9 is not in sp (Running While Startup"},
+        {{"ignore", "bin", "0"}, ""}, {{"--pace", "fast", "scan", "sp"}, ""}, {{"--pace", "nan", "scan", "sp"}, ""},
+        {{"--pace", "inf", "scan", "sp"}, ""}, {{"--pace", "-1", "scan", "sp"}, ""}, {{"--pace", "1e999", "scan", "sp"}, ""},
+        {{"--pace", "", "scan", "sp"}, ""}, {{"scan", "sp", "--pace"}, "--pace needs a value"},
+        {{"scan", "sp", "--dry-run"}, "scan does not take --dry-run"}, {{"ignore", "sp", "0", "--dry-run"}, ""},
+        {{"--json"}, "no command"}, {{"--frob", "scan", "sp"}, "unknown option '--frob'"},
+        {{"remove"}, "keltora-cli: usage: remove CODE [--uncheck ROWS] [--dry-run]\n"},
+        {{"restore"}, "keltora-cli: usage: restore NAME\n"},
     };
-    for (const auto& args : bad) {
+    for (const auto& [args, said] : bad) {
         auto r = RunCommand(world, args);
         EXPECT_EQ(r.code, 2) << ::testing::PrintToString(args);
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+        for (const auto& info : kCategories) EXPECT_EQ(r.err.find(info.listName), std::string::npos) << r.err;
+    }
+}
+
+// --help, -h, help and /? print the usage on stdout: every command, every option, every category
+// of the table with its page and group. --version the product and version. Nothing at all: the
+// usage on stderr, exit 2.
+TEST(Cli, HelpVersionAndTheBareCommandLine) {
+    World world;
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"help"}, {"/?"}, {"scan", "--help"}}) {
+        auto r = RunCommand(world, args);
+        EXPECT_EQ(r.code, 0) << args[0];
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out.find("usage: keltora-cli "), 0u) << r.out;
+        for (const auto& command : Commands()) EXPECT_NE(r.out.find("\n  " + std::string(command.name)), std::string::npos);
+        for (const auto& option : kOptions) EXPECT_NE(r.out.find("\n  " + std::string(option.name)), std::string::npos);
+        for (const auto& info : kCategories) {
+            const auto at = r.out.find("\n  " + std::string(info.code) + " ");
+            ASSERT_NE(at, std::string::npos) << info.code;
+            const std::string line = r.out.substr(at + 1, r.out.find('\n', at + 1) - at - 1);
+            EXPECT_NE(line.find(" " + std::string(info.menuItem) + " "), std::string::npos) << line;
+            EXPECT_TRUE(line.ends_with(" " + std::string(info.group))) << line;
+        }
+    }
+    auto version = RunCommand(world, {"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "Keltora Professional 3.55 (keltora-cli)\n");
+    auto bare = RunCommand(world, {});
+    EXPECT_EQ(bare.code, 2);
+    EXPECT_EQ(bare.out, "");
+    EXPECT_EQ(bare.err, RunCommand(world, {"--help"}).out);
+}
+
+// Category codes in any case, options before or after the command: the same command line.
+TEST(Cli, CodesInAnyCaseAndOptionsAnywhere) {
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> same = {
+        {{"scan", "SP"}, {"scan", "sp"}},
+        {{"scan", "Sp", "CO"}, {"scan", "sp", "co"}},
+        {{"scan", "sp", "--json"}, {"--json", "scan", "sp"}},
+        {{"remove", "sp", "--dry-run", "--json"}, {"--json", "--dry-run", "remove", "SP"}},
+        {{"scan", "sp", "--pace", "0"}, {"--pace", "0", "scan", "sp"}},
+    };
+    for (const auto& [given, plain] : same) {
+        World a(kRun), b(kRun);
+        auto r = RunCommand(a, given), expected = RunCommand(b, plain);
+        EXPECT_EQ(r.code, 0) << ::testing::PrintToString(given) << r.err;
+        EXPECT_EQ(r.out, expected.out) << ::testing::PrintToString(given);
+        EXPECT_EQ(r.err, expected.err) << ::testing::PrintToString(given);
     }
 }
 
@@ -163,8 +220,10 @@ TEST(Cli, JsonIsOneDocumentInUtf8WithItsStatus) {
                          "\"HKCU\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\"]},"
                          "{\"checked\":true,\"caption\":\"Caf\xC3\xA9\\t\\\"\",\"subItems\":[\"Rarely Used(Remove)\",\"c.exe\","
                          "\"HKCU\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\"]}]}\n");
-    EXPECT_EQ(RunCommand(world, {"--json", "frobnicate"}).out,
-              "{\"status\":2,\"error\":\"unknown command 'frobnicate'\"}\n");
+    // A document that stopped always holds the reason in its messages.
+    EXPECT_EQ(RunCommand(world, {"--json", "scan", "xx"}).out,
+              "{\"status\":2,\"error\":\"unknown category 'xx' (keltora-cli --help lists them)\",\"messages\":"
+              "[\"unknown category 'xx' (keltora-cli --help lists them)\"]}\n");
 }
 
 // A dry run decides and prints, and leaves the registry and every file byte for byte as they
@@ -193,6 +252,106 @@ TEST(Cli, ADryRunChangesNothing) {
     auto json = RunCommand(world, {"--json", "remove", "sp", "--dry-run"});
     EXPECT_NE(json.out.find("\"removal\":{\"removed\":"), std::string::npos) << json.out;
     EXPECT_NE(json.out.find("\"dryRun\":true"), std::string::npos) << json.out;
+}
+
+// The dry run's preview: every finding of the category marked "would remove" or "would stay"
+// with why, then the counts; in JSON "wouldRemove" and "wouldStay" per category.
+TEST(Cli, ADryRunListsWhatItWouldRemoveAndWhatWouldStay) {
+    const std::string run = "\tHKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    World world(kRun);
+    world.touch(std::string(kStartupFolder) + "\\notes.lnk");
+    world.touch(std::string(kStartbug) + "\\notes.lnk");
+    ASSERT_EQ(RunCommand(world, {"scan", "sp"}).code, 0);
+    auto text = RunCommand(world, {"remove", "sp", "--uncheck", "1", "--dry-run"});
+    EXPECT_EQ(text.code, 3) << text.err;
+    EXPECT_EQ(text.out, "would remove\tsp\tOne" + run + "\n" + "would stay\tsp\tTwo" + run + "\tunchecked\n" +
+                            "would stay\tsp\tnotes.lnk\t" + kStartupFolder +
+                            "\tit could not be moved aside (in use, refused, or a file of that name is there already)\n"
+                            "sp: 1 would be removed, 2 would stay\n");
+    EXPECT_EQ(text.err, "dry run, nothing was changed: 1 would be removed, 0 are gone already, 0 are no longer "
+                        "findings, 1 would stay listed\n");
+    auto json = RunCommand(world, {"remove", "sp", "--json", "--dry-run"});
+    EXPECT_NE(json.out.find("\"wouldRemove\":[{\"caption\":\"One\",\"location\":\"HKCU\\\\Software\\\\Microsoft"),
+              std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"wouldStay\":[{\"caption\":\"notes.lnk\",\"location\":"), std::string::npos) << json.out;
+    // The Recycle Bin, emptied as a whole, would go whole.
+    world.machine.shell.recycle("old.txt", 10);
+    auto repair = RunCommand(world, {"repair", "--rows", "1,11", "--dry-run"});
+    EXPECT_NE(repair.out.find("would remove\tsp\tTwo" + run + "\n"), std::string::npos) << repair.out;
+    EXPECT_NE(repair.out.find("\nsp: 2 would be removed, 1 would stay\nwould remove\tbin\t1 files in Recycle Bin\t\n"
+                              "bin: 1 would be removed, 0 would stay\nall: 3 would be removed, 1 would stay\n"),
+              std::string::npos) << repair.out;
+    EXPECT_NE(repair.err.find(": 3 would be removed, 0 are gone already, 0 are no longer findings, 1 would stay listed"),
+              std::string::npos) << repair.err;
+    auto repairJson = RunCommand(world, {"--json", "repair", "--rows", "1", "--dry-run"});
+    EXPECT_NE(repairJson.out.find("\"code\":\"sp\",\"list\":\"lvsp\""), std::string::npos) << repairJson.out;
+    EXPECT_NE(repairJson.out.find("\"wouldStay\":[{\"caption\":\"notes.lnk\""), std::string::npos) << repairJson.out;
+}
+
+// A real removal says on stderr what it did, and names the undo journal that keeps what left the
+// registry; one that changed no registry value names none.
+TEST(Cli, ARemovalSaysWhatItDidAndItsUndoJournal) {
+    World world(kRun);
+    auto r = RunCommand(world, {"remove", "sp"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    const std::string listing = RunCommand(world, {"undo"}).out;
+    const std::string name = listing.substr(0, listing.find('\t'));
+    EXPECT_EQ(r.err, "2 removed, 0 were gone meanwhile, 0 were no longer findings, 0 could not be removed and stay "
+                     "listed; the undo journal " + name + " keeps what left the registry (keltora-cli undo " +
+                         name.substr(0, name.size() - 4) + " restores it)\n");
+    auto json = RunCommand(world, {"--json", "remove", "sp"});
+    EXPECT_EQ(json.err, "");
+    world.load("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+               "CurrentVersion\\Explorer\\Shell Folders]\n\"Cookies\"=\"C:\\\\Users\\\\pat\\\\Cookies\"\n");
+    world.touch("C:\\Users\\pat\\Cookies\\pat@doubleclick[1].txt");
+    auto cookies = RunCommand(world, {"remove", "co"});
+    EXPECT_EQ(cookies.err, "1 removed, 0 were gone meanwhile, 0 were no longer findings, 0 could not be removed and "
+                           "stay listed\n");
+}
+
+// On a console a command that runs for more than a second shows what it does and how far on one
+// line of stderr, rewritten as it goes and cleared at the end; stdout is the same. Redirected,
+// with --json, or quick: no progress at all.
+TEST(Cli, ProgressOnlyOnAConsoleAndOnlyForLongWork) {
+    struct Row {
+        bool console;
+        std::int64_t msPerLook;  // how far the clock moves each time progress looks at it
+        std::vector<std::string> args;
+        const char* shown;  // the start of the line shown; null: nothing
+    };
+    const Row rows[] = {
+        {true, 300, {"fullscan", "--rows", "1"}, "\rScanning Startup Programs "},
+        {true, 300, {"scan", "sp"}, "\rScanning Running While Startup "},
+        {true, 300, {"repair", "--rows", "1"}, "\rRepairing Startup Programs "},
+        {true, 300, {"--json", "fullscan", "--rows", "1"}, nullptr},
+        {false, 300, {"fullscan", "--rows", "1"}, nullptr},
+        {true, 0, {"fullscan", "--rows", "1"}, nullptr},
+    };
+    for (const auto& row : rows) {
+        World world(kRun), plain(kRun);
+        std::ostringstream out, err;
+        ConsoleHost host(err, "C:\\Program Files\\Keltora Professional\\");
+        host.errorIsConsole = row.console;
+        std::int64_t now = 0;
+        host.progressClock = [&] { return now += row.msPerLook; };
+        RunCli(row.args, world.platform(), host, out, err);
+        const auto redirected = RunCommand(plain, row.args);
+        EXPECT_EQ(out.str(), redirected.out) << row.args[0];
+        const std::string said = err.str();
+        if (!row.shown) {
+            EXPECT_EQ(said, redirected.err) << row.args[0];
+            continue;
+        }
+        EXPECT_NE(said.find(row.shown), std::string::npos) << said;
+        EXPECT_NE(said.find("%"), std::string::npos) << said;
+        // Cleared: what is left on the screen is what a redirected run says.
+        const auto cleared = said.rfind('\r');
+        EXPECT_EQ(said.substr(cleared + 1), redirected.err.substr(redirected.err.size() - (said.size() - cleared - 1)))
+            << said;
+        EXPECT_EQ(said.substr(said.rfind('\r', cleared - 1) + 1, cleared - said.rfind('\r', cleared - 1) - 1)
+                      .find_first_not_of(' '),
+                  std::string::npos) << said;
+    }
 }
 
 TEST(Cli, StartUpFailuresAreShownAndTheCommandGoesOn) {
@@ -252,6 +411,28 @@ TEST(Cli, ASafetyRefusalOrAMissingSettingExitsOne) {
     EXPECT_EQ(r.code, 3);
     EXPECT_NE(r.err.find("C:\\Users\\pat\\Recent\\doc.lnk"), std::string::npos) << r.err;
     EXPECT_TRUE(world.files().exists("C:\\Secret\\keep.txt"));
+}
+
+// undo NAME takes the journal's name with or without .reg; a name that is not there is 1 (the
+// command line was right). An undo that leaves something prints its document, "complete": false
+// and the reasons among the messages, with status 1.
+TEST(Cli, UndoByNameAndAPartialUndoInJson) {
+    World world(kRun);
+    ASSERT_EQ(RunCommand(world, {"remove", "sp"}).code, 0);
+    const std::string listing = RunCommand(world, {"undo"}).out;
+    const std::string name = listing.substr(0, listing.find('\t'));
+    ASSERT_TRUE(name.ends_with(".reg")) << listing;
+    auto missing = RunCommand(world, {"--json", "undo", "Undo_1-2-3_4-5-2000"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.out.find("\"messages\":[\"no undo journal named 'Undo_1-2-3_4-5-2000'"), std::string::npos)
+        << missing.out;
+    world.machine.registry.setString(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "One", "new.exe");
+    auto partial = RunCommand(world, {"--json", "undo", name.substr(0, name.size() - 4)});
+    EXPECT_EQ(partial.code, 1) << partial.err;
+    EXPECT_EQ(partial.out.find("{\"status\":1,\"undone\":\"" + name + "\",\"complete\":false,\"summary\":"), 0u)
+        << partial.out;
+    EXPECT_NE(partial.out.find("\"messages\":[\"Left: "), std::string::npos) << partial.out;
+    EXPECT_EQ(world.read(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Two"), "two.exe");
 }
 
 TEST(Cli, CategoriesPrintsTheTable) {

@@ -445,6 +445,47 @@ std::vector<std::string> TextsWithoutRoomIn(WindowUnderTest& w) {
     return faults;
 }
 
+// How many pixels a text leaves dark, drawn without smoothing in a font.
+int InkOf(HFONT font) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(info.bmiHeader), 600, -80, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    SelectObject(dc, bitmap);
+    RECT all{0, 0, 600, 80};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    LOGFONTA plain{};
+    GetObjectA(font, sizeof(plain), &plain);
+    plain.lfQuality = NONANTIALIASED_QUALITY;
+    HFONT sharp = CreateFontIndirectA(&plain);
+    SelectObject(dc, sharp);
+    TextOutA(dc, 2, 2, "Status : 59 Errors found", 24);
+    GdiFlush();
+    const auto* pixel = static_cast<const DWORD*>(bits);
+    const int ink = static_cast<int>(std::count_if(pixel, pixel + 600 * 80, [](DWORD p) { return (p & 0xFFFFFF) == 0; }));
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    DeleteObject(sharp);
+    return ink;
+}
+
+// The bold texts (the status line, the count boxes) draw bold, not as their regular face does:
+// the prefix's Tahoma Bold is bold at the sizes of this DPI.
+void ExpectBoldTextsDrawBold(WindowUnderTest& w) {
+    for (const char* name : {"statustext", "Oberror"}) {
+        const auto bold = reinterpret_cast<HFONT>(SendMessageA(w.control(name), WM_GETFONT, 0, 0));
+        LOGFONTA regular{};
+        GetObjectA(bold, sizeof(regular), &regular);
+        ASSERT_EQ(regular.lfWeight, FW_BOLD) << name;
+        regular.lfWeight = FW_NORMAL;
+        HFONT plain = CreateFontIndirectA(&regular);
+        EXPECT_GT(InkOf(bold) * 4, InkOf(plain) * 5) << name << " at " << w.window().look().dpi << " DPI, "
+                                                     << regular.lfHeight << " px";
+        DeleteObject(plain);
+    }
+}
+
 TEST_F(MainWindowTest, EveryTextHasRoomToSpareInTahomaAndInASubstitutedFont) {
     WindowUnderTest w;
     HDC dc = GetDC(w.control("OBall1"));
@@ -454,6 +495,7 @@ TEST_F(MainWindowTest, EveryTextHasRoomToSpareInTahomaAndInASubstitutedFont) {
     ReleaseDC(w.control("OBall1"), dc);
     EXPECT_STREQ(face, "Tahoma") << "the prefix lacks the fonts the window asks for";
     EXPECT_EQ(TextsWithoutRoomIn(w), std::vector<std::string>{});
+    ExpectBoldTextsDrawBold(w);
 }
 
 // At 144 DPI, in a process of its own: Wine takes the DPI from the prefix's LogPixels when a
@@ -486,6 +528,7 @@ TEST_F(MainWindowTest, At144DpiTheWindowIsScaledAndEveryTextFits) {
     EXPECT_EQ(client.right, 1204);
     EXPECT_EQ(client.bottom, 864);
     EXPECT_EQ(TextsWithoutRoomIn(w), std::vector<std::string>{});
+    ExpectBoldTextsDrawBold(w);
 
     // Moved to a monitor of 96 DPI: the design's size again.
     RECT frame;

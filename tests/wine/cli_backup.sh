@@ -22,7 +22,7 @@ echo "backup: ok ($(stat -c %s "$file") bytes)"
 win "$cli" backups | grep $'\t'"$name"$'\t' >/dev/null || fail "backups: $name is not listed"
 
 "$WINE_RUN" reg add "$probe" /v state /d after /f >/dev/null
-win "$cli" restore "$name" >/dev/null || fail "restore: exit $?"
+win "$cli" restore "${name%.reg}" >/dev/null || fail "restore: exit $?"
 [ "$(reg_value "$probe" state)" = before ] || fail "restore: the value is $(reg_value "$probe" state), not before"
 echo "restore: ok"
 
@@ -31,7 +31,7 @@ win "$cli" delete "$name" >/dev/null
 set +e
 win "$cli" restore "$name" >/dev/null 2>&1; rc=$?
 set -e
-[ "$rc" = 2 ] || fail "restore of a deleted backup: exit $rc, not 2"
+[ "$rc" = 1 ] || fail "restore of a deleted backup: exit $rc, not 1"
 echo "delete: ok"
 
 # The registry editor is the Windows folder's: a regedit.exe in the current folder (here the

@@ -38,16 +38,50 @@ rc=$(status_of remove sp --dry-run)
 expect_eq "$(state)" "$before" "remove sp --dry-run changed the Run keys or the Startup folder"
 [ ! -e "$keltora/startbug/notes.lnk" ] || fail "remove sp --dry-run moved a file"
 out=$(win "$cli" --json remove sp --dry-run || true)
-json 'assert d["dryRun"] is True and sum(d["removal"].values()) == 9, d' <<<"$out" || fail "--json remove sp --dry-run: $out"
+json 'assert d["dryRun"] is True and sum(d["removal"].values()) == 9, d
+assert len(d["wouldRemove"]) == d["removal"]["removed"] and len(d["wouldRemove"]) + len(d["wouldStay"]) == 9, d
+assert all(f["why"] for f in d["wouldStay"]), d' <<<"$out" || fail "--json remove sp --dry-run: $out"
+# The text preview: every finding marked, then the counts.
+preview=$(win "$cli" remove sp --dry-run 2>/dev/null || true)
+[ "$(grep -c $'^would \(remove\|stay\)\tsp\t' <<<"$preview")" = 9 ] || fail "remove sp --dry-run: not 9 findings marked: $preview"
+tail -n 1 <<<"$preview" | grep -qx 'sp: [0-9]* would be removed, [0-9]* would stay' || fail "remove sp --dry-run: no counts: $preview"
 echo "remove sp --dry-run: ok"
 
 [ "$(status_of --pace nan scan sp)" = 2 ] || fail "--pace nan: not exit 2"
 
+# The help on stdout (exit 0), every category of the table in it; nothing at all: the usage on
+# stderr, exit 2; a code in any case and an option after the command.
+help=$(win "$cli" /?)
+for code in sp ue da tempie; do
+  grep -q "^  $code " <<<"$help" || fail "keltora-cli /? does not list $code: $help"
+done
+[ "$(status_of)" = 2 ] || fail "keltora-cli without arguments: not exit 2"
+set +e
+bare_out=$(win "$cli" 2>/dev/null); bare_err=$(win "$cli" 2>&1 >/dev/null)
+set -e
+[ -z "$bare_out" ] && grep -q '^usage: keltora-cli' <<<"$bare_err" || fail "keltora-cli without arguments: not the usage on stderr"
+out=$(win "$cli" scan SP --json)
+json 'assert d["status"] == 0 and d["code"] == "sp", d' <<<"$out" || fail "scan SP --json: $out"
+echo "help and input: ok"
+
+# Progress is for a console only: a full scan whose stderr is a pipe or a file prints none.
+set +e
+said=$(win "$cli" --pace 0.2 fullscan --rows 1,12 2>&1 >/dev/null)
+set -e
+! grep -q $'\r\|%' <<<"$said" || fail "fullscan with stderr redirected shows progress: $said"
+echo "no progress in redirected output: ok"
+
 # A file the startbug folder holds already cannot be moved there: it stays listed (3).
 mkdir -p "$keltora/startbug"
 echo earlier >"$keltora/startbug/notes.lnk"
-[ "$(status_of remove sp)" = 3 ] || fail "remove sp with a finding that cannot be removed: not exit 3"
+set +e
+said=$(win "$cli" remove sp 2>&1 >/dev/null); rc=$?
+set -e
+[ "$rc" = 3 ] || fail "remove sp with a finding that cannot be removed: exit $rc, not 3"
 [ -e "$startup/notes.lnk" ] || fail "notes.lnk left the Startup folder"
+# What it did, on stderr, and the undo journal that keeps what left the registry.
+grep -q '^[0-9]* removed, .* 1 could not be removed and stay listed; the undo journal Undo_.*\.reg keeps what left the registry (keltora-cli undo Undo_[^ ]* restores it)$' <<<"$said" \
+  || fail "remove sp: not what it did on stderr: $said"
 
 # No Backups folder to write to: the backup and the repair that needs it stop (4), nothing
 # is removed.

@@ -5,16 +5,18 @@
 # removed all of it, the Run value with it, by the time its process ends, and keeps the user's
 # backups; the plain uninstall string does the same from its copy in the temporary folder and
 # leaves another copy's Run value alone. Outside the 64-bit Program Files it installs nothing.
-# The portable zip holds the programs and the README.
+# The portable zip holds the programs and the README in a folder of its own.
 set -euo pipefail
 export KELTORA_WINEPREFIX="$KELTORA_SCRATCH/prefix"
 WINE_RUN="$KELTORA_WINE_RUN"
 source "$(dirname "$0")/../../tools/lib/seed.sh"
 
-zipped=$(unzip -l "${KELTORA_SETUP%-setup.exe}-portable.zip")
-for name in keltora.exe keltora-cli.exe autostart.exe README.txt; do
-  grep -q " $name\$" <<<"$zipped" || fail "portable zip: no $name"
+# Everything in one folder of its own, nothing beside it.
+zipped=$(unzip -Z1 "${KELTORA_SETUP%-setup.exe}-portable.zip")
+for name in keltora.exe keltora-cli.exe autostart.exe README.txt LICENCE.txt; do
+  grep -qx "Keltora Professional [0-9.]*/$name" <<<"$zipped" || fail "portable zip: no Keltora Professional */$name: $zipped"
 done
+[ "$(grep -cv '^Keltora Professional [0-9.]*/' <<<"$zipped")" = 0 ] || fail "portable zip: files outside its folder: $zipped"
 echo "portable zip: ok"
 
 # A new prefix, restarted once as Windows is after its set-up: in a Wine prefix's first session

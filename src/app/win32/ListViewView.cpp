@@ -203,27 +203,38 @@ void ListViewView::makeColumns() {
     if (model_.columns() == shownColumns_) return;
     shownColumns_ = model_.columns();
     Applying guard(applying_);
+    // Laid out once, drawn once with the rows: each column told apart would lay out and draw the
+    // header again. Only a list on the screen is held: redrawing switched on again makes a hidden
+    // window visible, and a hidden list draws nothing anyway.
+    const bool hold = IsWindowVisible(hwnd_) != FALSE;
+    if (hold) SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
     while (columnCount_ > 0) SendMessageA(hwnd_, LVM_DELETECOLUMN, static_cast<WPARAM>(--columnCount_), 0);
+    HDC dc = GetDC(hwnd_);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
     for (const auto& column : model_.columns()) {
         LVCOLUMNA lv{};
         lv.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         lv.fmt = column.centred ? LVCFMT_CENTER : LVCFMT_LEFT;
-        lv.cx = columnWidth(column);
+        lv.cx = columnWidth(dc, column);
         lv.pszText = const_cast<char*>(column.caption.c_str());
         SendMessageA(hwnd_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(columnCount_++), reinterpret_cast<LPARAM>(&lv));
     }
-    showSortArrow();
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    // New columns carry no arrow: only a sorted list needs one.
+    if (model_.order().sorted()) showSortArrow();
+    if (!hold) return;
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    drawLater();
 }
 
 // The design's width at this DPI, and never less than the caption needs in the font the list
-// really has: a substituted font may be wider than the one the design was made with.
-int ListViewView::columnWidth(const Column& column) const {
-    HDC dc = GetDC(hwnd_);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
+// really has (selected into dc): a substituted font may be wider than the one the design was
+// made with.
+int ListViewView::columnWidth(HDC dc, const Column& column) const {
     SIZE text{};
     GetTextExtentPoint32A(dc, column.caption.c_str(), static_cast<int>(column.caption.size()), &text);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
     return std::max(look_.px(column.width), static_cast<int>(text.cx) + look_.px(kHeaderRoom));
 }
 

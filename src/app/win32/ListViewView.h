@@ -48,7 +48,7 @@ private:
                                          DWORD_PTR self);
     void listChanged(ResultList::Change change, std::size_t row);
     void makeColumns();
-    int columnWidth(const Column& column) const;
+    int columnWidth(HDC dc, const Column& column) const;
     void showSortArrow();
     void makeCheckBoxes();
     std::size_t rowAt(int position) const { return model_.rowShownAt(static_cast<std::size_t>(position)); }

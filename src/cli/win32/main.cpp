@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -29,11 +30,17 @@ int main(int argc, char** argv) {
     // Lines end in LF alone, so scripts on either side read them the same way.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    // Each text said reaches the console in one write, not a byte at a time (std::cerr still
+    // flushes after every output), so a rewritten progress line does not flicker.
+    setvbuf(stderr, nullptr, _IOFBF, 4096);
     // A console never shows a box: no "There is no disk in the drive" for a removable drive a
     // scan reaches, no crash dialog a script would wait on forever.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     std::vector<std::string> args(argv + 1, argv + argc);
     keltora::Win32Platform system;
     keltora::ConsoleHost host(std::cerr, executableFolder());
+    // A console answers GetConsoleMode; a file or pipe stderr is redirected output.
+    DWORD mode = 0;
+    host.errorIsConsole = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
     return keltora::RunCli(args, system.platform(), host, std::cout, std::cerr);
 }

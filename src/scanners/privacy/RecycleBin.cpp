@@ -37,19 +37,18 @@ void RecycleBin::remove() {
         context_.lastCount = static_cast<int>(items_);
         return;
     }
-    if (context_.dryRun) {
-        context_.lastRemoval.add(RemovalOutcome::Removed);
-        context_.lastCount = static_cast<int>(items_);
-        return;
-    }
     Shell& shell = context_.platform.shell;
     if (!shell.shell32Version()) {
         context_.host.showMessage("Gagal melakukan loading Shell32.dll.");
     } else if (context_.dryRun) {
-        // What an emptying would leave: an empty list and no items.
-        ScanRun run(context_, list(), binColumns());
-        context_.ramp(0, 100);
+        // What an emptying would leave: an empty list and no items, the finding removed (the
+        // finding left listed and checked would count as one that could not be removed).
+        {
+            ScanRun run(context_, list(), binColumns());
+            context_.ramp(0, 100);
+        }
         items_ = 0;
+        context_.lastRemoval.add(RemovalOutcome::Removed);
         return;
     } else {
         shell.emptyRecycleBin(kEmptyRecycleBinFlags);
