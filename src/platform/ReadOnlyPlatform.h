@@ -65,6 +65,8 @@ public:
     long deleteKeyW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
     long deleteOpenedKey(HKey) override { return kErrorAccessDenied; }
     long deleteValueW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
+    long keyNameW(HKey key, std::u16string& name) override { return real_.keyNameW(key, name); }
+    long isLinkW(HKey openedAsLink, bool& link) override { return real_.isLinkW(openedAsLink, link); }
     std::string systemMessage(long code) override { return real_.systemMessage(code); }
 
 private:

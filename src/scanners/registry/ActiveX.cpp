@@ -90,7 +90,7 @@ bool ActiveX::serverPresent(const std::string& server, RegistryView view) {
 // the file tests would look for another name.
 std::optional<std::string> ActiveX::missingServer(HKey classKey, RegistryView view) {
     ScopedKey server(context_.platform.registry);
-    if (server.open(classKey, kServerKey, 0, kKeyRead) != kErrorSuccess) return std::nullopt;
+    if (server.openChild(classKey, kServerKey, kKeyRead) != kErrorSuccess) return std::nullopt;
     bool exact = true;
     std::string path = ReadTextExact(context_.platform, server.get(), u"", &exact);
     if (path.empty() || !exact || serverPresent(path, view)) return std::nullopt;
@@ -103,10 +103,10 @@ void ActiveX::scanSource(ScanRun& run, const ScanSource& source) {
     const RegistryView view = ViewOfKey(path);
     const std::string location = LocationText(source);
     ScopedKey classes(platform.registry);
-    if (classes.open(source.root, path, 0, kKeyRead) != kErrorSuccess) return;
+    if (classes.openExact(source.root, path, kKeyRead) != kErrorSuccess) return;
     for (const auto& name : SubkeysOf(platform, classes.get())) {
         ScopedKey classKey(platform.registry);
-        if (classKey.open(classes.get(), name.wide, 0, kKeyRead) != kErrorSuccess) continue;
+        if (classKey.openChild(classes.get(), name.wide, kKeyRead) != kErrorSuccess) continue;
         const auto server = missingServer(classKey.get(), view);
         if (!server || ignored(*server)) continue;
         run.add(Finding{*server, {kRepairReport, name.ansi, location}, true, name.identity()}, false);
@@ -132,7 +132,7 @@ RemovalOutcome ActiveX::removeOne(RegistryRemoval& room, const Finding& finding)
     if (source == nullptr || !IsSingleKeyName(name)) return RemovalOutcome::Left;
     const std::u16string path = JoinKey(source->widePath(), name);
     ScopedKey classKey(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(classKey, source->root, path)) return *outcome;
+    if (auto outcome = room.openForRecheck(classKey, source->root, path)) return *outcome;
     if (missingServer(classKey.get(), ViewOfKey(path)) != finding.caption) return RemovalOutcome::NoLongerAFinding;
     classKey.reset();
     return room.deleteKeyTree(source->root, path);

@@ -39,7 +39,7 @@ public:
 
     void run() {
         ScopedKey software(api_);
-        if (software.open(walk_.root, kSoftwareWide, 0, kKeyRead) != kErrorSuccess) return;
+        if (software.openExact(walk_.root, kSoftwareWide, kKeyRead) != kErrorSuccess) return;
         KeyInfo info;
         if (api_.queryInfoKey(software.get(), info) != kErrorSuccess) return;
         const Place top{std::string(walk_.location), kSoftwareWide, true};
@@ -62,12 +62,20 @@ private:
         context_.host.processMessages();
         label_.setCaption(here.location);
         ScopedKey key(api_);
-        if (key.open(parent, name.wide, 0, kKeyRead) != kErrorSuccess) return;
+        if (!open(key, parent, name.wide, here.path)) return;
         KeyInfo info;
         if (api_.queryInfoKey(key.get(), info) != kErrorSuccess) return;
         if (!DeepAnalysis::Exempt(level, walk_.root, parentName)) examineValues(key.get(), info, level, here);
         if (level >= walk_.depth) return;
         for (const auto& sub : subkeys(key.get(), info)) visit(key.get(), sub, level + 1, here, name.wide);
+    }
+
+    // A key is opened as itself and a registry link is never entered, so nothing is listed twice
+    // or from outside the walk; only a link Windows made itself leads on, to where it must.
+    bool open(ScopedKey& key, HKey parent, const std::u16string& name, const std::u16string& path) {
+        long rc = key.openChild(parent, name, kKeyRead);
+        if (rc == kErrorLinkOnPath && IsSystemLink(walk_.root, path)) rc = key.openExact(walk_.root, path, kKeyRead);
+        return rc == kErrorSuccess;
     }
 
     std::vector<ListedName> subkeys(HKey key, const KeyInfo& info) {
@@ -179,7 +187,7 @@ RemovalOutcome DeepAnalysis::removeOne(RegistryRemoval& room, const Finding& fin
     const bool unnamed = finding.exactName.empty() && finding.subItem(2) == kDefaultName;
     const std::u16string name = unnamed ? std::u16string() : ExactItem(finding.exactName, finding.subItem(2), codePage);
     ScopedKey opened(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(opened, key->root, path)) return *outcome;
+    if (auto outcome = room.openForRecheck(opened, key->root, path)) return *outcome;
     std::uint32_t size = 0;
     const long found = context_.platform.registry.queryValueW(opened.get(), name, nullptr, nullptr, &size);
     if (found != kErrorSuccess) return IsNotFound(found) ? RemovalOutcome::Gone : RemovalOutcome::Left;

@@ -91,7 +91,7 @@ std::string ReadTextExact(const Platform& platform, HKey key, const std::u16stri
 std::vector<ListedValue> ListValues(const Platform& platform, HKey root, const std::u16string& path) {
     std::vector<ListedValue> values;
     ScopedKey key(platform.registry);
-    if (key.open(root, path, 0, kKeyRead) != kErrorSuccess) return values;
+    if (key.openExact(root, path, kKeyRead) != kErrorSuccess) return values;
     for (auto& name : ValuesOf(platform, key.get())) {
         std::string data = ReadTextExact(platform, key.get(), name.wide);
         values.push_back({std::move(name), std::move(data)});
@@ -104,7 +104,7 @@ RemovalOutcome RemoveListedValue(ScanContext& context, RegistryRemoval& room, HK
     const Platform& platform = context.platform;
     const std::u16string name = ExactItem(finding.exactName, finding.caption, platform.codePage);
     ScopedKey key(platform.registry);
-    if (auto outcome = OpenForRecheck(key, root, path)) return *outcome;
+    if (auto outcome = room.openForRecheck(key, root, path)) return *outcome;
     std::uint32_t size = 0;
     const long found = platform.registry.queryValueW(key.get(), name, nullptr, nullptr, &size);
     if (found != kErrorSuccess) return IsNotFound(found) ? RemovalOutcome::Gone : RemovalOutcome::Left;
@@ -115,12 +115,6 @@ RemovalOutcome RemoveListedValue(ScanContext& context, RegistryRemoval& room, HK
 
 std::u16string ExactItem(const std::u16string& identity, const std::string& ansi, CodePage& codePage) {
     return identity.empty() ? codePage.toWide(ansi) : identity;
-}
-
-std::optional<RemovalOutcome> OpenForRecheck(ScopedKey& key, HKey root, const std::u16string& path) {
-    const long rc = key.open(root, path, 0, kKeyRead);
-    if (rc == kErrorSuccess) return std::nullopt;
-    return IsNotFound(rc) ? RemovalOutcome::Gone : RemovalOutcome::Left;
 }
 
 bool IsSingleKeyName(const std::string& name) { return !name.empty() && name.find('\\') == std::string::npos; }

@@ -40,8 +40,8 @@ constexpr std::uint32_t kWideReadBuffer = 512;
 // The string read of a value by its exact name: empty on any failure or when it does not fit.
 std::string ReadTextExact(const Platform& platform, HKey key, const std::u16string& name, bool* exact = nullptr);
 
-// Every value of root\path (opened for reading) with its data as the string read gives it; empty
-// when the key does not open.
+// Every value of root\path (opened for reading by its own path, never through a link) with its
+// data as the string read gives it; empty when the key does not open so.
 struct ListedValue {
     ListedName name;
     std::string data;
@@ -57,11 +57,6 @@ RemovalOutcome RemoveListedValue(ScanContext& context, RegistryRemoval& room, HK
 // The item a finding names: its exact identity where it carries one, else its ANSI text as the
 // ANSI calls would take it (exact, since the scan gave no identity).
 std::u16string ExactItem(const std::u16string& identity, const std::string& ansi, CodePage& codePage);
-
-// Opens root\path for reading, to check a finding again at fix time. When it cannot be opened:
-// the finding's outcome, Gone when the key is not there, Left when it may not be read (what
-// cannot be checked is not touched).
-std::optional<RemovalOutcome> OpenForRecheck(ScopedKey& key, HKey root, const std::u16string& path);
 
 // A name that stands for exactly one key below its parent: a backslash would reach further down.
 bool IsSingleKeyName(const std::string& name);
