@@ -85,6 +85,9 @@ public:
         return real_.act(checkOnly);
     }
     std::u16string temporaryFolder() override { return real_.temporaryFolder(); }
+    std::optional<std::u16string> environmentVariable(const std::u16string& name) override {
+        return real_.environmentVariable(name);
+    }
     std::optional<std::uint32_t> attributes(const std::string& path) override { return real_.attributes(path); }
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override {
         return real_.probe(path, attributes);

@@ -20,16 +20,9 @@ namespace {
 
 char16_t FoldAscii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
-// Key names as the registry compares them, as far as a path the program names can differ from
-// the stored one (the case of ASCII letters); any other difference counts.
-bool SameNames(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
-}
-
 // Whether a path begins with these whole names.
 bool StartsWithNames(std::u16string_view path, std::u16string_view names) {
-    return path.size() >= names.size() && SameNames(path.substr(0, names.size()), names) &&
+    return path.size() >= names.size() && SameNamesAsciiCase(path.substr(0, names.size()), names) &&
            (path.size() == names.size() || path[names.size()] == u'\\');
 }
 
@@ -39,11 +32,11 @@ long StandsAt(RegistryApi& api, HKey key, HKey root, const std::u16string& path,
     std::u16string rootName, name;
     if (long rc = api.keyNameW(root, rootName)) return rc;
     if (long rc = api.keyNameW(key, name)) return rc;
-    there = SameNames(name, path.empty() ? rootName : rootName + u"\\" + path);
+    there = SameNamesAsciiCase(name, path.empty() ? rootName : rootName + u"\\" + path);
     for (const auto& link : kSystemLinks) {
         if (there || link.root != root || !StartsWithNames(path, link.path)) continue;
         const std::u16string_view rest = std::u16string_view(path).substr(link.path.size());
-        there = SameNames(name, rootName + std::u16string(link.rootSuffix) + std::u16string(rest));
+        there = SameNamesAsciiCase(name, rootName + std::u16string(link.rootSuffix) + std::u16string(rest));
     }
     return kErrorSuccess;
 }
@@ -141,9 +134,14 @@ bool IsLinkKey(RegistryApi& api, HKey openedAsLink) {
     return LinkStatus(api, openedAsLink, link) != kErrorSuccess || link;
 }
 
+bool SameNamesAsciiCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
 bool IsSystemLink(HKey root, std::u16string_view path) {
     return std::any_of(std::begin(kSystemLinks), std::end(kSystemLinks),
-                       [&](const SystemLink& link) { return link.root == root && SameNames(path, link.path); });
+                       [&](const SystemLink& link) { return link.root == root && SameNamesAsciiCase(path, link.path); });
 }
 
 std::vector<std::uint8_t> Utf16LeData(const std::u16string& text) {

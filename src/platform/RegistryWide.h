@@ -77,6 +77,9 @@ struct SystemLink {
     std::u16string_view rootSuffix;  // the target: the root's own name and this, then what follows
 };
 inline constexpr SystemLink kSystemLinks[] = {{kHKeyCurrentUser, u"Software\\Classes", u"_Classes"}};
+// Names as the system compares them, as far as a name the program spells can differ from the one
+// stored (the case of ASCII letters); any other difference counts.
+bool SameNamesAsciiCase(std::u16string_view a, std::u16string_view b);
 // Whether root\path is such a link itself.
 bool IsSystemLink(HKey root, std::u16string_view path);
 

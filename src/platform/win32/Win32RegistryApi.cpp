@@ -96,7 +96,7 @@ long queryKeyName(HANDLE key, std::u16string& name) {
         const auto bytes = static_cast<ULONG>(buffer.size() * sizeof(ULONG));
         const LONG status = queryKey(key, kKeyNameInformation, buffer.data(), bytes, &needed);
         if (status >= 0) {
-            const ULONG length = std::min<ULONG>(buffer[0], bytes - sizeof(ULONG));
+            const ULONG length = std::min<ULONG>(buffer[0], bytes - static_cast<ULONG>(sizeof(ULONG)));
             const auto* text = reinterpret_cast<const char16_t*>(buffer.data() + 1);
             name.assign(text, length / sizeof(char16_t));
             return ERROR_SUCCESS;

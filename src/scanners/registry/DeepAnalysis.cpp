@@ -93,32 +93,29 @@ private:
         const std::string& prefix = context_.paths.systemDrive;
         // Without a prefix no value can qualify.
         if (prefix.empty()) return;
+        const RegistryView view = ViewOfKey(here.path);
         for (std::uint32_t i = 0; i < info.values; ++i) {
             std::u16string name;
-            std::string data;
-            if (!readValue(key, i, info.maxValueNameLen + 1, name, data)) continue;
-            const auto candidate = DeepAnalysis::CandidateOf(level, walk_.root, data, prefix);
-            if (!candidate || !DeepAnalysis::Reported(context_.platform.files, *candidate, filesSeenFrom(here.path)))
-                continue;
-            run_.add(finding(candidate->path, NameOf(context_.platform.codePage, std::move(name)), here), false);
+            std::vector<std::string> texts;
+            if (!readValue(key, i, info.maxValueNameLen + 1, view, name, texts)) continue;
+            const auto path = DeepAnalysis::MissingPath(level, walk_.root, texts, prefix, context_.platform.files,
+                                                        FileView(view, context_.paths.systemRoot));
+            if (!path) continue;
+            run_.add(finding(*path, NameOf(context_.platform.codePage, std::move(name)), here), false);
         }
     }
 
-    // Data below WOW6432Node names files as a 32-bit program does.
-    FileView filesSeenFrom(const std::u16string& keyPath) const {
-        return FileView(ViewOfKey(keyPath), context_.paths.systemRoot);
-    }
-
-    // False when the value gives no text: its data does not fit 255 characters, cannot be read,
-    // or holds characters the ANSI code page lacks (the file calls would look for another path).
-    bool readValue(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name, std::string& data) {
+    // False when the value names no path to judge (PathTexts): its data is not text, does not fit
+    // 255 characters, cannot be read, holds characters the ANSI code page lacks (the file calls
+    // would look for another path) or a variable without a value.
+    bool readValue(HKey key, std::uint32_t index, std::uint32_t capacity, RegistryView view, std::u16string& name,
+                   std::vector<std::string>& texts) {
         std::uint8_t buffer[kWideReadBuffer];
         std::uint32_t size = kWideReadBuffer, type = 0;
         if (api_.enumValueDataW(key, index, capacity, name, &type, buffer, &size) != kErrorSuccess) return false;
-        bool exact = true;
-        auto text = StringReadText(context_.platform.codePage, type, buffer, size, exact);
-        if (!text || !exact) return false;
-        data = std::move(*text);
+        auto read = PathTexts(context_.platform, type, buffer, size, view, false);
+        if (!read) return false;
+        texts = std::move(*read);
         return true;
     }
 
@@ -165,14 +162,28 @@ void DeepAnalysis::scan() {
     context_.ramp(80, 100);
 }
 
-// Whether the value still holds data that names the listed path, and that path is still missing.
+// Whether the value still holds data that names the listed path, and every path it names is still
+// missing.
 bool DeepAnalysis::stillMissing(HKey key, int level, HKey root, const std::u16string& name, const std::string& path,
                                 RegistryView view) {
-    bool exact = true;
-    const std::string data = ReadTextExact(context_.platform, key, name, &exact);
-    const auto candidate = CandidateOf(level, root, data, context_.paths.systemDrive);
-    return exact && candidate && candidate->path == path &&
-           Reported(context_.platform.files, *candidate, FileView(view, context_.paths.systemRoot));
+    const auto texts = ReadPathTexts(context_.platform, key, name, view, false);
+    if (!texts) return false;
+    return MissingPath(level, root, *texts, context_.paths.systemDrive, context_.platform.files,
+                       FileView(view, context_.paths.systemRoot)) == path;
+}
+
+// A list of strings is judged string by string: it names a missing path only when each of its
+// strings does; one that names no path of the system drive, or one that is there, keeps it.
+std::optional<std::string> DeepAnalysis::MissingPath(int level, HKey root, const std::vector<std::string>& texts,
+                                                     const std::string& prefix, FileSystem& files,
+                                                     const FileView& seenAs) {
+    std::optional<std::string> first;
+    for (const auto& text : texts) {
+        const auto candidate = CandidateOf(level, root, text, prefix);
+        if (!candidate || !Reported(files, *candidate, seenAs)) return std::nullopt;
+        if (!first) first = candidate->path;
+    }
+    return first;
 }
 
 // The value is named by "Detail Info" in the key of "Registry Location", or by the exact identity
