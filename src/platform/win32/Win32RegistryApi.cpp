@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -105,6 +107,23 @@ long queryKeyName(HANDLE key, std::u16string& name) {
         buffer.resize(needed / sizeof(ULONG) + 1);
     }
     return ERROR_MORE_DATA;
+}
+
+long userKeyName(std::u16string& name) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return static_cast<long>(GetLastError());
+    std::vector<ULONG> buffer(128);  // a TOKEN_USER with its SID, aligned
+    DWORD size = 0;
+    LPWSTR sid = nullptr;
+    long rc = ERROR_SUCCESS;
+    if (!GetTokenInformation(token, TokenUser, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(ULONG)), &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+        rc = static_cast<long>(GetLastError());
+    CloseHandle(token);
+    if (rc != ERROR_SUCCESS) return rc;
+    name = u"\\REGISTRY\\USER\\" + std::u16string(reinterpret_cast<const char16_t*>(sid));
+    LocalFree(sid);
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -284,20 +303,14 @@ long Win32RegistryApi::deleteValueW(HKey key, const std::u16string& name) {
     return RegDeleteValueW(toNative(key), wide(name));
 }
 
-// The machine's root is a fixed name; the user's is the key RegOpenCurrentUser opens, whose name
-// holds the user's SID.
+// The machine's root is a fixed name; the user's holds the SID of the user the process runs as,
+// whose hive HKEY_CURRENT_USER is (never learnt from a key below it, which a link could move).
 long Win32RegistryApi::keyNameW(HKey key, std::u16string& name) {
     if (key == kHKeyLocalMachine) {
         name = u"\\REGISTRY\\MACHINE";
         return ERROR_SUCCESS;
     }
-    if (key == kHKeyCurrentUser) {
-        HKEY user = nullptr;
-        if (long rc = RegOpenCurrentUser(KEY_QUERY_VALUE, &user)) return rc;
-        const long rc = queryKeyName(user, name);
-        RegCloseKey(user);
-        return rc;
-    }
+    if (key == kHKeyCurrentUser) return userKeyName(name);
     if (isPredefined(key)) return ERROR_INVALID_HANDLE;
     return queryKeyName(toNative(key), name);
 }
