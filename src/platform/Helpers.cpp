@@ -20,15 +20,16 @@ std::string ReadString(RegistryApi& api, HKey root, const std::string& path, con
     std::uint32_t size = capacity, type = 0;
     long rc = capacity != 0 ? kErrorSuccess : api.queryValue(key, name, &type, nullptr, &size);
     std::string text;
+    bool read = false;
     // Another program may make the value longer between the two calls: ask again with its new size.
-    for (int attempt = 0; rc == kErrorSuccess && attempt < 8; ++attempt) {
+    for (int attempt = 0; rc == kErrorSuccess && !read && attempt < 8; ++attempt) {
         text.resize(size);
         rc = api.queryValue(key, name, &type, reinterpret_cast<std::uint8_t*>(text.data()), &size);
+        read = rc == kErrorSuccess;
         if (rc == kErrorMoreData && capacity == 0) rc = kErrorSuccess;
-        else break;
     }
     api.closeKey(key);
-    if (rc != kErrorSuccess) return {};
+    if (!read) return {};
     text.resize(size);
     if (!text.empty() && text.back() == '\0') text.pop_back();
     return text;
