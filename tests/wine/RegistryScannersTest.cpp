@@ -19,6 +19,7 @@ const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::wstring kTarget = L"SOFTWARE\\KeltLinkTarget";
 const std::wstring kClsid = L"Software\\Classes\\CLSID";
+const std::wstring kTypedUrls = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const std::wstring kKeltClass = L"{4B454C54-0000-0000-0000-00000000AA01}";
 
 class QuietHost : public AppHost {
@@ -94,10 +95,10 @@ protected:
         for (const wchar_t* name : {L"KeltLinked", L"KeltChanged"})
             RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kUninstall + L"\\" + name).c_str());
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTarget.c_str());
-        for (const auto& key : {L"Software\\KeltDeep", L"Software\\KeltLinkedDeep"}) deleteLink(HKEY_CURRENT_USER, key);
+        deleteLink(HKEY_CURRENT_USER, L"Software\\KeltLinkDeep");
         deleteLink(HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltLinkApp");
         deleteLink(HKEY_CURRENT_USER, kClsid + L"\\" + kKeltClass);
-        for (const auto& key : {L"Software\\KeltDeep", L"Software\\KeltText"})
+        for (const auto& key : {L"Software\\KeltLinkDeep", L"Software\\KeltText"})
             RegDeleteTreeW(HKEY_CURRENT_USER, key);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kUninstall + L"\\KeltLinkApp").c_str());
         RegDeleteTreeW(HKEY_CURRENT_USER, (kClsid + L"\\" + kKeltClass).c_str());
@@ -153,15 +154,19 @@ TEST_F(RegistryScanners, ALinkAtAnyLevelOfAFindingsPathLeadsTheRemovalNowhere) {
         std::wstring item;    // the key that holds the item
         std::wstring linked;  // the key of its path a link takes the place of
         std::wstring decoy;   // below kTarget: the same item where the link leads
-        const char* marker;   // in the detail or location of the finding of item, of no other
+        const char* marker;   // in the finding of item, of no other
+        bool remake;          // linked is a key of the system's, made again (empty) at the end
     };
     const Row rows[] = {
-        {"da", HKEY_CURRENT_USER, L"Software\\KeltDeep\\Sub", L"Software\\KeltDeep", L"\\Sub", "KeltDeep"},
-        {"ue", HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltLinkApp", kUninstall + L"\\KeltLinkApp", L"", "KeltLinkApp"},
-        {"ax", HKEY_CURRENT_USER, kClsid + L"\\" + kKeltClass, kClsid + L"\\" + kKeltClass, L"", "AA01"},
+        {"da", HKEY_CURRENT_USER, L"Software\\KeltLinkDeep\\Sub", L"Software\\KeltLinkDeep", L"\\Sub", "KeltLinkDeep", false},
+        {"ue", HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltLinkApp", kUninstall + L"\\KeltLinkApp", L"", "KeltLinkApp",
+         false},
+        {"ax", HKEY_CURRENT_USER, kClsid + L"\\" + kKeltClass, kClsid + L"\\" + kKeltClass, L"", "AA01", false},
+        {"sp", HKEY_CURRENT_USER, kRun, kRun, L"", "KeltRunItem", true},
+        {"url", HKEY_CURRENT_USER, kTypedUrls, kTypedUrls, L"", "KeltUrlItem", true},
     };
     auto isItem = [](const Finding& finding, const char* marker) {
-        return (finding.subItem(2) + finding.subItem(3)).find(marker) != std::string::npos;
+        return (finding.caption + finding.subItem(2) + finding.subItem(3)).find(marker) != std::string::npos;
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.code);
@@ -170,6 +175,8 @@ TEST_F(RegistryScanners, ALinkAtAnyLevelOfAFindingsPathLeadsTheRemovalNowhere) {
             if (std::string(row.code) == "da") setString(root, at, L"Path", L"C:\\KeltGone\\a.exe");
             if (std::string(row.code) == "ue") RegCloseKey(create(root, at));
             if (std::string(row.code) == "ax") setString(root, at + L"\\InprocServer32", L"", L"C:\\KeltGone\\a.dll");
+            if (std::string(row.code) == "sp") setString(root, at, L"KeltRunItem", L"C:\\KeltGone\\run.exe");
+            if (std::string(row.code) == "url") setString(root, at, L"KeltUrlItem", L"http://kelt.example/");
         }
         scanAndRemove(row.code, [](const Finding&) { return false; });
         Category& category = form_->category(row.code);
@@ -185,10 +192,15 @@ TEST_F(RegistryScanners, ALinkAtAnyLevelOfAFindingsPathLeadsTheRemovalNowhere) {
         ASSERT_TRUE(form_->invoke(std::string(category.info().removeAction)));
         EXPECT_EQ((RemovalTally{0, 0, 0, 1}), form_->lastRemoval);
         EXPECT_TRUE(keyThere(HKEY_LOCAL_MACHINE, kTarget + row.decoy));
+        const std::string marker = row.marker;
+        if (row.remake) {
+            EXPECT_TRUE(valueThere(HKEY_LOCAL_MACHINE, kTarget, std::wstring(marker.begin(), marker.end())));
+        }
         // Scanned again, nothing is listed through the link.
         ASSERT_TRUE(form_->invoke(std::string(category.info().scanAction)));
         for (const auto& finding : category.list().findings()) EXPECT_FALSE(isItem(finding, row.marker));
         deleteLink(row.root, row.linked);
+        if (row.remake) RegCloseKey(create(row.root, row.linked));
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTarget.c_str());
     }
 }
