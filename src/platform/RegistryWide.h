@@ -68,6 +68,10 @@ long ValueNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names)
 long LinkStatus(RegistryApi& api, HKey openedAsLink, bool& link);
 // The same, a key that cannot be told about counting as a link: what a walk must not enter.
 bool IsLinkKey(RegistryApi& api, HKey openedAsLink);
+// Whether a key of these counts may be a link: one holds a value named kSymbolicLinkValue.
+inline bool MayBeLink(const KeyInfo& info) {
+    return info.values > 0 && info.maxValueNameLen >= std::char_traits<char16_t>::length(kSymbolicLinkValue);
+}
 
 // The links Windows makes itself in the keys the program reads, and where each leads: the user's
 // classes (HKCU\Software\Classes) are a hive of their own, <the user's key>_Classes.

@@ -62,20 +62,24 @@ private:
         context_.host.processMessages();
         label_.setCaption(here.location);
         ScopedKey key(api_);
-        if (!open(key, parent, name.wide, here.path)) return;
         KeyInfo info;
-        if (api_.queryInfoKey(key.get(), info) != kErrorSuccess) return;
+        if (!open(key, parent, name.wide, here.path, info)) return;
         if (!DeepAnalysis::Exempt(level, walk_.root, parentName)) examineValues(key.get(), info, level, here);
         if (level >= walk_.depth) return;
         for (const auto& sub : subkeys(key.get(), info)) visit(key.get(), sub, level + 1, here, name.wide);
     }
 
     // A key is opened as itself and a registry link is never entered, so nothing is listed twice
-    // or from outside the walk; only a link Windows made itself leads on, to where it must.
-    bool open(ScopedKey& key, HKey parent, const std::u16string& name, const std::u16string& path) {
-        long rc = key.openChild(parent, name, kKeyRead);
-        if (rc == kErrorLinkOnPath && IsSystemLink(walk_.root, path)) rc = key.openExact(walk_.root, path, kKeyRead);
-        return rc == kErrorSuccess;
+    // or from outside the walk; only a link Windows made itself leads on, to where it must. Only a
+    // key that may hold a link's target value is asked whether it is one, which spares the
+    // question for most keys of a large tree.
+    bool open(ScopedKey& key, HKey parent, const std::u16string& name, const std::u16string& path, KeyInfo& info) {
+        if (key.open(parent, name, kRegOptionOpenLink, kKeyRead) != kErrorSuccess ||
+            api_.queryInfoKey(key.get(), info) != kErrorSuccess)
+            return false;
+        if (!MayBeLink(info) || !IsLinkKey(api_, key.get())) return true;
+        return IsSystemLink(walk_.root, path) && key.openExact(walk_.root, path, kKeyRead) == kErrorSuccess &&
+               api_.queryInfoKey(key.get(), info) == kErrorSuccess;
     }
 
     std::vector<ListedName> subkeys(HKey key, const KeyInfo& info) {
