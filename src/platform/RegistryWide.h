@@ -33,7 +33,7 @@ public:
     long open(HKey parent, const std::u16string& path, std::uint32_t options, std::uint32_t access);
     // root\path as the key of exactly that path: reached without passing a registry link at any
     // level, the last name opened as itself. kErrorLinkOnPath when a link stands on the way or,
-    // unless linkAtEnd allows it, when the key itself is one. The links Windows itself makes
+    // unless `end` allows it, when the key itself is one. The links Windows itself makes
     // (kSystemLinks) count as the keys they lead to.
     enum class LinkAtEnd { Refused, Allowed };
     long openExact(HKey root, const std::u16string& path, std::uint32_t access, LinkAtEnd end = LinkAtEnd::Refused);
@@ -68,7 +68,7 @@ long ValueNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names)
 long LinkStatus(RegistryApi& api, HKey openedAsLink, bool& link);
 // The same, a key that cannot be told about counting as a link: what a walk must not enter.
 bool IsLinkKey(RegistryApi& api, HKey openedAsLink);
-// Whether a key of these counts may be a link: one holds a value named kSymbolicLinkValue.
+// Whether a key of these counts may be a link: a link holds a value named kSymbolicLinkValue.
 inline bool MayBeLink(const KeyInfo& info) {
     return info.values > 0 && info.maxValueNameLen >= std::char_traits<char16_t>::length(kSymbolicLinkValue);
 }
