@@ -37,7 +37,8 @@ long CaptureKey(RegistryApi& api, HKey parent, const std::u16string& name, const
                 std::vector<CapturedKey>& keys);
 
 // An open key and everything below it. A link keeps its target as a REG_LINK value, so only a key
-// that lists a value of that type is asked whether it is one.
+// that lists a value of that type is asked whether it is one; a plain key holding such a value is
+// kept as the ordinary key it is.
 long CaptureOpened(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys) {
     KeyInfo info;
     if (long rc = api.queryInfoKey(key, info)) return rc;
@@ -46,7 +47,10 @@ long CaptureOpened(RegistryApi& api, HKey key, const std::u16string& path, std::
     if (long rc = CaptureValues(api, key, info, captured.values)) return rc;
     const bool mayBeLink = std::any_of(captured.values.begin(), captured.values.end(),
                                        [](const CapturedValue& value) { return value.data.type == kRegLink; });
-    if (mayBeLink && IsLinkKey(api, key)) {
+    bool link = false;
+    if (mayBeLink)
+        if (long rc = LinkStatus(api, key, link)) return rc;
+    if (link) {
         RegistryData target;
         if (long rc = ReadValueW(api, key, kSymbolicLinkValue, target)) return rc;
         captured.link = true;
@@ -77,7 +81,9 @@ long CaptureKey(RegistryApi& api, HKey parent, const std::u16string& name, const
 
 long CaptureKeyTree(RegistryApi& api, HKey root, const std::u16string& path, std::vector<CapturedKey>& keys) {
     keys.clear();
-    const long rc = CaptureKey(api, root, path, path, keys);
+    ScopedKey key(api);
+    long rc = key.openExact(root, path, kCaptureAccess, ScopedKey::LinkAtEnd::Allowed);
+    if (rc == kErrorSuccess) rc = CaptureOpened(api, key.get(), path, keys);
     if (rc != kErrorSuccess) keys.clear();
     return rc;
 }
@@ -92,7 +98,7 @@ long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path
 long CaptureValue(RegistryApi& api, HKey root, const std::u16string& path, const std::u16string& name,
                   CapturedValue& value) {
     ScopedKey key(api);
-    if (long rc = key.open(root, path, 0, kKeyQueryValue)) return rc;
+    if (long rc = key.openExact(root, path, kKeyQueryValue)) return rc;
     return CaptureOpenedValue(api, key.get(), name, value);
 }
 

@@ -43,8 +43,9 @@ struct JournalEntry {
     bool operator==(const JournalEntry&) const = default;
 };
 
-// root\path with everything below it; kErrorSuccess, or the status of the first read that failed
-// (a key whose subtree cannot be read whole is not captured at all).
+// root\path with everything below it, reached by its own path (kErrorLinkOnPath where a registry
+// link stands on the way); kErrorSuccess, or the status of the first read that failed (a key whose
+// subtree cannot be read whole is not captured at all).
 long CaptureKeyTree(RegistryApi& api, HKey root, const std::u16string& path, std::vector<CapturedKey>& keys);
 // The same for a key already open (as itself when it is a link, with query and enumerate access):
 // path is what the key is called below its root.

@@ -17,6 +17,8 @@ struct Verdict {
 };
 
 constexpr std::uint32_t kValueAccess = kKeyQueryValue | kKeySetValue;
+constexpr const char* kLinkOnPath =
+    "a registry link stands on the way to its key, so the key reached is not the one the journal names";
 
 bool IsEmptyString(const RegistryData& data) {
     return data.type == kRegSz && (data.bytes.empty() || data.bytes == std::vector<std::uint8_t>{0, 0});
@@ -61,22 +63,53 @@ private:
         return CaptureKeyTree(api_, entry.root, entry.keyPath, now) == kErrorSuccess && now == entry.keys;
     }
 
+    // Every key is reached by its own path, never through a registry link.
     Verdict keyTree(const JournalEntry& entry) {
         ScopedKey top(api_);
-        const long found = top.open(entry.root, entry.keyPath, kRegOptionOpenLink, kKeyRead);
+        const long found = top.openExact(entry.root, entry.keyPath, kKeyRead, ScopedKey::LinkAtEnd::Allowed);
         top.reset();
-        if (found == kErrorSuccess)
-            return treeAsKept(entry) ? Verdict{Result::Restored, ""}
-                                     : Verdict{Result::Left, "the key exists again with other content"};
+        if (found == kErrorSuccess) return fillIn(entry);
+        if (found == kErrorLinkOnPath) return {Result::Left, kLinkOnPath};
         if (!IsNotFound(found)) return {Result::Left, "the key cannot be looked at (" + api_.systemMessage(found) + ")"};
         const std::u16string parent = ParentOf(entry.keyPath);
         ScopedKey above(api_);
-        if (!parent.empty() && above.open(entry.root, parent, 0, kKeyRead) != kErrorSuccess)
-            return {Result::Left, "the key above it is gone"};
+        const long aboveFound = parent.empty() ? kErrorSuccess : above.openExact(entry.root, parent, kKeyRead);
+        if (aboveFound == kErrorLinkOnPath) return {Result::Left, kLinkOnPath};
+        if (aboveFound != kErrorSuccess) return {Result::Left, "the key above it is gone"};
         above.reset();
-        for (const auto& key : entry.keys)
-            if (long rc = make(entry.root, key))
+        return makeMissing(entry, {});
+    }
+
+    // A tree that is there in part comes back whole when each key that is there is exactly as the
+    // journal kept it: the keys missing are made. A key there with other content, or one the
+    // journal does not name, is left as it stands.
+    Verdict fillIn(const JournalEntry& entry) {
+        std::vector<CapturedKey> now;
+        const long read = CaptureKeyTree(api_, entry.root, entry.keyPath, now);
+        if (read == kErrorLinkOnPath) return {Result::Left, kLinkOnPath};
+        if (read != kErrorSuccess) return {Result::Left, "the key cannot be looked at (" + api_.systemMessage(read) + ")"};
+        for (const auto& key : now) {
+            const auto kept = std::find_if(entry.keys.begin(), entry.keys.end(),
+                                           [&](const CapturedKey& k) { return k.path == key.path; });
+            if (kept == entry.keys.end() || !(*kept == key))
+                return {Result::Left, "the key exists again with other content (" +
+                                          Utf16ToUtf8(RegKeyText(entry.root, key.path)) + ")"};
+        }
+        if (now.size() == entry.keys.size()) return {Result::Restored, ""};
+        return makeMissing(entry, now);
+    }
+
+    // The keys of the journal that are not there, each after its parent, then the whole read back.
+    Verdict makeMissing(const JournalEntry& entry, const std::vector<CapturedKey>& there) {
+        for (const auto& key : entry.keys) {
+            const bool present = std::any_of(there.begin(), there.end(),
+                                             [&](const CapturedKey& k) { return k.path == key.path; });
+            if (present) continue;
+            if (long rc = make(entry.root, key)) {
+                if (rc == kErrorLinkOnPath) return {Result::Left, kLinkOnPath};
                 return {Result::Failed, "it could not be made again (" + api_.systemMessage(rc) + ")"};
+            }
+        }
         return treeAsKept(entry) ? Verdict{Result::Restored, ""}
                                  : Verdict{Result::Failed, "it does not read back as it was kept"};
     }
@@ -86,7 +119,7 @@ private:
         const std::u16string parentPath = ParentOf(key.path);
         ScopedKey parent(api_);
         if (!parentPath.empty())
-            if (long rc = parent.open(root, parentPath, 0, kKeyCreateSubKey)) return rc;
+            if (long rc = parent.openExact(root, parentPath, kKeyCreateSubKey)) return rc;
         HKey made = 0;
         const long rc = api_.createKeyW(parentPath.empty() ? root : parent.get(), LeafOf(key.path),
                                         key.link ? kRegOptionCreateLink : 0, kKeyAllAccess, made);
@@ -109,8 +142,9 @@ private:
     // the empty text the removal left).
     Verdict value(const JournalEntry& entry, bool emptied) {
         ScopedKey key(api_);
-        const long opened = key.open(entry.root, entry.keyPath, 0, kValueAccess);
+        const long opened = key.openExact(entry.root, entry.keyPath, kValueAccess);
         if (IsNotFound(opened)) return {Result::Left, "its key is gone"};
+        if (opened == kErrorLinkOnPath) return {Result::Left, kLinkOnPath};
         if (opened != kErrorSuccess) return {Result::Left, "its key cannot be changed (" + api_.systemMessage(opened) + ")"};
         const CapturedValue& kept = entry.value;
         RegistryData now;

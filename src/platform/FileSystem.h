@@ -91,6 +91,9 @@ public:
     // The user's temporary folder as the system reports it (GetTempPath, long names); empty when
     // the system reports none.
     virtual std::u16string temporaryFolder() = 0;
+    // The process environment's variable of that name, whatever its case (GetEnvironmentVariable);
+    // nullopt when there is none.
+    virtual std::optional<std::u16string> environmentVariable(const std::u16string& name) = 0;
     // GetFileAttributesA; nullopt when the path does not exist.
     virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;
     virtual bool deleteFile(const std::string& path) = 0;

@@ -8,17 +8,37 @@
 
 namespace keltora {
 
-std::string RegReadString(RegistryApi& api, HKey root, const std::string& path, const std::string& name) {
+namespace {
+
+// RegOpenKeyA, then RegQueryValueExA into a buffer of `capacity` bytes, or of the data's own size
+// when capacity is 0. Only a terminating NUL is dropped: data stored without one is read whole.
+std::string ReadString(RegistryApi& api, HKey root, const std::string& path, const std::string& name,
+                       std::uint32_t capacity) {
     HKey key = 0;
     // RegOpenKeyA asks for whatever access the caller may have.
     if (api.openKey(root, path, kMaximumAllowedAccess, key) != kErrorSuccess) return {};
-    std::uint8_t buffer[kStringReadBuffer];
-    std::uint32_t size = kStringReadBuffer;
-    std::uint32_t type = 0;
-    long rc = api.queryValue(key, name, &type, buffer, &size);
+    std::uint32_t size = capacity, type = 0;
+    long rc = capacity != 0 ? kErrorSuccess : api.queryValue(key, name, &type, nullptr, &size);
+    std::string text;
+    bool read = false;
+    // Another program may make the value longer between the two calls: ask again with its new size.
+    for (int attempt = 0; rc == kErrorSuccess && !read && attempt < 8; ++attempt) {
+        text.resize(size);
+        rc = api.queryValue(key, name, &type, reinterpret_cast<std::uint8_t*>(text.data()), &size);
+        read = rc == kErrorSuccess;
+        if (rc == kErrorMoreData && capacity == 0) rc = kErrorSuccess;
+    }
     api.closeKey(key);
-    if (rc != kErrorSuccess || size == 0) return {};
-    return std::string(reinterpret_cast<const char*>(buffer), size - 1);
+    if (!read) return {};
+    text.resize(size);
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::string RegReadString(RegistryApi& api, HKey root, const std::string& path, const std::string& name) {
+    return ReadString(api, root, path, name, kStringReadBuffer);
 }
 
 void SettingsWrite(RegistryApi& api, HKey root, const std::string& path, const std::string& name,
@@ -90,8 +110,35 @@ std::string RemoveSubstring(const std::string& pattern, const std::string& text)
     return result;
 }
 
+std::optional<std::string> ExpandVariables(const std::string& text,
+                                           const std::function<std::optional<std::string>(const std::string&)>& lookup) {
+    std::string expanded;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t open = text.find('%', at);
+        const std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            expanded.append(text, at, std::string::npos);
+            break;
+        }
+        expanded.append(text, at, open - at);
+        // "%%": the first '%' stays, and the second may open a name.
+        if (close == open + 1) {
+            expanded += '%';
+            at = close;
+            continue;
+        }
+        const auto value = lookup(text.substr(open + 1, close - open - 1));
+        if (!value) return std::nullopt;
+        expanded += *value;
+        at = close + 1;
+    }
+    return expanded;
+}
+
+// A folder of any length: a path longer than the string read's buffer is a folder all the same.
 std::string ShellFolder(RegistryApi& api, const std::string& name) {
-    return RegReadString(api, kHKeyCurrentUser, kShellFoldersKey, name);
+    return ReadString(api, kHKeyCurrentUser, kShellFoldersKey, name, 0);
 }
 
 bool IsPlainFileName(const std::string& name) {

@@ -2,6 +2,8 @@
 // The small operations every scanner is built from: the registry string read, the settings
 // write, the folder listing, the size texts, the substring remover and the shell-folder lookup.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,7 +22,8 @@ public:
 // The size of the buffer the string read uses: 255 characters and the terminating NUL.
 constexpr std::uint32_t kStringReadBuffer = 256;
 
-// Value data of path\name below root as text; empty on any failure or when it does not fit.
+// Value data of path\name below root as text (only a terminating NUL dropped); empty on any
+// failure or when it does not fit the 256 bytes of the string read.
 std::string RegReadString(RegistryApi& api, HKey root, const std::string& path, const std::string& name);
 
 enum class SettingType { Present = 0, String = 1, ExpandString = 2, Integer = 3, Binary = 4 };
@@ -41,13 +44,20 @@ std::string FileSizeText(FileSystem& fs, const std::string& path);
 std::string SizeText(const std::string& decimal);
 std::string SizeText(std::int64_t bytes);
 
+// text with each %name% replaced as ExpandEnvironmentStrings replaces it, by lookup(name) (which
+// answers for the name in any case); nullopt when a variable has no value, as such text would name
+// another path than the one meant. A '%' without a name after it stays as written.
+std::optional<std::string> ExpandVariables(const std::string& text,
+                                           const std::function<std::optional<std::string>(const std::string&)>& lookup);
+
 // Removes the first occurrence of pattern again and again until none is left (case-sensitive).
 std::string RemoveSubstring(const std::string& pattern, const std::string& text);
 
 // A name that names one entry of a folder: no separators, no drive, not "." or "..".
 bool IsPlainFileName(const std::string& name);
 
-// A folder of the user's Shell Folders key, without trailing '\'; empty when missing.
+// A folder of the user's Shell Folders key, of any length, without trailing '\'; empty when
+// missing.
 std::string ShellFolder(RegistryApi& api, const std::string& name);
 
 constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";

@@ -66,6 +66,8 @@ public:
     long deleteKeyW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
     long deleteOpenedKey(HKey) override { return kErrorAccessDenied; }
     long deleteValueW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
+    long keyNameW(HKey key, std::u16string& name) override { return real_.keyNameW(key, name); }
+    long isLinkW(HKey openedAsLink, bool& link) override { return real_.isLinkW(openedAsLink, link); }
     std::string systemMessage(long code) override { return real_.systemMessage(code); }
 
 private:
@@ -84,6 +86,9 @@ public:
         return real_.act(checkOnly);
     }
     std::u16string temporaryFolder() override { return real_.temporaryFolder(); }
+    std::optional<std::u16string> environmentVariable(const std::u16string& name) override {
+        return real_.environmentVariable(name);
+    }
     std::optional<std::uint32_t> attributes(const std::string& path) override { return real_.attributes(path); }
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override {
         return real_.probe(path, attributes);

@@ -126,6 +126,15 @@ public:
     // kRegOptionOpenLink is the link itself. A key with subkeys is refused (kErrorAccessDenied).
     virtual long deleteOpenedKey(HKey key) = 0;
     virtual long deleteValueW(HKey key, const std::u16string& name) = 0;
+    // The full name of the key a handle stands for, as the system keeps it
+    // (\REGISTRY\MACHINE\SOFTWARE\..., \REGISTRY\USER\<sid>\...): the key's own place, whatever
+    // path, links included, led to it. HKEY_CLASSES_ROOT, a merged view, has none
+    // (kErrorInvalidHandle).
+    virtual long keyNameW(HKey key, std::u16string& name) = 0;
+    // Whether a key opened with kRegOptionOpenLink is a registry link: a key Windows made one, so
+    // that opening its name without that option reaches another key, or none. A plain key that
+    // merely holds a kSymbolicLinkValue of type REG_LINK is none.
+    virtual long isLinkW(HKey openedAsLink, bool& link) = 0;
 
     // FormatMessage text of a system error code, as the user sees it.
     virtual std::string systemMessage(long code) = 0;

@@ -1,5 +1,7 @@
 #include "platform/RegistryWide.h"
 
+#include <algorithm>
+
 namespace keltora {
 
 long ScopedKey::open(HKey parent, const std::u16string& path, std::uint32_t options, std::uint32_t access) {
@@ -12,6 +14,55 @@ long ScopedKey::open(HKey parent, const std::u16string& path, std::uint32_t opti
     ScopedKey first(api_);
     if (long stepRc = first.open(parent, path.substr(0, cut), 0, kMaximumAllowedAccess)) return stepRc;
     return open(first.get(), path.substr(cut + 1), options, access);
+}
+
+namespace {
+
+char16_t FoldAscii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+// Whether a path begins with these whole names.
+bool StartsWithNames(std::u16string_view path, std::u16string_view names) {
+    return path.size() >= names.size() && SameNamesAsciiCase(path.substr(0, names.size()), names) &&
+           (path.size() == names.size() || path[names.size()] == u'\\');
+}
+
+// Whether a key opened by root\path stands where the path says: its own name is the root's and
+// the path, or, below a link Windows made, where that link leads and the rest of the path.
+long StandsAt(RegistryApi& api, HKey key, HKey root, const std::u16string& path, bool& there) {
+    std::u16string rootName, name;
+    if (long rc = api.keyNameW(root, rootName)) return rc;
+    if (long rc = api.keyNameW(key, name)) return rc;
+    there = SameNamesAsciiCase(name, path.empty() ? rootName : rootName + u"\\" + path);
+    for (const auto& link : kSystemLinks) {
+        if (there || link.root != root || !StartsWithNames(path, link.path)) continue;
+        const std::u16string_view rest = std::u16string_view(path).substr(link.path.size());
+        there = SameNamesAsciiCase(name, rootName + std::u16string(link.rootSuffix) + std::u16string(rest));
+    }
+    return kErrorSuccess;
+}
+
+}  // namespace
+
+// One open by the whole path and one question of the key's own name, however deep the path: a
+// link at any level would have led to a key of another name.
+long ScopedKey::openExact(HKey root, const std::u16string& path, std::uint32_t access, LinkAtEnd end) {
+    // A link Windows made is followed as the last name too: what it leads to is the key meant.
+    const std::uint32_t options = IsSystemLink(root, path) ? 0 : kRegOptionOpenLink;
+    if (long rc = open(root, path, options, access)) return rc;
+    bool there = false;
+    long rc = StandsAt(api_, key_, root, path, there);
+    if (rc == kErrorSuccess && !there) rc = kErrorLinkOnPath;
+    if (rc == kErrorSuccess && end == LinkAtEnd::Refused && options != 0 && IsLinkKey(api_, key_))
+        rc = kErrorLinkOnPath;
+    if (rc != kErrorSuccess) reset();
+    return rc;
+}
+
+long ScopedKey::openChild(HKey parent, const std::u16string& name, std::uint32_t access) {
+    if (long rc = open(parent, name, kRegOptionOpenLink, access)) return rc;
+    if (!IsLinkKey(api_, key_)) return kErrorSuccess;
+    reset();
+    return kErrorLinkOnPath;
 }
 
 void ScopedKey::reset() {
@@ -70,10 +121,27 @@ long ValueNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names)
     });
 }
 
-bool IsLinkKey(RegistryApi& api, HKey openedAsLink) {
+long LinkStatus(RegistryApi& api, HKey openedAsLink, bool& link) {
+    link = false;
     std::uint32_t type = kRegNone, size = 0;
-    return api.queryValueW(openedAsLink, kSymbolicLinkValue, &type, nullptr, &size) == kErrorSuccess &&
-           type == kRegLink;
+    const long rc = api.queryValueW(openedAsLink, kSymbolicLinkValue, &type, nullptr, &size);
+    if (IsNotFound(rc) || (rc == kErrorSuccess && type != kRegLink)) return kErrorSuccess;
+    return api.isLinkW(openedAsLink, link);
+}
+
+bool IsLinkKey(RegistryApi& api, HKey openedAsLink) {
+    bool link = false;
+    return LinkStatus(api, openedAsLink, link) != kErrorSuccess || link;
+}
+
+bool SameNamesAsciiCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+bool IsSystemLink(HKey root, std::u16string_view path) {
+    return std::any_of(std::begin(kSystemLinks), std::end(kSystemLinks),
+                       [&](const SystemLink& link) { return link.root == root && SameNamesAsciiCase(path, link.path); });
 }
 
 std::vector<std::uint8_t> Utf16LeData(const std::u16string& text) {

@@ -30,6 +30,7 @@ namespace {
 constexpr HKey HKLM = kHKeyLocalMachine;
 constexpr HKey HKCU = kHKeyCurrentUser;
 constexpr const char* kUndoFolder = "C:\\Program Files\\Keltora Professional\\Undo";
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr const char* kDead = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dead";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kNotes = std::string(kStartupFolder) + "\\notes.lnk";
@@ -111,8 +112,12 @@ struct Cluttered : World {
 
 TEST(UndoJournal, ARepairComesBackExactlyByUndoAndByTheEditorsImport) {
     Cluttered world;
-    // A link in a deleted subtree comes back as the link (the editor's import cannot make one).
+    // A link in a deleted subtree comes back as the link (the editor's import cannot make one), and
+    // a plain key holding a value like a link's target as the ordinary key it is, with its subkeys.
     world.machine.registry.addLink(HKLM, Utf8ToUtf16(kDead) + u"\\Sub\\ToKept", HKLM, u"SOFTWARE\\KeltoraUndo");
+    world.machine.registry.setRawExact(HKLM, Utf8ToUtf16(kDead) + u"\\LookAlike", kSymbolicLinkValue, kRegLink,
+                                       {'\\', 0, 'R', 0});
+    world.machine.registry.addKey(HKLM, std::string(kDead) + "\\LookAlike\\Child");
     const auto before = Snapshot(world);
     const Result repair = Cli(world, kRepair);
     ASSERT_EQ(repair.code, 0) << repair.err;
@@ -168,6 +173,22 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
         {"a key made again with other content", nullptr,
          [](Cluttered& w) { w.machine.registry.setString(HKLM, kDead, "DisplayName", "New"); },
          "Uninstall\\Dead: the key exists again with other content", updaterKept("D:\\updater.exe")},
+        {"a link on the way to a deleted key", nullptr,
+         [](Cluttered& w) {
+             w.machine.registry.addKey(HKLM, "Decoy");
+             w.machine.registry.removeKey(HKLM, kUninstallKey);
+             w.machine.registry.addLink(HKLM, Utf8ToUtf16(kUninstallKey), HKLM, u"Decoy");
+         },
+         "Uninstall\\Dead: a registry link stands on the way to its key",
+         [](Cluttered& w) { EXPECT_TRUE(w.machine.registry.subKeyNames(HKLM, "Decoy").empty()); }},
+        {"a link on the way to a deleted value", nullptr,
+         [](Cluttered& w) {
+             w.machine.registry.addKey(HKLM, "Decoy\\Run");
+             w.machine.registry.removeKey(HKCU, "Software\\Microsoft\\Windows\\CurrentVersion");
+             w.machine.registry.addLink(HKCU, u"Software\\Microsoft\\Windows\\CurrentVersion", HKLM, u"Decoy");
+         },
+         "Run value \"Updater\": a registry link stands on the way to its key",
+         [](Cluttered& w) { EXPECT_TRUE(w.machine.registry.valueNames(HKLM, "Decoy\\Run").empty()); }},
         {"a file back in the Startup folder", nullptr, [](Cluttered& w) { w.touch(kNotes, "new"); },
          "a file of that name is back in the Startup folder",
          [](Cluttered& w) { EXPECT_EQ(w.files().readFile(kNotes), std::optional<std::string>("new")); }},
@@ -209,6 +230,22 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
         row.after(world);
         EXPECT_EQ(Cli(world, {"undo"}).out.find("\tUndone\n"), std::string::npos);
     }
+}
+
+// A tree that is back in part, each key of it exactly as the journal kept it, is filled in; one
+// whose keys there hold anything else is left as it stands (the faults above).
+TEST(UndoJournal, ATreeBackInPartAsKeptIsFilledIn) {
+    Cluttered world;
+    const auto before = Snapshot(world);
+    std::vector<CapturedKey> dead;
+    ASSERT_EQ(CaptureKeyTree(world.registry(), HKLM, Utf8ToUtf16(kDead), dead), kErrorSuccess);
+    ASSERT_EQ(Cli(world, kRepair).code, 0);
+    for (const auto& value : dead.front().values)
+        world.machine.registry.setRawExact(HKLM, dead.front().path, value.name, value.data.type, value.data.bytes);
+    world.machine.registry.addKey(HKLM, std::string(kDead) + "\\Empty");
+    const Result undo = Cli(world, {"undo", world.journal()});
+    EXPECT_EQ(undo.code, 0) << undo.err;
+    EXPECT_EQ(Snapshot(world), before);
 }
 
 // A journal whose file stops taking writes midway: the change it could not keep is not made, the

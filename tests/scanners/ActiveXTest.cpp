@@ -41,11 +41,18 @@ TEST(ActiveX, EachFormOfTheServerPathIsTried) {
         {"%CommonProgramFiles%\\Shared\\c.dll", "C:\\Program Files\\Common Files\\Shared\\c.dll", false},
         {"C:\\Apps\\plain.dll", "C:\\Apps\\plain.dll", false},
         {"bare.dll", "C:\\Windows\\system32\\bare.dll", false},
-        // Other spellings of a variable are not expanded.
-        {"%SYSTEMROOT%\\b.dll", "C:\\Windows\\b.dll", true},
-        {"%WINDIR%\\b.dll", "C:\\Windows\\b.dll", true},
-        // Only the first form loses its quotes.
-        {"\"%SystemRoot%\\b.dll\"", "C:\\Windows\\b.dll", true},
+        // Variables are expanded as Windows expands them: any spelling, every variable there is,
+        // before the quotes go.
+        {"%SYSTEMROOT%\\b.dll", "C:\\Windows\\b.dll", false},
+        {"%WINDIR%\\b.dll", "C:\\Windows\\b.dll", false},
+        {"%SystemDrive%\\Apps\\s.dll", "C:\\Apps\\s.dll", false},
+        {"%ProgramFiles(x86)%\\App\\x.dll", "C:\\Program Files (x86)\\App\\x.dll", false},
+        {"%COMMONPROGRAMFILES%\\Shared\\c.dll", "C:\\Program Files\\Common Files\\Shared\\c.dll", false},
+        {"%ProgramData%\\App\\d.dll", "C:\\ProgramData\\App\\d.dll", false},
+        {"\"%SystemRoot%\\b.dll\"", "C:\\Windows\\b.dll", false},
+        // A variable without a value leaves the path unjudged: the class is not called missing.
+        {"%KeltoraNoSuchVariable%\\gone.dll", "C:\\Apps\\other.dll", false},
+        {"%SystemRoot%\\gone.dll", "C:\\Windows\\b.dll", true},
         {"bare.dll", "C:\\Windows\\bare.dll", true},
         {"C:\\Apps\\gone.dll", "C:\\Apps\\other.dll", true},
     };

@@ -114,6 +114,48 @@ TEST(DeepAnalysis, ACommandLineThatNamesAnExistingProgramIsNotMissing) {
     }
 }
 
+// Data is read as Windows reads it: a string whole (without its NUL, of odd length), a list of
+// strings string by string, REG_EXPAND_SZ with every variable of the environment in any case,
+// and data of any other type never as a path.
+TEST(DeepAnalysis, DataIsJudgedAsWindowsReadsIt) {
+    using namespace std::string_literals;
+    auto text = [](std::u16string value, std::size_t cut = 0) {
+        std::vector<std::uint8_t> bytes = Utf16LeData(value);
+        bytes.resize(bytes.size() - cut);
+        return bytes;
+    };
+    struct Row {
+        const char* what;
+        std::uint32_t type;
+        std::vector<std::uint8_t> data;
+        std::vector<std::string> reported;
+    };
+    const Row rows[] = {
+        {"no NUL, missing", kRegSz, text(u"C:\\Gone\\x.dll", 2), {"C:\\Gone\\x.dll"}},
+        {"no NUL, there", kRegSz, text(u"C:\\App\\x.dll", 2), {}},
+        {"odd length, there", kRegSz, text(u"C:\\App\\x.dll", 3), {}},
+        {"a list, both there", kRegMultiSz, text(u"C:\\App\\x.dll\0C:\\App\\y.dll\0"s, 0), {}},
+        {"a list, one there", kRegMultiSz, text(u"C:\\Gone\\a.dll\0C:\\App\\y.dll\0"s, 0), {}},
+        {"a list, none there", kRegMultiSz, text(u"C:\\Gone\\a.dll\0C:\\Gone\\b.dll\0"s, 0), {"C:\\Gone\\a.dll"}},
+        {"a list with a string that is no path", kRegMultiSz, text(u"C:\\Gone\\a.dll\0-quiet\0"s, 0), {}},
+        {"binary data", kRegBinary, {'C', ':', '\\', 'G', 'o', 'n', 'e', 0}, {}},
+        {"expanded, missing", kRegExpandSz, text(u"%SystemRoot%\\gone.dll"), {"C:\\Windows\\gone.dll"}},
+        {"expanded in capitals, there", kRegExpandSz, text(u"%SYSTEMROOT%\\here.dll"), {}},
+        {"expanded, another variable", kRegExpandSz, text(u"%systemdrive%\\Gone\\y.dll"), {"C:\\Gone\\y.dll"}},
+        {"a variable without a value", kRegExpandSz, text(u"C:\\%KeltoraNoSuchVariable%\\z.dll"), {}},
+        {"not expanded in REG_SZ", kRegSz, text(u"%SystemRoot%\\gone.dll"), {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ReadyWorld world("");
+        world.machine.registry.setRawExact(HKLM, u"SOFTWARE\\L1", u"V", row.type, row.data);
+        for (const char* file : {"C:\\App\\x.dll", "C:\\App\\y.dll", "C:\\Windows\\here.dll"}) world.touch(file);
+        TForm1& form = world.start();
+        form.invoke("DeepExecute");
+        EXPECT_EQ(Captions(form.category("da").list()), row.reported);
+    }
+}
+
 const std::string kTree = R"reg([HKEY_LOCAL_MACHINE\SOFTWARE\Alpha]
 "App"="C:\\Gone\\app.exe,0"
 @="C:\\Gone\\default.exe"
@@ -275,8 +317,9 @@ TEST(DeepAnalysis, ReadsEachKeyOnceAndEachValueWithItsName) {
     visit(HKCU, "Software", 0, 5);
     const std::size_t before = counted.registry.calls;
     counted.form.invoke("DeepExecute");
-    // Open, info and close per key, one read per value, one per subkey name; two roots to open.
-    EXPECT_LE(counted.registry.calls - before, 3 * keys + values + subkeys + 2 * 3);
+    // Open, info and close per key (none holds a value name long enough to be a link's), one read
+    // per value, one per subkey name; two roots to open by their own paths.
+    EXPECT_LE(counted.registry.calls - before, 3 * keys + values + subkeys + 2 * 6);
     EXPECT_EQ(counted.form.category("da").list().size(), 27u);
     EXPECT_EQ(reg.openHandles(), 0u);
 }

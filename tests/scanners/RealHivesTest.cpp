@@ -15,7 +15,9 @@ void MakeMeantPaths(World& world) {
     std::ifstream in(KELTORA_FIXTURES "/ntuser-win7-software.paths");
     ASSERT_TRUE(in.good());
     for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
+        // The memory machine defines no variables of a user profile: values naming them are not
+        // judged, and their lines are left out.
+        if (line.empty() || line[0] == '#' || line[0] == '%') continue;
         if (line.back() == '\\') {
             world.files().createDirectories(line.substr(0, line.size() - 1));
         } else {

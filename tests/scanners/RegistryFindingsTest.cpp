@@ -233,6 +233,108 @@ TEST(RegistryFindings, AFindingWhoseReasonChangedIsNotRemoved) {
     }
 }
 
+const std::string kLinkSaid =
+    "A checked registry item was left as it is: a registry link stands on the way to its key, so the key reached is "
+    "not the one the finding names: ";
+
+// A registry link put at some level of a finding's path after the scan leads to another key, even
+// one in HKLM, that holds the same item: nothing is changed there or anywhere, the finding stays
+// listed, and the command says why.
+TEST(RegistryFindings, ALinkAtAnyLevelOfItsPathNeverLeadsARemovalElsewhere) {
+    struct Row {
+        Category category;
+        HKey root;
+        std::string item;  // the key that holds the item (its own .reg section)
+        std::string lines;  // the item's .reg lines
+        std::string linked;  // the key of the item's path a link takes the place of
+        std::function<bool(MemoryRegistry&)> decoyKept;  // the same item where the link leads
+    };
+    const std::string explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+    const std::string userUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    auto value = [](std::string key, std::string name) {
+        return [=](MemoryRegistry& m) { return m.valueExists(HKLM, key, name); };
+    };
+    auto key = [](std::string path) { return [=](MemoryRegistry& m) { return m.exists(HKLM, path); }; };
+    const Row rows[] = {
+        {kStartup, HKCU, kRun, "\"App\"=\"C:\\\\app.exe\"\n", "Software\\Microsoft\\Windows\\CurrentVersion",
+         value("Decoy\\Run", "App")},
+        {kStartup, HKCU, kRun, "\"App\"=\"C:\\\\app.exe\"\n", kRun, value("Decoy", "App")},
+        {kStartup, HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "\"App\"=\"C:\\\\app.exe\"\n",
+         "SOFTWARE\\Microsoft", value("Decoy\\Windows\\CurrentVersion\\Run", "App")},
+        {kUrls, HKCU, kTyped, "\"url1\"=\"http://a\"\n", "Software\\Microsoft", value("Decoy\\Internet Explorer\\TypedURLs", "url1")},
+        {kRunBox, HKCU, kRunMru, "\"a\"=\"notepad\\\\1\"\n", explorer, value("Decoy\\RunMRU", "a")},
+        {kUninstallEntries, HKLM, kUninstall + "\\App", "", kUninstall, key("Decoy\\App")},
+        {kUninstallEntries, HKCU, userUninstall + "\\App", "", "Software\\Microsoft\\Windows",
+         key("Decoy\\CurrentVersion\\Uninstall\\App")},
+        {kExtensions, HKCU, "Software\\Classes\\.abc", "", "Software\\Classes", key("Decoy\\.abc")},
+        {kClasses, HKLM, "SOFTWARE\\Classes\\CLSID\\{1}\\InprocServer32", "@=\"C:\\\\gone.dll\"\n",
+         "SOFTWARE\\Classes\\CLSID", key("Decoy\\{1}\\InprocServer32")},
+        {kDeep, HKCU, "Software\\App\\Sub", "\"Path\"=\"C:\\\\Gone\\\\a.exe\"\n", "Software\\App",
+         value("Decoy\\Sub", "Path")},
+        {kDeep, HKLM, "SOFTWARE\\App", "@=\"C:\\\\Gone\\\\a.exe\"\n", "SOFTWARE\\App", value("Decoy", "")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.category.code) + " " + row.linked);
+        const std::string root = row.root == HKLM ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
+        World world(RegText("[" + root + row.item + "]\n" + row.lines + "\n[HKEY_LOCAL_MACHINE\\Decoy" +
+                            row.item.substr(row.linked.size()) + "]\n" + row.lines));
+        AddBaseFolders(world);
+        TForm1& form = world.start();
+        form.invoke(row.category.scan);
+        auto& list = form.category(row.category.code).list();
+        ASSERT_EQ(1u, list.size());
+        auto& registry = world.machine.registry;
+        registry.removeKey(row.root, row.linked);
+        registry.addLink(row.root, W(row.linked), HKLM, u"Decoy");
+        form.invoke(row.category.remove);
+        EXPECT_EQ(1u, list.size());
+        EXPECT_EQ((RemovalTally{0, 0, 0, 1}), form.lastRemoval);
+        EXPECT_TRUE(row.decoyKept(registry));
+        EXPECT_EQ(1u, world.host.messages.size());
+        for (const auto& said : world.host.messages) EXPECT_TRUE(said.starts_with(kLinkSaid)) << said;
+    }
+}
+
+// A scan never walks into a registry link nor lists what it reaches through one, at any level of
+// the keys it reads; a plain key that merely holds a value like a link's is read as any other.
+TEST(RegistryFindings, AScanListsNothingReachedThroughALink) {
+    struct Row {
+        Category category;
+        std::string decoy;  // .reg lines of HKLM\Decoy, what the link leads to
+        HKey root;
+        std::string link;  // the key that is a link to HKLM\Decoy
+        std::size_t listed;  // findings of the scan (the ones not reached through the link)
+    };
+    const std::string gone = "\"Path\"=\"C:\\\\Gone\\\\a.exe\"\n";
+    const Row rows[] = {
+        {kStartup, "\"App\"=\"x\"\n", HKCU, kRun, 0},
+        {kStartup, "[HKEY_LOCAL_MACHINE\\Decoy\\Run]\n\"App\"=\"x\"\n", HKCU,
+         "Software\\Microsoft\\Windows\\CurrentVersion", 0},
+        {kUrls, "\"url1\"=\"http://a\"\n", HKCU, kTyped, 0},
+        {kRunBox, "\"a\"=\"b\"\n", HKCU, kRunMru, 0},
+        {kUninstallEntries, "\"Size\"=dword:00000001\n", HKLM, kUninstall + "\\App", 0},
+        {kExtensions, "", HKCU, "Software\\Classes\\.abc", 0},
+        {kClasses, "[HKEY_LOCAL_MACHINE\\Decoy\\InprocServer32]\n@=\"C:\\\\gone.dll\"\n", HKLM,
+         "SOFTWARE\\Classes\\CLSID\\{1}", 0},
+        {kClasses, "@=\"C:\\\\gone.dll\"\n", HKLM, "SOFTWARE\\Classes\\CLSID\\{2}\\InprocServer32", 0},
+        {kDeep, gone, HKCU, "Software\\Linked", 0},
+        {kDeep, "[HKEY_LOCAL_MACHINE\\Decoy\\Sub]\n" + gone, HKLM, "SOFTWARE\\App\\Linked", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.category.code) + " " + row.link);
+        World world(RegText("[HKEY_LOCAL_MACHINE\\Decoy]\n" + row.decoy));
+        AddBaseFolders(world);
+        auto& registry = world.machine.registry;
+        registry.addLink(row.root, W(row.link), HKLM, u"Decoy");
+        // A look-alike beside it: an ordinary key with a value named and typed as a link's.
+        registry.setRawExact(HKCU, u"Software\\LookAlike", kSymbolicLinkValue, kRegLink,
+                             {'\\', 0, 'R', 0, 'e', 0, 'g', 0});
+        TForm1& form = world.start();
+        form.invoke(row.category.scan);
+        EXPECT_EQ(row.listed, form.category(row.category.code).list().size());
+    }
+}
+
 // A user who may only read the keys sees every finding the scan would show an administrator; a
 // removal the registry refuses leaves the finding listed and counted as left.
 TEST(RegistryFindings, ReadAccessIsEnoughToListAndARefusedRemovalStaysListed) {

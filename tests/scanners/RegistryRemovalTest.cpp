@@ -11,6 +11,7 @@ namespace keltora::testing {
 namespace {
 
 constexpr HKey HKCU = kHKeyCurrentUser;
+constexpr HKey HKLM = kHKeyLocalMachine;
 
 // Records what it is asked and refuses when told to; checks that the registry still holds what
 // the change will take away when it is asked.
@@ -51,6 +52,10 @@ TEST(RegistryRemoval, ASubtreeGoesWithoutEverFollowingALink) {
     r.registry.setString(HKCU, "Software\\Finding\\Inner", "v", "x");
     r.registry.addLink(HKCU, u"Software\\Finding\\Inner\\ToTarget", HKCU, u"Software\\Target");
     r.registry.addLink(HKCU, u"Software\\LinkFinding", HKCU, u"Software\\Target");
+    // An ordinary key that merely holds a value named and typed as a link's target goes whole.
+    r.registry.setRawExact(HKCU, u"Software\\Finding\\LookAlike", kSymbolicLinkValue, kRegLink,
+                           {'\\', 0, 'R', 0, 'e', 0, 'g', 0});
+    r.registry.addKey(HKCU, "Software\\Finding\\LookAlike\\Child");
 
     EXPECT_EQ(RemovalOutcome::Removed, r.room().deleteKeyTree(HKCU, u"Software\\Finding"));
     EXPECT_EQ(RemovalOutcome::Removed, r.room().deleteKeyTree(HKCU, u"Software\\LinkFinding"));
@@ -81,10 +86,27 @@ TEST(RegistryRemoval, OutcomesSayWhatBecameOfTheItem) {
          [](MemoryRegistry& m) { m.deny(HKCU, "Software\\K"); },
          [](RegistryRemoval& room) { return room.deleteKeyTree(HKCU, u"Software\\K"); }, RemovalOutcome::Left,
          "Software\\K"},
-        {"a subkey that may not be deleted",
-         [](MemoryRegistry& m) { m.deny(HKCU, "Software\\K\\A", kDeleteAccess); },
+        {"a subkey that may not be deleted: nothing of the tree goes",
+         [](MemoryRegistry& m) {
+             m.addKey(HKCU, "Software\\K\\B\\Deeper");
+             m.deny(HKCU, "Software\\K\\A", kDeleteAccess);
+         },
+         [](RegistryRemoval& room) { return room.deleteKeyTree(HKCU, u"Software\\K"); }, RemovalOutcome::Left,
+         "Software\\K\\B\\Deeper"},
+        {"a deep subkey that may not be listed: nothing of the tree goes",
+         [](MemoryRegistry& m) {
+             m.addKey(HKCU, "Software\\K\\A");
+             m.deny(HKCU, "Software\\K\\Z\\Deeper", kKeyEnumerateSubKeys);
+         },
          [](RegistryRemoval& room) { return room.deleteKeyTree(HKCU, u"Software\\K"); }, RemovalOutcome::Left,
          "Software\\K\\A"},
+        {"a key whose path passes a link",
+         [](MemoryRegistry& m) {
+             m.setString(HKLM, "SOFTWARE\\Elsewhere\\K", "v", "x");
+             m.addLink(HKCU, u"Software\\Linked", HKLM, u"SOFTWARE\\Elsewhere");
+         },
+         [](RegistryRemoval& room) { return room.deleteValue(HKCU, u"Software\\Linked\\K", u"v"); },
+         RemovalOutcome::Left, ""},
         {"the root itself", [](MemoryRegistry& m) { m.addKey(HKCU, "Software"); },
          [](RegistryRemoval& room) { return room.deleteKeyTree(HKCU, u""); }, RemovalOutcome::Left, "Software"},
         {"a path with an empty name", [](MemoryRegistry& m) { m.addKey(HKCU, "Software\\K"); },
@@ -139,6 +161,10 @@ TEST(RegistryRemoval, ADryRunDecidesEverythingAndChangesNothing) {
     EXPECT_EQ(RemovalOutcome::Removed, r.room().deleteValue(HKCU, u"Software\\K\\A", u"v"));
     EXPECT_EQ(RemovalOutcome::Removed, r.room().emptyDefaultValue(HKCU, u"Software\\K"));
     EXPECT_EQ(RemovalOutcome::Left, r.room().deleteKeyTree(HKCU, u"Software\\Ro"));
+    // A tree of which one key may not be deleted would be left whole: the dry run says so too.
+    r.registry.addKey(HKCU, "Software\\Tree\\Denied");
+    r.registry.deny(HKCU, "Software\\Tree\\Denied", kDeleteAccess);
+    EXPECT_EQ(RemovalOutcome::Left, r.room().deleteKeyTree(HKCU, u"Software\\Tree"));
     EXPECT_EQ(RemovalOutcome::Left, r.room().deleteValue(HKCU, u"Software\\Ro", u"v"));
     EXPECT_EQ(RemovalOutcome::Gone, r.room().deleteValue(HKCU, u"Software\\K", u"missing"));
     EXPECT_EQ("x", r.registry.stringValue(HKCU, "Software\\K\\A", "v"));

@@ -87,6 +87,8 @@ public:
     long deleteKeyW(HKey key, const std::u16string& subKey) override { return count(inner_.deleteKeyW(key, subKey)); }
     long deleteOpenedKey(HKey key) override { return count(inner_.deleteOpenedKey(key)); }
     long deleteValueW(HKey key, const std::u16string& name) override { return count(inner_.deleteValueW(key, name)); }
+    long keyNameW(HKey key, std::u16string& name) override { return count(inner_.keyNameW(key, name)); }
+    long isLinkW(HKey openedAsLink, bool& link) override { return count(inner_.isLinkW(openedAsLink, link)); }
     std::string systemMessage(long code) override { return inner_.systemMessage(code); }
 
     std::size_t calls = 0;

@@ -166,6 +166,25 @@ TEST(StartupPrograms, AnItemDisabledInTaskManagerIsListedUncheckedAndItsRecordGo
     EXPECT_TRUE(reg.valueNames(kHKeyCurrentUser, approved + "StartupFolder").empty());
 }
 
+// Task Manager's records are read and removed only where their own key really is: a StartupApproved
+// key that is a link to another key (in HKLM, say) is neither read nor changed.
+TEST(StartupPrograms, ARecordReachedThroughALinkIsNeitherReadNorRemoved) {
+    World world(RegText("[HKEY_CURRENT_USER\\" + std::string(kHkcuRun) + "]\n\"App\"=\"a\"\n\n"
+                        "[HKEY_LOCAL_MACHINE\\Decoy\\Run]\n\"App\"=hex:03,00,00,00\n"));
+    world.machine.registry.addLink(kHKeyCurrentUser,
+                                   u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved",
+                                   kHKeyLocalMachine, u"Decoy");
+    TForm1& form = world.start();
+    form.StartupExecute();
+    auto& list = form.category("sp").list();
+    ASSERT_EQ(Captions(list), std::vector<std::string>{"App"});
+    EXPECT_TRUE(list.at(0).checked);
+    form.removespExecute();
+    EXPECT_TRUE(list.empty());
+    EXPECT_FALSE(world.machine.registry.valueExists(kHKeyCurrentUser, kHkcuRun, "App"));
+    EXPECT_TRUE(world.machine.registry.valueExists(kHKeyLocalMachine, "Decoy\\Run", "App"));
+}
+
 TEST(StartupPrograms, FindingAlreadyGoneLeavesTheList) {
     World world(kRunKeys);
     TForm1& form = world.start();

@@ -18,6 +18,9 @@ namespace {
 const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::wstring kTarget = L"SOFTWARE\\KeltLinkTarget";
+const std::wstring kClsid = L"Software\\Classes\\CLSID";
+const std::wstring kTypedUrls = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const std::wstring kKeltClass = L"{4B454C54-0000-0000-0000-00000000AA01}";
 
 class QuietHost : public AppHost {
 public:
@@ -92,6 +95,13 @@ protected:
         for (const wchar_t* name : {L"KeltLinked", L"KeltChanged"})
             RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kUninstall + L"\\" + name).c_str());
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTarget.c_str());
+        deleteLink(HKEY_CURRENT_USER, L"Software\\KeltLinkDeep");
+        deleteLink(HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltLinkApp");
+        deleteLink(HKEY_CURRENT_USER, kClsid + L"\\" + kKeltClass);
+        for (const auto& key : {L"Software\\KeltLinkDeep", L"Software\\KeltText"})
+            RegDeleteTreeW(HKEY_CURRENT_USER, key);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kUninstall + L"\\KeltLinkApp").c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, (kClsid + L"\\" + kKeltClass).c_str());
         HKEY run = create(HKEY_CURRENT_USER, kRun);
         for (const wchar_t* name : {L"\u4E2D\u6587Kelt", L"??Kelt"}) RegDeleteValueW(run, name);
         RegCloseKey(run);
@@ -128,9 +138,87 @@ TEST_F(RegistryScanners, ALinkInAnUninstallFindingIsRemovedAsTheLinkAndItsTarget
     EXPECT_EQ(0u, listed("ue", "KeltLinked"));
     EXPECT_EQ(0u, listed("ue", "KeltIsLink"));
     EXPECT_FALSE(keyThere(HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltLinked"));
-    EXPECT_FALSE(keyThere(HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltIsLink", REG_OPTION_OPEN_LINK));
+    // An Uninstall subkey that is itself a link is never listed, so it stays as it is.
+    EXPECT_TRUE(keyThere(HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltIsLink", REG_OPTION_OPEN_LINK));
     EXPECT_TRUE(valueThere(HKEY_LOCAL_MACHINE, kTarget, L"Keep"));
     EXPECT_TRUE(keyThere(HKEY_LOCAL_MACHINE, kTarget + L"\\Child"));
+}
+
+// A link made with the native calls at some level of a finding's path after the scan leads to a
+// key of the machine that holds the same item: the removal changes nothing there, and the finding
+// stays listed. A scan lists nothing reached through a link.
+TEST_F(RegistryScanners, ALinkAtAnyLevelOfAFindingsPathLeadsTheRemovalNowhere) {
+    struct Row {
+        const char* code;
+        HKEY root;
+        std::wstring item;    // the key that holds the item
+        std::wstring linked;  // the key of its path a link takes the place of
+        std::wstring decoy;   // below kTarget: the same item where the link leads
+        const char* marker;   // in the finding of item, of no other
+        bool remake;          // linked is a key of the system's, made again (empty) at the end
+    };
+    const Row rows[] = {
+        {"da", HKEY_CURRENT_USER, L"Software\\KeltLinkDeep\\Sub", L"Software\\KeltLinkDeep", L"\\Sub", "KeltLinkDeep", false},
+        {"ue", HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltLinkApp", kUninstall + L"\\KeltLinkApp", L"", "KeltLinkApp",
+         false},
+        {"ax", HKEY_CURRENT_USER, kClsid + L"\\" + kKeltClass, kClsid + L"\\" + kKeltClass, L"", "AA01", false},
+        {"sp", HKEY_CURRENT_USER, kRun, kRun, L"", "KeltRunItem", true},
+        {"url", HKEY_CURRENT_USER, kTypedUrls, kTypedUrls, L"", "KeltUrlItem", true},
+    };
+    auto isItem = [](const Finding& finding, const char* marker) {
+        return (finding.caption + finding.subItem(2) + finding.subItem(3)).find(marker) != std::string::npos;
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.code);
+        for (const std::wstring& at : {row.item, kTarget + row.decoy}) {
+            HKEY root = at == row.item ? row.root : HKEY_LOCAL_MACHINE;
+            if (std::string(row.code) == "da") setString(root, at, L"Path", L"C:\\KeltGone\\a.exe");
+            if (std::string(row.code) == "ue") RegCloseKey(create(root, at));
+            if (std::string(row.code) == "ax") setString(root, at + L"\\InprocServer32", L"", L"C:\\KeltGone\\a.dll");
+            if (std::string(row.code) == "sp") setString(root, at, L"KeltRunItem", L"C:\\KeltGone\\run.exe");
+            if (std::string(row.code) == "url") setString(root, at, L"KeltUrlItem", L"http://kelt.example/");
+        }
+        scanAndRemove(row.code, [](const Finding&) { return false; });
+        Category& category = form_->category(row.code);
+        std::size_t ours = 0;
+        for (std::size_t i = 0; i < category.list().size(); ++i) {
+            const bool item = isItem(category.list().at(i), row.marker);
+            category.list().setChecked(i, item);
+            ours += item;
+        }
+        ASSERT_EQ(1u, ours);
+        RegDeleteTreeW(row.root, row.linked.c_str());
+        makeLink(row.root, row.linked, kTarget);
+        ASSERT_TRUE(form_->invoke(std::string(category.info().removeAction)));
+        EXPECT_EQ((RemovalTally{0, 0, 0, 1}), form_->lastRemoval);
+        EXPECT_TRUE(keyThere(HKEY_LOCAL_MACHINE, kTarget + row.decoy));
+        const std::string marker = row.marker;
+        if (row.remake) {
+            EXPECT_TRUE(valueThere(HKEY_LOCAL_MACHINE, kTarget, std::wstring(marker.begin(), marker.end())));
+        }
+        // Scanned again, nothing is listed through the link.
+        ASSERT_TRUE(form_->invoke(std::string(category.info().scanAction)));
+        for (const auto& finding : category.list().findings()) EXPECT_FALSE(isItem(finding, row.marker));
+        deleteLink(row.root, row.linked);
+        if (row.remake) RegCloseKey(create(row.root, row.linked));
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTarget.c_str());
+    }
+}
+
+// String data written without its terminating NUL is read whole: the path it names is the path
+// the list shows and the path looked for.
+TEST_F(RegistryScanners, AStringWithoutItsNulIsReadWhole) {
+    HKEY key = create(HKEY_CURRENT_USER, L"Software\\KeltText");
+    const std::wstring gone = L"C:\\KeltGone\\x.dll", there = L"C:\\windows\\system32\\kernel32.dll";
+    for (const auto& [name, text] : {std::pair{L"Gone", gone}, std::pair{L"There", there}})
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    RegCloseKey(key);
+    ASSERT_TRUE(form_->invoke("DeepExecute"));
+    std::vector<std::string> ours;
+    for (const auto& finding : form_->category("da").list().findings())
+        if (finding.subItem(3).find("KeltText") != std::string::npos) ours.push_back(finding.caption);
+    EXPECT_EQ(std::vector<std::string>{"C:\\KeltGone\\x.dll"}, ours);
 }
 
 // The Chinese name reads as "??Kelt" through the ANSI calls, as does the other value's own name.

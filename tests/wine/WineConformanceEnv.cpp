@@ -19,7 +19,8 @@ constexpr const char* kScratchFolder = "C:\\keltora-conformance";
 constexpr const wchar_t* kScratchFolderWide = L"C:\\keltora-conformance";
 
 // A registry link a test left: deleted as itself (NtDeleteKey on the link's own handle), since
-// every delete by name would reach its target instead. False when parent\name is no link.
+// every delete by name would reach its target instead. False when parent\name is no link, or
+// holds subkeys (a plain key with a value like a link's target, deleted as a tree).
 bool deleteIfLink(HKEY parent, const std::string& name) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(parent, name.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE | DELETE, &key) != ERROR_SUCCESS)
@@ -27,14 +28,15 @@ bool deleteIfLink(HKEY parent, const std::string& name) {
     DWORD type = 0;
     const bool link = RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
                       type == REG_LINK;
+    bool deleted = false;
     if (link) {
         using NtDeleteKey = LONG(NTAPI*)(HANDLE);
         const auto remove = reinterpret_cast<NtDeleteKey>(
             reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
-        remove(key);
+        deleted = remove(key) >= 0;
     }
     RegCloseKey(key);
-    return link;
+    return deleted;
 }
 
 // Deletes parent\name and everything below it; RegDeleteKeyA removes only keys without subkeys.

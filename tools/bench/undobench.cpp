@@ -97,6 +97,9 @@ public:
     std::vector<FoundFile> findWide(const std::u16string& pattern) override { return inner_.findWide(pattern); }
     FileActResult act(const FileAct& act) override { return inner_.act(act); }
     std::u16string temporaryFolder() override { return inner_.temporaryFolder(); }
+    std::optional<std::u16string> environmentVariable(const std::u16string& name) override {
+        return inner_.environmentVariable(name);
+    }
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override {
         return inner_.probe(path, attributes);
     }

@@ -5,6 +5,7 @@
 
 #include "platform/memory/AsciiCase.h"
 #include "platform/memory/DosNames.h"
+#include "platform/memory/WideCase.h"
 #include "platform/memory/WindowsPaths.h"
 
 namespace keltora {
@@ -109,7 +110,25 @@ bool isWithin(const Entry* entry, const Entry* ancestor) {
 
 }  // namespace
 
-MemoryFileSystem::MemoryFileSystem() { addDirectory("C:\\"); }
+MemoryFileSystem::MemoryFileSystem()
+    : environment{{u"SystemRoot", u"C:\\Windows"},
+                  {u"windir", u"C:\\Windows"},
+                  {u"SystemDrive", u"C:"},
+                  {u"ProgramFiles", u"C:\\Program Files"},
+                  {u"ProgramW6432", u"C:\\Program Files"},
+                  {u"ProgramFiles(x86)", u"C:\\Program Files (x86)"},
+                  {u"CommonProgramFiles", u"C:\\Program Files\\Common Files"},
+                  {u"CommonProgramFiles(x86)", u"C:\\Program Files (x86)\\Common Files"},
+                  {u"ProgramData", u"C:\\ProgramData"},
+                  {u"ALLUSERSPROFILE", u"C:\\ProgramData"}} {
+    addDirectory("C:\\");
+}
+
+std::optional<std::u16string> MemoryFileSystem::environmentVariable(const std::u16string& name) {
+    for (const auto& [variable, value] : environment)
+        if (EqualsNoCaseWide(variable, name)) return value;
+    return std::nullopt;
+}
 
 MemoryFileSystem::~MemoryFileSystem() = default;
 

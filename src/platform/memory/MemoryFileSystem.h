@@ -41,6 +41,7 @@ public:
     // As written, as through "\\?\": a link on the way is followed, a final one is not opened.
     FileActResult act(const FileAct& act) override;
     std::u16string temporaryFolder() override { return temporaryPath; }
+    std::optional<std::u16string> environmentVariable(const std::u16string& name) override;
     std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
     std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
     std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override;
@@ -81,6 +82,9 @@ public:
 
     // What temporaryFolder() reports.
     std::u16string temporaryPath;
+    // The process environment, names in any case: the variables of a 64-bit process on a system
+    // installed in C:\Windows, unless a test changes them.
+    std::map<std::u16string, std::u16string> environment;
 
     struct Entry;  // one file, folder or link; defined with the implementation
     struct Lookup;

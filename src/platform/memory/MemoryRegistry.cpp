@@ -280,6 +280,29 @@ long MemoryRegistry::deleteValueW(HKey key, const std::u16string& name) {
     return kErrorSuccess;
 }
 
+// The names the system gives the roots; a link target names its key the same way.
+long MemoryRegistry::keyNameW(HKey key, std::u16string& name) {
+    NodePtr node;
+    if (key == kHKeyClassesRoot) return kErrorInvalidHandle;
+    if (long rc = resolve(key, 0, node)) return rc;
+    std::u16string path;
+    const Node* at = node.get();
+    for (; at->parent != nullptr; at = at->parent) path = u"\\" + at->name + path;
+    if (at == localMachine_.get()) {
+        name = u"\\REGISTRY\\MACHINE" + path;
+    } else {
+        name = std::u16string(u"\\REGISTRY\\USER\\") + kMemoryUserSid + path;
+    }
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::isLinkW(HKey openedAsLink, bool& link) {
+    NodePtr node;
+    if (long rc = resolve(openedAsLink, 0, node)) return rc;
+    link = node->link;
+    return kErrorSuccess;
+}
+
 // --- the ANSI calls: the wide ones behind a conversion, as advapi32 makes them -----------------
 
 std::vector<std::uint8_t> MemoryRegistry::ansiData(const MemoryValue& value) const {

@@ -66,6 +66,8 @@ public:
     long deleteKeyW(HKey key, const std::u16string& subKey) override;
     long deleteOpenedKey(HKey key) override;
     long deleteValueW(HKey key, const std::u16string& name) override;
+    long keyNameW(HKey key, std::u16string& name) override;
+    long isLinkW(HKey openedAsLink, bool& link) override;
     std::string systemMessage(long code) override;
 
     // The code page of the ANSI calls: Windows-1252 with best fit unless a test sets another

@@ -60,6 +60,19 @@ std::u16string Win32FileSystem::temporaryFolder() {
     return LongPathOf(FromWide(buffer));
 }
 
+std::optional<std::u16string> Win32FileSystem::environmentVariable(const std::u16string& name) {
+    std::vector<wchar_t> buffer(256);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        SetLastError(ERROR_SUCCESS);
+        const DWORD length = GetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(name.c_str()), buffer.data(),
+                                                     static_cast<DWORD>(buffer.size()));
+        if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+        if (length < buffer.size()) return FromWide(buffer.data());
+        buffer.resize(length);
+    }
+    return std::nullopt;
+}
+
 std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;

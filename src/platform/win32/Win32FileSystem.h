@@ -14,6 +14,7 @@ public:
     std::vector<FoundFile> findWide(const std::u16string& pattern) override;
     FileActResult act(const FileAct& act) override;
     std::u16string temporaryFolder() override;
+    std::optional<std::u16string> environmentVariable(const std::u16string& name) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override;
     bool deleteFile(const std::string& path) override;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -53,6 +55,25 @@ wchar_t* wide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
 // delete a link rather than its target; advapi32 has no such function.
 using NtDeleteKeyFunction = LONG(NTAPI*)(HANDLE);
 using RtlNtStatusToDosErrorFunction = ULONG(NTAPI*)(LONG);
+// NtQueryKey tells the full name of the key a handle stands for (KeyNameInformation, 3), and
+// NtOpenKey opens a key by that full name; advapi32 has neither.
+using NtQueryKeyFunction = LONG(NTAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+constexpr int kKeyNameInformation = 3;
+struct NtUnicodeString {
+    USHORT length;
+    USHORT maximumLength;
+    PWSTR buffer;
+};
+struct NtObjectAttributes {
+    ULONG length;
+    HANDLE rootDirectory;
+    NtUnicodeString* objectName;
+    ULONG attributes;
+    PVOID securityDescriptor;
+    PVOID securityQualityOfService;
+};
+constexpr ULONG kObjCaseInsensitive = 0x40;
+using NtOpenKeyFunction = LONG(NTAPI*)(PHANDLE, ACCESS_MASK, NtObjectAttributes*);
 
 template <typename Function>
 Function ntdllFunction(const char* name) {
@@ -60,6 +81,49 @@ Function ntdllFunction(const char* name) {
     if (ntdll == nullptr) return nullptr;
     // Through the generic function type, which every function pointer may be cast to and from.
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name)));
+}
+
+long ntError(LONG status) {
+    static const auto toDosError = ntdllFunction<RtlNtStatusToDosErrorFunction>("RtlNtStatusToDosError");
+    if (status >= 0) return ERROR_SUCCESS;
+    return toDosError != nullptr ? static_cast<long>(toDosError(status)) : ERROR_GEN_FAILURE;
+}
+
+long queryKeyName(HANDLE key, std::u16string& name) {
+    static const auto queryKey = ntdllFunction<NtQueryKeyFunction>("NtQueryKey");
+    if (queryKey == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+    std::vector<ULONG> buffer(1024);  // ULONGs keep the structure aligned
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ULONG needed = 0;
+        const auto bytes = static_cast<ULONG>(buffer.size() * sizeof(ULONG));
+        const LONG status = queryKey(key, kKeyNameInformation, buffer.data(), bytes, &needed);
+        if (status >= 0) {
+            const ULONG length = std::min<ULONG>(buffer[0], bytes - static_cast<ULONG>(sizeof(ULONG)));
+            const auto* text = reinterpret_cast<const char16_t*>(buffer.data() + 1);
+            name.assign(text, length / sizeof(char16_t));
+            return ERROR_SUCCESS;
+        }
+        if (needed <= bytes) return ntError(status);
+        buffer.resize(needed / sizeof(ULONG) + 1);
+    }
+    return ERROR_MORE_DATA;
+}
+
+long userKeyName(std::u16string& name) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return static_cast<long>(GetLastError());
+    std::vector<ULONG> buffer(128);  // a TOKEN_USER with its SID, aligned
+    DWORD size = 0;
+    LPWSTR sid = nullptr;
+    long rc = ERROR_SUCCESS;
+    if (!GetTokenInformation(token, TokenUser, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(ULONG)), &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+        rc = static_cast<long>(GetLastError());
+    CloseHandle(token);
+    if (rc != ERROR_SUCCESS) return rc;
+    name = u"\\REGISTRY\\USER\\" + std::u16string(reinterpret_cast<const char16_t*>(sid));
+    LocalFree(sid);
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -231,14 +295,51 @@ long Win32RegistryApi::deleteOpenedKey(HKey key) {
     // A root is never deleted, whatever the caller holds.
     if (isPredefined(key)) return ERROR_ACCESS_DENIED;
     static const auto deleteKey = ntdllFunction<NtDeleteKeyFunction>("NtDeleteKey");
-    static const auto toDosError = ntdllFunction<RtlNtStatusToDosErrorFunction>("RtlNtStatusToDosError");
-    if (deleteKey == nullptr || toDosError == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
-    const LONG status = deleteKey(toNative(key));
-    return status >= 0 ? ERROR_SUCCESS : static_cast<long>(toDosError(status));
+    if (deleteKey == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+    return ntError(deleteKey(toNative(key)));
 }
 
 long Win32RegistryApi::deleteValueW(HKey key, const std::u16string& name) {
     return RegDeleteValueW(toNative(key), wide(name));
+}
+
+// The machine's root is a fixed name; the user's holds the SID of the user the process runs as,
+// whose hive HKEY_CURRENT_USER is (never learnt from a key below it, which a link could move).
+long Win32RegistryApi::keyNameW(HKey key, std::u16string& name) {
+    if (key == kHKeyLocalMachine) {
+        name = u"\\REGISTRY\\MACHINE";
+        return ERROR_SUCCESS;
+    }
+    if (key == kHKeyCurrentUser) return userKeyName(name);
+    if (isPredefined(key)) return ERROR_INVALID_HANDLE;
+    return queryKeyName(toNative(key), name);
+}
+
+// The key is opened again by its own full name, as any open does, following a link; a link
+// reaches its target (another name) or nothing.
+long Win32RegistryApi::isLinkW(HKey openedAsLink, bool& link) {
+    static const auto openKey = ntdllFunction<NtOpenKeyFunction>("NtOpenKey");
+    if (openKey == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+    std::u16string name;
+    if (long rc = keyNameW(openedAsLink, name)) return rc;
+    NtUnicodeString text{static_cast<USHORT>(name.size() * sizeof(char16_t)),
+                         static_cast<USHORT>(name.size() * sizeof(char16_t)), wide(name.data())};
+    NtObjectAttributes attributes{sizeof(NtObjectAttributes), nullptr, &text, kObjCaseInsensitive, nullptr, nullptr};
+    HANDLE followed = nullptr;
+    const long opened = ntError(openKey(&followed, KEY_QUERY_VALUE, &attributes));
+    if (opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND) {
+        link = true;
+        return ERROR_SUCCESS;
+    }
+    if (opened != ERROR_SUCCESS) return opened;
+    std::u16string reached;
+    const long rc = queryKeyName(followed, reached);
+    CloseHandle(followed);
+    if (rc != ERROR_SUCCESS) return rc;
+    link = CompareStringOrdinal(reinterpret_cast<LPCWCH>(name.c_str()), static_cast<int>(name.size()),
+                                reinterpret_cast<LPCWCH>(reached.c_str()), static_cast<int>(reached.size()),
+                                TRUE) != CSTR_EQUAL;
+    return ERROR_SUCCESS;
 }
 
 std::string Win32RegistryApi::systemMessage(long code) {

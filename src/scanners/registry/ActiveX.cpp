@@ -22,45 +22,19 @@ constexpr ScanSource kSources[] = {
     {kHKeyCurrentUser, "Software\\Classes\\WOW6432Node\\CLSID"},
 };
 
-// The folder put in front of a candidate.
-enum class Base { None, ProgramFiles, SystemRoot, SystemFolder, CommonFiles };
+// The forms of a server path tried in order, each from the path as read with its environment
+// variables expanded (never from an earlier form): without its double quotes, as it is, and a
+// bare file name in the system folder.
+enum class Form { Unquoted, AsIs, InSystemFolder };
+constexpr Form kForms[] = {Form::Unquoted, Form::AsIs, Form::InSystemFolder};
 
-// One form of the server path: the path with every occurrence of a text removed (always from the
-// path as read, never from an earlier candidate), behind a folder. Only these spellings of the
-// variables are expanded; any other spelling is looked for as written.
-struct Candidate {
-    Base base;
-    const char* removed;  // nullptr: the path unchanged
-};
-
-constexpr Candidate kCandidates[] = {
-    {Base::None, "\""},
-    {Base::ProgramFiles, "%ProgramFiles%"},
-    {Base::SystemRoot, "%SystemRoot%"},
-    {Base::SystemRoot, "%systemroot%"},
-    {Base::None, nullptr},
-    {Base::SystemFolder, nullptr},  // a bare file name is looked for in the system folder
-    {Base::SystemRoot, "%windir%"},
-    {Base::SystemRoot, "%Systemroot%"},
-    {Base::SystemRoot, "%Windir%"},
-    {Base::ProgramFiles, "%programFiles%"},
-    {Base::CommonFiles, "%CommonProgramFiles%"},
-};
-
-// The folders as a program of the view knows them: a 32-bit one's %ProgramFiles% is the x86
-// folder, where the system has one.
-std::string baseFolder(Base base, const Paths& paths, RegistryView view) {
-    const bool x86 = view == RegistryView::Wow32;
-    switch (base) {
-        case Base::ProgramFiles:
-            return x86 && !paths.programFilesX86.empty() ? paths.programFilesX86 : paths.programFiles;
-        case Base::SystemRoot: return paths.systemRoot;
-        case Base::SystemFolder: return paths.systemRoot + "\\system32\\";
-        case Base::CommonFiles:
-            return x86 && !paths.commonFilesX86.empty() ? paths.commonFilesX86 : paths.commonFiles;
-        case Base::None: break;
+std::string formOf(Form form, const std::string& path, const Paths& paths) {
+    switch (form) {
+        case Form::Unquoted: return RemoveSubstring("\"", path);
+        case Form::AsIs: break;
+        case Form::InSystemFolder: return paths.systemRoot + "\\system32\\" + path;
     }
-    return {};
+    return path;
 }
 
 }  // namespace
@@ -71,10 +45,9 @@ std::string baseFolder(Base base, const Paths& paths, RegistryView view) {
 bool ActiveX::serverPresent(const std::string& server, RegistryView view) {
     auto& files = context_.platform.files;
     const FileView seenAs(view, context_.paths.systemRoot);
-    for (const auto& candidate : kCandidates) {
-        const std::string rest = candidate.removed ? RemoveSubstring(candidate.removed, server) : server;
+    for (const Form form : kForms) {
         std::uint32_t attributes = 0;
-        switch (files.probe(seenAs(baseFolder(candidate.base, context_.paths, view) + rest), &attributes)) {
+        switch (files.probe(seenAs(formOf(form, server, context_.paths)), &attributes)) {
             case PathPresence::Present:
                 if ((attributes & kAttrDirectory) == 0) return true;
                 break;
@@ -85,15 +58,20 @@ bool ActiveX::serverPresent(const std::string& server, RegistryView view) {
     return false;
 }
 
-// The server path of a class key, when it names a server that is missing: the string read of the
-// default value of its InprocServer32 subkey. A path the code page cannot carry is not judged, as
-// the file tests would look for another name.
+// The server path of a class key, when it names a server that is missing: the default value of
+// its InprocServer32 subkey as read (a string of any of the string types, read whole), missing
+// when every path it names is (each string of a list, its environment variables expanded as the
+// class's own programs expand them). Data that cannot be judged (another type, a path the code page
+// cannot carry, a variable without a value) names no missing server.
 std::optional<std::string> ActiveX::missingServer(HKey classKey, RegistryView view) {
-    ScopedKey server(context_.platform.registry);
-    if (server.open(classKey, kServerKey, 0, kKeyRead) != kErrorSuccess) return std::nullopt;
-    bool exact = true;
-    std::string path = ReadTextExact(context_.platform, server.get(), u"", &exact);
-    if (path.empty() || !exact || serverPresent(path, view)) return std::nullopt;
+    auto& platform = context_.platform;
+    ScopedKey server(platform.registry);
+    if (server.openChild(classKey, kServerKey, kKeyRead) != kErrorSuccess) return std::nullopt;
+    std::string path = ReadTextExact(platform, server.get(), u"");
+    const auto texts = ReadPathTexts(platform, server.get(), u"", view, true);
+    if (path.empty() || !texts || texts->empty()) return std::nullopt;
+    for (const auto& text : *texts)
+        if (serverPresent(text, view)) return std::nullopt;
     return path;
 }
 
@@ -103,10 +81,10 @@ void ActiveX::scanSource(ScanRun& run, const ScanSource& source) {
     const RegistryView view = ViewOfKey(path);
     const std::string location = LocationText(source);
     ScopedKey classes(platform.registry);
-    if (classes.open(source.root, path, 0, kKeyRead) != kErrorSuccess) return;
+    if (classes.openExact(source.root, path, kKeyRead) != kErrorSuccess) return;
     for (const auto& name : SubkeysOf(platform, classes.get())) {
         ScopedKey classKey(platform.registry);
-        if (classKey.open(classes.get(), name.wide, 0, kKeyRead) != kErrorSuccess) continue;
+        if (classKey.openChild(classes.get(), name.wide, kKeyRead) != kErrorSuccess) continue;
         const auto server = missingServer(classKey.get(), view);
         if (!server || ignored(*server)) continue;
         run.add(Finding{*server, {kRepairReport, name.ansi, location}, true, name.identity()}, false);
@@ -132,7 +110,7 @@ RemovalOutcome ActiveX::removeOne(RegistryRemoval& room, const Finding& finding)
     if (source == nullptr || !IsSingleKeyName(name)) return RemovalOutcome::Left;
     const std::u16string path = JoinKey(source->widePath(), name);
     ScopedKey classKey(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(classKey, source->root, path)) return *outcome;
+    if (auto outcome = room.openForRecheck(classKey, source->root, path)) return *outcome;
     if (missingServer(classKey.get(), ViewOfKey(path)) != finding.caption) return RemovalOutcome::NoLongerAFinding;
     classKey.reset();
     return room.deleteKeyTree(source->root, path);

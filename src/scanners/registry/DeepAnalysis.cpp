@@ -39,7 +39,7 @@ public:
 
     void run() {
         ScopedKey software(api_);
-        if (software.open(walk_.root, kSoftwareWide, 0, kKeyRead) != kErrorSuccess) return;
+        if (software.openExact(walk_.root, kSoftwareWide, kKeyRead) != kErrorSuccess) return;
         KeyInfo info;
         if (api_.queryInfoKey(software.get(), info) != kErrorSuccess) return;
         const Place top{std::string(walk_.location), kSoftwareWide, true};
@@ -62,12 +62,24 @@ private:
         context_.host.processMessages();
         label_.setCaption(here.location);
         ScopedKey key(api_);
-        if (key.open(parent, name.wide, 0, kKeyRead) != kErrorSuccess) return;
         KeyInfo info;
-        if (api_.queryInfoKey(key.get(), info) != kErrorSuccess) return;
+        if (!open(key, parent, name.wide, here.path, info)) return;
         if (!DeepAnalysis::Exempt(level, walk_.root, parentName)) examineValues(key.get(), info, level, here);
         if (level >= walk_.depth) return;
         for (const auto& sub : subkeys(key.get(), info)) visit(key.get(), sub, level + 1, here, name.wide);
+    }
+
+    // A key is opened as itself and a registry link is never entered, so nothing is listed twice
+    // or from outside the walk; only a link Windows made itself leads on, to where it must. Only a
+    // key that may hold a link's target value is asked whether it is one, which spares the
+    // question for most keys of a large tree.
+    bool open(ScopedKey& key, HKey parent, const std::u16string& name, const std::u16string& path, KeyInfo& info) {
+        if (key.open(parent, name, kRegOptionOpenLink, kKeyRead) != kErrorSuccess ||
+            api_.queryInfoKey(key.get(), info) != kErrorSuccess)
+            return false;
+        if (!MayBeLink(info) || !IsLinkKey(api_, key.get())) return true;
+        return IsSystemLink(walk_.root, path) && key.openExact(walk_.root, path, kKeyRead) == kErrorSuccess &&
+               api_.queryInfoKey(key.get(), info) == kErrorSuccess;
     }
 
     std::vector<ListedName> subkeys(HKey key, const KeyInfo& info) {
@@ -85,32 +97,29 @@ private:
         const std::string& prefix = context_.paths.systemDrive;
         // Without a prefix no value can qualify.
         if (prefix.empty()) return;
+        const RegistryView view = ViewOfKey(here.path);
         for (std::uint32_t i = 0; i < info.values; ++i) {
             std::u16string name;
-            std::string data;
-            if (!readValue(key, i, info.maxValueNameLen + 1, name, data)) continue;
-            const auto candidate = DeepAnalysis::CandidateOf(level, walk_.root, data, prefix);
-            if (!candidate || !DeepAnalysis::Reported(context_.platform.files, *candidate, filesSeenFrom(here.path)))
-                continue;
-            run_.add(finding(candidate->path, NameOf(context_.platform.codePage, std::move(name)), here), false);
+            std::vector<std::string> texts;
+            if (!readValue(key, i, info.maxValueNameLen + 1, view, name, texts)) continue;
+            const auto path = DeepAnalysis::MissingPath(level, walk_.root, texts, prefix, context_.platform.files,
+                                                        FileView(view, context_.paths.systemRoot));
+            if (!path) continue;
+            run_.add(finding(*path, NameOf(context_.platform.codePage, std::move(name)), here), false);
         }
     }
 
-    // Data below WOW6432Node names files as a 32-bit program does.
-    FileView filesSeenFrom(const std::u16string& keyPath) const {
-        return FileView(ViewOfKey(keyPath), context_.paths.systemRoot);
-    }
-
-    // False when the value gives no text: its data does not fit 255 characters, cannot be read,
-    // or holds characters the ANSI code page lacks (the file calls would look for another path).
-    bool readValue(HKey key, std::uint32_t index, std::uint32_t capacity, std::u16string& name, std::string& data) {
+    // False when the value names no path to judge (PathTexts): its data is not text, does not fit
+    // 255 characters, cannot be read, holds characters the ANSI code page lacks (the file calls
+    // would look for another path) or a variable without a value.
+    bool readValue(HKey key, std::uint32_t index, std::uint32_t capacity, RegistryView view, std::u16string& name,
+                   std::vector<std::string>& texts) {
         std::uint8_t buffer[kWideReadBuffer];
         std::uint32_t size = kWideReadBuffer, type = 0;
         if (api_.enumValueDataW(key, index, capacity, name, &type, buffer, &size) != kErrorSuccess) return false;
-        bool exact = true;
-        auto text = StringReadText(context_.platform.codePage, type, buffer, size, exact);
-        if (!text || !exact) return false;
-        data = std::move(*text);
+        auto read = PathTexts(context_.platform, type, buffer, size, view, false);
+        if (!read) return false;
+        texts = std::move(*read);
         return true;
     }
 
@@ -157,14 +166,28 @@ void DeepAnalysis::scan() {
     context_.ramp(80, 100);
 }
 
-// Whether the value still holds data that names the listed path, and that path is still missing.
+// Whether the value still holds data that names the listed path, and every path it names is still
+// missing.
 bool DeepAnalysis::stillMissing(HKey key, int level, HKey root, const std::u16string& name, const std::string& path,
                                 RegistryView view) {
-    bool exact = true;
-    const std::string data = ReadTextExact(context_.platform, key, name, &exact);
-    const auto candidate = CandidateOf(level, root, data, context_.paths.systemDrive);
-    return exact && candidate && candidate->path == path &&
-           Reported(context_.platform.files, *candidate, FileView(view, context_.paths.systemRoot));
+    const auto texts = ReadPathTexts(context_.platform, key, name, view, false);
+    if (!texts) return false;
+    return MissingPath(level, root, *texts, context_.paths.systemDrive, context_.platform.files,
+                       FileView(view, context_.paths.systemRoot)) == path;
+}
+
+// A list of strings is judged string by string: it names a missing path only when each of its
+// strings does; one that names no path of the system drive, or one that is there, keeps it.
+std::optional<std::string> DeepAnalysis::MissingPath(int level, HKey root, const std::vector<std::string>& texts,
+                                                     const std::string& prefix, FileSystem& files,
+                                                     const FileView& seenAs) {
+    std::optional<std::string> first;
+    for (const auto& text : texts) {
+        const auto candidate = CandidateOf(level, root, text, prefix);
+        if (!candidate || !Reported(files, *candidate, seenAs)) return std::nullopt;
+        if (!first) first = candidate->path;
+    }
+    return first;
 }
 
 // The value is named by "Detail Info" in the key of "Registry Location", or by the exact identity
@@ -179,7 +202,7 @@ RemovalOutcome DeepAnalysis::removeOne(RegistryRemoval& room, const Finding& fin
     const bool unnamed = finding.exactName.empty() && finding.subItem(2) == kDefaultName;
     const std::u16string name = unnamed ? std::u16string() : ExactItem(finding.exactName, finding.subItem(2), codePage);
     ScopedKey opened(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(opened, key->root, path)) return *outcome;
+    if (auto outcome = room.openForRecheck(opened, key->root, path)) return *outcome;
     std::uint32_t size = 0;
     const long found = context_.platform.registry.queryValueW(opened.get(), name, nullptr, nullptr, &size);
     if (found != kErrorSuccess) return IsNotFound(found) ? RemovalOutcome::Gone : RemovalOutcome::Left;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "scan/Category.h"
@@ -47,6 +48,12 @@ public:
     // before a blank (file). Each path is looked for as the program that wrote the value would
     // find it.
     static bool Reported(FileSystem& files, const Candidate& candidate, const FileView& seenAs = {});
+
+    // The path a value reports as missing, from the texts its data names (PathTexts): the first
+    // one's candidate, when every text qualifies at that level and is reported; else nullopt.
+    static std::optional<std::string> MissingPath(int level, HKey root, const std::vector<std::string>& texts,
+                                                  const std::string& prefix, FileSystem& files,
+                                                  const FileView& seenAs = {});
 
     // "Detail Info" of the key's unnamed value.
     static constexpr const char* kDefaultName = "(Default)";

@@ -41,15 +41,16 @@ std::string asciiCase(std::string text, bool upper) {
 }  // namespace
 
 // Subkeys are opened by name, so their names are compared without regard to case, as the
-// registry compares them.
+// registry compares them. One that is a registry link may lead to handlers, which Windows would
+// find there: the extension is not called unused.
 bool FileExtensions::hasAssociations(HKey extension) {
     auto& api = context_.platform.registry;
     for (const auto& association : kAssociationKeys) {
         ScopedKey key(api);
         KeyInfo info;
-        if (key.open(extension, association.name, 0, kKeyRead) != kErrorSuccess ||
-            api.queryInfoKey(key.get(), info) != kErrorSuccess)
-            continue;
+        const long rc = key.openChild(extension, association.name, kKeyRead);
+        if (rc == kErrorLinkOnPath) return true;
+        if (rc != kErrorSuccess || api.queryInfoKey(key.get(), info) != kErrorSuccess) continue;
         if ((association.verbs ? info.subKeys : info.values) > 0) return true;
     }
     return false;
@@ -79,11 +80,11 @@ void FileExtensions::scanSource(ScanRun& run, const ScanSource& source) {
     const std::string location = LocationText(source);
     const std::size_t first = list().size();
     ScopedKey classes(platform.registry);
-    if (classes.open(source.root, classesPath, 0, kKeyRead) != kErrorSuccess) return;
+    if (classes.openExact(source.root, classesPath, kKeyRead) != kErrorSuccess) return;
     for (const auto& name : SubkeysOf(platform, classes.get())) {
         const ListedName extension = NameOf(platform.codePage, u"." + name.wide.substr(name.wide.empty() ? 0 : 1));
         ScopedKey key(platform.registry);
-        if (key.open(classes.get(), extension.wide, 0, kKeyRead) != kErrorSuccess || !unused(key.get()) ||
+        if (key.openChild(classes.get(), extension.wide, kKeyRead) != kErrorSuccess || !unused(key.get()) ||
             ignored(extension.ansi))
             continue;
         const std::size_t row =
@@ -113,7 +114,7 @@ RemovalOutcome FileExtensions::removeOne(RegistryRemoval& room, const Finding& f
     if (source == nullptr || !IsSingleKeyName(extension)) return RemovalOutcome::Left;
     const std::u16string path = JoinKey(source->widePath(), extension);
     ScopedKey key(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(key, source->root, path)) return *outcome;
+    if (auto outcome = room.openForRecheck(key, source->root, path)) return *outcome;
     if (!unused(key.get())) return RemovalOutcome::NoLongerAFinding;
     key.reset();
     return room.deleteKeyTree(source->root, path);

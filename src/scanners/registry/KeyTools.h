@@ -11,6 +11,7 @@
 #include "platform/RegistryWide.h"
 #include "scan/ScanContext.h"
 #include "scanners/registry/RegistryRemoval.h"
+#include "scanners/registry/RegistryViews.h"
 
 namespace keltora {
 
@@ -31,8 +32,9 @@ std::vector<ListedName> SubkeysOf(const Platform& platform, HKey key);
 std::vector<ListedName> ValuesOf(const Platform& platform, HKey key);
 
 // Value data as the registry string read gives it (RegQueryValueExA into 256 bytes): string
-// types in the code page, the bytes returned without the last one; nullopt when the data does
-// not fit. exact is false when the text holds characters the code page lacks.
+// types in the code page, read whole as Windows reads them (data of odd length or without its
+// terminating NUL loses no character), without the one terminating NUL; nullopt when the data
+// does not fit. exact is false when the text holds characters the code page lacks.
 std::optional<std::string> StringReadText(CodePage& codePage, std::uint32_t type, const std::uint8_t* data,
                                           std::uint32_t size, bool& exact);
 // The wide buffer that holds whatever fits the string read's 256 bytes.
@@ -40,8 +42,23 @@ constexpr std::uint32_t kWideReadBuffer = 512;
 // The string read of a value by its exact name: empty on any failure or when it does not fit.
 std::string ReadTextExact(const Platform& platform, HKey key, const std::u16string& name, bool* exact = nullptr);
 
-// Every value of root\path (opened for reading) with its data as the string read gives it; empty
-// when the key does not open.
+// The paths a value's data names, as Windows reads them: a string whole, each string of a
+// REG_MULTI_SZ, REG_EXPAND_SZ data (and with expandPlain REG_SZ data too) with its environment
+// variables expanded as a program of the view finds them. nullopt for data that is never judged as
+// a path: of another type, too long for the string read, with characters the code page lacks, or
+// with a variable that has no value.
+std::optional<std::vector<std::string>> PathTexts(const Platform& platform, std::uint32_t type,
+                                                  const std::uint8_t* data, std::uint32_t size, RegistryView view,
+                                                  bool expandPlain);
+// The same for the value of that exact name of an open key.
+std::optional<std::vector<std::string>> ReadPathTexts(const Platform& platform, HKey key, const std::u16string& name,
+                                                      RegistryView view, bool expandPlain);
+// text with its environment variables expanded for a program of the view: a 32-bit program's
+// %ProgramFiles% and %CommonProgramFiles% are the (x86) folders. nullopt when one has no value.
+std::optional<std::string> ExpandForView(const Platform& platform, const std::string& text, RegistryView view);
+
+// Every value of root\path (opened for reading by its own path, never through a link) with its
+// data as the string read gives it; empty when the key does not open so.
 struct ListedValue {
     ListedName name;
     std::string data;
@@ -57,11 +74,6 @@ RemovalOutcome RemoveListedValue(ScanContext& context, RegistryRemoval& room, HK
 // The item a finding names: its exact identity where it carries one, else its ANSI text as the
 // ANSI calls would take it (exact, since the scan gave no identity).
 std::u16string ExactItem(const std::u16string& identity, const std::string& ansi, CodePage& codePage);
-
-// Opens root\path for reading, to check a finding again at fix time. When it cannot be opened:
-// the finding's outcome, Gone when the key is not there, Left when it may not be read (what
-// cannot be checked is not touched).
-std::optional<RemovalOutcome> OpenForRecheck(ScopedKey& key, HKey root, const std::u16string& path);
 
 // A name that stands for exactly one key below its parent: a backslash would reach further down.
 bool IsSingleKeyName(const std::string& name);

@@ -1,7 +1,7 @@
 #include "scanners/registry/RegistryRemoval.h"
 
+#include "platform/RegText.h"
 #include "platform/Registry2.h"
-#include "platform/RegistryWide.h"
 
 namespace keltora {
 
@@ -16,6 +16,21 @@ bool IsEmptyString(const RegistryData& data) {
     return data.type == kRegSz && (data.bytes.empty() || (data.bytes.size() == 2 && data.bytes[0] == 0 && data.bytes[1] == 0));
 }
 
+// What the user is told of the items left for each reason: one item, or how many and the first.
+struct ReasonText {
+    const char* one;
+    const char* many;
+};
+constexpr ReasonText kReasonTexts[] = {
+    {"A checked registry item was left as it is: a registry link stands on the way to its key, so the key "
+     "reached is not the one the finding names: ",
+     " checked registry items were left as they are: registry links stand on the way to their keys, so the keys "
+     "reached are not the ones the findings name. The first: "},
+    {"A checked registry key was left as it is: a key of its tree may not be deleted, so nothing of it was: ",
+     " checked registry keys were left as they are: a key of each tree may not be deleted, so nothing of them "
+     "was. The first: "},
+};
+
 }  // namespace
 
 bool IsKeyPathBelowRoot(const std::u16string& keyPath) {
@@ -26,12 +41,35 @@ bool IsKeyPathBelowRoot(const std::u16string& keyPath) {
 RegistryRemoval::RegistryRemoval(ScanContext& context) : context_(context), api_(context.platform.registry) {}
 
 RegistryRemoval::~RegistryRemoval() {
-    if (refusal_.empty()) return;
     try {
-        context_.host.showMessage(refusal_);
+        for (std::size_t i = 0; i < std::size(left_); ++i) {
+            if (left_[i].count == 0) continue;
+            const ReasonText& text = kReasonTexts[i];
+            context_.host.showNotice(left_[i].count == 1 ? text.one + left_[i].first
+                                                         : std::to_string(left_[i].count) + text.many + left_[i].first);
+        }
+        if (!refusal_.empty()) context_.host.showMessage(refusal_);
     } catch (...) {
         // A message that cannot be shown must not end the program from a destructor.
     }
+}
+
+void RegistryRemoval::leave(Reason reason, HKey root, const std::u16string& keyPath) {
+    Left& left = left_[static_cast<int>(reason)];
+    if (left.count++ == 0) left.first = context_.platform.codePage.toAnsi(RegKeyText(root, keyPath));
+}
+
+// The outcome of an open that failed: Gone only when the key is not there.
+RemovalOutcome RegistryRemoval::opened(long rc, HKey root, const std::u16string& keyPath) {
+    if (IsNotFound(rc)) return RemovalOutcome::Gone;
+    if (rc == kErrorLinkOnPath) leave(Reason::LinkOnPath, root, keyPath);
+    return RemovalOutcome::Left;
+}
+
+std::optional<RemovalOutcome> RegistryRemoval::openForRecheck(ScopedKey& key, HKey root, const std::u16string& keyPath) {
+    const long rc = key.openExact(root, keyPath, kKeyRead);
+    if (rc == kErrorSuccess) return std::nullopt;
+    return opened(rc, root, keyPath);
 }
 
 // A key whose open fails for any reason but "not found" is there, even if we may not look at it.
@@ -56,38 +94,44 @@ bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& 
     return false;
 }
 
-// Subkeys first, from the last listed to the first; each key is opened as itself, so a link is
-// deleted where it stands and what it names is never reached. The first failure stops the walk.
-long RegistryRemoval::deleteTree(HKey parent, const std::u16string& path) {
-    ScopedKey key(api_);
-    if (long rc = key.open(parent, path, kRegOptionOpenLink, kTreeAccess)) return rc;
-    return deleteOpenedTree(key.get());
-}
-
-long RegistryRemoval::deleteOpenedTree(HKey key) {
-    if (!IsLinkKey(api_, key)) {
-        std::vector<std::u16string> names;
-        if (long rc = SubkeyNamesW(api_, key, names)) return rc;
-        for (auto it = names.rbegin(); it != names.rend(); ++it) {
-            const long rc = deleteTree(key, *it);
-            if (rc != kErrorSuccess && !IsNotFound(rc)) return rc;
-        }
+// Every key below an open one, each opened as itself with what its delete needs, subkeys before
+// their parent, from the last listed to the first; a link is not entered, so what it names is
+// never reached. A key gone meanwhile is passed over; the first that refuses ends the plan.
+long RegistryRemoval::planTree(HKey key, Plan& plan) {
+    if (IsLinkKey(api_, key)) return kErrorSuccess;
+    std::vector<std::u16string> names;
+    if (long rc = SubkeyNamesW(api_, key, names)) return rc;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        auto sub = std::make_unique<ScopedKey>(api_);
+        const long rc = sub->open(key, *it, kRegOptionOpenLink, kTreeAccess);
+        if (IsNotFound(rc)) continue;
+        if (rc != kErrorSuccess) return rc;
+        if (long below = planTree(sub->get(), plan)) return below;
+        plan.push_back(std::move(sub));
     }
-    return api_.deleteOpenedKey(key);
+    return kErrorSuccess;
 }
 
-// The key is opened once, as itself: the journal reads it through that handle and the subtree
-// goes through the same one, so what goes is the key the journal kept, even when another program
-// puts a key of that name in its place meanwhile.
+// The key is opened once, by its own path and as itself: the journal reads it through that
+// handle and the subtree goes through handles opened from it, so what goes is the key the journal
+// kept, even when another program puts a key of that name in its place meanwhile. The dry run
+// opens the whole tree as the removal would.
 RemovalOutcome RegistryRemoval::deleteKeyTree(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
     ScopedKey key(api_);
-    const long opened = key.open(root, keyPath, kRegOptionOpenLink, kTreeAccess);
-    if (IsNotFound(opened)) return RemovalOutcome::Gone;
-    if (opened != kErrorSuccess) return RemovalOutcome::Left;
+    const long rc = key.openExact(root, keyPath, kTreeAccess, ScopedKey::LinkAtEnd::Allowed);
+    if (rc != kErrorSuccess) return opened(rc, root, keyPath);
+    Plan plan;
+    if (planTree(key.get(), plan) != kErrorSuccess) {
+        leave(Reason::TreeRefused, root, keyPath);
+        return RemovalOutcome::Left;
+    }
     if (context_.dryRun) return RemovalOutcome::Removed;
     if (!journalAllows({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}, key.get()})) return RemovalOutcome::Left;
-    deleteOpenedTree(key.get());
+    for (const auto& sub : plan)
+        if (api_.deleteOpenedKey(sub->get()) != kErrorSuccess) return RemovalOutcome::Left;
+    api_.deleteOpenedKey(key.get());
+    plan.clear();
     key.reset();
     return present(root, keyPath) ? RemovalOutcome::Left : RemovalOutcome::Removed;
 }
@@ -95,9 +139,7 @@ RemovalOutcome RegistryRemoval::deleteKeyTree(HKey root, const std::u16string& k
 RemovalOutcome RegistryRemoval::deleteValue(HKey root, const std::u16string& keyPath, const std::u16string& name) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
     ScopedKey key(api_);
-    const long opened = key.open(root, keyPath, 0, kValueAccess);
-    if (IsNotFound(opened)) return RemovalOutcome::Gone;
-    if (opened != kErrorSuccess) return RemovalOutcome::Left;
+    if (long rc = key.openExact(root, keyPath, kValueAccess)) return opened(rc, root, keyPath);
     std::uint32_t size = 0;
     const long found = api_.queryValueW(key.get(), name, nullptr, nullptr, &size);
     if (IsNotFound(found)) return RemovalOutcome::Gone;
@@ -112,9 +154,7 @@ RemovalOutcome RegistryRemoval::deleteValue(HKey root, const std::u16string& key
 RemovalOutcome RegistryRemoval::emptyDefaultValue(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
     ScopedKey key(api_);
-    const long opened = key.open(root, keyPath, 0, kValueAccess);
-    if (IsNotFound(opened)) return RemovalOutcome::Gone;
-    if (opened != kErrorSuccess) return RemovalOutcome::Left;
+    if (long rc = key.openExact(root, keyPath, kValueAccess)) return opened(rc, root, keyPath);
     RegistryData data;
     const long found = ReadValueW(api_, key.get(), u"", data);
     if (IsNotFound(found)) return RemovalOutcome::Gone;

@@ -7,8 +7,17 @@
 //   Gone     it was not there when the removal came ("not found", nothing else);
 //   Left     it is still there: the journal refused, access was denied, or the change failed.
 // Access denied and every other failure mean present: nothing is called gone that may still be
-// there. The caller re-checks the finding's reason before it asks for a change.
+// there. The caller re-checks the finding's reason before it asks for a change, through the room
+// (openForRecheck), so that the re-check too reaches only the key the finding names.
+// A key is reached only by its own path: where a registry link stands at any level of it, the key
+// reached is another one, and nothing is changed. Such items, and trees of which a key may not be
+// deleted, are left and told once per command with the first of them.
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/RegistryWide.h"
 
 #include "scan/ScanContext.h"
 
@@ -22,8 +31,9 @@ public:
     RegistryRemoval(const RegistryRemoval&) = delete;
     RegistryRemoval& operator=(const RegistryRemoval&) = delete;
 
-    // root\keyPath with everything below it. A link inside the subtree, or keyPath itself when
-    // it is one, is deleted as the link; its target is never touched.
+    // root\keyPath with everything below it, all or nothing: every key of the tree is opened with
+    // what its delete needs before the first one goes. A link inside the subtree, or keyPath
+    // itself when it is one, is deleted as the link; its target is never touched.
     RemovalOutcome deleteKeyTree(HKey root, const std::u16string& keyPath);
     // The value of that exact name.
     RemovalOutcome deleteValue(HKey root, const std::u16string& keyPath, const std::u16string& name);
@@ -33,16 +43,29 @@ public:
     // A file move a removal makes beside its registry changes (the startup removal's moves into
     // startbug) goes to the same journal first: false when it refused (the user is told as above).
     bool allowFileMove(const std::string& from, const std::string& to);
+    // Opens root\keyPath for reading, to check a finding again at fix time, by its own path as a
+    // removal reaches it. When it cannot be opened: the finding's outcome, Gone when the key is not
+    // there, Left when it may not be read or a link stands on the way (what cannot be checked is
+    // not touched; a link is told).
+    std::optional<RemovalOutcome> openForRecheck(ScopedKey& key, HKey root, const std::u16string& keyPath);
 
 private:
+    enum class Reason { LinkOnPath, TreeRefused };
+    using Plan = std::vector<std::unique_ptr<ScopedKey>>;
+    RemovalOutcome opened(long rc, HKey root, const std::u16string& keyPath);
+    void leave(Reason reason, HKey root, const std::u16string& keyPath);
     bool present(HKey root, const std::u16string& keyPath);
     bool journalAllows(const RegistryChange& change);
-    long deleteTree(HKey parent, const std::u16string& path);
-    long deleteOpenedTree(HKey key);
+    long planTree(HKey key, Plan& plan);
 
+    struct Left {
+        int count = 0;
+        std::string first;
+    };
     ScanContext& context_;
     RegistryApi& api_;
     std::string refusal_;
+    Left left_[2];
 };
 
 // A key path the removal may act on: below a root (never the root itself), no empty name.

@@ -62,7 +62,7 @@ void StartupPrograms::scanRunKey(ScanRun& run, const ScanSource& key, std::strin
     auto& platform = context_.platform;
     const std::string location = LocationText(key);
     ScopedKey approvals(platform.registry);
-    if (!approved.empty()) approvals.open(key.root, ScanSource{key.root, approved}.widePath(), 0, kKeyRead);
+    if (!approved.empty()) approvals.openExact(key.root, ScanSource{key.root, approved}.widePath(), kKeyRead);
     for (auto& [name, data] : ListValues(platform, key.root, key.widePath())) {
         if (ignored(name.ansi) || (skipOwn && name.exact && name.ansi == kOwnRunValue)) continue;
         const std::size_t row =
@@ -79,7 +79,7 @@ void StartupPrograms::scanStartupFolder(ScanRun& run) {
     std::vector<FoundPath> found;
     CollectEntries(platform, *folder, u"*.*", found);
     ScopedKey approvals(platform.registry);
-    approvals.open(kApprovedStartupFolder.root, kApprovedStartupFolder.widePath(), 0, kKeyRead);
+    approvals.openExact(kApprovedStartupFolder.root, kApprovedStartupFolder.widePath(), kKeyRead);
     for (const auto& file : found) {
         const std::string& name = file.file.name;
         if (name == "desktop.ini" || ignored(name)) continue;

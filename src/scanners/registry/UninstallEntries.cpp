@@ -44,11 +44,11 @@ void UninstallEntries::scanSource(ScanRun& run, const ScanSource& source) {
     auto& platform = context_.platform;
     const std::string location = LocationText(source) + "\\";
     ScopedKey uninstall(platform.registry);
-    if (uninstall.open(source.root, source.widePath(), 0, kKeyRead) != kErrorSuccess)
+    if (uninstall.openExact(source.root, source.widePath(), kKeyRead) != kErrorSuccess)
         return;
     for (const auto& name : SubkeysOf(platform, uninstall.get())) {
         ScopedKey subkey(platform.registry);
-        if (subkey.open(uninstall.get(), name.wide, 0, kKeyRead) != kErrorSuccess || registered(subkey.get()) ||
+        if (subkey.openChild(uninstall.get(), name.wide, kKeyRead) != kErrorSuccess || registered(subkey.get()) ||
             ignored(name.ansi))
             continue;
         run.add(Finding{name.ansi, {kRepairReport, name.ansi, location + name.ansi}, true, name.identity()}, false);
@@ -75,7 +75,7 @@ RemovalOutcome UninstallEntries::removeOne(RegistryRemoval& room, const Finding&
     if (source == nullptr || !IsSingleKeyName(name)) return RemovalOutcome::Left;
     const std::u16string path = JoinKey(source->widePath(), name);
     ScopedKey subkey(context_.platform.registry);
-    if (auto outcome = OpenForRecheck(subkey, source->root, path)) return *outcome;
+    if (auto outcome = room.openForRecheck(subkey, source->root, path)) return *outcome;
     if (registered(subkey.get())) return RemovalOutcome::NoLongerAFinding;
     subkey.reset();
     return room.deleteKeyTree(source->root, path);

@@ -38,7 +38,10 @@ TEST_F(RegistryHelpersConformance, StringReadDoesNotLookAtTheType) {
     putValue(key(), "dword", kRegDword, {'A', 'B', 'C', 0});
     putValue(key(), "binary", kRegBinary, {'h', 'i', '!'});
     EXPECT_EQ("ABC", RegReadString(registry(), kHKeyCurrentUser, key(), "dword"));
-    EXPECT_EQ("hi", RegReadString(registry(), kHKeyCurrentUser, key(), "binary"));  // the last byte is taken for the NUL
+    // Only a terminating NUL is dropped: data stored without one is read whole.
+    EXPECT_EQ("hi!", RegReadString(registry(), kHKeyCurrentUser, key(), "binary"));
+    putValue(key(), "unterminated", kRegSz, {'x', '.', 'd', 'l', 'l'});
+    EXPECT_EQ("x.dll", RegReadString(registry(), kHKeyCurrentUser, key(), "unterminated"));
 }
 
 TEST_F(RegistryHelpersConformance, SettingsWriteCreatesTheKeyAndWritesAString) {
@@ -105,11 +108,19 @@ TEST_F(RegistryHelpersConformance, ShellFolderOfAMissingValueIsEmpty) {
 
 TEST_F(RegistryHelpersConformance, ShellFolderReadsTheUsersShellFoldersKey) {
     // The real key holds the user's folders; only a value of our own is added and taken away.
+    // A folder of any length, longer than the string read takes, is read whole.
+    const std::string deep = "C:\\Somewhere\\" + std::string(300, 'd') + "\\Else";
     putString(kShellFoldersKey, "KeltoraConformance", "C:\\Somewhere\\Else");
+    putString(kShellFoldersKey, "KeltoraConformanceDeep", deep);
     const std::string folder = ShellFolder(registry(), "KeltoraConformance");
+    const std::string deepFolder = ShellFolder(registry(), "KeltoraConformanceDeep");
     TRegistry cleanup(registry());
-    if (cleanup.OpenKey(kShellFoldersKey, false)) cleanup.DeleteValue("KeltoraConformance");
+    if (cleanup.OpenKey(kShellFoldersKey, false)) {
+        cleanup.DeleteValue("KeltoraConformance");
+        cleanup.DeleteValue("KeltoraConformanceDeep");
+    }
     EXPECT_EQ("C:\\Somewhere\\Else", folder);
+    EXPECT_EQ(deep, deepFolder);
 }
 
 }  // namespace

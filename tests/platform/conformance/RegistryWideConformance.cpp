@@ -11,6 +11,15 @@ namespace {
 
 std::u16string W(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 
+// Two key names the same but for the case of ASCII letters (the system may spell its roots
+// otherwise than the program does).
+bool SameNoCase(std::u16string a, std::u16string b) {
+    for (auto* text : {&a, &b})
+        for (auto& c : *text)
+            if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    return a == b;
+}
+
 class RegistryWideConformance : public ConformanceTest {
 protected:
     static long openW(ScopedKey& key, const std::string& path, std::uint32_t options = 0,
@@ -142,6 +151,58 @@ TEST_F(RegistryWideConformance, ALinkIsFollowedUnlessOpenedAsALink) {
     EXPECT_EQ(kErrorSuccess, deleteLink(key("Link")));
     EXPECT_EQ(kErrorFileNotFound, openW(itself, key("Link"), kRegOptionOpenLink));
     EXPECT_EQ(kErrorSuccess, rawValue(key("Target"), "inside").rc);
+}
+
+// A key is a link only when Windows made it one: a plain key holding a value named and typed as a
+// link's target is an ordinary key. Each key tells its own full name, so a key reached through a
+// link at any level of a path is told apart from the key of that path.
+TEST_F(RegistryWideConformance, OnlyAKeyMadeAsALinkIsOneAndEachKeyKnowsItsOwnPlace) {
+    putString(key("Target\\Run"), "inside", "1");
+    makeLink(key("Link"), "Target");
+    std::vector<std::uint8_t> lookAlike = Utf16LeData(env().userKeyNtPath() + u"\\" + W(key("Target")));
+    lookAlike.resize(lookAlike.size() - 2);
+    putW(key("LookAlike"), kSymbolicLinkValue, kRegLink, lookAlike);
+    makeKey(key("LookAlike\\Child"));
+
+    ScopedKey opened(registry());
+    ASSERT_EQ(kErrorSuccess, openW(opened, key("LookAlike"), kRegOptionOpenLink));
+    EXPECT_FALSE(IsLinkKey(registry(), opened.get()));
+    ASSERT_EQ(kErrorSuccess, openW(opened, key("LookAlike\\Child")));
+    ASSERT_EQ(kErrorSuccess, openW(opened, key("Link"), kRegOptionOpenLink));
+    EXPECT_TRUE(IsLinkKey(registry(), opened.get()));
+
+    std::u16string user, name;
+    ASSERT_EQ(kErrorSuccess, registry().keyNameW(kHKeyCurrentUser, user));
+    EXPECT_TRUE(SameNoCase(env().userKeyNtPath(), user));
+    ASSERT_EQ(kErrorSuccess, openW(opened, key("Link\\Run")));
+    ASSERT_EQ(kErrorSuccess, registry().keyNameW(opened.get(), name));
+    EXPECT_TRUE(SameNoCase(user + u"\\" + W(key("Target\\Run")), name));
+
+    struct Row {
+        std::string path;
+        ScopedKey::LinkAtEnd end;
+        long expected;
+    };
+    const Row rows[] = {
+        {key("Target\\Run"), ScopedKey::LinkAtEnd::Refused, kErrorSuccess},
+        {key("Link\\Run"), ScopedKey::LinkAtEnd::Allowed, kErrorLinkOnPath},
+        {key("Link"), ScopedKey::LinkAtEnd::Refused, kErrorLinkOnPath},
+        {key("Link"), ScopedKey::LinkAtEnd::Allowed, kErrorSuccess},
+        {key("LookAlike"), ScopedKey::LinkAtEnd::Refused, kErrorSuccess},
+        {key("Link\\Missing"), ScopedKey::LinkAtEnd::Allowed, kErrorFileNotFound},
+    };
+    for (const auto& row : rows) {
+        ScopedKey exact(registry());
+        EXPECT_EQ(row.expected, exact.openExact(kHKeyCurrentUser, W(row.path), kKeyRead, row.end)) << row.path;
+        EXPECT_EQ(row.expected == kErrorSuccess, static_cast<bool>(exact)) << row.path;
+    }
+    ScopedKey scratch(registry()), child(registry());
+    ASSERT_EQ(kErrorSuccess, openW(scratch, key()));
+    EXPECT_EQ(kErrorLinkOnPath, child.openChild(scratch.get(), u"Link", kKeyRead));
+    EXPECT_EQ(kErrorSuccess, child.openChild(scratch.get(), u"LookAlike", kKeyRead));
+    child.reset();
+    opened.reset();
+    EXPECT_EQ(kErrorSuccess, deleteLink(key("Link")));
 }
 
 // RegDeleteKeyW opens what it deletes as every open does: through a link, at its target.
