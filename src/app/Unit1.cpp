@@ -80,6 +80,8 @@ void TForm1::FormCreate() {
     };
     paths.commonFiles = folder(kCurrentVersionKey, "CommonFilesDir");
     paths.programFiles = folder(kCurrentVersionKey, "ProgramFilesDir");
+    paths.commonFilesX86 = folder(kCurrentVersionKey, "CommonFilesDir (x86)");
+    paths.programFilesX86 = folder(kCurrentVersionKey, "ProgramFilesDir (x86)");
     paths.systemRoot = folder(kWindowsNtKey, "SystemRoot");
     paths.systemDrive = SystemDrivePrefix(paths.systemRoot);
 

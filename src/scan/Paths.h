@@ -21,6 +21,10 @@ struct Paths {
     // nothing below it.
     std::string programFiles;
     std::string commonFiles;
+    // The same two as 32-bit programs know them ("C:\Program Files (x86)"); empty where the
+    // system keeps no such folder.
+    std::string programFilesX86;
+    std::string commonFilesX86;
     std::string systemRoot;
     // The drive root of the system root ("C:\"), whatever the case of its folder name.
     std::string systemDrive;
