@@ -20,7 +20,7 @@ endif()
 
 keltora_sources(WIN32_SOURCES src/platform/win32)
 add_library(keltora_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(keltora_win32 PUBLIC keltora_core advapi32 shell32 user32 gdi32 version ole32)
+target_link_libraries(keltora_win32 PUBLIC keltora_core advapi32 shell32 user32 gdi32 version ole32 ntdll)
 target_compile_definitions(keltora_win32 PUBLIC NOMINMAX)
 target_compile_options(keltora_win32 PRIVATE ${KELTORA_WARNINGS})
 

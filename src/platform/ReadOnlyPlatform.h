@@ -76,8 +76,9 @@ public:
     explicit ReadOnlyFileSystem(FileSystem& real) : real_(real) {}
     std::vector<FoundFile> find(const std::string& pattern) override { return real_.find(pattern); }
     std::vector<FoundFile> findWide(const std::u16string& pattern) override { return real_.findWide(pattern); }
+    std::optional<FolderListing> listFolder(const std::u16string& folder) override { return real_.listFolder(folder); }
     // Every check the real act makes, and nothing done.
-    FileActResult act(const FileAct& act) override {
+    FileActOutcome act(const FileAct& act) override {
         FileAct checkOnly = act;
         checkOnly.dryRun = true;
         return real_.act(checkOnly);

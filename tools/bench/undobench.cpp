@@ -94,7 +94,8 @@ public:
     explicit TimedFiles(FileSystem& inner) : inner_(inner) {}
     std::vector<FoundFile> find(const std::string& pattern) override { return inner_.find(pattern); }
     std::vector<FoundFile> findWide(const std::u16string& pattern) override { return inner_.findWide(pattern); }
-    FileActResult act(const FileAct& act) override { return inner_.act(act); }
+    std::optional<FolderListing> listFolder(const std::u16string& folder) override { return inner_.listFolder(folder); }
+    FileActOutcome act(const FileAct& act) override { return inner_.act(act); }
     std::u16string temporaryFolder() override { return inner_.temporaryFolder(); }
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override {
         return inner_.probe(path, attributes);

@@ -12,7 +12,8 @@ public:
 
     std::vector<FoundFile> find(const std::string& pattern) override;
     std::vector<FoundFile> findWide(const std::u16string& pattern) override;
-    FileActResult act(const FileAct& act) override;
+    std::optional<FolderListing> listFolder(const std::u16string& folder) override;
+    FileActOutcome act(const FileAct& act) override;
     std::u16string temporaryFolder() override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override;
@@ -29,6 +30,8 @@ public:
     std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
 
 private:
+    FoundFile found(const std::u16string& name, std::uint32_t attributes, std::uint64_t size);
+
     CodePage& codePage_;
 };
 

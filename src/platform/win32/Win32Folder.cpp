@@ -1,0 +1,127 @@
+#include "platform/win32/Win32Folder.h"
+
+#include <winternl.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/FolderRule.h"
+#include "platform/win32/Win32Paths.h"
+
+namespace keltora {
+
+namespace {
+
+// Only "not found" says a file is not there; access denied and every other failure say nothing.
+bool notFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+FileActOutcome failed(DWORD error) {
+    return notFound(error) ? FileActOutcome{FileActResult::Absent}
+                           : FileActOutcome{FileActResult::Failed, FileActFault::System, static_cast<long>(error)};
+}
+
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
+
+}  // namespace
+
+bool FactsOf(HANDLE object, HandleFacts& facts) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(object, &info)) return false;
+    facts.identity = {info.dwVolumeSerialNumber,
+                      (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    facts.attributes = info.dwFileAttributes;
+    return true;
+}
+
+// Wine opens a Unix link to a folder as the folder it leads to even when asked not to, but the
+// folder above lists it as a reparse point; Windows says so of the handle too.
+FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened) {
+    const std::u16string extended = ExtendedPath(folder);
+    const auto resolved = ResolveFolder(folder);
+    if (!resolved || resolved->path != folder) return {FileActResult::Failed, FileActFault::System, ERROR_INVALID_NAME};
+    if (!resolved->root) {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW(WideText(extended), &data);
+        if (find == INVALID_HANDLE_VALUE) return failed(GetLastError());
+        FindClose(find);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return {FileActResult::Unsafe, FileActFault::Link};
+    }
+    opened.reset(CreateFileW(WideText(extended), access | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!opened.valid()) return failed(GetLastError());
+    HandleFacts facts;
+    if (!FactsOf(opened.get(), facts)) return failed(GetLastError());
+    if (facts.isReparsePoint()) return {FileActResult::Unsafe, FileActFault::Link};
+    if (!facts.isDirectory()) return {FileActResult::Absent};
+    return {FileActResult::Done};
+}
+
+DWORD OpenInFolder(HANDLE folder, const std::u16string& name, ACCESS_MASK access, ULONG disposition,
+                   ScopedHandle& opened) {
+    UNICODE_STRING text;
+    text.Buffer = const_cast<PWSTR>(WideText(name));
+    text.Length = static_cast<USHORT>(name.size() * sizeof(char16_t));
+    text.MaximumLength = text.Length;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    IO_STATUS_BLOCK io{};
+    HANDLE handle = nullptr;
+    ULONG options = FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT;
+    if (disposition == FILE_CREATE) options |= FILE_NON_DIRECTORY_FILE;
+    const NTSTATUS status = NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr,
+                                         FILE_ATTRIBUTE_NORMAL, kShareAll, disposition, options, nullptr, 0);
+    if (status < 0) return RtlNtStatusToDosError(status);
+    opened.reset(handle);
+    return 0;
+}
+
+DWORD RenameIntoFolder(HANDLE object, HANDLE folder, const std::u16string& name) {
+    const std::size_t bytes = name.size() * sizeof(char16_t);
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = folder;
+    info->FileNameLength = static_cast<DWORD>(bytes);
+    std::memcpy(info->FileName, name.data(), bytes);
+    IO_STATUS_BLOCK io{};
+    // kernelbase takes a rename's name as a path of its own; the native call takes it relative to
+    // the folder handle, as Windows does.
+    const NTSTATUS status =
+        NtSetInformationFile(object, &io, info, static_cast<ULONG>(buffer.size()), kFileRenameInformation);
+    return status < 0 ? RtlNtStatusToDosError(status) : 0;
+}
+
+bool ListOpenFolder(HANDLE folder, const std::function<void(const FolderEntry&)>& each) {
+    std::vector<LONGLONG> buffer(64 * 1024 / sizeof(LONGLONG));
+    const auto bytes = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
+    for (auto kind = FileIdBothDirectoryRestartInfo; GetFileInformationByHandleEx(folder, kind, buffer.data(), bytes);
+         kind = FileIdBothDirectoryInfo) {
+        const auto* at = reinterpret_cast<const unsigned char*>(buffer.data());
+        for (;;) {
+            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            FolderEntry entry{std::u16string(reinterpret_cast<const char16_t*>(info->FileName),
+                                             info->FileNameLength / sizeof(char16_t)),
+                              info->FileAttributes, static_cast<std::uint64_t>(info->EndOfFile.QuadPart),
+                              static_cast<std::uint64_t>(info->FileId.QuadPart)};
+            if (entry.name != u"." && entry.name != u"..") each(entry);
+            if (info->NextEntryOffset == 0) break;
+            at += info->NextEntryOffset;
+        }
+    }
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+std::u16string FinalPathOf(HANDLE object) {
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = GetFinalPathNameByHandleW(object, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return {};
+        if (length < buffer.size()) return WithoutExtendedPrefix(FromWide(buffer.data()));
+        buffer.resize(length + 1);
+    }
+    return {};
+}
+
+}  // namespace keltora
