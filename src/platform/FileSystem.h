@@ -72,6 +72,7 @@ enum class FileActFault {
     System,       // the system refused: error holds its code
     Link,         // Unsafe: the entry or its folder is a link or another reparse point
     NotListed,    // Unsafe: what is there is not what the listing saw (replaced, or elsewhere)
+    Unlisted,     // its folder cannot be listed (a link, or no access)
     Folder,       // a folder: never deleted as a file, never moved to another volume
     NameTaken,    // a move's target name is taken
     HeldOpen,     // marked for deletion, but another program holds it open: Windows deletes it
@@ -166,8 +167,13 @@ public:
     // A new file (CREATE_NEW: never one that exists, nor through a link of that name), open for
     // reading and writing; nullptr when it cannot be made.
     virtual std::unique_ptr<OpenedFile> createNew(const std::string& path) = 0;
-    // An existing file opened to change it in place; nullptr when it cannot be.
-    virtual std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) = 0;
+    // One of the program's own files (an undo journal, an ignore list) opened to change it in
+    // place as itself: in a folder that is no link, never through a link or another reparse
+    // point of its own name, and only where the system places the object opened (Wine opens a
+    // Unix link as what it leads to). With create a missing file is made. nullptr when it cannot
+    // be, and why (Unsafe when it is a link).
+    virtual std::unique_ptr<OpenedFile> openForUpdate(const std::string& path, bool create = false,
+                                                      FileActOutcome* why = nullptr) = 0;
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }
     bool isDirectory(const std::string& path) {

@@ -100,7 +100,10 @@ public:
     bool appendFile(const std::string&, const std::string&) override { return false; }
     bool createNewFile(const std::string&) override { return false; }
     std::unique_ptr<OpenedFile> createNew(const std::string&) override { return nullptr; }
-    std::unique_ptr<OpenedFile> openForUpdate(const std::string&) override { return nullptr; }
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string&, bool, FileActOutcome* why) override {
+        if (why) *why = {FileActResult::Failed, FileActFault::System, kErrorAccessDenied};
+        return nullptr;
+    }
 
 private:
     FileSystem& real_;

@@ -1,5 +1,6 @@
 #include "scan/FileRemoval.h"
 
+#include "platform/FileMask.h"
 #include "platform/FolderRule.h"
 
 namespace keltora {
@@ -13,7 +14,8 @@ struct FaultText {
 };
 constexpr FaultText kFaultTexts[] = {
     {FileActFault::Link, "it is a link or another reparse point"},
-    {FileActFault::NotListed, "what is there now is not the file the scan listed"},
+    {FileActFault::NotListed, "it is not the file that was listed (another file now, or one a link leads to)"},
+    {FileActFault::Unlisted, "its folder cannot be listed (a link, or no access)"},
     {FileActFault::Folder, "it is a folder, which is never deleted as a file nor moved to another volume"},
     {FileActFault::NameTaken, "the folder it was to be moved into already holds a file of that name"},
     {FileActFault::HeldOpen, "another program holds it open; Windows deletes it when that program closes it"},
@@ -76,16 +78,6 @@ RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folde
     return RemovalOutcome::Left;
 }
 
-std::string FileRemoval::reason(const FileActOutcome& outcome) {
-    if (outcome.fault == FileActFault::None) return kInexactName;
-    for (const auto& [fault, text] : kFaultTexts)
-        if (fault == outcome.fault) return text;
-    std::string text = context_.platform.registry.systemMessage(outcome.error);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
-        text.pop_back();
-    return text.empty() ? "the system refused (error " + std::to_string(outcome.error) + ")" : text;
-}
-
 // A move the journal refused is said by the journal's own reason.
 void FileRemoval::note(const FileActOutcome& outcome, const Finding& finding, const std::string& folderColumn) {
     if (outcome.fault == FileActFault::Refused) return;
@@ -93,7 +85,7 @@ void FileRemoval::note(const FileActOutcome& outcome, const Finding& finding, co
     if (left.count++ > 0) return;
     left.first = folderColumn;
     if (!left.first.empty() && !left.first.ends_with('\\')) left.first += '\\';
-    left.first += finding.caption + ": " + reason(outcome);
+    left.first += finding.caption + ": " + WhyLeft(context_.platform, outcome);
 }
 
 void FileRemoval::report() {
@@ -110,6 +102,34 @@ void FileRemoval::report() {
     unsure_ = {};
     failed_ = {};
     if (!text.empty()) context_.host.showNotice(text);
+}
+
+std::string WhyLeft(Platform& platform, const FileActOutcome& outcome) {
+    if (outcome.fault == FileActFault::None) return kInexactName;
+    for (const auto& [fault, text] : kFaultTexts)
+        if (fault == outcome.fault) return text;
+    std::string text = platform.registry.systemMessage(outcome.error);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    return text.empty() ? "the system refused (error " + std::to_string(outcome.error) + ")" : text;
+}
+
+FileActOutcome RemoveStoredFile(Platform& platform, const std::string& folder, const std::string& name) {
+    const auto listed = UsableFolder(platform.codePage.toWide(folder));
+    const std::u16string wanted = platform.codePage.toWide(name);
+    if (!listed || !IsExactEntryName(wanted) || HasWildcards(wanted)) return {FileActResult::Unsafe};
+    const auto listing = platform.files.listFolder(*listed);
+    if (!listing) {
+        return platform.files.probe(folder) == PathPresence::Missing ? FileActOutcome{FileActResult::Absent}
+                                                                     : FileActOutcome{FileActResult::Failed, FileActFault::Unlisted};
+    }
+    for (const auto& entry : listing->entries) {
+        const std::u16string exact = entry.wideName.empty() ? platform.codePage.toWide(entry.name) : entry.wideName;
+        if (!MatchesMask(wanted, exact)) continue;
+        if (entry.isReparsePoint()) return {FileActResult::Unsafe, FileActFault::Link};
+        return platform.files.act(FileAct{joined(*listed, exact), u"", false, entry.identity, listing->folder});
+    }
+    return {FileActResult::Absent};
 }
 
 }  // namespace keltora

@@ -35,7 +35,6 @@ private:
     RemovalOutcome act(const Finding& finding, const std::string& folderColumn, const std::u16string* targetFolder,
                        const BeforeMove& beforeMove);
     void note(const FileActOutcome& outcome, const Finding& finding, const std::string& folderColumn);
-    std::string reason(const FileActOutcome& outcome);
 
     // The files of one kind left as they are: how many, and the first with its reason.
     struct Left {
@@ -47,5 +46,12 @@ private:
     Left unsure_;
     Left failed_;
 };
+
+// One of the program's own files (a backup, an undo journal) deleted as the file of a finding
+// is: its folder listed, the entry of that exact name taken as listed (never a link), and the
+// same act on it.
+FileActOutcome RemoveStoredFile(Platform& platform, const std::string& folder, const std::string& name);
+// Why a file stays, as the user is told.
+std::string WhyLeft(Platform& platform, const FileActOutcome& outcome);
 
 }  // namespace keltora

@@ -275,6 +275,27 @@ TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedReadsWhole) {
     EXPECT_GT(ReadJournal(cut).unfinished, 0u);
 }
 
+// "Delete Selected" of the undo page deletes a journal as the file categories delete a file: a
+// journal that is a link (listed as a file, as Wine lists a Unix link) is left, and so is what
+// it leads to; the page says why.
+TEST(UndoJournal, AJournalThatIsALinkIsNotDeletedThroughIt) {
+    Cluttered world;
+    ASSERT_EQ(Cli(world, kRepair).code, 0);
+    const std::string path = std::string(kUndoFolder) + "\\" + world.journal();
+    world.touch("C:\\Elsewhere\\keep.reg", *world.files().readFile(path));
+    world.files().deleteFile(path);
+    world.machine.files.addLink(path, "C:\\Elsewhere\\keep.reg", false);
+    TForm1& form = world.start();
+    Invoke(form, "CB1Categories1Items5Click");
+    ASSERT_EQ(form.LVundo.size(), 1u);
+    form.LVundo.select(0);
+    Invoke(form, "OBdeleteundoClick");
+    EXPECT_TRUE(world.files().exists("C:\\Elsewhere\\keep.reg"));
+    EXPECT_EQ(form.LVundo.size(), 1u);
+    ASSERT_EQ(world.host.messages.size(), 1u);
+    EXPECT_NE(world.host.messages[0].find("is left as it is: it is a link"), std::string::npos) << world.host.messages[0];
+}
+
 }  // namespace
 }  // namespace testing
 }  // namespace keltora

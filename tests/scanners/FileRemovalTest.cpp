@@ -231,7 +231,7 @@ TEST(FileRemoval, ActsOnlyOnTheVeryFileListed) {
              fs.deleteFile(kUserTemp + "x.tmp");
              fs.addFile(kUserTemp + "x.tmp", 2);
          },
-         nullptr, 1, {0, 0, 0, 1}, {U(kUserTemp) + u"x.tmp"}, {}, "not the file the scan listed"},
+         nullptr, 1, {0, 0, 0, 1}, {U(kUserTemp) + u"x.tmp"}, {}, "not the file that was listed"},
         {"held open with delete sharing, POSIX semantics", "temp",
          [](MemoryFileSystem& fs) {
              fs.addFile(kUserTemp + "x.tmp", 1);

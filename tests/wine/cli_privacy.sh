@@ -63,6 +63,12 @@ make_file "$(reg_value "$folders" History)\\History.IE5\\$tag" index.dat >/dev/n
 scan_and_remove his "$tag.url"
 [ ! -e "$history" ] || fail "remove his left $history"
 
+# A path longer than the plain form takes (260 characters) is listed and removed through "\\?\".
+long_name="$(printf 'n%.0s' $(seq 60))-$tag.url"
+deep=$(make_file "$(reg_value "$folders" History)\\History.IE5\\$tag\\$(printf 'd%.0s' $(seq 200))" "$long_name")
+scan_and_remove his "$long_name"
+[ ! -e "$deep" ] || fail "remove his left the file of a long path"
+
 cached=$(make_file "$(reg_value "$folders" Cache)\\Content.IE5\\$tag" "$tag[1].gif")
 scan_and_remove tempie "$tag[1].gif"
 [ ! -e "$cached" ] || fail "remove tempie left $cached"

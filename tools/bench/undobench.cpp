@@ -117,7 +117,9 @@ public:
         auto file = inner_.createNew(path);
         return file ? std::make_unique<TimedFile>(std::move(file)) : nullptr;
     }
-    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override { return inner_.openForUpdate(path); }
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path, bool create, FileActOutcome* why) override {
+        return inner_.openForUpdate(path, create, why);
+    }
 
 private:
     FileSystem& inner_;

@@ -452,11 +452,30 @@ std::unique_ptr<OpenedFile> MemoryFileSystem::createNew(const std::string& path)
     return std::make_unique<MemoryOpenFile>(*this, fullPath(path));
 }
 
-std::unique_ptr<OpenedFile> MemoryFileSystem::openForUpdate(const std::string& path) {
-    Entry* entry = lookup(path, false);
-    if (!entry || entry->isLink() || entry->isDirectory() || entry->locked || (entry->attributes & kAttrReadOnly))
-        return nullptr;
-    return std::make_unique<MemoryOpenFile>(*this, fullPath(path));
+// The folder as itself, then the file of that name in it as itself.
+std::unique_ptr<OpenedFile> MemoryFileSystem::openForUpdate(const std::string& path, bool create, FileActOutcome* why) {
+    FileActOutcome ignored;
+    FileActOutcome& told = why ? *why : ignored;
+    const std::u16string full = FullPathName(wide(path), current_);
+    const auto cut = full.find_last_of(u'\\');
+    const std::u16string leaf = full.substr(cut + 1);
+    const Lookup folder = resolve(full.substr(0, cut == 2 ? 3 : cut), false);
+    told = outcome(FileActResult::Done);
+    if (folder.denied || (folder.entry && folder.entry->denied))
+        told = outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
+    else if (!folder.entry || !folder.entry->isDirectory()) told = outcome(FileActResult::Absent);
+    else if (folder.entry->isLink()) told = outcome(FileActResult::Unsafe, FileActFault::Link);
+    if (told.result != FileActResult::Done) return nullptr;
+    Entry* entry = folder.entry->child(leaf);
+    if (!entry && create && isValidName(leaf)) entry = &folder.entry->add(leaf, kAttrArchive);
+    if (!entry) told = outcome(FileActResult::Absent);
+    else if (entry->isLink()) told = outcome(FileActResult::Unsafe, FileActFault::Link);
+    else if (entry->isDirectory()) told = outcome(FileActResult::Failed, FileActFault::Folder);
+    else if (entry->denied || (entry->attributes & kAttrReadOnly))
+        told = outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
+    else if (entry->locked) told = outcome(FileActResult::Failed, FileActFault::System, kSharingViolation);
+    if (told.result != FileActResult::Done) return nullptr;
+    return std::make_unique<MemoryOpenFile>(*this, codePage_.toAnsi(full));
 }
 
 // --- setup and inspection -------------------------------------------------------------------

@@ -46,7 +46,8 @@ public:
     FileActOutcome act(const FileAct& act) override;
     std::u16string temporaryFolder() override { return temporaryPath; }
     std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
-    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path, bool create = false,
+                                              FileActOutcome* why = nullptr) override;
 
     // Setup: missing folders, and the drive, are made on the way. A path that is not of the
     // form "X:\..." or that runs through a file throws std::invalid_argument.

@@ -33,27 +33,6 @@ FileActOutcome systemFailure(DWORD error) {
     return notFound(error) ? FileActOutcome{FileActResult::Absent} : failed(FileActFault::System, error);
 }
 
-bool sameNoCase(const std::u16string& a, const std::u16string& b) {
-    return CompareStringOrdinal(WideText(a), static_cast<int>(a.size()), WideText(b), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
-}
-
-std::u16string withoutTrailingSeparator(std::u16string path) {
-    if (path.ends_with(u'\\')) path.pop_back();
-    return path;
-}
-
-// The system places the entry opened in the folder opened, under the name listed. Wine opens a
-// Unix link as what it leads to even when asked not to, and lists a link to a file as that file,
-// identity and all: only where the system says the object is tells the two apart.
-bool placed(HANDLE folder, HANDLE entry, const std::u16string& name) {
-    const std::u16string folderPath = withoutTrailingSeparator(FinalPathOf(folder));
-    const std::u16string entryPath = FinalPathOf(entry);
-    const auto cut = entryPath.find_last_of(u'\\');
-    if (folderPath.empty() || cut == std::u16string::npos) return false;
-    return sameNoCase(entryPath.substr(0, cut), folderPath) && sameNoCase(entryPath.substr(cut + 1), name);
-}
-
 // POSIX semantics where the system has them (Windows 10 1709 and later, on NTFS): the name goes
 // when this handle closes, whoever else holds the file open with delete sharing, and from 1809 a
 // read-only file too. Elsewhere (older systems, other file systems, Wine) the classic
@@ -202,7 +181,7 @@ FileActOutcome ActOnListedFile(const FileAct& act) {
     HandleFacts facts;
     if (!FactsOf(entry.get(), facts)) return systemFailure(GetLastError());
     if (facts.isReparsePoint()) return unsafe(FileActFault::Link);
-    if (!act.file.known() || facts.identity != act.file || !placed(folder.get(), entry.get(), name))
+    if (!act.file.known() || facts.identity != act.file || !PlacedIn(folder.get(), entry.get(), name))
         return unsafe(FileActFault::NotListed);
     if (!act.moveTo.empty()) return moveListed(folder.get(), name, entry, facts, act);
     if (facts.isDirectory()) return failed(FileActFault::Folder);

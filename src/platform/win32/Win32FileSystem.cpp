@@ -185,6 +185,11 @@ std::optional<std::string> Win32FileSystem::readFileStart(const std::string& pat
 
 std::unique_ptr<OpenedFile> Win32FileSystem::createNew(const std::string& path) { return CreateNewFile(path); }
 
-std::unique_ptr<OpenedFile> Win32FileSystem::openForUpdate(const std::string& path) { return OpenFileForUpdate(path); }
+std::unique_ptr<OpenedFile> Win32FileSystem::openForUpdate(const std::string& path, bool create, FileActOutcome* why) {
+    FileActOutcome outcome;
+    auto file = OpenFileForUpdate(codePage_.toWide(fullPath(path)), create, outcome);
+    if (why) *why = outcome;
+    return file;
+}
 
 }  // namespace keltora

@@ -27,7 +27,8 @@ public:
     bool createNewFile(const std::string& path) override;
     std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) override;
     std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
-    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path, bool create = false,
+                                              FileActOutcome* why = nullptr) override;
 
 private:
     FoundFile found(const std::u16string& name, std::uint32_t attributes, std::uint64_t size);

@@ -21,6 +21,11 @@ FileActOutcome failed(DWORD error) {
 }
 
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool sameNoCase(const std::u16string& a, const std::u16string& b) {
+    return CompareStringOrdinal(WideText(a), static_cast<int>(a.size()), WideText(b), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
 constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
 
 }  // namespace
@@ -58,7 +63,7 @@ FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, Scope
 }
 
 DWORD OpenInFolder(HANDLE folder, const std::u16string& name, ACCESS_MASK access, ULONG disposition,
-                   ScopedHandle& opened) {
+                   ScopedHandle& opened, ULONG share) {
     UNICODE_STRING text;
     text.Buffer = const_cast<PWSTR>(WideText(name));
     text.Length = static_cast<USHORT>(name.size() * sizeof(char16_t));
@@ -68,9 +73,9 @@ DWORD OpenInFolder(HANDLE folder, const std::u16string& name, ACCESS_MASK access
     IO_STATUS_BLOCK io{};
     HANDLE handle = nullptr;
     ULONG options = FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT;
-    if (disposition == FILE_CREATE) options |= FILE_NON_DIRECTORY_FILE;
+    if (disposition != FILE_OPEN) options |= FILE_NON_DIRECTORY_FILE;
     const NTSTATUS status = NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr,
-                                         FILE_ATTRIBUTE_NORMAL, kShareAll, disposition, options, nullptr, 0);
+                                         FILE_ATTRIBUTE_NORMAL, share, disposition, options, nullptr, 0);
     if (status < 0) return RtlNtStatusToDosError(status);
     opened.reset(handle);
     return 0;
@@ -112,16 +117,23 @@ bool ListOpenFolder(HANDLE folder, const std::function<void(const FolderEntry&)>
     return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-std::u16string FinalPathOf(HANDLE object) {
-    std::vector<wchar_t> buffer(MAX_PATH + 1);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = GetFinalPathNameByHandleW(object, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) return {};
-        if (length < buffer.size()) return WithoutExtendedPrefix(FromWide(buffer.data()));
-        buffer.resize(length + 1);
-    }
-    return {};
+// The path of an open object on its volume, as the system names it (FileNameInfo; any length,
+// whatever drive letter or link led to it); empty when the system does not say.
+std::u16string PathOnVolume(HANDLE object) {
+    std::vector<LONGLONG> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR)) / sizeof(LONGLONG) + 1);
+    if (!GetFileInformationByHandleEx(object, FileNameInfo, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(LONGLONG))))
+        return {};
+    const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+    return std::u16string(reinterpret_cast<const char16_t*>(info->FileName), info->FileNameLength / sizeof(WCHAR));
+}
+
+bool PlacedIn(HANDLE folder, HANDLE entry, const std::u16string& name) {
+    std::u16string folderPath = PathOnVolume(folder);
+    if (folderPath.ends_with(u'\\')) folderPath.pop_back();
+    const std::u16string entryPath = PathOnVolume(entry);
+    const auto cut = entryPath.find_last_of(u'\\');
+    if (entryPath.empty() || cut == std::u16string::npos) return false;
+    return sameNoCase(entryPath.substr(0, cut), folderPath) && sameNoCase(entryPath.substr(cut + 1), name);
 }
 
 }  // namespace keltora

@@ -27,9 +27,14 @@ bool FactsOf(HANDLE object, HandleFacts& facts);
 FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened);
 
 // The entry name of an open folder, as written, itself even when it is a link; disposition
-// FILE_OPEN or FILE_CREATE (a new file). The Win32 error code, 0 when opened.
+// FILE_OPEN, FILE_OPEN_IF or FILE_CREATE (the last two make a file, never a folder). The Win32
+// error code, 0 when opened.
 DWORD OpenInFolder(HANDLE folder, const std::u16string& name, ACCESS_MASK access, ULONG disposition,
-                   ScopedHandle& opened);
+                   ScopedHandle& opened, ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+// The system places an entry opened in a folder opened, under that name. Wine opens a Unix link
+// as what it leads to even when asked not to, and lists a link to a file as that file, identity
+// and all: only where the system says the object is tells the two apart.
+bool PlacedIn(HANDLE folder, HANDLE entry, const std::u16string& name);
 // Renames an open object to name in an open folder, never over an entry there. The Win32 error
 // code, 0 when renamed.
 DWORD RenameIntoFolder(HANDLE object, HANDLE folder, const std::u16string& name);
@@ -45,8 +50,5 @@ struct FolderEntry {
 // when the folder cannot be read to its end.
 bool ListOpenFolder(HANDLE folder, const std::function<void(const FolderEntry&)>& each);
 
-// Where the system says an open object is (GetFinalPathNameByHandleW, without "\\?\"); empty
-// when it does not say.
-std::u16string FinalPathOf(HANDLE object);
 
 }  // namespace keltora

@@ -4,6 +4,9 @@
 
 namespace keltora {
 
+namespace {
+
+// The path without the "\\?\" of the extended form, shares as "\\server\share".
 std::u16string WithoutExtendedPrefix(std::u16string path) {
     constexpr std::u16string_view kExtended = u"\\\\?\\";
     constexpr std::u16string_view kExtendedUnc = u"\\\\?\\UNC\\";
@@ -11,6 +14,8 @@ std::u16string WithoutExtendedPrefix(std::u16string path) {
     if (path.starts_with(kExtended)) return path.substr(kExtended.size());
     return path;
 }
+
+}  // namespace
 
 std::u16string LongPathOf(const std::u16string& path) {
     const std::u16string extended = ExtendedPath(path);

@@ -12,8 +12,6 @@ namespace keltora {
 inline const wchar_t* WideText(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 inline std::u16string FromWide(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
 
-// The path without the "\\?\" of the extended form, shares as "\\server\share".
-std::u16string WithoutExtendedPrefix(std::u16string path);
 // The path with every 8.3 short name in it made long (GetLongPathNameW); as given when that fails.
 std::u16string LongPathOf(const std::u16string& path);
 

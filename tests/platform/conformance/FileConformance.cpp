@@ -134,6 +134,19 @@ TEST_F(FileConformance, AnOpenFileWritesReadsAndCutsInPlace) {
     EXPECT_TRUE(again->writeAt(6, "!!"));
     again.reset();
     EXPECT_EQ("HEADER!!", files().readFile(inFolder("new.reg")));
+
+    // Made when missing, when asked; never a folder, never in a folder that is not there.
+    FileActOutcome why;
+    auto made = files().openForUpdate(inFolder("made.dat"), true, &why);
+    ASSERT_NE(nullptr, made);
+    EXPECT_TRUE(made->writeAt(0, "made"));
+    made.reset();
+    EXPECT_EQ("made", files().readFile(inFolder("made.dat")));
+    ASSERT_TRUE(files().createDirectory(inFolder("dir")));
+    EXPECT_EQ(nullptr, files().openForUpdate(inFolder("dir"), true, &why));
+    EXPECT_EQ(why.result, FileActResult::Failed);
+    EXPECT_EQ(nullptr, files().openForUpdate(inFolder("missing\\made.dat"), true, &why));
+    EXPECT_EQ(why.result, FileActResult::Absent);
 }
 
 TEST_F(FileConformance, FileIoFailsWithoutItsFolder) {
