@@ -112,7 +112,7 @@ echo "scan and remove vd font help: ok"
 # --- What a removal may touch ------------------------------------------------------------------
 
 # Removes the findings of CODE whose caption matches the extended regular expression, the rest
-# unchecked; the exit status is the command's (1 when a file was left untouched for safety).
+# unchecked; the exit status is the command's (3 when a checked file was left).
 remove_matching() {
   local code="$1" pattern="$2" out rows
   out=$(win "$cli" scan "$code")

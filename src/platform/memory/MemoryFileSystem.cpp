@@ -351,7 +351,14 @@ FileActOutcome MemoryFileSystem::moveEntry(Entry& entry, const FileAct& act) {
     const std::uint64_t id = otherVolume ? NewFileId() : entry.id;
     if (act.beforeMove && !act.beforeMove({rootOf(folder.entry)->serial, id}))
         return outcome(FileActResult::Failed, FileActFault::Refused);
-    if (otherVolume && entry.heldShared && !posixDeletes) return outcome(FileActResult::Failed, FileActFault::HeldOpen);
+    if (otherVolume && entry.heldShared && !posixDeletes) {
+        // The copy is made; the original is only marked, and goes when its holder closes it.
+        Entry& copy = folder.entry->add(leaf, entry.attributes);
+        copy.id = id;
+        copy.size = entry.size;
+        copy.content = entry.content;
+        return outcome(FileActResult::Failed, FileActFault::HeldOpen);
+    }
     auto moving = entry.detach();
     moving->id = id;
     reattach(std::move(moving), *folder.entry, leaf);

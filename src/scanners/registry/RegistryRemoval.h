@@ -32,7 +32,7 @@ public:
     RemovalOutcome emptyDefaultValue(HKey root, const std::u16string& keyPath);
     // A file move a removal makes beside its registry changes (the startup removal's moves into
     // startbug) goes to the same journal first: false when it refused (the user is told as above).
-    bool allowFileMove(const std::string& from, const std::string& to);
+    bool allowFileMove(const std::string& from, const std::string& to, const FileIdentity& moved);
 
 private:
     bool present(HKey root, const std::u16string& keyPath);
