@@ -128,11 +128,8 @@ FileActOutcome copyAcross(HANDLE folder, const std::u16string& name, const FileA
 
 FileActOutcome moveListed(HANDLE folder, const std::u16string& name, ScopedHandle& entry, const HandleFacts& facts,
                           const FileAct& act) {
-    const auto cut = act.moveTo.find_last_of(u'\\');
-    if (cut == std::u16string::npos) return failed(FileActFault::System, ERROR_INVALID_NAME);
-    std::u16string targetPath = act.moveTo.substr(0, cut);
-    if (targetPath.size() == 2 && targetPath[1] == u':') targetPath += u'\\';
-    const std::u16string leaf = act.moveTo.substr(cut + 1);
+    std::u16string targetPath, leaf;
+    if (!SplitEntryPath(act.moveTo, targetPath, leaf)) return failed(FileActFault::System, ERROR_INVALID_NAME);
     ScopedHandle target;
     const DWORD access = FILE_TRAVERSE | FILE_READ_ATTRIBUTES | (facts.isDirectory() ? FILE_ADD_SUBDIRECTORY : FILE_ADD_FILE);
     const FileActOutcome opened = OpenPlainFolder(targetPath, access, target);
@@ -164,11 +161,8 @@ FileActOutcome moveListed(HANDLE folder, const std::u16string& name, ScopedHandl
 // checked against what the listing saw, then deleted or renamed through that same handle, so
 // nothing can be swapped in between.
 FileActOutcome ActOnListedFile(const FileAct& act) {
-    const auto cut = act.path.find_last_of(u'\\');
-    if (cut == std::u16string::npos) return failed(FileActFault::System, ERROR_INVALID_NAME);
-    std::u16string folderPath = act.path.substr(0, cut);
-    if (folderPath.size() == 2 && folderPath[1] == u':') folderPath += u'\\';
-    const std::u16string name = act.path.substr(cut + 1);
+    std::u16string folderPath, name;
+    if (!SplitEntryPath(act.path, folderPath, name)) return failed(FileActFault::System, ERROR_INVALID_NAME);
     ScopedHandle folder;
     const FileActOutcome opened = OpenPlainFolder(folderPath, FILE_TRAVERSE | FILE_READ_ATTRIBUTES, folder);
     if (opened.result != FileActResult::Done) return opened;

@@ -39,6 +39,15 @@ bool FactsOf(HANDLE object, HandleFacts& facts) {
     return true;
 }
 
+bool SplitEntryPath(const std::u16string& path, std::u16string& folder, std::u16string& name) {
+    const auto cut = path.find_last_of(u'\\');
+    if (cut == std::u16string::npos) return false;
+    folder = path.substr(0, cut);
+    if (folder.size() == 2 && folder[1] == u':') folder += u'\\';
+    name = path.substr(cut + 1);
+    return true;
+}
+
 // Wine opens a Unix link to a folder as the folder it leads to even when asked not to, but the
 // folder above lists it as a reparse point; Windows says so of the handle too.
 FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened) {

@@ -22,6 +22,10 @@ struct HandleFacts {
 };
 bool FactsOf(HANDLE object, HandleFacts& facts);
 
+// A full path as its folder (a drive root keeping its '\') and the name in it; false when it has
+// no folder part.
+bool SplitEntryPath(const std::u16string& path, std::u16string& folder, std::u16string& name);
+
 // A resolved folder opened through "\\?\" as itself: Done with the handle, Absent, Unsafe (Link)
 // when it is a link or another reparse point, Failed with the system's error.
 FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened);

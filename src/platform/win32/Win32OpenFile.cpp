@@ -77,14 +77,11 @@ std::unique_ptr<OpenedFile> CreateNewFile(const std::string& path) {
 // The folder opened as itself, the file by its name relative to it and as itself, then checked
 // as the act on a listed file checks its entry.
 std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::u16string& path, bool create, FileActOutcome& why) {
-    const auto cut = path.find_last_of(u'\\');
-    if (cut == std::u16string::npos) {
+    std::u16string folderPath, name;
+    if (!SplitEntryPath(path, folderPath, name)) {
         why = {FileActResult::Failed, FileActFault::System, ERROR_INVALID_NAME};
         return nullptr;
     }
-    std::u16string folderPath = path.substr(0, cut);
-    if (folderPath.size() == 2 && folderPath[1] == u':') folderPath += u'\\';
-    const std::u16string name = path.substr(cut + 1);
     ScopedHandle folder;
     why = OpenPlainFolder(folderPath, FILE_TRAVERSE | FILE_READ_ATTRIBUTES | (create ? FILE_ADD_FILE : 0), folder);
     if (why.result != FileActResult::Done) return nullptr;
