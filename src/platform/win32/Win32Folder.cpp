@@ -48,18 +48,16 @@ bool SplitEntryPath(const std::u16string& path, std::u16string& folder, std::u16
     return true;
 }
 
-// Wine opens a Unix link to a folder as the folder it leads to even when asked not to, but the
-// folder above lists it as a reparse point; Windows says so of the handle too.
+// Wine opens a Unix link to a folder as the folder it leads to even when asked not to, but its
+// attributes read by name show a reparse point; Windows says so of the handle too.
 FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened) {
     const std::u16string extended = ExtendedPath(folder);
     const auto resolved = ResolveFolder(folder);
     if (!resolved || resolved->path != folder) return {FileActResult::Failed, FileActFault::System, ERROR_INVALID_NAME};
     if (!resolved->root) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW(WideText(extended), &data);
-        if (find == INVALID_HANDLE_VALUE) return failed(GetLastError());
-        FindClose(find);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return {FileActResult::Unsafe, FileActFault::Link};
+        const DWORD attributes = GetFileAttributesW(WideText(extended));
+        if (attributes == INVALID_FILE_ATTRIBUTES) return failed(GetLastError());
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return {FileActResult::Unsafe, FileActFault::Link};
     }
     opened.reset(CreateFileW(WideText(extended), access | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING,
                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
