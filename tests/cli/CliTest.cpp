@@ -112,6 +112,13 @@ TEST(Cli, ExitStatuses) {
         {"never listed", nullptr, {"remove", "sp", "--uncheck", "0"}, 1, "no listing of sp"},
         {"listing changed", [&](World& w) { listed(w); w.load(kRun + "\"Zero\"=\"0.exe\"\n"); },
          {"ignore", "sp", "0"}, 1, "have changed since they were listed"},
+        {"a listed file replaced", [&](World& w) {
+             w.touch(std::string(kStartupFolder) + "\\notes.lnk");
+             listed(w);
+             w.files().deleteFile(std::string(kStartupFolder) + "\\notes.lnk");
+             w.touch(std::string(kStartupFolder) + "\\notes.lnk");
+         },
+         {"remove", "sp", "--uncheck", "0"}, 1, "have changed since they were listed"},
         {"left listed", [](World& w) { w.touch(std::string(kStartupFolder) + "\\held.lnk"); w.machine.files.lock(std::string(kStartupFolder) + "\\held.lnk"); },
          {"remove", "sp"}, 3, ""},
         {"no backup", [](World& w) { w.machine.shell.onRun([](const ShellCall&) { return std::optional<std::uint32_t>(1); }); },
