@@ -22,11 +22,27 @@ FileActOutcome failed(DWORD error) {
 
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
+
 bool sameNoCase(const std::u16string& a, const std::u16string& b) {
     return CompareStringOrdinal(WideText(a), static_cast<int>(a.size()), WideText(b), static_cast<int>(b.size()),
                                 TRUE) == CSTR_EQUAL;
 }
-constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
+
+// The path of an open object on its volume, as the system names it (FileNameInfo; any length,
+// whatever drive letter or link led to it); empty when the system does not say.
+std::u16string PathOnVolume(HANDLE object) {
+    for (std::size_t units : {std::size_t{MAX_PATH}, std::size_t{32768}}) {
+        std::vector<LONGLONG> buffer((sizeof(FILE_NAME_INFO) + units * sizeof(WCHAR)) / sizeof(LONGLONG) + 1);
+        const auto bytes = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
+        if (GetFileInformationByHandleEx(object, FileNameInfo, buffer.data(), bytes)) {
+            const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+            return std::u16string(reinterpret_cast<const char16_t*>(info->FileName), info->FileNameLength / sizeof(WCHAR));
+        }
+        if (GetLastError() != ERROR_MORE_DATA) break;
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -122,16 +138,6 @@ bool ListOpenFolder(HANDLE folder, const std::function<void(const FolderEntry&)>
         }
     }
     return GetLastError() == ERROR_NO_MORE_FILES;
-}
-
-// The path of an open object on its volume, as the system names it (FileNameInfo; any length,
-// whatever drive letter or link led to it); empty when the system does not say.
-std::u16string PathOnVolume(HANDLE object) {
-    std::vector<LONGLONG> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR)) / sizeof(LONGLONG) + 1);
-    if (!GetFileInformationByHandleEx(object, FileNameInfo, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(LONGLONG))))
-        return {};
-    const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
-    return std::u16string(reinterpret_cast<const char16_t*>(info->FileName), info->FileNameLength / sizeof(WCHAR));
 }
 
 bool PlacedIn(HANDLE folder, HANDLE entry, const std::u16string& name) {
