@@ -22,7 +22,7 @@ keltora_sources(WIN32_SOURCES src/platform/win32)
 add_library(keltora_win32 STATIC ${WIN32_SOURCES})
 # Only KnownDLLs are imported; every other system DLL is loaded at run time from the system folder
 # (src/platform/win32/SystemLibrary.h), and the test program_imports holds the programs to it.
-target_link_libraries(keltora_win32 PUBLIC keltora_core advapi32 shell32 user32 gdi32 ole32)
+target_link_libraries(keltora_win32 PUBLIC keltora_core advapi32 shell32 user32 gdi32 ole32 ntdll)
 target_compile_definitions(keltora_win32 PUBLIC NOMINMAX)
 target_compile_options(keltora_win32 PRIVATE ${KELTORA_WARNINGS})
 # Its databases go through SQLite's own Windows file layer.

@@ -33,6 +33,9 @@ std::string ListingDigest(const ResultList& list) {
         digest.addText(std::to_string(finding.subItems.size()));
         digest.addText(finding.caption);
         for (const auto& item : finding.subItems) digest.addText(item);
+        // A file put in a listed file's place, under its name, is another finding.
+        if (finding.listedFile.known())
+            digest.addText(std::to_string(finding.listedFile.volume) + "-" + std::to_string(finding.listedFile.file));
     }
     static constexpr char kHex[] = "0123456789abcdef";
     std::string text(16, '0');

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIdentity.h"
 #include "platform/RegistryApi.h"
 #include "platform/RegistryWide.h"
 
@@ -40,6 +41,9 @@ struct JournalEntry {
     std::vector<CapturedKey> keys;
     CapturedValue value;     // Value, DefaultValue
     std::u16string from, to;  // FileMove: where the file was, where it went
+    // FileMove: what the file is where it went (itself, or its copy on another volume), so that
+    // undo moves back only that file; unknown in a journal of an earlier version.
+    FileIdentity moved{};
     bool operator==(const JournalEntry&) const = default;
 };
 

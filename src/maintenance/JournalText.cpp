@@ -29,6 +29,7 @@ constexpr std::u16string_view kLink = u" Link: ";
 constexpr std::u16string_view kTarget = u" Target: ";
 constexpr std::u16string_view kFrom = u" From: ";
 constexpr std::u16string_view kTo = u" To: ";
+constexpr std::u16string_view kIdentity = u" Identity: ";
 
 std::u16string Widen(const std::string& text) { return Utf8ToUtf16(text); }
 
@@ -86,6 +87,16 @@ std::vector<std::uint8_t> ParseHexBytes(std::u16string_view text) {
         bytes.push_back(ParseNumber<std::uint8_t>(text.substr(at, 2), 16, "link target"));
     }
     return bytes;
+}
+
+// "volume-file" in hexadecimal, as the move entry writes what the moved file is.
+FileIdentity ParseIdentity(std::u16string_view text) {
+    const auto cut = text.find(u'-');
+    if (cut == std::u16string_view::npos) throw JournalError("a moved file's identity is malformed");
+    const FileIdentity identity{ParseNumber<std::uint32_t>(text.substr(0, cut), 16, "identity"),
+                                ParseNumber<std::uint64_t>(text.substr(cut + 1), 16, "identity")};
+    if (!identity.known()) throw JournalError("a moved file's identity is malformed");
+    return identity;
 }
 
 // Lines of ';' and blanks alone: the space a journal keeps ahead of its entries while its
@@ -154,6 +165,8 @@ private:
             entry.from = After(s.text, kFrom);
         } else if (entry.kind == Kind::FileMove && !After(s.text, kTo).empty() && entry.to.empty()) {
             entry.to = After(s.text, kTo);
+        } else if (entry.kind == Kind::FileMove && !After(s.text, kIdentity).empty() && !entry.moved.known()) {
+            entry.moved = ParseIdentity(After(s.text, kIdentity));
         } else if (entry.kind == Kind::KeyTree && !After(s.text, kLink).empty()) {
             place(entry, s, After(s.text, kLink)).link = true;
         } else if (entry.kind == Kind::KeyTree && !entry.keys.empty() && entry.keys.back().link &&
@@ -273,7 +286,11 @@ std::u16string FormatEntry(const JournalEntry& entry) {
             break;
         case JournalEntry::Kind::FileMove:
             text += u";" + std::u16string(kFrom) + entry.from + u"\r\n";
-            text += u";" + std::u16string(kTo) + entry.to + u"\r\n\r\n";
+            text += u";" + std::u16string(kTo) + entry.to + u"\r\n";
+            if (entry.moved.known())
+                text += u";" + std::u16string(kIdentity) + Padded(entry.moved.volume, 8, true) + u"-" +
+                        Padded(entry.moved.file, 16, true) + u"\r\n";
+            text += kCrLf;
             break;
     }
     return text;

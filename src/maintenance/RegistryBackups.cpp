@@ -6,6 +6,7 @@
 #include "maintenance/BackupFiles.h"
 #include "maintenance/BackupName.h"
 #include "platform/Helpers.h"
+#include "scan/FileRemoval.h"
 
 namespace keltora {
 
@@ -82,9 +83,9 @@ bool RegistryBackups::fileWritten(const std::string& path) {
     return found.size() == 1 && IsRegularFile(found.front()) && found.front().size > 0;
 }
 
-bool RegistryBackups::createFailed(const std::string& path, const std::string& why) {
+bool RegistryBackups::createFailed(const std::string& name, const std::string& why) {
     // The file was reserved by this command; what the editor left of it is no backup.
-    context_.platform.files.deleteFile(path);
+    RemoveStoredFile(context_.platform, folder(), name);
     context_.progress.setPosition(0);
     context_.host.setCursor(Cursor::Default);
     context_.host.showMessage("The registry backup was not made: " + why + ".");
@@ -107,8 +108,8 @@ bool RegistryBackups::create() {
     const std::string path = folder() + "\\" + *name;
     std::string why;
     const auto exitCode = runEditor("/e " + quoted(path), why);
-    if (!exitCode) return createFailed(path, why);
-    if (*exitCode != 0 || !fileWritten(path)) return createFailed(path, "the registry editor wrote no file " + path);
+    if (!exitCode) return createFailed(*name, why);
+    if (*exitCode != 0 || !fileWritten(path)) return createFailed(*name, "the registry editor wrote no file " + path);
     context_.ramp(context_.progress.position(), 70, kBackupStepMs);
     const BackupNameParts parts = ParseBackupFileName(*name);
     list_.add(Finding{*name, {parts.date.value_or(""), parts.time.value_or("")}, false});
@@ -162,22 +163,25 @@ std::optional<std::string> RegistryBackups::restoreSelected() {
     return std::nullopt;
 }
 
+// Deleted as the file categories delete theirs: a link (which Wine lists as a file) is never
+// followed, and what is still there keeps its row and is said with its reason.
 std::optional<std::string> RegistryBackups::deleteSelected() {
     const int row = list_.selected();
     std::string path;
     if (auto refused = checkSelected(path, true)) return refused;
     auto& host = context_.host;
-    auto& files = context_.platform.files;
     host.setCursor(Cursor::Hourglass);
-    files.deleteFile(path);
+    const FileActOutcome outcome =
+        RemoveStoredFile(context_.platform, folder(), list_.at(static_cast<std::size_t>(row)).caption);
     host.processMessages();
     context_.ramp(0, 100, kDeleteStepMs);
-    // What is still there keeps its row: a file another program holds open, a read-only one.
-    const bool gone = !files.attributes(path);
+    const bool gone = outcome.result == FileActResult::Done || outcome.result == FileActResult::Absent;
     if (gone) list_.remove(static_cast<std::size_t>(row));
     context_.progress.setPosition(0);
     host.setCursor(Cursor::Default);
-    if (!gone) return "The backup " + path + " could not be deleted.";
+    if (outcome.result == FileActResult::Unsafe)
+        return "The backup " + path + " is left as it is: " + WhyLeft(context_.platform, outcome) + ".";
+    if (!gone) return "The backup " + path + " could not be deleted: " + WhyLeft(context_.platform, outcome) + ".";
     return std::nullopt;
 }
 

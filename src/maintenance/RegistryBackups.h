@@ -42,7 +42,7 @@ private:
     // Runs the editor; the exit code, or nullopt with the reason in *why.
     std::optional<std::uint32_t> runEditor(const std::string& parameters, std::string& why);
     bool fileWritten(const std::string& path);
-    bool createFailed(const std::string& path, const std::string& why);
+    bool createFailed(const std::string& name, const std::string& why);
     // The selected row's file when the commands may act on it: a plain backup name naming a
     // regular file of the folder (or nothing at all when gone is allowed); else the reason.
     std::optional<std::string> checkSelected(std::string& path, bool mayBeGone);

@@ -67,11 +67,13 @@ bool UndoJournal::record(const RegistryChange& change, std::string& reason) {
     return add(entry, reason);
 }
 
-bool UndoJournal::recordMove(const std::string& from, const std::string& to, std::string& reason) {
+bool UndoJournal::recordMove(const std::string& from, const std::string& to, const FileIdentity& moved,
+                             std::string& reason) {
     JournalEntry entry;
     entry.kind = JournalEntry::Kind::FileMove;
     entry.from = platform_.codePage.toWide(from);
     entry.to = platform_.codePage.toWide(to);
+    entry.moved = moved;
     return add(entry, reason);
 }
 

@@ -28,7 +28,8 @@ public:
     void end();
 
     bool record(const RegistryChange& change, std::string& reason) override;
-    bool recordMove(const std::string& from, const std::string& to, std::string& reason) override;
+    bool recordMove(const std::string& from, const std::string& to, const FileIdentity& moved,
+                    std::string& reason) override;
 
     // What the latest command came to.
     struct Outcome {

@@ -6,6 +6,7 @@
 #include "maintenance/BackupName.h"
 #include "platform/Helpers.h"
 #include "platform/RegText.h"
+#include "scan/FileRemoval.h"
 
 namespace keltora {
 
@@ -122,17 +123,23 @@ void UndoRepairs::undoSelected() {
     host.showMessage(UndoSummary(name, outcome));
 }
 
+// Deleted as the file categories delete theirs: a link is never followed, and a journal that
+// stays is said with its reason.
 void UndoRepairs::deleteSelected() {
     const int row = list_.selected();
     if (row < 0) return;
     auto& host = context_.host;
     host.setCursor(Cursor::Hourglass);
-    context_.platform.files.deleteFile(folder() + "\\" + list_.at(static_cast<std::size_t>(row)).caption);
+    const std::string name = list_.at(static_cast<std::size_t>(row)).caption;
+    const FileActOutcome outcome = RemoveStoredFile(context_.platform, folder(), name);
     host.processMessages();
     context_.ramp(0, 100, kDeleteStepMs);
     fill();
     context_.progress.setPosition(0);
     host.setCursor(Cursor::Default);
+    if (outcome.result == FileActResult::Unsafe || outcome.result == FileActResult::Failed)
+        host.showMessage("The undo journal " + folder() + "\\" + name + " is left as it is: " +
+                         WhyLeft(context_.platform, outcome) + ".");
 }
 
 }  // namespace keltora

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/FolderRule.h"
 #include "platform/Helpers.h"
 #include "platform/RegText.h"
+#include "scan/FileRemoval.h"
 
 namespace keltora {
 
@@ -161,22 +163,31 @@ private:
                    : Verdict{Result::Failed, "it does not read back as it was kept"};
     }
 
+    // Only the file that was moved goes back: from startbug, under its own name, and only when
+    // it is what the move recorded (a file that took that name in startbug later is another),
+    // through the one act on files (never over a file back in the Startup folder, never through
+    // a link).
     Verdict fileMove(const JournalEntry& entry) {
-        bool exactFrom = false, exactTo = false;
-        const std::string from = platform_.codePage.toAnsi(entry.from, &exactFrom);
-        const std::string to = platform_.codePage.toAnsi(entry.to, &exactTo);
-        if (!exactFrom || !exactTo) return {Result::Failed, "its name cannot be carried by this system's code page"};
-        // Only a file of startbug goes back, under its own name: a journal cannot move anything else.
-        const std::string name = to.substr(std::min(to.size(), startbug_.size() + 1));
-        if (to != startbug_ + "\\" + name || !IsPlainFileName(name) || from.size() <= name.size() + 1 ||
-            from.compare(from.size() - name.size() - 1, std::string::npos, "\\" + name) != 0)
+        const std::u16string startbug = platform_.codePage.toWide(startbug_);
+        const std::u16string name = entry.to.substr(std::min(entry.to.size(), startbug.size() + 1));
+        const std::string to = Utf16ToUtf8(entry.to);
+        if (entry.to != startbug + u"\\" + name || !IsExactEntryName(name) || entry.from.size() <= name.size() + 1 ||
+            !entry.from.ends_with(u"\\" + name) || !IsResolvedFolder(entry.from.substr(0, entry.from.size() - name.size() - 1)))
             return {Result::Left, "it names no file of startbug (" + to + ")"};
-        auto& files = platform_.files;
-        if (files.exists(from)) return {Result::Left, "a file of that name is back in the Startup folder"};
-        if (!files.exists(to)) return {Result::Left, "it is no longer in startbug (" + to + ")"};
-        files.moveFile(to, from);
-        return files.exists(from) && !files.exists(to) ? Verdict{Result::Restored, ""}
-                                                       : Verdict{Result::Failed, "it could not be moved back from " + to};
+        if (!entry.moved.known())
+            return {Result::Left, "the journal does not say which file was moved (an earlier version wrote it)"};
+        const FileActOutcome outcome = platform_.files.act(FileAct{entry.to, entry.from, false, entry.moved});
+        switch (outcome.result) {
+            case FileActResult::Done: return {Result::Restored, ""};
+            case FileActResult::Absent: return {Result::Left, "it is no longer in startbug (" + to + ")"};
+            case FileActResult::Unsafe:
+                if (outcome.fault == FileActFault::NotListed)
+                    return {Result::Left, "the file of that name in startbug is not the one that was moved"};
+                return {Result::Left, WhyLeft(platform_, outcome)};
+            case FileActResult::Failed: break;
+        }
+        if (outcome.fault == FileActFault::NameTaken) return {Result::Left, "a file of that name is back in the Startup folder"};
+        return {Result::Failed, "it could not be moved back from " + to + ": " + WhyLeft(platform_, outcome)};
     }
 
     Platform& platform_;

@@ -2,7 +2,8 @@
 // Undo of a journal: each key and value it kept is made again with its exact name, type and
 // bytes, each file moved into startbug goes back, last change first, but only where nothing
 // stands in the way: a value made again meanwhile, a key that exists again with other content,
-// or a file of that name back in the Startup folder is left as it is and reported. Whatever undo
+// or a file of that name back in the Startup folder is left as it is and reported, and a file is
+// moved back only when it is the very file that was moved (its identity). Whatever undo
 // writes it reads back and compares. It writes nothing the journal does not name.
 #include <string>
 #include <vector>

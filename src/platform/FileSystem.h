@@ -2,10 +2,13 @@
 // The file system as the program reaches it: the kernel32 calls it makes, with ANSI paths, the
 // listing with the exact UTF-16 names, and the one exact act on a listed file.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/FileIdentity.h"
 
 namespace keltora {
 
@@ -31,8 +34,17 @@ struct FoundFile {
     // the code page, or a look-alike it maps onto a plain letter, so that the ANSI name may be
     // another file's); empty when name is exact.
     std::u16string wideName{};
+    // What the entry and the folder it was listed in are (listFolder only; unknown otherwise).
+    FileIdentity identity{};
+    FileIdentity folderIdentity{};
     bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
     bool isReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }
+};
+
+// The entries of one folder as the system lists them, with what each of them is.
+struct FolderListing {
+    FileIdentity folder;
+    std::vector<FoundFile> entries;
 };
 
 // An act on one listed file: delete it or, with a target, move it there (never over a file).
@@ -40,13 +52,43 @@ struct FileAct {
     std::u16string path;  // a resolved folder, '\', the exact name; acted on as written
     std::u16string moveTo;  // empty: delete; else the full target path, acted on as written
     bool dryRun = false;  // make every check, change nothing
+    // The entry and its folder as the listing saw them: only that very file is acted on. The
+    // file's identity must be known; the folder's is compared when it is.
+    FileIdentity file{};
+    FileIdentity folder{};
+    // A move: told what the file will be in its new place (itself, or its verified copy on
+    // another volume) once every check has passed, right before the move is made; false stops
+    // it, and nothing of it stays. Never called in a dry run.
+    std::function<bool(const FileIdentity& arrived)> beforeMove{};
 };
 
 enum class FileActResult {
     Done,    // deleted or moved (in a dry run: it would be)
     Absent,  // the system says the file or its folder is not there
-    Unsafe,  // the object opened is not the file named (a link on the way or at the end)
-    Failed,  // refused (access denied, held open, a folder, read-only, the target exists)
+    Unsafe,  // the object opened is not the file listed (a link, or another file now)
+    Failed,  // refused (access denied, held open, a folder, the target name taken)
+};
+
+// Why an act was not done.
+enum class FileActFault {
+    None,
+    System,       // the system refused: error holds its code
+    Link,         // Unsafe: the entry or its folder is a link or another reparse point
+    NotListed,    // Unsafe: what is there is not what the listing saw (replaced, or elsewhere)
+    Unlisted,     // its folder cannot be listed (a link, or no access)
+    Folder,       // a folder: never deleted as a file, never moved to another volume
+    NameTaken,    // a move's target name is taken
+    HeldOpen,     // marked for deletion, but another program holds it open: Windows deletes it
+                  // when that program closes it
+    CopyDiffers,  // the copy on the other volume did not read back as the file; it was removed
+    Refused,      // beforeMove said no
+};
+
+struct FileActOutcome {
+    FileActResult result = FileActResult::Failed;
+    FileActFault fault = FileActFault::None;
+    long error = 0;
+    bool operator==(FileActResult other) const { return result == other; }
 };
 
 // Whether a path names something, as far as this process may know.
@@ -83,11 +125,22 @@ public:
     // The same listing of a UTF-16 pattern (FindFirstFileW): each entry's ANSI name as the ANSI
     // call gives it, and its exact name where that is not exact.
     virtual std::vector<FoundFile> findWide(const std::u16string& pattern) = 0;
-    // Deletes or moves exactly the file act.path names, after opening it without following a
-    // final link and making sure the object opened is that file (its final path is the path
-    // given, it is no link), through that same open object. A folder is moved as a whole, as
-    // MoveFileA moves one, and never deleted.
-    virtual FileActResult act(const FileAct& act) = 0;
+    // Every entry of a resolved folder, read as written (through "\\?\", so at any length),
+    // in the order the file system returns them, without "." and "..", each with its identity
+    // and the folder's. The folder is opened without following a final link: nullopt when it is
+    // a link or another reparse point, no folder, or cannot be read.
+    virtual std::optional<FolderListing> listFolder(const std::u16string& folder) = 0;
+    // Deletes or moves exactly the file a listing saw: its folder is opened without following a
+    // final link, the entry is opened by its exact name relative to that folder, without
+    // following a link, and only when what was opened is what the listing saw (the identities
+    // of both, and the system places the entry in that folder under that name) is it deleted or
+    // moved, through that same open object. A delete uses POSIX semantics where the system
+    // offers them (the name goes at once, even while another program holds the file open with
+    // delete sharing, and read-only is no obstacle), else the classic disposition. A move never
+    // goes over a file nor through a link at its target; on another volume it copies the file
+    // through the open objects, verifies the copy and then deletes the original. A folder is
+    // moved as a whole on its own volume, as MoveFileA moves one, and never deleted.
+    virtual FileActOutcome act(const FileAct& act) = 0;
     // The user's temporary folder as the system reports it (GetTempPath, long names); empty when
     // the system reports none.
     virtual std::u16string temporaryFolder() = 0;
@@ -126,8 +179,13 @@ public:
     // A new file (CREATE_NEW: never one that exists, nor through a link of that name), open for
     // reading and writing; nullptr when it cannot be made.
     virtual std::unique_ptr<OpenedFile> createNew(const std::string& path) = 0;
-    // An existing file opened to change it in place; nullptr when it cannot be.
-    virtual std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) = 0;
+    // One of the program's own files (an undo journal, an ignore list) opened to change it in
+    // place as itself: in a folder that is no link, never through a link or another reparse
+    // point of its own name, and only where the system places the object opened (Wine opens a
+    // Unix link as what it leads to). With create a missing file is made. nullptr when it cannot
+    // be, and why (Unsafe when it is a link).
+    virtual std::unique_ptr<OpenedFile> openForUpdate(const std::string& path, bool create = false,
+                                                      FileActOutcome* why = nullptr) = 0;
 
     // A file by its exact path, never through a final link, for reading or also for writing,
     // shared with other programs as database engines share their files; with create, a new one

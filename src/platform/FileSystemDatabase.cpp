@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "platform/Helpers.h"
 #include "platform/SqliteDatabase.h"
 
 namespace keltora {
@@ -44,13 +45,21 @@ struct Layer {
     std::map<std::u16string, std::vector<std::unique_ptr<char[]>>> shared;
 };
 
+// One of the engine's own files (a journal, a log) deleted by its exact path: as its folder
+// lists it, never through a link.
+FileActOutcome deleteExact(FileSystem& files, const std::u16string& path) {
+    const auto cut = path.find_last_of(u'\\');
+    if (cut == std::u16string::npos) return {FileActResult::Unsafe};
+    return DeleteListedEntry(files, nullptr, path.substr(0, cut == 2 ? 3 : cut), path.substr(cut + 1));
+}
+
 Layer& layerOf(sqlite3_vfs* vfs) { return *static_cast<Layer*>(vfs->pAppData); }
 FileState& stateOf(sqlite3_file* file) { return *reinterpret_cast<LayerFile*>(file)->state; }
 
 int fileClose(sqlite3_file* file) {
     FileState* state = &stateOf(file);
     state->file.reset();
-    if (state->deleteOnClose) state->layer->files->act(FileAct{state->path, {}, false});
+    if (state->deleteOnClose) deleteExact(*state->layer->files, state->path);
     delete state;
     return SQLITE_OK;
 }
@@ -172,7 +181,7 @@ int layerOpen(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int f
 }
 
 int layerDelete(sqlite3_vfs* vfs, const char* name, int) {
-    switch (layerOf(vfs).files->act(FileAct{Utf8ToUtf16(name), {}, false})) {
+    switch (deleteExact(*layerOf(vfs).files, Utf8ToUtf16(name)).result) {
         case FileActResult::Done: return SQLITE_OK;
         case FileActResult::Absent: return SQLITE_IOERR_DELETE_NOENT;
         default: return SQLITE_IOERR_DELETE;

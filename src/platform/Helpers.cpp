@@ -146,6 +146,34 @@ bool IsPlainFileName(const std::string& name) {
     return name.find_first_of("\\/:") == std::string::npos;
 }
 
+namespace {
+std::u16string ExactEntryName(const FoundFile& entry, CodePage* codePage) {
+    if (!entry.wideName.empty()) return entry.wideName;
+    if (codePage) return codePage->toWide(entry.name);
+    std::u16string ascii;
+    for (const char c : entry.name) {
+        if (static_cast<unsigned char>(c) >= 0x80) return {};
+        ascii += static_cast<char16_t>(c);
+    }
+    return ascii;
+}
+}  // namespace
+
+FileActOutcome DeleteListedEntry(FileSystem& files, CodePage* codePage, const std::u16string& folder,
+                                 const std::u16string& name) {
+    const auto listing = files.listFolder(folder);
+    if (!listing) return {FileActResult::Failed, FileActFault::Unlisted};
+    for (const auto& entry : listing->entries) {
+        const std::u16string exact = ExactEntryName(entry, codePage);
+        if (exact.empty()) continue;
+        if (!MatchesMask(name, exact)) continue;
+        if (entry.isReparsePoint()) return {FileActResult::Unsafe, FileActFault::Link};
+        const std::u16string path = folder.ends_with(u'\\') ? folder + exact : folder + u'\\' + exact;
+        return files.act(FileAct{path, u"", false, entry.identity, listing->folder});
+    }
+    return {FileActResult::Absent};
+}
+
 bool FileSystem::createDirectories(const std::string& path) {
     if (path.empty()) return false;
     if (isDirectory(path)) return true;

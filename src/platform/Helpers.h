@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/RegistryApi.h"
 
@@ -55,6 +56,14 @@ std::string RemoveSubstring(const std::string& pattern, const std::string& text)
 
 // A name that names one entry of a folder: no separators, no drive, not "." or "..".
 bool IsPlainFileName(const std::string& name);
+
+// Deletes the entry of a resolved folder whose name is this one exactly (no wildcards; the case
+// of letters aside, as Windows names match), as a listing of that folder sees it: never a link,
+// and only the very file the listing saw. Without a code page an entry whose ANSI name is not
+// plain ASCII is known by its exact wide name only (a database engine deleting its own journals,
+// whose names are ASCII).
+FileActOutcome DeleteListedEntry(FileSystem& files, CodePage* codePage, const std::u16string& folder,
+                                 const std::u16string& name);
 
 // A folder of the user's Shell Folders key, of any length, without trailing '\'; empty when
 // missing.

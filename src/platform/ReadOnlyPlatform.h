@@ -79,8 +79,9 @@ public:
     explicit ReadOnlyFileSystem(FileSystem& real) : real_(real) {}
     std::vector<FoundFile> find(const std::string& pattern) override { return real_.find(pattern); }
     std::vector<FoundFile> findWide(const std::u16string& pattern) override { return real_.findWide(pattern); }
+    std::optional<FolderListing> listFolder(const std::u16string& folder) override { return real_.listFolder(folder); }
     // Every check the real act makes, and nothing done.
-    FileActResult act(const FileAct& act) override {
+    FileActOutcome act(const FileAct& act) override {
         FileAct checkOnly = act;
         checkOnly.dryRun = true;
         return real_.act(checkOnly);
@@ -105,7 +106,10 @@ public:
     bool appendFile(const std::string&, const std::string&) override { return false; }
     bool createNewFile(const std::string&) override { return false; }
     std::unique_ptr<OpenedFile> createNew(const std::string&) override { return nullptr; }
-    std::unique_ptr<OpenedFile> openForUpdate(const std::string&) override { return nullptr; }
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string&, bool, FileActOutcome* why) override {
+        if (why) *why = {FileActResult::Failed, FileActFault::System, kErrorAccessDenied};
+        return nullptr;
+    }
     std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override {
         return write || create ? nullptr : real_.openExact(path, false, false);
     }

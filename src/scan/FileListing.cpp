@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ExtendedPath.h"
 #include "platform/FileMask.h"
 #include "platform/FolderRule.h"
 
@@ -15,10 +16,11 @@ ListedFolder listed(CodePage& codePage, std::u16string path) {
     return ListedFolder{std::move(path), std::move(ansi), exact};
 }
 
-// The folder is no link (a drive root never is). One that is not there lists nothing anyway.
+// The folder is no link (a drive root never is), as the folder above it lists it, at any length.
+// One that is not there lists nothing anyway.
 bool noLink(FileSystem& fs, const std::u16string& path) {
     if (path.size() == 3 && path[1] == u':') return true;
-    const auto found = fs.findWide(path);
+    const auto found = fs.findWide(ExtendedPath(path));
     return found.empty() || !found.front().isReparsePoint();
 }
 
@@ -65,7 +67,9 @@ std::optional<ListedFolder> DriveRootOf(Platform& platform, const ListedFolder& 
 
 std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask) {
     std::vector<FoundFile> entries;
-    for (auto& found : platform.files.findWide(folder.below(mask))) {
+    auto listing = platform.files.listFolder(folder.path);
+    if (!listing) return entries;
+    for (auto& found : listing->entries) {
         const std::u16string name = exactName(found, platform.codePage);
         // What could reach outside the folder, or name a stream of another file, is never listed.
         if (name == u"." || name == u".." || name.find_first_of(u"\\/:") != std::u16string::npos) continue;
@@ -91,6 +95,8 @@ ListedFolder EntryFolder(Platform& platform, const ListedFolder& folder, const F
 
 Finding FileFinding(const FoundPath& found, std::vector<std::string> subItems) {
     Finding finding{found.file.name, std::move(subItems), true};
+    finding.listedFile = found.file.identity;
+    finding.listedFolder = found.file.folderIdentity;
     if (!found.folder.exact || !found.file.wideName.empty()) {
         finding.exactName = found.name;
         finding.exactLocation = found.folder.path;

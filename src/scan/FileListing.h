@@ -41,10 +41,10 @@ struct FoundPath {
     std::u16string name;
 };
 
-// The entries folder + mask lists, in the order the file system returns them, without "." and
-// "..", without any name that could reach outside the folder, without links (reparse points),
-// and without names whose long form the mask does not match (the listing also matches 8.3
-// names: "*.tmp" lists "report.tmpx").
+// The entries of the folder whose long names the mask matches, in the order the file system
+// returns them, each with what it and the folder are: without "." and "..", without any name
+// that could reach outside the folder, and without links (reparse points). Nothing when the
+// folder itself has become a link.
 std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask);
 void CollectEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask,
                     std::vector<FoundPath>& out);

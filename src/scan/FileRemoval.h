@@ -2,9 +2,10 @@
 // The one place where the file a finding names is deleted or moved aside, for every file
 // category, Recent documents and the Startup folder. It acts only on that very file: its folder
 // must be a resolved folder, its name is taken exactly (in UTF-16 where the ANSI texts are not
-// exact, through a path Windows does not normalise), and the platform makes sure the object it
-// opened, without following a final link, is that file before it acts through the same handle.
-// What cannot be made sure of is left as it is, stays listed, and is said once per command.
+// exact, through a path Windows does not normalise), and the platform opens the folder and the
+// entry without following a link and makes sure they are what the scan listed (their identities)
+// before it acts through the same handle. What cannot be removed stays listed, and why is said
+// once per command.
 #include <functional>
 #include <string>
 
@@ -20,22 +21,37 @@ public:
     // caption, or their exact forms.
     RemovalOutcome remove(const Finding& finding, const std::string& folderColumn);
     // Moves it into targetFolder (a folder the folder rule allows) under its own name, never over
-    // a file that is there. beforeMove, when given, is told the move (its two full paths) once
-    // every check has passed and right before it is made; false stops it (the finding stays).
-    using BeforeMove = std::function<bool(const std::string& from, const std::string& to)>;
+    // a file that is there. beforeMove, when given, is told the move (its two full paths, and
+    // what the file will be in its new place) once every check has passed and right before the
+    // move is made; false stops it (the finding stays).
+    using BeforeMove = std::function<bool(const std::string& from, const std::string& to, const FileIdentity& moved)>;
     RemovalOutcome moveInto(const Finding& finding, const std::string& folderColumn, const std::string& targetFolder,
                             const BeforeMove& beforeMove = {});
-    // Tells the user of the files left untouched because they could not be made sure of.
+    // Tells the user of the files left as they are: those that could not be made sure of, and
+    // those the system would not remove, each kind with the reason of the first.
     void report();
 
 private:
     RemovalOutcome act(const Finding& finding, const std::string& folderColumn, const std::u16string* targetFolder,
                        const BeforeMove& beforeMove);
-    FileActResult actOn(const FileAct& act, const BeforeMove& beforeMove);
+    void note(const FileActOutcome& outcome, const Finding& finding, const std::string& folderColumn);
+
+    // The files of one kind left as they are: how many, and the first with its reason.
+    struct Left {
+        int count = 0;
+        std::string first;
+    };
 
     ScanContext& context_;
-    int unsure_ = 0;
-    std::string firstUnsure_;
+    Left unsure_;
+    Left failed_;
 };
+
+// One of the program's own files (a backup, an undo journal) deleted as the file of a finding
+// is: its folder listed, the entry of that exact name taken as listed (never a link), and the
+// same act on it.
+FileActOutcome RemoveStoredFile(Platform& platform, const std::string& folder, const std::string& name);
+// Why a file stays, as the user is told.
+std::string WhyLeft(Platform& platform, const FileActOutcome& outcome);
 
 }  // namespace keltora

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIdentity.h"
+
 namespace keltora {
 
 // One row of a result list: the first column, the further columns in order, and its check box.
@@ -15,6 +17,10 @@ struct Finding {
     // folder it is in. Empty when the ANSI texts name the item exactly.
     std::u16string exactName{};
     std::u16string exactLocation{};
+    // A file finding: what the file and its folder were when the scan listed them. A removal
+    // acts only on that very file, whatever path leads to it.
+    FileIdentity listedFile{};
+    FileIdentity listedFolder{};
 
     // Sub-item i (1 is the second column); empty when the row has fewer columns.
     const std::string& subItem(std::size_t i) const;

@@ -106,21 +106,33 @@ void IgnoreList::load(FileSystem& fs, const std::string& folder) {
         if (!line.empty()) append(ParseIgnoreLine(line));
 }
 
+// The file opened as itself, made when missing: a link of that name (or a link for the folder)
+// is never written through; it is left as it is and said.
+std::unique_ptr<OpenedFile> IgnoreList::open(FileSystem& fs, const std::string& folder) const {
+    const std::string path = folder + "\\" + fileName();
+    FileActOutcome why;
+    if (auto file = fs.openForUpdate(path, true, &why)) return file;
+    if (why.result == FileActResult::Unsafe)
+        throw std::runtime_error("The ignore list " + path +
+                                 " is a link, or its folder is one; it is left as it is and nothing was written.");
+    throw std::runtime_error("Cannot write the ignore list " + path);
+}
+
 void IgnoreList::add(FileSystem& fs, const std::string& folder, const IgnoreEntry& entry) {
     append(entry);
     if (!fs.isDirectory(folder)) fs.createDirectories(folder);
-    const std::string path = folder + "\\" + fileName();
+    const auto file = open(fs, folder);
+    const auto size = file->size();
     // A file that lacks its final line end (edited by hand) gets one first, so the new entry
     // does not run on from the last one.
-    const auto existing = fs.readFile(path);
-    std::string lineEnd;
-    if (existing && !existing->empty() && existing->back() != '\n') lineEnd = existing->back() == '\r' ? "\n" : "\r\n";
-    if (!fs.appendFile(path, lineEnd + FormatIgnoreLine(entry) + "\r\n"))
+    const auto last = size && *size > 0 ? file->readAt(*size - 1, 1) : std::optional<std::string>("\n");
+    const std::string lineEnd = !last || *last == "\n" ? "" : *last == "\r" ? "\n" : "\r\n";
+    if (!size || !last || !file->writeAt(*size, lineEnd + FormatIgnoreLine(entry) + "\r\n"))
         throw std::runtime_error("Cannot write the ignore list " + folder + "\\" + fileName());
 }
 
 void IgnoreList::clear(FileSystem& fs, const std::string& folder) {
-    if (!fs.writeFile(folder + "\\" + fileName(), "")) throw std::runtime_error("Cannot write the ignore list " + folder + "\\" + fileName());
+    if (!open(fs, folder)->truncate(0)) throw std::runtime_error("Cannot write the ignore list " + folder + "\\" + fileName());
     view_.clear();
 }
 

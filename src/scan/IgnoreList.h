@@ -1,6 +1,7 @@
 #pragma once
 // Findings the user has set aside: shown in their own list, kept in Data<code>.dat below the
 // program's ignore folder, and skipped by every later scan of the category.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,7 @@ public:
 
 private:
     void append(const IgnoreEntry& entry);
+    std::unique_ptr<OpenedFile> open(FileSystem& fs, const std::string& folder) const;
 
     std::string code_;
     ResultList view_;

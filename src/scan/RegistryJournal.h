@@ -13,11 +13,13 @@
 //   listed (RemovalOutcome::Left) and the user is told `reason` once per command.
 // - It is never called in a dry run, nor for an item that is not there.
 // - recordMove() is the same for a file the startup removal moves aside (into startbug), called
-//   right before the move, so that undo can move it back.
+//   right before the move with what the file will be there (its identity), so that undo moves
+//   back that file and no other.
 // - It must not change the registry itself. An exception it raises ends the removal command as a
 //   failed registry write does: the findings not yet handled stay listed.
 #include <string>
 
+#include "platform/FileIdentity.h"
 #include "platform/RegistryApi.h"
 
 namespace keltora {
@@ -48,7 +50,8 @@ class RegistryJournal {
 public:
     virtual ~RegistryJournal() = default;
     virtual bool record(const RegistryChange& change, std::string& reason) = 0;
-    virtual bool recordMove(const std::string& from, const std::string& to, std::string& reason) = 0;
+    virtual bool recordMove(const std::string& from, const std::string& to, const FileIdentity& moved,
+                            std::string& reason) = 0;
 };
 
 }  // namespace keltora

@@ -169,6 +169,13 @@ TEST(Cli, ExitStatuses) {
         {"never listed", nullptr, {"remove", "sp", "--uncheck", "0"}, 1, "no listing of sp"},
         {"listing changed", [&](World& w) { listed(w); w.load(kRun + "\"Zero\"=\"0.exe\"\n"); },
          {"ignore", "sp", "0"}, 1, "have changed since they were listed"},
+        {"a listed file replaced", [&](World& w) {
+             w.touch(std::string(kStartupFolder) + "\\notes.lnk");
+             listed(w);
+             w.files().deleteFile(std::string(kStartupFolder) + "\\notes.lnk");
+             w.touch(std::string(kStartupFolder) + "\\notes.lnk");
+         },
+         {"remove", "sp", "--uncheck", "0"}, 1, "have changed since they were listed"},
         {"left listed", [](World& w) { w.touch(std::string(kStartupFolder) + "\\held.lnk"); w.machine.files.lock(std::string(kStartupFolder) + "\\held.lnk"); },
          {"remove", "sp"}, 3, ""},
         {"no backup", [](World& w) { w.machine.shell.onRun([](const ShellCall&) { return std::optional<std::uint32_t>(1); }); },
@@ -266,7 +273,7 @@ TEST(Cli, ADryRunListsWhatItWouldRemoveAndWhatWouldStay) {
     EXPECT_EQ(text.code, 3) << text.err;
     EXPECT_EQ(text.out, "would remove\tsp\tOne" + run + "\n" + "would stay\tsp\tTwo" + run + "\tunchecked\n" +
                             "would stay\tsp\tnotes.lnk\t" + kStartupFolder +
-                            "\tit could not be moved aside (in use, refused, or a file of that name is there already)\n"
+                            "\tthe folder it was to be moved into already holds a file of that name\n"
                             "sp: 1 would be removed, 2 would stay\n");
     EXPECT_EQ(text.err, "dry run, nothing was changed: 1 would be removed, 0 are gone already, 0 are no longer "
                         "findings, 1 would stay listed\n");

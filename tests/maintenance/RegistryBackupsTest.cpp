@@ -121,8 +121,9 @@ TEST(BackupFiles, NamesAndExportHeaders) {
 }
 
 // Restore and delete act only on a regular file of the folder that the listing showed: a
-// file that is no registry export is never imported, a link never followed, a file that
-// could not be deleted keeps its row. Each refusal is said.
+// file that is no registry export is never imported, a link never followed (one listed as a
+// file, as Wine lists a Unix link, included), a file that could not be deleted keeps its row.
+// Each refusal is said with its reason.
 TEST(RegistryBackups, RestoreAndDeleteRefuseWhatTheyMayNotActOn) {
     struct Row {
         const char* name;
@@ -134,11 +135,16 @@ TEST(RegistryBackups, RestoreAndDeleteRefuseWhatTheyMayNotActOn) {
     const auto text = [](World& w, const std::string& path) { w.files().writeFile(path, "not an export"); };
     const auto link = [](World& w, const std::string& path) { w.machine.files.setAttributes(path, kAttrReparsePoint); };
     const auto held = [](World& w, const std::string& path) { w.machine.files.lock(path); };
+    const auto wineLink = [](World& w, const std::string& path) {
+        w.files().deleteFile(path);
+        w.machine.files.addLink(path, "C:\\Elsewhere\\keep.reg", false);
+    };
     const Row rows[] = {
         {"text", text, true, "is not a registry export; nothing was restored."},
         {"link", link, true, "is not a regular file"},
         {"link", link, false, "is not a regular file"},
-        {"held", held, false, "could not be deleted."},
+        {"held", held, false, "could not be deleted: The process cannot access the file"},
+        {"link listed as a file", wineLink, false, "is left as it is: it is a link"},
         {"elevation", [](World& w, const std::string&) { w.machine.shell.setStartError(740); }, true,
          "needs administrator rights", 1},
     };
@@ -147,6 +153,7 @@ TEST(RegistryBackups, RestoreAndDeleteRefuseWhatTheyMayNotActOn) {
         TForm1& form = world.start();
         ASSERT_TRUE(form.backupregExecute());
         const std::string path = std::string(kBackups) + "\\Backup_9-5-3_7-1-2026.reg";
+        world.machine.files.addFile("C:\\Elsewhere\\keep.reg", 4, "kept");
         row.setup(world, path);
         const std::size_t runs = world.machine.shell.runs().size();
         form.LVbackup.select(0);
@@ -156,6 +163,7 @@ TEST(RegistryBackups, RestoreAndDeleteRefuseWhatTheyMayNotActOn) {
         EXPECT_EQ(form.LVbackup.size(), 1u) << row.name;
         EXPECT_TRUE(world.files().exists(path)) << row.name;
         EXPECT_EQ(world.machine.shell.runs().size(), runs + row.editorStarts) << row.name;
+        EXPECT_EQ(world.files().readFile("C:\\Elsewhere\\keep.reg"), "kept") << row.name;
     }
 }
 

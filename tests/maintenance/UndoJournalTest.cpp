@@ -34,6 +34,7 @@ constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVers
 constexpr const char* kDead = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dead";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kNotes = std::string(kStartupFolder) + "\\notes.lnk";
+const std::string kMovedNotes = std::string(kStartbug) + "\\notes.lnk";
 
 // Findings of every registry category the repair runs, holding every kind of value.
 const std::string kClutter = RegText(R"(
@@ -192,6 +193,16 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
         {"a file back in the Startup folder", nullptr, [](Cluttered& w) { w.touch(kNotes, "new"); },
          "a file of that name is back in the Startup folder",
          [](Cluttered& w) { EXPECT_EQ(w.files().readFile(kNotes), std::optional<std::string>("new")); }},
+        {"another file of that name in startbug", nullptr,
+         [](Cluttered& w) {
+             w.files().deleteFile(kMovedNotes);
+             w.touch(kMovedNotes, "earlier");
+         },
+         "notes.lnk: the file of that name in startbug is not the one that was moved",
+         [](Cluttered& w) {
+             EXPECT_EQ(w.files().readFile(kMovedNotes), std::optional<std::string>("earlier"));
+             EXPECT_FALSE(w.files().exists(kNotes));
+         }},
         {"a journal cut short", nullptr,
          [&](Cluttered& w) {
              const std::string bytes = *w.files().readFile(journalPath(w));
@@ -265,8 +276,9 @@ TEST(UndoJournal, AFileThatStopsTakingWritesRefusesTheRestOfTheCommand) {
             files.lock(std::string(kUndoFolder) + "\\" + inner.outcome().name);
             return kept;
         }
-        bool recordMove(const std::string& from, const std::string& to, std::string& reason) override {
-            return inner.recordMove(from, to, reason);
+        bool recordMove(const std::string& from, const std::string& to, const FileIdentity& moved,
+                        std::string& reason) override {
+            return inner.recordMove(from, to, moved, reason);
         }
     } locking(journal, world.machine.files);
     form.context().journal = &locking;
@@ -310,6 +322,70 @@ TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedReadsWhole) {
     std::string cut = left;
     cut.replace(ended.size(), 4, std::string("[\0H\0", 4));
     EXPECT_GT(ReadJournal(cut).unfinished, 0u);
+}
+
+// The journal of a command holds only what the command did: a move into startbug whose name is
+// taken there is refused before the journal is written, and an undo leaves the file that was
+// there.
+TEST(UndoJournal, AStartbugNameAlreadyTakenIsRefusedBeforeTheJournal) {
+    Cluttered world;
+    world.touch(kMovedNotes, "earlier");
+    const Result repair = Cli(world, kRepair);
+    EXPECT_EQ(repair.code, 3) << repair.err;
+    EXPECT_NE(repair.err.find("already holds a file of that name"), std::string::npos) << repair.err;
+    EXPECT_EQ(world.files().readFile(kNotes), std::optional<std::string>("shortcut"));
+    const JournalContents journal = ReadJournal(world.journalBytes());
+    for (const auto& entry : journal.entries) EXPECT_NE(entry.kind, JournalEntry::Kind::FileMove);
+    EXPECT_EQ(Cli(world, {"undo", world.journal()}).code, 0);
+    EXPECT_EQ(world.files().readFile(kMovedNotes), std::optional<std::string>("earlier"));
+    EXPECT_EQ(world.files().readFile(kNotes), std::optional<std::string>("shortcut"));
+}
+
+// A Startup folder on another volume than startbug (a profile on D:): a file is copied, the copy
+// checked, the original deleted, and the journal names the copy, which undo brings back; a
+// folder, which cannot be moved there, is refused before the journal.
+TEST(UndoJournal, AStartupFileOnAnotherVolumeIsCopiedAndComesBack) {
+    Cluttered world;
+    world.machine.account.profile = u"D:\\Users\\pat";
+    world.load(ShellFolderValue("Startup", "D:\\Users\\pat\\Startup"));
+    world.machine.files.addTextFile("D:\\Users\\pat\\Startup\\moved.lnk", "shortcut on D");
+    world.machine.files.addDirectory("D:\\Users\\pat\\Startup\\Tools");
+    const Result repair = Cli(world, kRepair);
+    EXPECT_EQ(repair.code, 3) << repair.err;
+    EXPECT_NE(repair.err.find("never deleted as a file nor moved to another volume"), std::string::npos) << repair.err;
+    EXPECT_FALSE(world.files().exists("D:\\Users\\pat\\Startup\\moved.lnk"));
+    EXPECT_EQ(world.files().readFile(std::string(kStartbug) + "\\moved.lnk"), std::optional<std::string>("shortcut on D"));
+    EXPECT_TRUE(world.files().isDirectory("D:\\Users\\pat\\Startup\\Tools"));
+    std::vector<std::u16string> moved;
+    for (const auto& entry : ReadJournal(world.journalBytes()).entries)
+        if (entry.kind == JournalEntry::Kind::FileMove) moved.push_back(entry.from);
+    EXPECT_EQ(moved, std::vector<std::u16string>{u"D:\\Users\\pat\\Startup\\moved.lnk"});
+
+    const Result undo = Cli(world, {"undo", world.journal()});
+    EXPECT_EQ(undo.code, 0) << undo.err;
+    EXPECT_EQ(world.files().readFile("D:\\Users\\pat\\Startup\\moved.lnk"), std::optional<std::string>("shortcut on D"));
+    EXPECT_FALSE(world.files().exists(std::string(kStartbug) + "\\moved.lnk"));
+}
+
+// "Delete Selected" of the undo page deletes a journal as the file categories delete a file: a
+// journal that is a link (listed as a file, as Wine lists a Unix link) is left, and so is what
+// it leads to; the page says why.
+TEST(UndoJournal, AJournalThatIsALinkIsNotDeletedThroughIt) {
+    Cluttered world;
+    ASSERT_EQ(Cli(world, kRepair).code, 0);
+    const std::string path = std::string(kUndoFolder) + "\\" + world.journal();
+    world.touch("C:\\Elsewhere\\keep.reg", *world.files().readFile(path));
+    world.files().deleteFile(path);
+    world.machine.files.addLink(path, "C:\\Elsewhere\\keep.reg", false);
+    TForm1& form = world.start();
+    Invoke(form, "CB1Categories1Items5Click");
+    ASSERT_EQ(form.LVundo.size(), 1u);
+    form.LVundo.select(0);
+    Invoke(form, "OBdeleteundoClick");
+    EXPECT_TRUE(world.files().exists("C:\\Elsewhere\\keep.reg"));
+    EXPECT_EQ(form.LVundo.size(), 1u);
+    ASSERT_EQ(world.host.messages.size(), 1u);
+    EXPECT_NE(world.host.messages[0].find("is left as it is: it is a link"), std::string::npos) << world.host.messages[0];
 }
 
 }  // namespace

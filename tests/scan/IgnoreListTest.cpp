@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "scan/IgnoreList.h"
 #include "support/World.h"
 
@@ -115,6 +118,35 @@ TEST(IgnoreItems, AHostileNameIsOneEntryAndAppendingStartsALine) {
     EXPECT_EQ(Captions(restarted.ignoreList("sp")->view()), (std::vector<std::string>{"Old", "x\r\nUpdater=HKCU"}));
     restarted.StartupExecute();
     EXPECT_EQ(Captions(restarted.category("sp").list()), std::vector<std::string>{"Updater"});
+}
+
+// An ignore file that is a link (listed as a link, or as a file as Wine lists a Unix link), or
+// one in an ignore folder that is a link, is never written through: what it leads to stays as it
+// was, and the command says why.
+TEST(IgnoreItems, AnIgnoreFileReachedThroughALinkIsLeftAsItIs) {
+    const std::string elsewhere = "C:\\Elsewhere";
+    const std::function<void(MemoryFileSystem&)> links[] = {
+        [&](MemoryFileSystem& fs) { fs.addLink(kDatasp, elsewhere + "\\Datasp.dat"); },
+        [&](MemoryFileSystem& fs) { fs.addLink(kDatasp, elsewhere + "\\Datasp.dat", false); },
+        [&](MemoryFileSystem& fs) { fs.addLink(kIgnoreFolder, elsewhere); },
+    };
+    for (std::size_t i = 0; i < std::size(links); ++i) {
+        World world("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                    "CurrentVersion\\Run]\n\"One\"=\"1\"\n");
+        world.touch(elsewhere + "\\Datasp.dat", "mine");
+        links[i](world.machine.files);
+        TForm1& form = world.start();
+        form.StartupExecute();
+        form.category("sp").list().select(0);
+        // The error ends the command and is shown, as a failed write of an ignore file is.
+        try {
+            form.OBsp2Click();
+            ADD_FAILURE() << i << ": nothing was said";
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find("is a link"), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(world.files().readFile(elsewhere + "\\Datasp.dat"), std::optional<std::string>("mine")) << i;
+    }
 }
 
 TEST(IgnoreListLoad, BinaryOrOddFilesLoadWhatTheyCan) {

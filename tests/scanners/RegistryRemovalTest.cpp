@@ -24,7 +24,9 @@ public:
         if (refuse) reason = "The undo journal cannot be written.";
         return !refuse;
     }
-    bool recordMove(const std::string&, const std::string&, std::string&) override { return !refuse; }
+    bool recordMove(const std::string&, const std::string&, const FileIdentity&, std::string&) override {
+        return !refuse;
+    }
     std::vector<RegistryChange> changes;
     std::vector<bool> stillThere;
     bool refuse = false;
@@ -210,7 +212,9 @@ struct AnotherProgram : RegistryJournal {
         if (remake) registry.setString(HKCU, "Software\\K", "v", "new");
         return true;
     }
-    bool recordMove(const std::string&, const std::string&, std::string&) override { return true; }
+    bool recordMove(const std::string&, const std::string&, const FileIdentity&, std::string&) override {
+        return true;
+    }
 };
 
 TEST(RegistryRemoval, AFailedWriteOfTheUnnamedValueRaisesAsTheSettingsWriteDoes) {

@@ -152,6 +152,31 @@ TEST_F(Win32FileSystemTest, ADatabaseHeldExclusivelyIsBusy) {
     EXPECT_TRUE(fs().openDatabase(path, DatabaseAccess::ReadOnly).database);
 }
 
+// Deleting a file another program holds open with delete sharing: POSIX semantics take the name
+// at once where the system has them (Windows 10 1709 and later); the classic disposition (older
+// systems, Wine) leaves it until that program closes the file, and the act says so.
+TEST_F(Win32FileSystemTest, AFileHeldOpenWithDeleteSharingIsDeletedAtOnceOrWhenReleased) {
+    touch("shared.log", "x");
+    HANDLE held = CreateFileA(inFolder("shared.log").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string in = folder();
+    const auto listing = fs().listFolder(std::u16string(in.begin(), in.end()));
+    ASSERT_TRUE(listing.has_value());
+    ASSERT_EQ(listing->entries.size(), 1u);
+    const std::string path = inFolder("shared.log");
+    const FileActOutcome outcome = fs().act(FileAct{std::u16string(path.begin(), path.end()), u"", false,
+                                                    listing->entries[0].identity, listing->folder});
+    if (outcome.result == FileActResult::Done) {
+        EXPECT_FALSE(fs().exists(path));
+    } else {
+        EXPECT_EQ(outcome.fault, FileActFault::HeldOpen);
+        EXPECT_TRUE(fs().exists(path));
+    }
+    CloseHandle(held);
+    EXPECT_FALSE(fs().exists(path));
+}
+
 TEST_F(Win32FileSystemTest, CreateDirectoryFailsWhenItExistsOrHasNoParent) {
     EXPECT_TRUE(fs().createDirectory(inFolder("d")));
     EXPECT_FALSE(fs().createDirectory(inFolder("d")));

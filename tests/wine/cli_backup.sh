@@ -78,4 +78,19 @@ set -e
 win "$cli" backups | grep $'\tBackup_1-1-1_1-1-2026.reg\t' >/dev/null || fail "a backup that was not deleted lost its row"
 rm -f "$backups/Backup_1-1-1_1-1-2026.reg"
 echo "delete that fails: ok"
+# A backup that is a link to a .reg file elsewhere (Wine lists a Unix link to a file as that
+# file): the delete follows no link, leaves both, keeps the row and says why (exit 1).
+elsewhere="$KELTORA_SCRATCH/elsewhere.reg"
+mkdir -p "$KELTORA_SCRATCH"
+printf 'Windows Registry Editor Version 5.00\r\n' >"$elsewhere"
+ln -sfn "$elsewhere" "$backups/Backup_2-2-2_2-2-2026.reg"
+set +e
+win "$cli" delete Backup_2-2-2_2-2-2026.reg >/dev/null 2>"$KELTORA_SCRATCH.err"; rc=$?
+set -e
+[ -e "$elsewhere" ] || fail "delete of a backup that is a link deleted the file it leads to"
+[ -L "$backups/Backup_2-2-2_2-2-2026.reg" ] || fail "delete of a backup that is a link deleted the link"
+[ "$rc" = 1 ] || fail "delete of a backup that is a link: exit $rc, not 1"
+grep -q 'is left as it is' "$KELTORA_SCRATCH.err" || fail "delete of a backup that is a link: $(cat "$KELTORA_SCRATCH.err")"
+rm -f "$backups/Backup_2-2-2_2-2-2026.reg" "$elsewhere"
+echo "delete of a backup that is a link: ok"
 reg_delete_key "$probe"

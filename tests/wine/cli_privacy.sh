@@ -15,7 +15,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 trap 'status=$?; [[ $- != *e* ]] || echo "FAIL: line $LINENO: $BASH_COMMAND ended the script (status $status)" >&2' ERR
 # Everything this script makes carries the tag in its name, and goes again at the end.
 drive_c=$(win winepath -u 'C:\')
-cleanup() { find "$drive_c" -depth -name "*$tag*" -exec rm -rf {} +; }
+prefix=$("$WINE_RUN" --prefix)
+cleanup() {
+  find "$drive_c" -depth -name "*$tag*" -exec rm -rf {} +
+  [[ "$(readlink "$prefix/dosdevices/k:" 2>/dev/null)" != *"$tag"* ]] || rm -f "$prefix/dosdevices/k:"
+}
 trap cleanup EXIT
 
 # A file of this script, as a Linux path below a Windows folder.
@@ -58,6 +62,12 @@ history=$(make_file "$(reg_value "$folders" History)\\History.IE5\\$tag" "$tag.u
 make_file "$(reg_value "$folders" History)\\History.IE5\\$tag" index.dat >/dev/null
 scan_and_remove his "$tag.url"
 [ ! -e "$history" ] || fail "remove his left $history"
+
+# A path longer than the plain form takes (260 characters) is listed and removed through "\\?\".
+long_name="$(printf 'n%.0s' $(seq 60))-$tag.url"
+deep=$(make_file "$(reg_value "$folders" History)\\History.IE5\\$tag\\$(printf 'd%.0s' $(seq 200))" "$long_name")
+scan_and_remove his "$long_name"
+[ ! -e "$deep" ] || fail "remove his left the file of a long path"
 
 cached=$(make_file "$(reg_value "$folders" Cache)\\Content.IE5\\$tag" "$tag[1].gif")
 scan_and_remove tempie "$tag[1].gif"
@@ -102,7 +112,7 @@ echo "scan and remove vd font help: ok"
 # --- What a removal may touch ------------------------------------------------------------------
 
 # Removes the findings of CODE whose caption matches the extended regular expression, the rest
-# unchecked; the exit status is the command's (1 when a file was left untouched for safety).
+# unchecked; the exit status is the command's (3 when a checked file was left).
 remove_matching() {
   local code="$1" pattern="$2" out rows
   out=$(win "$cli" scan "$code")
@@ -147,6 +157,24 @@ for row in "${category_rows[@]}"; do
 done
 rm -rf "$outside"
 echo "links to files and folders outside the prefix: ok"
+
+# A file is known by what it is, not by the text of its path: a cookie under a drive letter of
+# the prefix's own for a folder of C: (as subst or a mapped share makes one; the system names
+# the file by C:), and one in a folder reached through a link on the way (a relocated profile),
+# are removed like any other.
+saved_cookies=$(reg_value "$folders" Cookies)
+mkdir -p "$drive_c/subst-$tag/Cookies" "$KELTORA_SCRATCH/relocated-$tag/Cookies"
+ln -sfn "$drive_c/subst-$tag" "$prefix/dosdevices/k:"
+ln -sfn "$KELTORA_SCRATCH/relocated-$tag" "$drive_c/profile-$tag"
+for value in 'K:\Cookies' "C:\\profile-$tag\\Cookies"; do
+  "$WINE_RUN" reg add "$folders" /v Cookies /d "$value" /f >/dev/null
+  file=$(make_file "$value" "root@doubleclick-$tag.txt")
+  scan_and_remove co "root@doubleclick-$tag.txt"
+  [ ! -e "$file" ] || fail "remove co left $file, with the cookies in $value"
+done
+"$WINE_RUN" reg add "$folders" /v Cookies /d "$saved_cookies" /f >/dev/null
+rm -rf "$prefix/dosdevices/k:" "$drive_c/profile-$tag" "$drive_c/subst-$tag" "$KELTORA_SCRATCH/relocated-$tag"
+echo "a drive letter of its own and a folder reached through a link: ok"
 
 # A name ending in a dot or a blank beside its plain twin: removing it never costs the twin.
 for row in "${category_rows[@]}"; do

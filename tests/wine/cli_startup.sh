@@ -64,6 +64,23 @@ grep -qx 'Updater=HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' \
   <(tr -d '\r' <"$(program_files_unix)/Keltora Pro/Datasp.dat") || fail "Datasp.dat does not hold the entry"
 echo "ignore sp: ok"
 
+# An ignore file that is a link to a file elsewhere is never written through: the command says
+# so and what the link leads to stays as it was.
+ignore_file="$(program_files_unix)/Keltora Pro/Datasp.dat"
+mkdir -p "$(dirname "$KELTORA_SCRATCH")"
+cp "$ignore_file" "$KELTORA_SCRATCH-ignore.dat"
+rm -f "$ignore_file"
+ln -s "$KELTORA_SCRATCH-ignore.dat" "$ignore_file"
+before=$(cat "$KELTORA_SCRATCH-ignore.dat")
+set +e
+win "$cli" ignore sp 0 >/dev/null 2>"$KELTORA_SCRATCH.err"; rc=$?
+set -e
+[ "$(cat "$KELTORA_SCRATCH-ignore.dat")" = "$before" ] || fail "ignore sp wrote through a linked ignore file"
+[ "$rc" != 0 ] && grep -q 'is a link' "$KELTORA_SCRATCH.err" || fail "ignore sp with a linked ignore file: exit $rc, $(cat "$KELTORA_SCRATCH.err")"
+rm -f "$ignore_file"
+mv "$KELTORA_SCRATCH-ignore.dat" "$ignore_file"
+echo "linked ignore file: ok (exit $rc)"
+
 # Usage errors exit 2 with one line.
 mkdir -p "$(dirname "$KELTORA_SCRATCH")"
 set +e

@@ -27,8 +27,15 @@ keys=('HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' "
       'HKEY_LOCAL_MACHINE\SOFTWARE\KeltUndoDeep' 'HKEY_CURRENT_USER\Software\KeltUndoDeep')
 
 # The fixture's keys go again at the end, so that no other test meets them.
+folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+saved_startup=$(reg_value "$folders" Startup)
+prefix=$("$WINE_RUN" --prefix)
+other=$(mktemp -d /dev/shm/keltora-undo.XXXXXX 2>/dev/null || mktemp -d "$scratch/other.XXXXXX")
 cleanup() {
   local key
+  "$WINE_RUN" reg add "$folders" /v Startup /d "$saved_startup" /f >/dev/null 2>&1 || true
+  [[ "$(readlink "$prefix/dosdevices/q:" 2>/dev/null)" != "$other" ]] || rm -f "$prefix/dosdevices/q:"
+  rm -rf "$other"
   for key in "${keys[@]:2}" 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\KeltUndoDead'; do
     reg_delete_key "$key"
   done
@@ -114,3 +121,35 @@ expect_exports after-conflict "undo with a value made again" 1
 [ "$(cat "$startup/KeltUndo.lnk")" = keltundo ] || fail "undo with a conflict: the Startup file is not back"
 [[ "$(newest_journal)" != *$'\tUndone' ]] || fail "a journal with something left is marked as undone"
 echo "undo with a value made again: ok"
+
+# A move into startbug whose name is taken there is refused before the journal is written: the
+# repair leaves the Startup file (exit 3), its journal holds no move, and its undo leaves the
+# file that was in startbug as it was.
+echo earlier >"$keltora/startbug/KeltUndo.lnk"
+rc=0
+win "$cli" repair --rows "$rows" >/dev/null 2>"$scratch/taken.err" || rc=$?
+[ "$rc" = 3 ] || fail "repair with the startbug name taken: exit $rc, not 3"
+grep -q 'already holds a file of that name' "$scratch/taken.err" || fail "repair with the startbug name taken: $(cat "$scratch/taken.err")"
+[ "$(cat "$startup/KeltUndo.lnk")" = keltundo ] || fail "repair with the startbug name taken moved the Startup file"
+name=$(newest_journal | cut -f1)
+! iconv -f UTF-16LE -t UTF-8 "$undo_dir/$name" | grep -q 'Entry: file move' || fail "the journal holds a move that was not made"
+win "$cli" undo "$name" >/dev/null || fail "undo after the startbug name was taken: exit $?"
+[ "$(cat "$keltora/startbug/KeltUndo.lnk")" = earlier ] || fail "undo moved the earlier file out of startbug"
+rm -f "$keltora/startbug/KeltUndo.lnk"
+echo "a startbug name already taken: ok"
+
+# A Startup folder on another volume (a drive letter of the prefix on another Linux file system):
+# the file is copied into startbug through the open handles, checked, its original deleted, and
+# undo brings it back there.
+mkdir -p "$other/Startup"
+ln -sfn "$other" "$prefix/dosdevices/q:"
+"$WINE_RUN" reg add "$folders" /v Startup /d 'Q:\Startup' /f >/dev/null
+mv "$startup/KeltUndo.lnk" "$other/Startup/KeltUndo.lnk"
+win "$cli" repair --rows "$rows" >/dev/null 2>"$scratch/volume.err" || fail "repair with the Startup folder on Q: exit $?: $(cat "$scratch/volume.err")"
+[ ! -e "$other/Startup/KeltUndo.lnk" ] || fail "the Startup file on Q: is still there"
+[ "$(cat "$keltora/startbug/KeltUndo.lnk")" = keltundo ] || fail "the Startup file on Q: did not reach startbug"
+name=$(newest_journal | cut -f1)
+win "$cli" undo "$name" >/dev/null || fail "undo of the move from Q: exit $?"
+[ "$(cat "$other/Startup/KeltUndo.lnk")" = keltundo ] || fail "undo did not bring the file back to Q:"
+[ ! -e "$keltora/startbug/KeltUndo.lnk" ] || fail "undo left the copy in startbug"
+echo "a startbug move to another volume: ok ($(stat -f -c %T "$other") to $(stat -f -c %T "$keltora"))"

@@ -95,7 +95,8 @@ public:
     explicit TimedFiles(FileSystem& inner) : inner_(inner) {}
     std::vector<FoundFile> find(const std::string& pattern) override { return inner_.find(pattern); }
     std::vector<FoundFile> findWide(const std::u16string& pattern) override { return inner_.findWide(pattern); }
-    FileActResult act(const FileAct& act) override { return inner_.act(act); }
+    std::optional<FolderListing> listFolder(const std::u16string& folder) override { return inner_.listFolder(folder); }
+    FileActOutcome act(const FileAct& act) override { return inner_.act(act); }
     std::u16string temporaryFolder() override { return inner_.temporaryFolder(); }
     std::optional<std::u16string> environmentVariable(const std::u16string& name) override {
         return inner_.environmentVariable(name);
@@ -120,7 +121,9 @@ public:
         auto file = inner_.createNew(path);
         return file ? std::make_unique<TimedFile>(std::move(file)) : nullptr;
     }
-    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override { return inner_.openForUpdate(path); }
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path, bool create, FileActOutcome* why) override {
+        return inner_.openForUpdate(path, create, why);
+    }
     std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override {
         return inner_.openExact(path, write, create);
     }

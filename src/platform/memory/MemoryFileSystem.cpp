@@ -1,6 +1,8 @@
 #include "platform/memory/MemoryFileSystem.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <stdexcept>
 
 #include "platform/memory/AsciiCase.h"
@@ -20,10 +22,20 @@ std::u16string upperKey(std::u16string_view name) {
     return key;
 }
 
-bool equalsNoCase(std::u16string_view a, std::u16string_view b) { return upperKey(a) == upperKey(b); }
-
 // Links followed in a row before a lookup gives up, as the system does with a loop.
 constexpr int kMaxLinkDepth = 8;
+
+// The system error codes the act reports.
+constexpr long kPathNotFound = 3;
+constexpr long kAccessDenied = 5;
+constexpr long kSharingViolation = 32;
+constexpr long kInvalidName = 123;
+
+// File IDs are never reused, across every memory file system of the process.
+std::uint64_t NewFileId() {
+    static std::atomic<std::uint64_t> next{16};
+    return next++;
+}
 
 }  // namespace
 
@@ -33,7 +45,10 @@ struct MemoryFileSystem::Entry {
     std::uint64_t size = 0;
     std::string content;
     bool locked = false;
+    bool heldShared = false;  // held open by another program that allows deletion
     bool denied = false;
+    std::uint64_t id = NewFileId();
+    std::uint32_t serial = 0;  // a drive root: its volume's serial number
     std::u16string linkTarget;  // a link: the full path it points at
     Entry* parent = nullptr;    // none for a drive root
     // Keyed by the upper-cased name: the order in which NTFS lists a folder.
@@ -57,12 +72,6 @@ struct MemoryFileSystem::Entry {
         auto self = std::move(it->second);
         parent->children.erase(it);
         return self;
-    }
-    // Where the entry really is: its drive and the names of its folders.
-    std::u16string realPath() const {
-        if (!parent) return name + u"\\";
-        const std::u16string above = parent->realPath();
-        return above + (above.back() == u'\\' ? u"" : u"\\") + name;
     }
 };
 
@@ -100,6 +109,12 @@ void reattach(std::unique_ptr<Entry> moving, Entry& folder, const std::u16string
     moving->name = leaf;
     moving->parent = &folder;
     folder.children[upperKey(leaf)] = std::move(moving);
+}
+
+FileIdentity identityOf(const Entry& entry) { return {rootOf(&entry)->serial, entry.id}; }
+
+FileActOutcome outcome(FileActResult result, FileActFault fault = FileActFault::None, long error = 0) {
+    return {result, fault, error};
 }
 
 bool isWithin(const Entry* entry, const Entry* ancestor) {
@@ -143,9 +158,17 @@ MemoryFileSystem::Lookup MemoryFileSystem::resolve(const std::u16string& fullPat
     char drive = 0;
     std::vector<std::u16string> parts;
     if (!SplitFullPath(fullPath, drive, parts)) return {};
-    auto it = drives_.find(drive);
-    if (it == drives_.end()) return {};
-    Entry* entry = it->second.get();
+    Entry* entry = nullptr;
+    if (auto alias = driveLetters_.find(drive); alias != driveLetters_.end()) {
+        // A drive letter for a folder of another drive reaches that folder's own entries.
+        const Lookup folder = resolve(alias->second, true);
+        if (!folder.entry || folder.denied) return folder;
+        entry = folder.entry;
+    } else if (auto it = drives_.find(drive); it != drives_.end()) {
+        entry = it->second.get();
+    } else {
+        return {};
+    }
     for (std::size_t i = 0; i <= parts.size(); ++i) {
         const bool last = i == parts.size();
         for (int depth = 0; entry->isLink() && (!last || followLast); ++depth) {
@@ -197,11 +220,11 @@ std::vector<FoundFile> MemoryFileSystem::findWide(const std::u16string& pattern)
     const std::u16string mask = cut != std::u16string::npos ? text.substr(cut + 1) : driveOnly ? text.substr(2) : text;
     if (mask.empty()) return {};
     if (!HasWildcards(mask)) {
-        Entry* entry = resolve(FullPathName(text, current_), false).entry;
+        Entry* entry = resolve(asWritten(text), false).entry;
         if (!entry || !entry->parent) return {};
         return {found(*entry)};
     }
-    const Lookup dir = resolve(FullPathName(folder, current_), true);
+    const Lookup dir = resolve(asWritten(folder), true);
     if (!dir.entry || dir.entry->denied || !dir.entry->isDirectory()) return {};
     std::vector<FoundFile> result;
     // A drive root has no "." and "..".
@@ -256,42 +279,109 @@ bool MemoryFileSystem::moveFile(const std::string& from, const std::string& to) 
     Entry* clash = target->child(leaf);
     // A name that differs only in case is the same entry: the move renames it.
     if (clash && clash != source) return false;
-    if (source->isDirectory() && (rootOf(source) != rootOf(target) || isWithin(target, source))) return false;
-    reattach(source->detach(), *target, leaf);
+    const bool otherVolume = rootOf(source) != rootOf(target);
+    if (source->isDirectory() && (otherVolume || isWithin(target, source))) return false;
+    auto moving = source->detach();
+    if (otherVolume) moving->id = NewFileId();  // copied, as MoveFileA moves a file across volumes
+    reattach(std::move(moving), *target, leaf);
     return true;
 }
 
-FileActResult MemoryFileSystem::act(const FileAct& act) {
-    const Lookup found = resolve(act.path, false);
-    Entry* entry = found.entry;
-    if (found.denied || (entry && entry->denied)) return FileActResult::Failed;
-    if (!entry) {
-        char drive = 0;
-        std::vector<std::u16string> parts;
-        return SplitFullPath(act.path, drive, parts) ? FileActResult::Absent : FileActResult::Failed;
-    }
-    if (entry->isLink() || !equalsNoCase(entry->realPath(), act.path)) return FileActResult::Unsafe;
-    if (!entry->parent || (entry->isDirectory() && act.moveTo.empty())) return FileActResult::Failed;
-    if (!act.moveTo.empty()) return moveEntry(*entry, act.moveTo, act.dryRun);
-    if (entry->locked || (entry->attributes & kAttrReadOnly)) return FileActResult::Failed;
-    if (!act.dryRun) entry->detach();
-    return FileActResult::Done;
+std::u16string MemoryFileSystem::asWritten(const std::u16string& path) {
+    if (path.starts_with(u"\\\\?\\")) return path.substr(4);
+    return FullPathName(path, current_);
 }
 
-// Moves a checked entry to an exact path, never over another entry; a folder moves as a whole,
-// on its own drive and never into itself.
-FileActResult MemoryFileSystem::moveEntry(Entry& entry, const std::u16string& to, bool dryRun) {
+std::optional<FolderListing> MemoryFileSystem::listFolder(const std::u16string& folder) {
+    const Lookup dir = resolve(folder, false);
+    if (!dir.entry || dir.denied || dir.entry->denied || dir.entry->isLink() || !dir.entry->isDirectory())
+        return std::nullopt;
+    FolderListing listing{identityOf(*dir.entry), {}};
+    for (const auto& [upperName, child] : dir.entry->children) {
+        // A link whose target is gone is not listed, as Wine leaves out a dangling Unix link.
+        const Entry* target = child->isLink() ? resolve(child->linkTarget, true).entry : child.get();
+        if (!target) continue;
+        FoundFile file = found(*child);
+        // A link is listed as itself, unless it shows as Wine shows a Unix link to a file: as
+        // that file.
+        file.identity = identityOf((child->attributes & kAttrReparsePoint) ? *child : *target);
+        file.folderIdentity = listing.folder;
+        listing.entries.push_back(std::move(file));
+    }
+    return listing;
+}
+
+// The folder is opened without following a final link, the entry by its exact name in it, as
+// itself; both must be what the listing saw.
+FileActOutcome MemoryFileSystem::act(const FileAct& act) {
+    const auto cut = act.path.find_last_of(u'\\');
+    char drive = 0;
+    std::vector<std::u16string> parts;
+    if (cut == std::u16string::npos || !SplitFullPath(act.path, drive, parts))
+        return outcome(FileActResult::Failed, FileActFault::System, kInvalidName);
+    const Lookup folder = resolve(act.path.substr(0, cut == 2 ? 3 : cut), false);
+    if (folder.denied || (folder.entry && folder.entry->denied))
+        return outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
+    if (!folder.entry || !folder.entry->isDirectory()) return outcome(FileActResult::Absent);
+    if (folder.entry->isLink()) return outcome(FileActResult::Unsafe, FileActFault::Link);
+    if (act.folder.known() && identityOf(*folder.entry) != act.folder)
+        return outcome(FileActResult::Unsafe, FileActFault::NotListed);
+    Entry* entry = folder.entry->child(act.path.substr(cut + 1));
+    if (!entry) return outcome(FileActResult::Absent);
+    if (entry->denied) return outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
+    if (entry->isLink()) return outcome(FileActResult::Unsafe, FileActFault::Link);
+    if (!act.file.known() || identityOf(*entry) != act.file) return outcome(FileActResult::Unsafe, FileActFault::NotListed);
+    if (!act.moveTo.empty()) return moveEntry(*entry, act);
+    if (entry->isDirectory()) return outcome(FileActResult::Failed, FileActFault::Folder);
+    return deleteEntry(*entry, act.dryRun);
+}
+
+FileActOutcome MemoryFileSystem::deleteEntry(Entry& entry, bool dryRun) {
+    if (entry.locked) return outcome(FileActResult::Failed, FileActFault::System, kSharingViolation);
+    // The classic disposition fails on a read-only file, and leaves the name of a file another
+    // program holds until it closes it.
+    if (!posixDeletes && (entry.attributes & kAttrReadOnly))
+        return outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
+    if (dryRun) return outcome(FileActResult::Done);
+    if (!posixDeletes && entry.heldShared) return outcome(FileActResult::Failed, FileActFault::HeldOpen);
+    entry.detach();
+    return outcome(FileActResult::Done);
+}
+
+// Moves a checked entry to an exact path in a folder that is no link, never over another entry;
+// a folder moves as a whole, on its own drive and never into itself; a file on another volume
+// is copied, and the copy is a new file.
+FileActOutcome MemoryFileSystem::moveEntry(Entry& entry, const FileAct& act) {
+    const std::u16string& to = act.moveTo;
     const auto cut = to.find_last_of(u'\\');
     const std::u16string leaf = cut == std::u16string::npos ? std::u16string() : to.substr(cut + 1);
-    const Lookup folder = resolve(to.substr(0, cut + 1), true);
-    if (!folder.entry || folder.entry->denied || !folder.entry->isDirectory() || !isValidName(leaf) ||
-        folder.entry->child(leaf) || holdsLock(entry))
-        return FileActResult::Failed;
-    if (entry.isDirectory() && (rootOf(&entry) != rootOf(folder.entry) || isWithin(folder.entry, &entry)))
-        return FileActResult::Failed;
-    if (dryRun) return FileActResult::Done;
-    reattach(entry.detach(), *folder.entry, leaf);
-    return FileActResult::Done;
+    const Lookup folder = resolve(to.substr(0, cut == 2 ? 3 : cut), false);
+    if (folder.denied || (folder.entry && folder.entry->denied))
+        return outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
+    if (!folder.entry || !folder.entry->isDirectory() || !isValidName(leaf))
+        return outcome(FileActResult::Failed, FileActFault::System, kPathNotFound);
+    if (folder.entry->isLink()) return outcome(FileActResult::Unsafe, FileActFault::Link);
+    if (folder.entry->child(leaf)) return outcome(FileActResult::Failed, FileActFault::NameTaken);
+    if (holdsLock(entry)) return outcome(FileActResult::Failed, FileActFault::System, kSharingViolation);
+    const bool otherVolume = rootOf(&entry) != rootOf(folder.entry);
+    if (entry.isDirectory() && (otherVolume || isWithin(folder.entry, &entry)))
+        return outcome(FileActResult::Failed, FileActFault::Folder);
+    if (act.dryRun) return outcome(FileActResult::Done);
+    const std::uint64_t id = otherVolume ? NewFileId() : entry.id;
+    if (act.beforeMove && !act.beforeMove({rootOf(folder.entry)->serial, id}))
+        return outcome(FileActResult::Failed, FileActFault::Refused);
+    if (otherVolume && entry.heldShared && !posixDeletes) {
+        // The copy is made; the original is only marked, and goes when its holder closes it.
+        Entry& copy = folder.entry->add(leaf, entry.attributes);
+        copy.id = id;
+        copy.size = entry.size;
+        copy.content = entry.content;
+        return outcome(FileActResult::Failed, FileActFault::HeldOpen);
+    }
+    auto moving = entry.detach();
+    moving->id = id;
+    reattach(std::move(moving), *folder.entry, leaf);
+    return outcome(FileActResult::Done);
 }
 
 bool MemoryFileSystem::createDirectory(const std::string& path) {
@@ -394,11 +484,30 @@ std::unique_ptr<OpenedFile> MemoryFileSystem::createNew(const std::string& path)
     return std::make_unique<MemoryOpenFile>(*this, FullPathName(wide(path), current_), true);
 }
 
-std::unique_ptr<OpenedFile> MemoryFileSystem::openForUpdate(const std::string& path) {
-    Entry* entry = lookup(path, false);
-    if (!entry || entry->isLink() || entry->isDirectory() || entry->locked || (entry->attributes & kAttrReadOnly))
-        return nullptr;
-    return std::make_unique<MemoryOpenFile>(*this, FullPathName(wide(path), current_), true);
+// The folder as itself, then the file of that name in it as itself.
+std::unique_ptr<OpenedFile> MemoryFileSystem::openForUpdate(const std::string& path, bool create, FileActOutcome* why) {
+    FileActOutcome ignored;
+    FileActOutcome& told = why ? *why : ignored;
+    const std::u16string full = FullPathName(wide(path), current_);
+    const auto cut = full.find_last_of(u'\\');
+    const std::u16string leaf = full.substr(cut + 1);
+    const Lookup folder = resolve(full.substr(0, cut == 2 ? 3 : cut), false);
+    told = outcome(FileActResult::Done);
+    if (folder.denied || (folder.entry && folder.entry->denied))
+        told = outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
+    else if (!folder.entry || !folder.entry->isDirectory()) told = outcome(FileActResult::Absent);
+    else if (folder.entry->isLink()) told = outcome(FileActResult::Unsafe, FileActFault::Link);
+    if (told.result != FileActResult::Done) return nullptr;
+    Entry* entry = folder.entry->child(leaf);
+    if (!entry && create && isValidName(leaf)) entry = &folder.entry->add(leaf, kAttrArchive);
+    if (!entry) told = outcome(FileActResult::Absent);
+    else if (entry->isLink()) told = outcome(FileActResult::Unsafe, FileActFault::Link);
+    else if (entry->isDirectory()) told = outcome(FileActResult::Failed, FileActFault::Folder);
+    else if (entry->denied || (entry->attributes & kAttrReadOnly))
+        told = outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
+    else if (entry->locked) told = outcome(FileActResult::Failed, FileActFault::System, kSharingViolation);
+    if (told.result != FileActResult::Done) return nullptr;
+    return std::make_unique<MemoryOpenFile>(*this, full, false);
 }
 
 std::unique_ptr<OpenedFile> MemoryFileSystem::openExact(const std::u16string& path, bool write, bool create) {
@@ -424,11 +533,14 @@ Entry* MemoryFileSystem::make(const std::u16string& path, bool directory, bool e
     std::vector<std::u16string> parts;
     const std::u16string full = exact ? path : FullPathName(path, current_);
     if (!SplitFullPath(full, drive, parts)) throw std::invalid_argument("not a full path: " + codePage_.toAnsi(path));
+    if (auto alias = driveLetters_.find(drive); alias != driveLetters_.end())
+        return make(alias->second + full.substr(2), directory, true);
     auto& root = drives_[drive];
     if (!root) {
         root = std::make_unique<Entry>();
         root->name = std::u16string(1, static_cast<char16_t>(drive)) + u":";
         root->attributes = kAttrDirectory;
+        root->serial = 0x5EED0000u | static_cast<std::uint8_t>(drive);
     }
     Entry* entry = root.get();
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -486,6 +598,14 @@ void MemoryFileSystem::setAttributes(const std::string& path, std::uint32_t attr
 void MemoryFileSystem::lock(const std::string& path) { existing(path).locked = true; }
 
 void MemoryFileSystem::unlock(const std::string& path) { existing(path).locked = false; }
+
+void MemoryFileSystem::holdWithDeleteSharing(const std::string& path) { existing(path).heldShared = true; }
+
+void MemoryFileSystem::addDriveLetter(char letter, const std::string& folder) {
+    const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    if (drives_.count(drive) || !make(wide(folder), true, false)) throw std::invalid_argument("drive letter in use");
+    driveLetters_[drive] = FullPathName(wide(folder), current_);
+}
 
 void MemoryFileSystem::deny(const std::string& path) { existing(path).denied = true; }
 

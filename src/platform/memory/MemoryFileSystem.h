@@ -4,7 +4,9 @@
 // their case, UTF-16 names that the ANSI calls reach through the Windows-1252 code page (best fit
 // included, so an ANSI name can name another file), Windows wildcards that also match 8.3 short
 // names, "." and ".." in folder listings, attributes, 64-bit sizes, MoveFileA that never
-// overwrites, files another program holds, entries the user may not open, and links. The current
+// overwrites, files another program holds, entries the user may not open, links, file
+// identities (a serial number per drive, a file ID per entry; a move to another drive copies),
+// and drive letters for folders of another drive. The current
 // folder is "C:\". Test setup goes through the helpers below.
 #include <cstdint>
 #include <map>
@@ -37,13 +39,16 @@ public:
     bool appendFile(const std::string& path, const std::string& content) override;
     bool createNewFile(const std::string& path) override;
 
+    // A pattern with "\\?\" is taken as written.
     std::vector<FoundFile> findWide(const std::u16string& pattern) override;
     // As written, as through "\\?\": a link on the way is followed, a final one is not opened.
-    FileActResult act(const FileAct& act) override;
+    std::optional<FolderListing> listFolder(const std::u16string& folder) override;
+    FileActOutcome act(const FileAct& act) override;
     std::u16string temporaryFolder() override { return temporaryPath; }
     std::optional<std::u16string> environmentVariable(const std::u16string& name) override;
     std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
-    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path, bool create = false,
+                                              FileActOutcome* why = nullptr) override;
     std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override;
 
     // Setup: missing folders, and the drive, are made on the way. A path that is not of the
@@ -67,6 +72,15 @@ public:
     // A folder with a held file below it cannot be moved.
     void lock(const std::string& path);
     void unlock(const std::string& path);
+    // A file another program holds open with delete sharing: a POSIX delete takes its name at
+    // once; the classic one only marks it, and the name stays until that program closes it.
+    void holdWithDeleteSharing(const std::string& path);
+    // A drive letter that names a folder of another drive, as subst or a mapped share makes
+    // one: the same entries, the same identities, the volume of that folder.
+    void addDriveLetter(char letter, const std::string& folder);
+    // Whether deletes have POSIX semantics, as on Windows 10 1709 and later; false: the classic
+    // disposition alone, as on older systems and under Wine.
+    bool posixDeletes = true;
     // An entry the user may not open: it is listed, but every other call on it (and below it)
     // fails as access denied, its attributes included.
     void deny(const std::string& path);
@@ -94,7 +108,9 @@ private:
     Lookup resolve(const std::u16string& fullPath, bool followLast);
     Entry* lookup(const std::string& path, bool followLast = true);
     Entry* parentFor(const std::string& path, std::u16string& leaf);
-    FileActResult moveEntry(Entry& entry, const std::u16string& to, bool dryRun);
+    FileActOutcome moveEntry(Entry& entry, const FileAct& act);
+    FileActOutcome deleteEntry(Entry& entry, bool dryRun);
+    std::u16string asWritten(const std::u16string& path);
     Entry* make(const std::u16string& path, bool directory, bool exact);
     Entry& existing(const std::string& path);
     bool store(const std::string& path, const std::string& content, bool append);
@@ -103,6 +119,7 @@ private:
 
     MemoryCodePage codePage_;
     std::map<char, std::unique_ptr<Entry>> drives_;
+    std::map<char, std::u16string> driveLetters_;  // a letter for a folder of another drive
     std::u16string current_ = u"C:\\";
     std::vector<std::string> deniedProbes_;  // upper-cased
 };

@@ -17,6 +17,7 @@ constexpr MessageRow kMessages[] = {
     {32, "The process cannot access the file because it is being used by another process."},
     {80, "The file exists."},
     {87, "The parameter is incorrect."},
+    {123, "The filename, directory name, or volume label syntax is incorrect."},
     {161, "The specified path is invalid."},
     {183, "Cannot create a file when that file already exists."},
     {234, "More data is available."},

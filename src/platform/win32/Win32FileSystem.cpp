@@ -5,9 +5,11 @@
 #include <algorithm>
 
 #include "platform/FileMask.h"
+#include "platform/win32/Win32FileAct.h"
+#include "platform/win32/Win32Folder.h"
 #include "platform/win32/Win32Handle.h"
-#include "platform/win32/Win32Paths.h"
 #include "platform/win32/Win32OpenFile.h"
+#include "platform/win32/Win32Paths.h"
 
 namespace keltora {
 namespace {
@@ -32,26 +34,56 @@ bool writeAll(HANDLE file, const std::string& content) {
 // conversion here keeps the exact name beside the ANSI one.
 std::vector<FoundFile> Win32FileSystem::find(const std::string& pattern) { return findWide(codePage_.toWide(pattern)); }
 
+// An entry with the ANSI name the ANSI calls would give, and its exact name where that is not exact.
+FoundFile Win32FileSystem::found(const std::u16string& name, std::uint32_t attributes, std::uint64_t size) {
+    // A name in ASCII is its own ANSI form in every code page; only the others are converted.
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
+    bool exact = true;
+    FoundFile file{ascii ? Narrowed(name) : codePage_.toAnsi(name, &exact), attributes, size};
+    if (!exact) file.wideName = name;
+    return file;
+}
+
+// A pattern too long for the plain form is made full and read through "\\?\", as a program
+// that declares itself aware of long paths would have it read.
 std::vector<FoundFile> Win32FileSystem::findWide(const std::u16string& pattern) {
+    std::u16string text = pattern;
+    if (text.size() >= MAX_PATH && !text.starts_with(u"\\\\?\\")) {
+        std::vector<wchar_t> full(32768);
+        const DWORD length = GetFullPathNameW(WideText(text), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length > 0 && length < full.size()) text = ExtendedPath(FromWide(full.data()));
+    }
     std::vector<FoundFile> result;
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW(WideText(pattern), &data);
+    HANDLE search = FindFirstFileW(WideText(text), &data);
     if (search == INVALID_HANDLE_VALUE) return result;
     do {
-        const std::u16string name = FromWide(data.cFileName);
-        // A name in ASCII is its own ANSI form in every code page; only the others are converted.
-        const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
-        bool exact = true;
-        FoundFile found{ascii ? Narrowed(name) : codePage_.toAnsi(name, &exact), data.dwFileAttributes,
-                        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
-        if (!exact) found.wideName = name;
-        result.push_back(std::move(found));
+        result.push_back(found(FromWide(data.cFileName), data.dwFileAttributes,
+                               (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow));
     } while (FindNextFileW(search, &data));
     FindClose(search);
     return result;
 }
 
-FileActResult Win32FileSystem::act(const FileAct& act) { return ActOnListedFile(act); }
+std::optional<FolderListing> Win32FileSystem::listFolder(const std::u16string& folder) {
+    ScopedHandle handle;
+    if (OpenPlainFolder(folder, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES, handle).result !=
+        FileActResult::Done)
+        return std::nullopt;
+    HandleFacts facts;
+    if (!FactsOf(handle.get(), facts)) return std::nullopt;
+    FolderListing listing{facts.identity, {}};
+    const bool whole = ListOpenFolder(handle.get(), [&](const FolderEntry& entry) {
+        FoundFile file = found(entry.name, entry.attributes, entry.size);
+        file.identity = {facts.identity.volume, entry.fileId};
+        file.folderIdentity = facts.identity;
+        listing.entries.push_back(std::move(file));
+    });
+    if (!whole) return std::nullopt;
+    return listing;
+}
+
+FileActOutcome Win32FileSystem::act(const FileAct& act) { return ActOnListedFile(act); }
 
 std::u16string Win32FileSystem::temporaryFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};
@@ -166,7 +198,12 @@ std::optional<std::string> Win32FileSystem::readFileStart(const std::string& pat
 
 std::unique_ptr<OpenedFile> Win32FileSystem::createNew(const std::string& path) { return CreateNewFile(path); }
 
-std::unique_ptr<OpenedFile> Win32FileSystem::openForUpdate(const std::string& path) { return OpenFileForUpdate(path); }
+std::unique_ptr<OpenedFile> Win32FileSystem::openForUpdate(const std::string& path, bool create, FileActOutcome* why) {
+    FileActOutcome outcome;
+    auto file = OpenFileForUpdate(codePage_.toWide(fullPath(path)), create, outcome);
+    if (why) *why = outcome;
+    return file;
+}
 
 std::unique_ptr<OpenedFile> Win32FileSystem::openExact(const std::u16string& path, bool write, bool create) {
     return OpenExactFile(path, write, create);

@@ -12,7 +12,8 @@ public:
 
     std::vector<FoundFile> find(const std::string& pattern) override;
     std::vector<FoundFile> findWide(const std::u16string& pattern) override;
-    FileActResult act(const FileAct& act) override;
+    std::optional<FolderListing> listFolder(const std::u16string& folder) override;
+    FileActOutcome act(const FileAct& act) override;
     std::u16string temporaryFolder() override;
     std::optional<std::u16string> environmentVariable(const std::u16string& name) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
@@ -27,12 +28,15 @@ public:
     bool createNewFile(const std::string& path) override;
     std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) override;
     std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
-    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
+    std::unique_ptr<OpenedFile> openForUpdate(const std::string& path, bool create = false,
+                                              FileActOutcome* why = nullptr) override;
     std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override;
     // Through SQLite's own Windows file layer (its locks are the ones the browsers' SQLite sees).
     OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess access) override;
 
 private:
+    FoundFile found(const std::u16string& name, std::uint32_t attributes, std::uint64_t size);
+
     CodePage& codePage_;
 };
 

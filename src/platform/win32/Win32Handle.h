@@ -18,6 +18,8 @@ public:
         if (valid()) CloseHandle(handle_);
         handle_ = handle;
     }
+    // Gives the handle up without closing it.
+    void release() { handle_ = INVALID_HANDLE_VALUE; }
 
 private:
     HANDLE handle_;

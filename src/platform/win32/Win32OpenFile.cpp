@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/Win32Folder.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Paths.h"
 
@@ -74,16 +75,34 @@ std::unique_ptr<OpenedFile> CreateNewFile(const std::string& path) {
     return std::make_unique<Win32OpenFile>(file);
 }
 
-std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    auto file = std::make_unique<Win32OpenFile>(handle);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle, &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+// The folder opened as itself, the file by its name relative to it and as itself, then checked
+// as the act on a listed file checks its entry.
+std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::u16string& path, bool create, FileActOutcome& why) {
+    std::u16string folderPath, name;
+    if (!SplitEntryPath(path, folderPath, name)) {
+        why = {FileActResult::Failed, FileActFault::System, ERROR_INVALID_NAME};
         return nullptr;
-    return file;
+    }
+    ScopedHandle folder;
+    why = OpenPlainFolder(folderPath, FILE_TRAVERSE | FILE_READ_ATTRIBUTES | (create ? FILE_ADD_FILE : 0), folder);
+    if (why.result != FileActResult::Done) return nullptr;
+    ScopedHandle opened;
+    if (const DWORD error = OpenInFolder(folder.get(), name, GENERIC_READ | GENERIC_WRITE, create ? FILE_OPEN_IF : FILE_OPEN,
+                                         opened, FILE_SHARE_READ)) {
+        why = {error == ERROR_FILE_NOT_FOUND ? FileActResult::Absent : FileActResult::Failed, FileActFault::System,
+               static_cast<long>(error)};
+        return nullptr;
+    }
+    HandleFacts facts;
+    if (!FactsOf(opened.get(), facts)) why = {FileActResult::Failed, FileActFault::System, static_cast<long>(GetLastError())};
+    else if (facts.isReparsePoint()) why = {FileActResult::Unsafe, FileActFault::Link};
+    else if (facts.isDirectory()) why = {FileActResult::Failed, FileActFault::Folder};
+    else if (!PlacedIn(folder.get(), opened.get(), name)) why = {FileActResult::Unsafe, FileActFault::Link};
+    else why = {FileActResult::Done};
+    if (why.result != FileActResult::Done) return nullptr;
+    HANDLE handle = opened.get();
+    opened.release();
+    return std::make_unique<Win32OpenFile>(handle);
 }
 
 std::unique_ptr<OpenedFile> OpenExactFile(const std::u16string& path, bool write, bool create) {

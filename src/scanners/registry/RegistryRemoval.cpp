@@ -86,10 +86,10 @@ bool RegistryRemoval::journalAllows(const RegistryChange& change) {
     return false;
 }
 
-bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& to) {
+bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& to, const FileIdentity& moved) {
     if (context_.journal == nullptr) return true;
     std::string reason;
-    if (context_.journal->recordMove(from, to, reason)) return true;
+    if (context_.journal->recordMove(from, to, moved, reason)) return true;
     if (refusal_.empty()) refusal_ = reason;
     return false;
 }

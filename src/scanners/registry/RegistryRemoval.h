@@ -42,7 +42,7 @@ public:
     RemovalOutcome emptyDefaultValue(HKey root, const std::u16string& keyPath);
     // A file move a removal makes beside its registry changes (the startup removal's moves into
     // startbug) goes to the same journal first: false when it refused (the user is told as above).
-    bool allowFileMove(const std::string& from, const std::string& to);
+    bool allowFileMove(const std::string& from, const std::string& to, const FileIdentity& moved);
     // Opens root\keyPath for reading, to check a finding again at fix time, by its own path as a
     // removal reaches it. When it cannot be opened: the finding's outcome, Gone when the key is not
     // there, Left when it may not be read or a link stands on the way (what cannot be checked is

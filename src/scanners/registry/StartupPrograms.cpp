@@ -127,7 +127,9 @@ RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& fi
     // The move is told to the command's undo journal before it is made.
     const RemovalOutcome outcome =
         files.moveInto(finding, location, context_.paths.startbug(),
-                       [&room](const std::string& from, const std::string& to) { return room.allowFileMove(from, to); });
+                       [&room](const std::string& from, const std::string& to, const FileIdentity& moved) {
+                           return room.allowFileMove(from, to, moved);
+                       });
     if (outcome == RemovalOutcome::Removed) forgetApproval(room, kApprovedStartupFolder, finding);
     return outcome;
 }

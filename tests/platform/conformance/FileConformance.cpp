@@ -7,6 +7,8 @@
 namespace keltora::conformance {
 namespace {
 
+std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
 class FileConformance : public ConformanceTest {
 protected:
     // The listing sorted: the order a file system returns is its own.
@@ -18,6 +20,20 @@ protected:
     }
     static void make(const std::string& name, const std::string& content = "x") {
         ASSERT_TRUE(files().writeFile(inFolder(name), content)) << name;
+    }
+    // An act on a file of the scratch folder (or a folder in it) as a listing of its folder sees
+    // it now.
+    static FileAct Listed(const std::string& path, const std::string& moveTo = "", bool dryRun = false) {
+        FileAct act{Wide(inFolder(path)), moveTo.empty() ? u"" : Wide(inFolder(moveTo)), dryRun};
+        const auto cut = path.find_last_of('\\');
+        const std::string in = cut == std::string::npos ? folder() : inFolder(path.substr(0, cut));
+        const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+        if (const auto listing = files().listFolder(Wide(in))) {
+            act.folder = listing->folder;
+            for (const auto& entry : listing->entries)
+                if (entry.name == name) act.file = entry.identity;
+        }
+        return act;
     }
 };
 
@@ -118,6 +134,19 @@ TEST_F(FileConformance, AnOpenFileWritesReadsAndCutsInPlace) {
     EXPECT_TRUE(again->writeAt(6, "!!"));
     again.reset();
     EXPECT_EQ("HEADER!!", files().readFile(inFolder("new.reg")));
+
+    // Made when missing, when asked; never a folder, never in a folder that is not there.
+    FileActOutcome why;
+    auto made = files().openForUpdate(inFolder("made.dat"), true, &why);
+    ASSERT_NE(nullptr, made);
+    EXPECT_TRUE(made->writeAt(0, "made"));
+    made.reset();
+    EXPECT_EQ("made", files().readFile(inFolder("made.dat")));
+    ASSERT_TRUE(files().createDirectory(inFolder("dir")));
+    EXPECT_EQ(nullptr, files().openForUpdate(inFolder("dir"), true, &why));
+    EXPECT_EQ(why.result, FileActResult::Failed);
+    EXPECT_EQ(nullptr, files().openForUpdate(inFolder("missing\\made.dat"), true, &why));
+    EXPECT_EQ(why.result, FileActResult::Absent);
 }
 
 TEST_F(FileConformance, FileIoFailsWithoutItsFolder) {
@@ -186,10 +215,8 @@ TEST_F(FileConformance, FullPathResolvesDotsAndKeepsCase) {
     EXPECT_EQ(inFolder("x"), files().fullPath(folder() + "/x"));
 }
 
-std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
 // The act on a listed file: only "not found" counts as absent, a folder or a file in the target's
-// place is refused, and a dry run changes nothing.
+// place is refused (a dry run sees it too), and a dry run changes nothing.
 TEST_F(FileConformance, ActRows) {
     make("a.txt");
     make("b.txt", "b");
@@ -209,18 +236,50 @@ TEST_F(FileConformance, ActRows) {
         {"none\\a.txt", "", false, FileActResult::Absent, "", ""},
         {"dir", "", false, FileActResult::Failed, "dir", ""},
         {"b.txt", "dir\\b.txt", false, FileActResult::Done, "dir\\b.txt", "b.txt"},
+        {"c.txt", "dir\\b.txt", true, FileActResult::Failed, "c.txt", ""},
         {"c.txt", "dir\\b.txt", false, FileActResult::Failed, "c.txt", ""},
         {"c.txt", "none\\c.txt", false, FileActResult::Failed, "c.txt", ""},
         {"sub", "dir\\sub", false, FileActResult::Done, "dir\\sub", "sub"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path + " " + row.moveTo);
-        const FileAct act{Wide(inFolder(row.path)), row.moveTo.empty() ? u"" : Wide(inFolder(row.moveTo)), row.dryRun};
-        EXPECT_EQ(files().act(act), row.result);
+        EXPECT_EQ(files().act(Listed(row.path, row.moveTo, row.dryRun)), row.result);
         EXPECT_TRUE(row.present.empty() || files().exists(inFolder(row.present)));
         EXPECT_TRUE(row.absent.empty() || !files().exists(inFolder(row.absent)));
     }
     EXPECT_EQ("b", files().readFile(inFolder("dir\\b.txt")));
+}
+
+// A file is known by what it is, not by its name: the listing tells each file and its folder
+// apart, a rename keeps what a file is, and another file put in a listed file's place is not the
+// one listed. (That file is moved aside, not deleted: on Linux a new file may get the number of
+// one just deleted, where NTFS counts the reuse in the file ID.)
+TEST_F(FileConformance, TheActTakesOnlyTheFileTheListingSaw) {
+    make("kept.txt", "kept");
+    make("other.txt");
+    const auto listing = files().listFolder(Wide(folder()));
+    ASSERT_TRUE(listing.has_value());
+    ASSERT_EQ(listing->entries.size(), 2u);
+    EXPECT_TRUE(listing->folder.known());
+    EXPECT_NE(listing->entries[0].identity, listing->entries[1].identity);
+    EXPECT_EQ(listing->entries[0].folderIdentity, listing->folder);
+    EXPECT_FALSE(files().listFolder(Wide(inFolder("missing"))).has_value());
+    EXPECT_FALSE(files().listFolder(Wide(inFolder("kept.txt"))).has_value());
+
+    const FileAct renamed = Listed("kept.txt");
+    ASSERT_TRUE(files().moveFile(inFolder("kept.txt"), inFolder("aside.txt")));
+    ASSERT_TRUE(files().moveFile(inFolder("aside.txt"), inFolder("kept.txt")));
+    EXPECT_EQ(files().act(FileAct{renamed.path, u"", true, renamed.file, renamed.folder}), FileActResult::Done);
+
+    const FileAct replaced = Listed("other.txt");
+    ASSERT_TRUE(files().moveFile(inFolder("other.txt"), inFolder("swapped.txt")));
+    make("other.txt", "new");
+    EXPECT_EQ(files().act(replaced), FileActResult::Unsafe);
+    EXPECT_EQ("new", files().readFile(inFolder("other.txt")));
+    FileAct unknown = Listed("kept.txt");
+    unknown.file = {};
+    EXPECT_EQ(files().act(unknown), FileActResult::Unsafe);
+    EXPECT_EQ("kept", files().readFile(inFolder("kept.txt")));
 }
 
 // Names the ANSI calls cannot carry: the listing gives the ANSI name the ANSI call would (here
@@ -239,9 +298,18 @@ TEST_F(FileConformance, ExactNamesAreListedAndActedOnAsThemselves) {
         if (!found.wideName.empty()) exact.push_back(found.wideName);
     }
     EXPECT_EQ(exact, std::vector<std::u16string>{fullWidth.substr(folder().size() + 1)});
-    EXPECT_EQ(files().act(FileAct{fullWidth, u"", false}), FileActResult::Done);
+    const auto listing = files().listFolder(Wide(folder()));
+    ASSERT_TRUE(listing.has_value());
+    auto listed = [&](const std::u16string& path) {
+        FileAct act{path, u"", false, {}, listing->folder};
+        for (const auto& entry : listing->entries)
+            if (Wide(folder()) + u"\\" + (entry.wideName.empty() ? Wide(entry.name) : entry.wideName) == path)
+                act.file = entry.identity;
+        return act;
+    };
+    EXPECT_EQ(files().act(listed(fullWidth)), FileActResult::Done);
     EXPECT_EQ("plain", files().readFile(inFolder("report.tmp")));
-    const FileActResult dot = files().act(FileAct{dotted, u"", false});
+    const FileActResult dot = files().act(listed(dotted)).result;
     EXPECT_TRUE(dot == FileActResult::Done || dot == FileActResult::Unsafe);
     EXPECT_EQ("twin", files().readFile(inFolder("notes.lnk")));
 }

@@ -1,0 +1,58 @@
+#pragma once
+// Folders and entries as the file act and the listing reach them: a folder opened as itself,
+// never through a final link; an entry opened by its exact name relative to an open folder,
+// never following a link; what an open object is; and the entries of an open folder with their
+// file IDs.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/win32/Win32Handle.h"
+
+namespace keltora {
+
+// What an open object is, as the system says: its identity and its attributes.
+struct HandleFacts {
+    FileIdentity identity;
+    DWORD attributes = 0;
+    bool isDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool isReparsePoint() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+};
+bool FactsOf(HANDLE object, HandleFacts& facts);
+
+// A full path as its folder (a drive root keeping its '\') and the name in it; false when it has
+// no folder part.
+bool SplitEntryPath(const std::u16string& path, std::u16string& folder, std::u16string& name);
+
+// A resolved folder opened through "\\?\" as itself: Done with the handle, Absent, Unsafe (Link)
+// when it is a link or another reparse point, Failed with the system's error.
+FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened);
+
+// The entry name of an open folder, as written, itself even when it is a link; disposition
+// FILE_OPEN, FILE_OPEN_IF or FILE_CREATE (the last two make a file, never a folder). The Win32
+// error code, 0 when opened.
+DWORD OpenInFolder(HANDLE folder, const std::u16string& name, ACCESS_MASK access, ULONG disposition,
+                   ScopedHandle& opened, ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+// The system places an entry opened in a folder opened, under that name. Wine opens a Unix link
+// as what it leads to even when asked not to, and lists a link to a file as that file, identity
+// and all: only where the system says the object is tells the two apart.
+bool PlacedIn(HANDLE folder, HANDLE entry, const std::u16string& name);
+// Renames an open object to name in an open folder, never over an entry there. The Win32 error
+// code, 0 when renamed.
+DWORD RenameIntoFolder(HANDLE object, HANDLE folder, const std::u16string& name);
+
+// One entry of an open folder as FileIdBothDirectoryInfo reports it.
+struct FolderEntry {
+    std::u16string name;
+    DWORD attributes = 0;
+    std::uint64_t size = 0;
+    std::uint64_t fileId = 0;
+};
+// Every entry of an open folder (opened with FILE_LIST_DIRECTORY), "." and ".." left out; false
+// when the folder cannot be read to its end.
+bool ListOpenFolder(HANDLE folder, const std::function<void(const FolderEntry&)>& each);
+
+
+}  // namespace keltora
