@@ -161,17 +161,25 @@ echo "links to files and folders outside the prefix: ok"
 # A file is known by what it is, not by the text of its path: a cookie under a drive letter of
 # the prefix's own for a folder of C: (as subst or a mapped share makes one; the system names
 # the file by C:), and one in a folder reached through a link on the way (a relocated profile),
-# are removed like any other.
+# are removed like any other. The profile folder Windows records is put there too (Wine makes it
+# of the machine's ProfilesDirectory and the user's name), as a per-user folder is used only
+# inside it.
 saved_cookies=$(reg_value "$folders" Cookies)
-mkdir -p "$drive_c/subst-$tag/Cookies" "$KELTORA_SCRATCH/relocated-$tag/Cookies"
+profiles='HKLM\Software\Microsoft\Windows NT\CurrentVersion\ProfileList'
+saved_profiles=$(reg_value "$profiles" ProfilesDirectory)
+user=$(id -un)
+mkdir -p "$drive_c/subst-$tag/$user/Cookies" "$KELTORA_SCRATCH/relocated-$tag/$user/Cookies"
 ln -sfn "$drive_c/subst-$tag" "$prefix/dosdevices/k:"
 ln -sfn "$KELTORA_SCRATCH/relocated-$tag" "$drive_c/profile-$tag"
-for value in 'K:\Cookies' "C:\\profile-$tag\\Cookies"; do
+for where in 'K:' "C:\\profile-$tag"; do
+  "$WINE_RUN" reg add "$profiles" /v ProfilesDirectory /t REG_EXPAND_SZ /d "$where" /f >/dev/null
+  value="$where\\$user\\Cookies"
   "$WINE_RUN" reg add "$folders" /v Cookies /d "$value" /f >/dev/null
   file=$(make_file "$value" "root@doubleclick-$tag.txt")
   scan_and_remove co "root@doubleclick-$tag.txt"
   [ ! -e "$file" ] || fail "remove co left $file, with the cookies in $value"
 done
+"$WINE_RUN" reg add "$profiles" /v ProfilesDirectory /t REG_EXPAND_SZ /d "$saved_profiles" /f >/dev/null
 "$WINE_RUN" reg add "$folders" /v Cookies /d "$saved_cookies" /f >/dev/null
 rm -rf "$prefix/dosdevices/k:" "$drive_c/profile-$tag" "$drive_c/subst-$tag" "$KELTORA_SCRATCH/relocated-$tag"
 echo "a drive letter of its own and a folder reached through a link: ok"

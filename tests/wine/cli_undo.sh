@@ -140,16 +140,23 @@ echo "a startbug name already taken: ok"
 
 # A Startup folder on another volume (a drive letter of the prefix on another Linux file system):
 # the file is copied into startbug through the open handles, checked, its original deleted, and
-# undo brings it back there.
-mkdir -p "$other/Startup"
+# undo brings it back there. The profile Windows records is on that volume too (Wine makes it of
+# the machine's ProfilesDirectory and the user's name), as a per-user folder is used only inside
+# it.
+profiles='HKLM\Software\Microsoft\Windows NT\CurrentVersion\ProfileList'
+saved_profiles=$(reg_value "$profiles" ProfilesDirectory)
+user=$(id -un)
+mkdir -p "$other/$user/Startup"
 ln -sfn "$other" "$prefix/dosdevices/q:"
-"$WINE_RUN" reg add "$folders" /v Startup /d 'Q:\Startup' /f >/dev/null
-mv "$startup/KeltUndo.lnk" "$other/Startup/KeltUndo.lnk"
+"$WINE_RUN" reg add "$profiles" /v ProfilesDirectory /t REG_EXPAND_SZ /d 'Q:' /f >/dev/null
+"$WINE_RUN" reg add "$folders" /v Startup /d "Q:\\$user\\Startup" /f >/dev/null
+mv "$startup/KeltUndo.lnk" "$other/$user/Startup/KeltUndo.lnk"
 win "$cli" repair --rows "$rows" >/dev/null 2>"$scratch/volume.err" || fail "repair with the Startup folder on Q: exit $?: $(cat "$scratch/volume.err")"
-[ ! -e "$other/Startup/KeltUndo.lnk" ] || fail "the Startup file on Q: is still there"
+[ ! -e "$other/$user/Startup/KeltUndo.lnk" ] || fail "the Startup file on Q: is still there"
 [ "$(cat "$keltora/startbug/KeltUndo.lnk")" = keltundo ] || fail "the Startup file on Q: did not reach startbug"
 name=$(newest_journal | cut -f1)
 win "$cli" undo "$name" >/dev/null || fail "undo of the move from Q: exit $?"
-[ "$(cat "$other/Startup/KeltUndo.lnk")" = keltundo ] || fail "undo did not bring the file back to Q:"
+[ "$(cat "$other/$user/Startup/KeltUndo.lnk")" = keltundo ] || fail "undo did not bring the file back to Q:"
 [ ! -e "$keltora/startbug/KeltUndo.lnk" ] || fail "undo left the copy in startbug"
+"$WINE_RUN" reg add "$profiles" /v ProfilesDirectory /t REG_EXPAND_SZ /d "$saved_profiles" /f >/dev/null
 echo "a startbug move to another volume: ok ($(stat -f -c %T "$other") to $(stat -f -c %T "$keltora"))"

@@ -8,6 +8,7 @@
 
 #include "platform/SqliteDatabase.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Folder.h"
 #include "platform/win32/Win32Paths.h"
 
 namespace keltora {

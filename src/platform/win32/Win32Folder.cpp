@@ -149,4 +149,14 @@ bool PlacedIn(HANDLE folder, HANDLE entry, const std::u16string& name) {
     return sameNoCase(entryPath.substr(0, cut), folderPath) && sameNoCase(entryPath.substr(cut + 1), name);
 }
 
+bool IsHandleOfFile(HANDLE file, const std::u16string& path) {
+    std::u16string folderPath, name;
+    HandleFacts facts;
+    if (!SplitEntryPath(path, folderPath, name) || !FactsOf(file, facts) || facts.isReparsePoint() || facts.isDirectory())
+        return false;
+    ScopedHandle folder;
+    return OpenPlainFolder(folderPath, FILE_TRAVERSE | FILE_READ_ATTRIBUTES, folder).result == FileActResult::Done &&
+           PlacedIn(folder.get(), file, name);
+}
+
 }  // namespace keltora

@@ -39,6 +39,9 @@ DWORD OpenInFolder(HANDLE folder, const std::u16string& name, ACCESS_MASK access
 // as what it leads to even when asked not to, and lists a link to a file as that file, identity
 // and all: only where the system says the object is tells the two apart.
 bool PlacedIn(HANDLE folder, HANDLE entry, const std::u16string& name);
+// Whether an object opened by a full path (by another library) is the plain file that path
+// names: no link, no folder, placed under that name in its folder opened as itself.
+bool IsHandleOfFile(HANDLE file, const std::u16string& path);
 // Renames an open object to name in an open folder, never over an entry there. The Win32 error
 // code, 0 when renamed.
 DWORD RenameIntoFolder(HANDLE object, HANDLE folder, const std::u16string& name);

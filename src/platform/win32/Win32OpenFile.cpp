@@ -75,23 +75,20 @@ std::unique_ptr<OpenedFile> CreateNewFile(const std::string& path) {
     return std::make_unique<Win32OpenFile>(file);
 }
 
+namespace {
+
 // The folder opened as itself, the file by its name relative to it and as itself, then checked
 // as the act on a listed file checks its entry.
-std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::u16string& path, bool create, FileActOutcome& why) {
+FileActOutcome OpenPlainFile(const std::u16string& path, ACCESS_MASK access, bool create, ULONG share,
+                             ScopedHandle& opened) {
     std::u16string folderPath, name;
-    if (!SplitEntryPath(path, folderPath, name)) {
-        why = {FileActResult::Failed, FileActFault::System, ERROR_INVALID_NAME};
-        return nullptr;
-    }
+    if (!SplitEntryPath(path, folderPath, name)) return {FileActResult::Failed, FileActFault::System, ERROR_INVALID_NAME};
     ScopedHandle folder;
-    why = OpenPlainFolder(folderPath, FILE_TRAVERSE | FILE_READ_ATTRIBUTES | (create ? FILE_ADD_FILE : 0), folder);
-    if (why.result != FileActResult::Done) return nullptr;
-    ScopedHandle opened;
-    if (const DWORD error = OpenInFolder(folder.get(), name, GENERIC_READ | GENERIC_WRITE, create ? FILE_OPEN_IF : FILE_OPEN,
-                                         opened, FILE_SHARE_READ)) {
-        why = {error == ERROR_FILE_NOT_FOUND ? FileActResult::Absent : FileActResult::Failed, FileActFault::System,
-               static_cast<long>(error)};
-        return nullptr;
+    FileActOutcome why = OpenPlainFolder(folderPath, FILE_TRAVERSE | FILE_READ_ATTRIBUTES | (create ? FILE_ADD_FILE : 0), folder);
+    if (why.result != FileActResult::Done) return why;
+    if (const DWORD error = OpenInFolder(folder.get(), name, access, create ? FILE_OPEN_IF : FILE_OPEN, opened, share)) {
+        return {error == ERROR_FILE_NOT_FOUND ? FileActResult::Absent : FileActResult::Failed, FileActFault::System,
+                static_cast<long>(error)};
     }
     HandleFacts facts;
     if (!FactsOf(opened.get(), facts)) why = {FileActResult::Failed, FileActFault::System, static_cast<long>(GetLastError())};
@@ -99,20 +96,29 @@ std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::u16string& path, bool c
     else if (facts.isDirectory()) why = {FileActResult::Failed, FileActFault::Folder};
     else if (!PlacedIn(folder.get(), opened.get(), name)) why = {FileActResult::Unsafe, FileActFault::Link};
     else why = {FileActResult::Done};
-    if (why.result != FileActResult::Done) return nullptr;
-    HANDLE handle = opened.get();
-    opened.release();
-    return std::make_unique<Win32OpenFile>(handle);
+    if (why.result != FileActResult::Done) opened.reset();
+    return why;
 }
 
+}  // namespace
+
+std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::u16string& path, bool create, FileActOutcome& why) {
+    ScopedHandle opened;
+    why = OpenPlainFile(path, GENERIC_READ | GENERIC_WRITE, create, FILE_SHARE_READ, opened);
+    if (why.result != FileActResult::Done) return nullptr;
+    auto file = std::make_unique<Win32OpenFile>(opened.get());
+    opened.release();
+    return file;
+}
+
+// Shared for reading, writing and deleting as other programs' database engines share their files.
 std::unique_ptr<OpenedFile> OpenExactFile(const std::u16string& path, bool write, bool create) {
-    const DWORD access = GENERIC_READ | (write ? GENERIC_WRITE : 0);
-    const DWORD disposition = create && write ? OPEN_ALWAYS : OPEN_EXISTING;
-    HANDLE handle = CreateFileW(WideText(ExtendedPath(path)), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    auto file = std::make_unique<Win32OpenFile>(handle);
-    if (!IsHandleOfFile(handle, path)) return nullptr;
+    ScopedHandle opened;
+    const FileActOutcome why = OpenPlainFile(path, GENERIC_READ | (write ? GENERIC_WRITE : 0), create && write,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, opened);
+    if (why.result != FileActResult::Done) return nullptr;
+    auto file = std::make_unique<Win32OpenFile>(opened.get());
+    opened.release();
     return file;
 }
 

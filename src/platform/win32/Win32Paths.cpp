@@ -27,6 +27,4 @@ std::u16string LongPathOf(const std::u16string& path) {
     return WithoutExtendedPrefix(FromWide(buffer.data()));
 }
 
-bool IsHandleOfFile(HANDLE file, const std::u16string& path) { return verify(file, path, false) == FileActResult::Done; }
-
 }  // namespace keltora

@@ -14,7 +14,5 @@ inline std::u16string FromWide(const wchar_t* text) { return reinterpret_cast<co
 
 // The path with every 8.3 short name in it made long (GetLongPathNameW); as given when that fails.
 std::u16string LongPathOf(const std::u16string& path);
-// Whether an open handle is the plain file (no link, no folder) a full path names.
-bool IsHandleOfFile(HANDLE file, const std::u16string& path);
 
 }  // namespace keltora
