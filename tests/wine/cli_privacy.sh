@@ -14,7 +14,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # A command that ends the script through set -e says which it was.
 trap 'status=$?; [[ $- != *e* ]] || echo "FAIL: line $LINENO: $BASH_COMMAND ended the script (status $status)" >&2' ERR
 # Everything this script makes carries the tag in its name, and goes again at the end.
-drive_c=$(win winepath -u 'C:\')
+drive_c=$(win_path -u 'C:\')
 prefix=$("$WINE_RUN" --prefix)
 cleanup() {
   find "$drive_c" -depth -name "*$tag*" -exec rm -rf {} +
@@ -25,7 +25,7 @@ trap cleanup EXIT
 # A file of this script, as a Linux path below a Windows folder.
 make_file() {
   local folder
-  folder=$(win winepath -u "$1")
+  folder=$(win_path -u "$1")
   mkdir -p "$folder"
   head -c "${3:-1536}" /dev/zero >"$folder/$2"
   echo "$folder/$2"
@@ -143,7 +143,7 @@ echo keep >"$outside/target.txt"
 for row in "${category_rows[@]}"; do IFS='|' read -r code folder name dirname <<<"$row"; echo keep >"$outside/dir/$name"; done
 for row in "${category_rows[@]}"; do
   IFS='|' read -r code folder name dirname <<<"$row"
-  unix=$(win winepath -u "$folder")
+  unix=$(win_path -u "$folder")
   mkdir -p "$unix"
   ln -sfn "$outside/target.txt" "$unix/$name"
   ln -sfn "$outside/dir" "$unix/$dirname"
@@ -238,8 +238,8 @@ echo "an empty ProgramFilesDir: ok"
 # only what is really left.
 stash="$KELTORA_SCRATCH/stash-$tag"
 mkdir -p "$stash/w" "$stash/u"
-win_temp_unix=$(win winepath -u "$windows\\Temp")
-user_temp_unix=$(win winepath -u "$user_temp")
+win_temp_unix=$(win_path -u "$windows\\Temp")
+user_temp_unix=$(win_path -u "$user_temp")
 find "$win_temp_unix" -maxdepth 1 -iname '*.tmp' ! -name "*$tag*" -exec mv -t "$stash/w" {} +
 find "$user_temp_unix" -maxdepth 1 -iname '*.tmp' ! -name "*$tag*" -exec mv -t "$stash/u" {} +
 for i in $(seq 1 40); do head -c 10 /dev/zero >"$win_temp_unix/$tag-$i.tmp"; done

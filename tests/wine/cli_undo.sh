@@ -58,7 +58,7 @@ export_keys() {
   local i
   mkdir -p "$1"
   for i in "${!keys[@]}"; do
-    "$WINE_RUN" regedit /e "$(win winepath -w "$1/$i.reg")" "${keys[$i]}" >/dev/null 2>&1 || : >"$1/$i.reg"
+    "$WINE_RUN" regedit /e "$(win_path -w "$1/$i.reg")" "${keys[$i]}" >/dev/null 2>&1 || : >"$1/$i.reg"
   done
 }
 # The same exports as in the folder "before", leaving out the key numbers given.
@@ -104,7 +104,7 @@ echo "undo: ok"
 
 # The registry editor's import of the journal: the registry part comes back alike.
 name=$(repair)
-"$WINE_RUN" regedit /s "$(win winepath -w "$undo_dir/$name")"
+"$WINE_RUN" regedit /s "$(win_path -w "$undo_dir/$name")"
 expect_exports after-import "regedit /s"
 mv "$keltora/startbug/KeltUndo.lnk" "$startup/KeltUndo.lnk"
 echo "regedit /s: ok"

@@ -32,9 +32,9 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 entry="$uninstall_key\\Keltora Professional"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 folder_win='C:\Program Files\Keltora Professional'
-folder=$(win winepath -u "$folder_win")
-shortcut=$(win winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Keltora Professional.lnk')
-task=$(win winepath -u 'C:\windows\system32\tasks\Keltora Professional')
+folder=$(win_path -u "$folder_win")
+shortcut=$(win_path -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Keltora Professional.lnk')
+task=$(win_path -u 'C:\windows\system32\tasks\Keltora Professional')
 programs=(keltora.exe keltora-cli.exe autostart.exe README.txt LICENCE.txt uninstall.exe)
 
 # Windows always runs Task Scheduler; Wine starts it when asked.
@@ -55,7 +55,7 @@ install() {
 # A script runs an uninstall string as it stands, through the command processor.
 run_line() {
   printf '@%s\r\n' "$1" >"$KELTORA_SCRATCH/uninstall.bat"
-  "$WINE_RUN" cmd /c "$(win winepath -w "$KELTORA_SCRATCH/uninstall.bat")"
+  "$WINE_RUN" cmd /c "$(win_path -w "$KELTORA_SCRATCH/uninstall.bat")"
 }
 
 expect_removed() {
@@ -149,7 +149,7 @@ echo "uninstall /S: ok"
 # processor), the installer refuses with status 2, says why on the console of a silent run, and
 # installs nothing: not where a user could write, not through "..", not in the 32-bit folder, not
 # Program Files itself.
-setup_win=$(win winepath -w "$KELTORA_SETUP")
+setup_win=$(win_path -w "$KELTORA_SETUP")
 for elsewhere in 'C:\Tools\Keltora' 'C:\Program Files\..\Tools\Keltora' 'C:\Program Files (x86)\Keltora' \
                  'C:\Program Files'; do
   rc=0
@@ -157,7 +157,7 @@ for elsewhere in 'C:\Tools\Keltora' 'C:\Program Files\..\Tools\Keltora' 'C:\Prog
   [ "$rc" = 2 ] || fail "setup.exe /S /D=$elsewhere: exit $rc, not 2: $out"
   grep -qF "installs only into a folder below C:\Program Files," <<<"$out" || fail "setup.exe /S /D=$elsewhere: no word why: $out"
   ! "$WINE_RUN" reg query "$entry" >/dev/null 2>&1 || fail "setup.exe /S /D=$elsewhere: an Uninstall entry"
-  [ ! -e "$(win winepath -u 'C:\Tools\Keltora')" ] || fail "setup.exe /S /D=$elsewhere: C:\Tools\Keltora made"
+  [ ! -e "$(win_path -u 'C:\Tools\Keltora')" ] || fail "setup.exe /S /D=$elsewhere: C:\Tools\Keltora made"
   [ ! -e "$task" ] || fail "setup.exe /S /D=$elsewhere: a scheduled task"
 done
 echo "install elsewhere refused: ok"

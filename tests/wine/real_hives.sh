@@ -36,7 +36,7 @@ grep -v '^#' "$KELTORA_FIXTURES/ntuser-win7-software.paths" | while IFS= read -r
     printf 'mkdir "%s" 2>nul\r\nif not exist "%s" type nul > "%s"\r\n' "${path%\\*}" "$path" "$path"
   fi
 done >"$batch"
-"$WINE_RUN" cmd /c "$(win winepath -w "$batch")" >/dev/null 2>&1 || true
+"$WINE_RUN" cmd /c "$(win_path -w "$batch")" >/dev/null 2>&1 || true
 
 tab=$'\t'
 new_fe=$(added "$before_fe" "$(findings fe)")

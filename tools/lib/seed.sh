@@ -12,13 +12,17 @@ RUN_KEYS=(
 # Runs a Windows program in the prefix with Wine's carriage returns taken off its output.
 win() { "$WINE_RUN" "$@" | tr -d '\r'; }
 
+# winepath, asked a second time when it fails: on a loaded machine Wine now and then fails to
+# start it at all ("ShellExecuteEx failed: Internal error"), which is no answer about the path.
+win_path() { win winepath "$@" 2>/dev/null || { sleep 1; win winepath "$@"; }; }
+
 # Deletes a key with everything below it; a missing key is no error.
 reg_delete_key() { "$WINE_RUN" reg delete "$1" /f >/dev/null 2>&1 || true; }
 
 # Imports a .reg file from the Linux side.
 reg_import() {
   local file
-  file=$(win winepath -w "$1")
+  file=$(win_path -w "$1")
   "$WINE_RUN" regedit /s "$file"
 }
 
@@ -44,11 +48,11 @@ shell_folder_unix() {
   local windows
   windows=$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$1")
   [ -n "$windows" ] || return 1
-  win winepath -u "$windows"
+  win_path -u "$windows"
 }
 
 # The program's own folders in the prefix, as Linux paths.
-program_files_unix() { win winepath -u 'C:\Program Files'; }
+program_files_unix() { win_path -u 'C:\Program Files'; }
 
 # Startup clutter: the Run keys hold only fixtures/startup.reg (the program's own
 # "KeltoraPro" value among them) and the Startup folder one shortcut, a desktop.ini and one
@@ -77,7 +81,7 @@ expect_eq() {
 # A file of the given size below a Windows folder of the prefix.
 seed_file() {
   local folder
-  folder=$(win winepath -u "$1")
+  folder=$(win_path -u "$1")
   mkdir -p "$folder"
   head -c "${3:-2048}" /dev/zero >"$folder/$2"
 }
