@@ -37,9 +37,9 @@ TForm1::TForm1(Platform& platform, AppHost& host, double pace)
         box->setChecked(info.checkedAtDesign);
         options.emplace(info.setting, std::move(box));
     }
-    for (auto code : kIgnoreCodes)
-        ignoreLists_.push_back(std::make_unique<IgnoreList>(std::string(code), "lvignored" + std::string(code)));
-    ignoreLists_.push_back(std::make_unique<IgnoreList>("da", "lvignoredda"));
+    for (const auto& info : kCategories)
+        if (!info.ignoreList.empty())
+            ignoreLists_.push_back(std::make_unique<IgnoreList>(std::string(info.code), std::string(info.ignoreList)));
     for (const auto& info : kCategories) categories_.push_back(MakeCategory(info, context_, ignoreList(info.code)));
     // The deep analysis shows the key it reads in the line above the result area.
     static_cast<DeepAnalysis&>(category("da")).setKeyLabel(labeldeep);

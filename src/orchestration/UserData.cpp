@@ -28,6 +28,13 @@ constexpr std::pair<std::string_view, UserScope> kUserScopes[] = {
     {"his", UserScope::User},
     {"tempie", UserScope::User},
     {"da", UserScope::Location},  // HKCU\SOFTWARE; HKLM\SOFTWARE
+    {"utemp", UserScope::User},
+    {"wer", UserScope::User},  // the machine's reports below ProgramData held back with the user's: refusing errs safe
+    {"cdump", UserScope::User},
+    {"thumb", UserScope::User},
+    {"jump", UserScope::User},
+    {"inet", UserScope::User},
+    {"mru", UserScope::User},
 };
 // clang-format on
 

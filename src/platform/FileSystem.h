@@ -28,6 +28,9 @@ struct FoundFile {
     // the code page, or a look-alike it maps onto a plain letter, so that the ANSI name may be
     // another file's); empty when name is exact.
     std::u16string wideName{};
+    // When it was last written, as the listing reports it: a FILETIME (100-nanosecond units
+    // since 1601, UTC).
+    std::uint64_t lastWritten = 0;
     bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
     bool isReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }
 };
@@ -79,6 +82,14 @@ public:
     // given, it is no link), through that same open object. A folder is moved as a whole, as
     // MoveFileA moves one, and never deleted.
     virtual FileActResult act(const FileAct& act) = 0;
+    // Removes the folder act.path names when it is empty, with the same checks as act (opened
+    // without following a final link, and the object opened is that folder); Failed when it is
+    // not empty or not a folder. act.moveTo is not used.
+    virtual FileActResult removeEmptyFolder(const FileAct& act) = 0;
+    // Whether another program holds the file open so that it cannot be deleted (a sharing
+    // violation), for telling the user why a file stayed; false when it does not, or may not be
+    // asked.
+    virtual bool heldOpen(const std::u16string& path) = 0;
     // The user's temporary folder as the system reports it (GetTempPath, long names); empty when
     // the system reports none.
     virtual std::u16string temporaryFolder() = 0;

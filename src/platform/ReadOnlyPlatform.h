@@ -82,6 +82,12 @@ public:
         checkOnly.dryRun = true;
         return real_.act(checkOnly);
     }
+    FileActResult removeEmptyFolder(const FileAct& act) override {
+        FileAct checkOnly = act;
+        checkOnly.dryRun = true;
+        return real_.removeEmptyFolder(checkOnly);
+    }
+    bool heldOpen(const std::u16string& path) override { return real_.heldOpen(path); }
     std::u16string temporaryFolder() override { return real_.temporaryFolder(); }
     std::optional<std::uint32_t> attributes(const std::string& path) override { return real_.attributes(path); }
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override {
@@ -119,6 +125,7 @@ public:
         return std::nullopt;
     }
     std::string windowsFolder() override { return real_.windowsFolder(); }
+    std::u16string knownFolder(KnownFolder folder) override { return real_.knownFolder(folder); }
 
 private:
     Shell& real_;

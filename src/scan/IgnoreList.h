@@ -33,6 +33,10 @@ public:
 
     // Exact, case-sensitive comparison with every entry's caption.
     bool contains(const std::string& name) const;
+    // The same, for a category whose names repeat from place to place (a value "0" in every
+    // recent-items list, a file name in every folder of a walk): the entry's location must be
+    // exactly this one too.
+    bool contains(const std::string& name, const std::string& location) const;
 
     // Reads the file of the category in folder; a missing or unreadable file loads nothing.
     void load(FileSystem& fs, const std::string& folder);

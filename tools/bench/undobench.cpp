@@ -95,6 +95,8 @@ public:
     std::vector<FoundFile> find(const std::string& pattern) override { return inner_.find(pattern); }
     std::vector<FoundFile> findWide(const std::u16string& pattern) override { return inner_.findWide(pattern); }
     FileActResult act(const FileAct& act) override { return inner_.act(act); }
+    FileActResult removeEmptyFolder(const FileAct& act) override { return inner_.removeEmptyFolder(act); }
+    bool heldOpen(const std::u16string& path) override { return inner_.heldOpen(path); }
     std::u16string temporaryFolder() override { return inner_.temporaryFolder(); }
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override {
         return inner_.probe(path, attributes);

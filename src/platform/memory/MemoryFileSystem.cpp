@@ -30,6 +30,7 @@ struct MemoryFileSystem::Entry {
     std::u16string name;
     std::uint32_t attributes = kAttrArchive;
     std::uint64_t size = 0;
+    std::uint64_t lastWritten = 0;
     std::string content;
     bool locked = false;
     bool denied = false;
@@ -162,6 +163,7 @@ FoundFile MemoryFileSystem::found(const Entry& entry) {
     bool exact = true;
     FoundFile file{codePage_.toAnsi(entry.name, &exact), entry.attributes, entry.size};
     if (!exact) file.wideName = entry.name;
+    file.lastWritten = entry.lastWritten;
     return file;
 }
 
@@ -242,21 +244,40 @@ bool MemoryFileSystem::moveFile(const std::string& from, const std::string& to) 
     return true;
 }
 
-FileActResult MemoryFileSystem::act(const FileAct& act) {
-    const Lookup found = resolve(act.path, false);
-    Entry* entry = found.entry;
+FileActResult MemoryFileSystem::checkedEntry(const std::u16string& path, Entry*& entry) {
+    const Lookup found = resolve(path, false);
+    entry = found.entry;
     if (found.denied || (entry && entry->denied)) return FileActResult::Failed;
     if (!entry) {
         char drive = 0;
         std::vector<std::u16string> parts;
-        return SplitFullPath(act.path, drive, parts) ? FileActResult::Absent : FileActResult::Failed;
+        return SplitFullPath(path, drive, parts) ? FileActResult::Absent : FileActResult::Failed;
     }
-    if (entry->isLink() || !equalsNoCase(entry->realPath(), act.path)) return FileActResult::Unsafe;
+    if (entry->isLink() || !equalsNoCase(entry->realPath(), path)) return FileActResult::Unsafe;
+    return FileActResult::Done;
+}
+
+FileActResult MemoryFileSystem::act(const FileAct& act) {
+    Entry* entry = nullptr;
+    if (const FileActResult checked = checkedEntry(act.path, entry); checked != FileActResult::Done) return checked;
     if (!entry->parent || (entry->isDirectory() && act.moveTo.empty())) return FileActResult::Failed;
     if (!act.moveTo.empty()) return moveEntry(*entry, act.moveTo, act.dryRun);
     if (entry->locked || (entry->attributes & kAttrReadOnly)) return FileActResult::Failed;
     if (!act.dryRun) entry->detach();
     return FileActResult::Done;
+}
+
+FileActResult MemoryFileSystem::removeEmptyFolder(const FileAct& act) {
+    Entry* entry = nullptr;
+    if (const FileActResult checked = checkedEntry(act.path, entry); checked != FileActResult::Done) return checked;
+    if (!entry->parent || !entry->isDirectory() || !entry->children.empty()) return FileActResult::Failed;
+    if (!act.dryRun) entry->detach();
+    return FileActResult::Done;
+}
+
+bool MemoryFileSystem::heldOpen(const std::u16string& path) {
+    const Lookup found = resolve(path, false);
+    return found.entry && !found.denied && found.entry->locked;
 }
 
 // Moves a checked entry to an exact path, never over another entry; a folder moves as a whole,
@@ -443,6 +464,16 @@ void MemoryFileSystem::setAttributes(const std::string& path, std::uint32_t attr
 }
 
 void MemoryFileSystem::lock(const std::string& path) { existing(path).locked = true; }
+
+void MemoryFileSystem::setLastWritten(const std::string& path, std::uint64_t fileTime) {
+    existing(path).lastWritten = fileTime;
+}
+
+void MemoryFileSystem::setLastWritten(const std::u16string& exactPath, std::uint64_t fileTime) {
+    Entry* entry = resolve(exactPath, false).entry;
+    if (!entry) throw std::invalid_argument("no such file or folder: " + codePage_.toAnsi(exactPath));
+    entry->lastWritten = fileTime;
+}
 
 void MemoryFileSystem::unlock(const std::string& path) { existing(path).locked = false; }
 

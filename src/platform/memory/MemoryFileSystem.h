@@ -40,6 +40,9 @@ public:
     std::vector<FoundFile> findWide(const std::u16string& pattern) override;
     // As written, as through "\\?\": a link on the way is followed, a final one is not opened.
     FileActResult act(const FileAct& act) override;
+    FileActResult removeEmptyFolder(const FileAct& act) override;
+    // A file held with lock() is held open by another program.
+    bool heldOpen(const std::u16string& path) override;
     std::u16string temporaryFolder() override { return temporaryPath; }
     std::unique_ptr<OpenedFile> createNew(const std::string& path) override;
     std::unique_ptr<OpenedFile> openForUpdate(const std::string& path) override;
@@ -64,6 +67,9 @@ public:
     // (writes through a file opened earlier fail too, as on a volume that went away).
     // A folder with a held file below it cannot be moved.
     void lock(const std::string& path);
+    // When the entry was last written (a FILETIME); 0 (the year 1601) unless set.
+    void setLastWritten(const std::string& path, std::uint64_t fileTime);
+    void setLastWritten(const std::u16string& exactPath, std::uint64_t fileTime);
     void unlock(const std::string& path);
     // An entry the user may not open: it is listed, but every other call on it (and below it)
     // fails as access denied, its attributes included.
@@ -89,6 +95,8 @@ private:
     Lookup resolve(const std::u16string& fullPath, bool followLast);
     Entry* lookup(const std::string& path, bool followLast = true);
     Entry* parentFor(const std::string& path, std::u16string& leaf);
+    // The entry act.path names exactly, or why it cannot be acted on.
+    FileActResult checkedEntry(const std::u16string& path, Entry*& entry);
     FileActResult moveEntry(Entry& entry, const std::u16string& to, bool dryRun);
     Entry* make(const std::u16string& path, bool directory, bool exact);
     Entry& existing(const std::string& path);

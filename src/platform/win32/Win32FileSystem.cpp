@@ -45,6 +45,8 @@ std::vector<FoundFile> Win32FileSystem::findWide(const std::u16string& pattern) 
         FoundFile found{ascii ? Narrowed(name) : codePage_.toAnsi(name, &exact), data.dwFileAttributes,
                         (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
         if (!exact) found.wideName = name;
+        found.lastWritten =
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
         result.push_back(std::move(found));
     } while (FindNextFileW(search, &data));
     FindClose(search);
@@ -52,6 +54,10 @@ std::vector<FoundFile> Win32FileSystem::findWide(const std::u16string& pattern) 
 }
 
 FileActResult Win32FileSystem::act(const FileAct& act) { return ActOnListedFile(act); }
+
+FileActResult Win32FileSystem::removeEmptyFolder(const FileAct& act) { return RemoveListedEmptyFolder(act); }
+
+bool Win32FileSystem::heldOpen(const std::u16string& path) { return HeldOpenByAnother(path); }
 
 std::u16string Win32FileSystem::temporaryFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};

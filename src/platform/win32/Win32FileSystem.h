@@ -13,6 +13,8 @@ public:
     std::vector<FoundFile> find(const std::string& pattern) override;
     std::vector<FoundFile> findWide(const std::u16string& pattern) override;
     FileActResult act(const FileAct& act) override;
+    FileActResult removeEmptyFolder(const FileAct& act) override;
+    bool heldOpen(const std::u16string& path) override;
     std::u16string temporaryFolder() override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     PathPresence probe(const std::string& path, std::uint32_t* attributes = nullptr) override;

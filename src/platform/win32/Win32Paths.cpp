@@ -117,4 +117,35 @@ FileActResult ActOnListedFile(const FileAct& act) {
     return done && !stillThere(extended) ? FileActResult::Done : FileActResult::Failed;
 }
 
+// Opened and checked as a listed file is, then deleted through the same handle, which the system
+// refuses for a folder that is not empty.
+FileActResult RemoveListedEmptyFolder(const FileAct& act) {
+    const std::u16string extended = ExtendedPath(act.path);
+    ScopedHandle folder(CreateFileW(WideText(extended), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder.valid()) return notFound(GetLastError()) ? FileActResult::Absent : FileActResult::Failed;
+    const FileActResult checked = verify(folder.get(), act.path, true);
+    if (checked != FileActResult::Done) return checked;
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!GetFileInformationByHandleEx(folder.get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+        !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return FileActResult::Failed;
+    if (act.dryRun) return FileActResult::Done;
+    const bool done = deleteThrough(folder.get());
+    folder.reset();
+    return done && !stillThere(extended) ? FileActResult::Done : FileActResult::Failed;
+}
+
+// A delete is refused with a sharing violation while another program has the file open without
+// letting others delete it.
+bool HeldOpenByAnother(const std::u16string& path) {
+    ScopedHandle file(CreateFileW(WideText(ExtendedPath(path)), DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.valid()) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 }  // namespace keltora

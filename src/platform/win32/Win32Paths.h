@@ -18,5 +18,8 @@ std::u16string ExtendedPath(const std::u16string& path);
 std::u16string LongPathOf(const std::u16string& path);
 // FileSystem::act on the real file system.
 FileActResult ActOnListedFile(const FileAct& act);
+// FileSystem::removeEmptyFolder and FileSystem::heldOpen on the real file system.
+FileActResult RemoveListedEmptyFolder(const FileAct& act);
+bool HeldOpenByAnother(const std::u16string& path);
 
 }  // namespace keltora

@@ -28,14 +28,23 @@ std::optional<ListedFolder> userTemp(Platform& platform) {
 
 }  // namespace
 
-void TempFiles::scan() {
-    ScanRun run(context_, list(), FileColumns(kTempColumns));
-    Platform& platform = context_.platform;
+std::vector<FoundPath> TempFilesListing(Platform& platform) {
     std::vector<FoundPath> found;
     if (const auto windows = ValueFolder(platform, ReadSystemRoot(platform.registry)))
         if (const auto temp = Subfolder(platform, *windows, u"Temp")) CollectEntries(platform, *temp, u"*.tmp", found);
     if (const auto temp = userTemp(platform)) CollectEntries(platform, *temp, u"*.tmp", found);
-    AddFileFindings(run, std::move(found), kDetail);
+    return found;
+}
+
+std::vector<FoundPath> CacheStoreListing(Platform& platform) {
+    if (const auto cache = ValueFolder(platform, ShellFolder(platform.registry, "Cache")))
+        if (const auto store = Subfolder(platform, *cache, u"Content.IE5")) return WalkStore(platform, *store);
+    return {};
+}
+
+void TempFiles::scan() {
+    ScanRun run(context_, list(), FileColumns(kTempColumns));
+    AddFileFindings(run, TempFilesListing(context_.platform), kDetail);
     context_.ramp(0, 100);
 }
 
@@ -43,10 +52,7 @@ void TempFiles::remove() { RemoveCheckedFiles(context_, list()); }
 
 void TemporaryIE::scan() {
     ScanRun run(context_, list(), FileColumns(kErrorColumns));
-    Platform& platform = context_.platform;
-    if (const auto cache = ValueFolder(platform, ShellFolder(platform.registry, "Cache")))
-        if (const auto store = Subfolder(platform, *cache, u"Content.IE5"))
-            AddFileFindings(run, WalkStore(platform, *store), kDetail);
+    AddFileFindings(run, CacheStoreListing(context_.platform), kDetail);
     context_.ramp(0, 100);
 }
 

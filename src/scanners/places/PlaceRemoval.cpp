@@ -1,0 +1,125 @@
+#include "scanners/places/PlaceRemoval.h"
+
+#include <algorithm>
+
+namespace keltora {
+
+namespace {
+
+char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+bool startsNoCase(std::u16string_view text, std::u16string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char16_t a, char16_t b) { return upper(a) == upper(b); });
+}
+
+// The part of folder below root ("" for root itself); nullopt when folder is not root or below it.
+std::optional<std::u16string> below(const std::u16string& folder, const std::u16string& root) {
+    if (!startsNoCase(folder, root)) return std::nullopt;
+    if (folder.size() == root.size()) return std::u16string();
+    if (folder[root.size()] != u'\\') return std::nullopt;
+    return folder.substr(root.size() + 1);
+}
+
+// A folder column without its trailing '\'.
+std::u16string withoutSeparator(std::u16string folder) {
+    while (folder.size() > 3 && folder.ends_with(u'\\')) folder.pop_back();
+    return folder;
+}
+
+}  // namespace
+
+PlaceRemoval::PlaceRemoval(ScanContext& context, std::string_view code)
+    : context_(context), folders_(PlaceFoldersOf(context.platform, code)), files_(context) {
+    rules_.reserve(folders_.size());
+    for (const auto& folder : folders_) rules_.emplace_back(context.platform, *folder.place);
+}
+
+std::optional<PlaceRemoval::Target> PlaceRemoval::locate(const Finding& finding) const {
+    CodePage& codePage = context_.platform.codePage;
+    Target target{0, withoutSeparator(finding.exactLocation.empty() ? codePage.toWide(finding.subItem(3))
+                                                                    : finding.exactLocation),
+                  finding.exactName.empty() ? codePage.toWide(finding.caption) : finding.exactName};
+    for (target.place = 0; target.place < folders_.size(); ++target.place) {
+        const auto& folder = folders_[target.place].folder;
+        if (!folder) continue;
+        const auto relative = below(target.folder, folder->path);
+        const PlaceRules& rules = rules_[target.place];
+        if (relative && rules.reaches(*relative) && rules.lists(target.name)) return target;
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> PlaceRemoval::stillOldEnough(const Target& target) {
+    std::u16string key = target.folder;
+    for (auto& c : key) c = upper(c);
+    auto listed = listings_.find(key);
+    if (listed == listings_.end()) {
+        // One listing per folder, however many of its files are removed.
+        Platform& platform = context_.platform;
+        const ListedFolder folder{target.folder, {}, true};
+        std::unordered_map<std::u16string, std::uint64_t> times;
+        for (auto& entry : ListEntries(platform, folder, u"*")) {
+            if (entry.isDirectory()) continue;
+            const std::uint64_t written = entry.lastWritten;
+            times.emplace(Found(platform, folder, std::move(entry)).name, written);
+        }
+        listed = listings_.emplace(std::move(key), std::move(times)).first;
+    }
+    const auto file = listed->second.find(target.name);
+    if (file == listed->second.end()) return std::nullopt;
+    return rules_[target.place].oldEnough(file->second);
+}
+
+RemovalOutcome PlaceRemoval::remove(const Finding& finding) {
+    const auto target = locate(finding);
+    // Not a file of this category's places as they are now: nothing is touched.
+    if (!target) return RemovalOutcome::NoLongerAFinding;
+    if (rules_[target->place].checksAge() && stillOldEnough(*target) == false) return RemovalOutcome::NoLongerAFinding;
+    const RemovalOutcome outcome = files_.remove(finding, finding.subItem(3));
+    if (outcome == RemovalOutcome::Removed && folders_[target->place].place->removeEmptied)
+        emptied_.emplace(target->place, target->folder);
+    if (outcome == RemovalOutcome::Left) noteInUse(*target, finding);
+    return outcome;
+}
+
+void PlaceRemoval::noteInUse(const Target& target, const Finding& finding) {
+    const std::u16string path = target.folder + u"\\" + target.name;
+    if (!context_.platform.files.heldOpen(path)) return;
+    if (inUse_++ == 0) {
+        firstInUse_ = finding.subItem(3);
+        if (!firstInUse_.ends_with('\\')) firstInUse_ += '\\';
+        firstInUse_ += finding.caption;
+        inUseHint_ = folders_[target.place].place->inUse;
+    }
+}
+
+// Deepest first, each folder up to (never including) its place's folder, stopping at the first
+// that is not empty or cannot go.
+void PlaceRemoval::removeEmptiedFolders() {
+    std::vector<std::pair<std::size_t, std::u16string>> folders(emptied_.begin(), emptied_.end());
+    std::sort(folders.begin(), folders.end(), [](const auto& a, const auto& b) { return a.second.size() > b.second.size(); });
+    std::set<std::u16string> tried;
+    for (auto& [place, folder] : folders) {
+        const std::u16string& root = folders_[place].folder->path;
+        for (std::u16string at = folder; below(at, root).value_or(std::u16string()).size() > 0;
+             at = at.substr(0, at.find_last_of(u'\\'))) {
+            if (!tried.insert(at).second) break;
+            if (context_.platform.files.removeEmptyFolder(FileAct{at, {}, false}) != FileActResult::Done) break;
+        }
+    }
+}
+
+void PlaceRemoval::finish() {
+    if (!context_.dryRun) removeEmptiedFolders();
+    files_.report();
+    if (inUse_ == 0) return;
+    const std::string text =
+        inUse_ == 1 ? "A checked file is in use by another program and stays listed: " + firstInUse_ + ". "
+                    : std::to_string(inUse_) + " checked files are in use by other programs and stay listed. The "
+                      "first: " + firstInUse_ + ". ";
+    context_.host.showNotice(text + std::string(inUseHint_));
+    inUse_ = 0;
+}
+
+}  // namespace keltora

@@ -1,0 +1,103 @@
+#include "scanners/places/PlaceRules.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "platform/FileMask.h"
+#include "platform/Helpers.h"
+
+namespace keltora {
+
+namespace {
+
+// The program's settings key, where the window keeps its options (SettingsStore::kKey).
+constexpr const char* kSettingsKey = "Software\\KeltoraPro";
+// A bound no real setting needs: about eleven years.
+constexpr int kMaxAgeHours = 100'000;
+
+std::vector<std::u16string_view> splitList(std::u16string_view text) {
+    std::vector<std::u16string_view> parts;
+    while (!text.empty()) {
+        const auto cut = std::min(text.find(u';'), text.size());
+        if (cut > 0) parts.push_back(text.substr(0, cut));
+        text.remove_prefix(std::min(cut + 1, text.size()));
+    }
+    return parts;
+}
+
+char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+bool sameNoCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+               return upper(x) == upper(y);
+           });
+}
+
+// The setting in decimal hours; the row's own bound when it is missing or not a number.
+int ageHours(Platform& platform, const Place& place) {
+    if (place.ageSetting.empty()) return place.minAgeHours;
+    const std::string text = RegReadString(platform.registry, kHKeyCurrentUser, kSettingsKey, std::string(place.ageSetting));
+    int hours = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), hours);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || hours < 0 || hours > kMaxAgeHours)
+        return place.minAgeHours;
+    return hours;
+}
+
+}  // namespace
+
+PlaceRules::PlaceRules(Platform& platform, const Place& place)
+    : place_(place),
+      masks_(splitList(place.masks)),
+      excluded_(splitList(place.excluded)),
+      minAge_(static_cast<std::uint64_t>(ageHours(platform, place)) * kFileTimeHour),
+      now_(platform.clock.systemTime()) {}
+
+bool PlaceRules::excluded(std::u16string_view name) const {
+    return std::any_of(excluded_.begin(), excluded_.end(), [&](std::u16string_view x) { return sameNoCase(x, name); });
+}
+
+bool PlaceRules::lists(std::u16string_view name) const {
+    return !excluded(name) &&
+           std::any_of(masks_.begin(), masks_.end(), [&](std::u16string_view mask) { return MatchesMask(mask, name); });
+}
+
+bool PlaceRules::enters(std::u16string_view name) const { return place_.subfolders && !excluded(name); }
+
+bool PlaceRules::oldEnough(std::uint64_t lastWritten) const {
+    // "More than so many hours ago": a time in the future is never old enough.
+    return minAge_ == 0 || (lastWritten < now_ && now_ - lastWritten > minAge_);
+}
+
+bool PlaceRules::reaches(std::u16string_view relative) const {
+    std::size_t start = 0;
+    while (start < relative.size()) {
+        const auto end = std::min(relative.find(u'\\', start), relative.size());
+        if (end == start || !enters(relative.substr(start, end - start))) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::vector<FoundPath> WalkPlace(Platform& platform, const PlaceRules& rules, const ListedFolder& folder) {
+    std::vector<FoundPath> found;
+    std::vector<FoundFile> folders;
+    for (auto& entry : ListEntries(platform, folder, u"*")) {
+        if (entry.isDirectory()) {
+            folders.push_back(std::move(entry));
+            continue;
+        }
+        FoundPath file = Found(platform, folder, std::move(entry));
+        if (rules.lists(file.name) && rules.oldEnough(file.file.lastWritten)) found.push_back(std::move(file));
+    }
+    if (!rules.place().subfolders) return found;
+    for (const auto& entry : folders) {
+        const ListedFolder below = EntryFolder(platform, folder, entry);
+        if (!rules.enters(std::u16string_view(below.path).substr(below.path.find_last_of(u'\\') + 1))) continue;
+        auto deeper = WalkPlace(platform, rules, below);
+        std::move(deeper.begin(), deeper.end(), std::back_inserter(found));
+    }
+    return found;
+}
+
+}  // namespace keltora
