@@ -1,4 +1,5 @@
 #include "scanners/ScannerTable.h"
+#include "scanners/places/ExplorerHistory.h"
 #include "scanners/places/PlaceFiles.h"
 
 namespace keltora {
@@ -11,6 +12,7 @@ const ScannerRow kRows[] = {
     {"thumb", &MakeScanner<PlaceFiles>},
     {"jump", &MakeScanner<PlaceFiles>},
     {"inet", &MakeScanner<PlaceFiles>},
+    {"mru", &MakeScanner<ExplorerHistory>},
 };
 }  // namespace
 
