@@ -56,7 +56,7 @@ TEST_F(Places, UserTempListsOldFilesBelowItAndLeavesTmpFilesToTheTemporaryFiles)
     EXPECT_EQ(scan("utemp"), (std::vector<std::string>{kTemp + "old.log", kTemp + "Sub\\deep.tmp",
                                                        kTemp + "Sub\\deep\\old.bin"}));
     const auto& found = list("utemp");
-    EXPECT_EQ(found.columns(), (std::vector<Column>{{"File Names", 180}, {"Repair Report", 100}, {"Detail Info", 220},
+    EXPECT_EQ(found.columns(), (std::vector<Column>{{"File Names", 180}, {"Repair Report", 140}, {"Detail Info", 220},
                                                     {"Path Location", 250}, {"Size", 100}}));
     EXPECT_EQ(found.at(0).subItems, (std::vector<std::string>{"Privacy Threat(Remove)",
                                                               "Temporary file not written for a while", kTemp,
@@ -145,6 +145,7 @@ TEST_F(Places, LinksInsideAreNeitherListedNorEntered) {
 TEST_F(Places, RemovalDeletesCheckedFilesAndTheFoldersItEmptiesBelowThePlaceOnly) {
     file(kTemp + "a.log");
     file(kTemp + "One\\Two\\b.log");
+    file(kTemp + "One\\Three\\e.log");  // One is empty only once both below it are
     file(kTemp + "Kept\\c.log");
     file(kTemp + "Kept\\d.log");
     world.files().createDirectories(kTemp + "EmptyBefore");
@@ -156,7 +157,7 @@ TEST_F(Places, RemovalDeletesCheckedFilesAndTheFoldersItEmptiesBelowThePlaceOnly
     EXPECT_TRUE(world.files().isDirectory(kTemp + "Kept"));
     EXPECT_TRUE(world.files().isDirectory(kTemp + "EmptyBefore"));
     EXPECT_TRUE(world.files().isDirectory(kTemp));
-    EXPECT_EQ(world.form->lastRemoval, (RemovalTally{3, 0, 0, 0}));
+    EXPECT_EQ(world.form->lastRemoval, (RemovalTally{4, 0, 0, 0}));
     // Crash dumps leave their folder as it is.
     file(kCrashDumps + "app.dmp");
     scan("cdump");

@@ -78,7 +78,7 @@ TEST_F(MainWindowTest, FrameHasItsCaptionSizeBorderAndPlaces) {
 TEST_F(MainWindowTest, SummaryPageShowsTheSummaryListAndItsButtons) {
     WindowUnderTest w;
     EXPECT_TRUE(w.visible("lvall"));
-    ASSERT_EQ(w.rows("lvall"), 21);
+    ASSERT_EQ(w.rows("lvall"), 28);
     EXPECT_EQ(w.cell("lvall", 0, 0), "Create Registry Backup");
     EXPECT_EQ(w.cell("lvall", 8, 0), "Type URLs");
     EXPECT_EQ(w.cell("lvall", 10, 1), "0");
@@ -86,6 +86,8 @@ TEST_F(MainWindowTest, SummaryPageShowsTheSummaryListAndItsButtons) {
     EXPECT_FALSE(w.checked("lvall", 0));
     EXPECT_TRUE(w.checked("lvall", 1));
     EXPECT_FALSE(w.checked("lvall", 20));
+    EXPECT_EQ(w.cell("lvall", 27, 0), "Explorer History");
+    EXPECT_EQ(w.cell("lvall", 27, 2), "Windows 10 and 11");
     const char* captions[] = {"Unselect All", "Scan Your PC Now", "Detail Items", "Repair Errors Now !"};
     for (int i = 0; i < 4; ++i) {
         const std::string name = "OBall" + std::to_string(i + 1);

@@ -97,7 +97,8 @@ void Tour(WindowUnderTest& w) {
         {"extensions", "UnusedExtensions1Click"}, {"activex", "MissingActiveXandDLLs1Click"},
         {"deep-analysis", "ProgressiveClick"},    {"cookies", "Cookies1Click"},
         {"history", "History1Click"},             {"temp-files", "emporaryFiles1Click"},
-        {"clipboard", "Clipboard1Click"},
+        {"clipboard", "Clipboard1Click"},         {"user-temp-files", "UserTemporaryFiles1Click"},
+        {"crash-dumps", "CrashDumps1Click"},      {"explorer-history", "ExplorerHistory1Click"},
     };
     for (const auto& [name, handler] : pages) {
         w.pick(handler);

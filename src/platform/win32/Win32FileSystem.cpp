@@ -38,11 +38,11 @@ std::vector<FoundFile> Win32FileSystem::findWide(const std::u16string& pattern) 
     HANDLE search = FindFirstFileW(WideText(pattern), &data);
     if (search == INVALID_HANDLE_VALUE) return result;
     do {
-        const std::u16string name = FromWide(data.cFileName);
+        const std::u16string_view name(reinterpret_cast<const char16_t*>(data.cFileName));
         // A name in ASCII is its own ANSI form in every code page; only the others are converted.
         const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
         bool exact = true;
-        FoundFile found{ascii ? Narrowed(name) : codePage_.toAnsi(name, &exact), data.dwFileAttributes,
+        FoundFile found{ascii ? Narrowed(name) : codePage_.toAnsi(std::u16string(name), &exact), data.dwFileAttributes,
                         (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
         if (!exact) found.wideName = name;
         found.lastWritten =

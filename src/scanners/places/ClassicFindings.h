@@ -3,6 +3,7 @@
 // files or the Internet cache store already list is not listed a second time.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/Platform.h"
@@ -17,7 +18,12 @@ public:
     bool contains(const FoundPath& file) const;
 
 private:
-    std::unordered_set<std::u16string> paths_;  // full paths, ASCII letters in capitals
+    // By folder, then by name; both with ASCII letters in capitals, as Windows compares names
+    // without case.
+    std::unordered_map<std::u16string, std::unordered_set<std::u16string>> files_;
+    // The names listed in the folder asked about last: a walk asks folder by folder.
+    mutable const ListedFolder* lastFolder_ = nullptr;
+    mutable const std::unordered_set<std::u16string>* lastNames_ = nullptr;
 };
 
 }  // namespace keltora

@@ -16,7 +16,10 @@ PlaceFiles::PlaceFiles(const CategoryInfo& info, ScanContext& context, IgnoreLis
 }
 
 void PlaceFiles::scan() {
-    ScanRun run(context_, list(), FileColumns(kPathColumns));
+    // The columns of the file lists, the removal text wider for its longer text.
+    std::vector<Column> columns = FileColumns(kPathColumns);
+    columns[1].width = 140;
+    ScanRun run(context_, list(), std::move(columns));
     Platform& platform = context_.platform;
     const auto folders = PlaceFoldersOf(platform, info().code);
     note->setCaption(PlaceProblems(folders));
@@ -24,12 +27,14 @@ void PlaceFiles::scan() {
         if (!place.folder) continue;
         const PlaceRules rules(platform, *place.place);
         const ClassicFindings classic(platform, place.place->leftTo);
+        // The files of one folder come together: its column text is made once for them.
+        const ListedFolder* folder = nullptr;
+        std::string location;
         for (auto& file : WalkPlace(platform, rules, *place.folder)) {
-            std::string location = file.folder.column();
+            if (&file.folder() != folder) location = (folder = &file.folder())->column();
             if (classic.contains(file) || ignored(file.file.name, location)) continue;
-            std::string size = SizeText(static_cast<std::int64_t>(file.file.size));
-            run.add(FileFinding(file, {kPrivacyThreatRemove, std::string(place.place->detail), std::move(location),
-                                       std::move(size)}),
+            run.add(FileFinding(file, FileSubItems(kPrivacyThreatRemove, place.place->detail, location,
+                                                   SizeText(static_cast<std::int64_t>(file.file.size)))),
                     false);
         }
     }

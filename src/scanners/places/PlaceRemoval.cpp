@@ -51,20 +51,18 @@ std::optional<PlaceRemoval::Target> PlaceRemoval::locate(const Finding& finding)
 }
 
 std::optional<bool> PlaceRemoval::stillOldEnough(const Target& target) {
-    std::u16string key = target.folder;
-    for (auto& c : key) c = upper(c);
-    auto listed = listings_.find(key);
+    auto listed = listings_.find(target.folder);
     if (listed == listings_.end()) {
         // One listing per folder, however many of its files are removed.
         Platform& platform = context_.platform;
-        const ListedFolder folder{target.folder, {}, true};
+        const auto folder = std::make_shared<const ListedFolder>(ListedFolder{target.folder, {}, true});
         std::unordered_map<std::u16string, std::uint64_t> times;
-        for (auto& entry : ListEntries(platform, folder, u"*")) {
+        for (auto& entry : ListEntries(platform, *folder, u"*")) {
             if (entry.isDirectory()) continue;
             const std::uint64_t written = entry.lastWritten;
-            times.emplace(Found(platform, folder, std::move(entry)).name, written);
+            times.emplace(Found(platform, folder, std::move(entry)).name(), written);
         }
-        listed = listings_.emplace(std::move(key), std::move(times)).first;
+        listed = listings_.emplace(target.folder, std::move(times)).first;
     }
     const auto file = listed->second.find(target.name);
     if (file == listed->second.end()) return std::nullopt;
@@ -77,8 +75,11 @@ RemovalOutcome PlaceRemoval::remove(const Finding& finding) {
     if (!target) return RemovalOutcome::NoLongerAFinding;
     if (rules_[target->place].checksAge() && stillOldEnough(*target) == false) return RemovalOutcome::NoLongerAFinding;
     const RemovalOutcome outcome = files_.remove(finding, finding.subItem(3));
-    if (outcome == RemovalOutcome::Removed && folders_[target->place].place->removeEmptied)
-        emptied_.emplace(target->place, target->folder);
+    if (outcome == RemovalOutcome::Removed && folders_[target->place].place->removeEmptied) {
+        // Files of one folder come together: the folder is noted once.
+        std::pair<std::size_t, std::u16string> emptied{target->place, target->folder};
+        if (emptied_.find(emptied) == emptied_.end()) emptied_.insert(std::move(emptied));
+    }
     if (outcome == RemovalOutcome::Left) noteInUse(*target, finding);
     return outcome;
 }
@@ -94,20 +95,19 @@ void PlaceRemoval::noteInUse(const Target& target, const Finding& finding) {
     }
 }
 
-// Deepest first, each folder up to (never including) its place's folder, stopping at the first
-// that is not empty or cannot go.
+// Every emptied folder and the folders above it up to (never including) its place's folder, each
+// tried once, deepest first, so that a folder is tried after everything below it.
 void PlaceRemoval::removeEmptiedFolders() {
-    std::vector<std::pair<std::size_t, std::u16string>> folders(emptied_.begin(), emptied_.end());
-    std::sort(folders.begin(), folders.end(), [](const auto& a, const auto& b) { return a.second.size() > b.second.size(); });
-    std::set<std::u16string> tried;
-    for (auto& [place, folder] : folders) {
+    std::set<std::u16string> candidates;
+    for (const auto& [place, folder] : emptied_) {
         const std::u16string& root = folders_[place].folder->path;
-        for (std::u16string at = folder; below(at, root).value_or(std::u16string()).size() > 0;
-             at = at.substr(0, at.find_last_of(u'\\'))) {
-            if (!tried.insert(at).second) break;
-            if (context_.platform.files.removeEmptyFolder(FileAct{at, {}, false}) != FileActResult::Done) break;
-        }
+        for (std::u16string at = folder; !below(at, root).value_or(std::u16string()).empty();
+             at = at.substr(0, at.find_last_of(u'\\')))
+            if (!candidates.insert(at).second) break;
     }
+    std::vector<std::u16string> ordered(candidates.begin(), candidates.end());
+    std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
+    for (const auto& folder : ordered) context_.platform.files.removeEmptyFolder(FileAct{folder, {}, false});
 }
 
 void PlaceRemoval::finish() {

@@ -7,7 +7,6 @@
 // ends another program. Folders a removal leaves empty go where the place asks for it, below its
 // folder only.
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -48,7 +47,8 @@ private:
     std::vector<PlaceRules> rules_;
     FileRemoval files_;
     // Each folder's files as listed again during this removal, by exact name: when last written.
-    std::map<std::u16string, std::unordered_map<std::u16string, std::uint64_t>> listings_;
+    // Keyed by the folder as the findings name it (all of a folder's findings spell it alike).
+    std::unordered_map<std::u16string, std::unordered_map<std::u16string, std::uint64_t>> listings_;
     std::set<std::pair<std::size_t, std::u16string>> emptied_;
     int inUse_ = 0;
     std::string firstInUse_;

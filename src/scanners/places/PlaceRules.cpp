@@ -51,7 +51,10 @@ PlaceRules::PlaceRules(Platform& platform, const Place& place)
       masks_(splitList(place.masks)),
       excluded_(splitList(place.excluded)),
       minAge_(static_cast<std::uint64_t>(ageHours(platform, place)) * kFileTimeHour),
-      now_(platform.clock.systemTime()) {}
+      now_(platform.clock.systemTime()),
+      takesEvery_(excluded_.empty() && std::any_of(masks_.begin(), masks_.end(), [](std::u16string_view mask) {
+                      return mask == u"*" || mask == u"*.*";
+                  })) {}
 
 bool PlaceRules::excluded(std::u16string_view name) const {
     return std::any_of(excluded_.begin(), excluded_.end(), [&](std::u16string_view x) { return sameNoCase(x, name); });
@@ -82,13 +85,14 @@ bool PlaceRules::reaches(std::u16string_view relative) const {
 std::vector<FoundPath> WalkPlace(Platform& platform, const PlaceRules& rules, const ListedFolder& folder) {
     std::vector<FoundPath> found;
     std::vector<FoundFile> folders;
+    const auto shared = std::make_shared<const ListedFolder>(folder);
     for (auto& entry : ListEntries(platform, folder, u"*")) {
         if (entry.isDirectory()) {
             folders.push_back(std::move(entry));
             continue;
         }
-        FoundPath file = Found(platform, folder, std::move(entry));
-        if (rules.lists(file.name) && rules.oldEnough(file.file.lastWritten)) found.push_back(std::move(file));
+        FoundPath file = Found(platform, shared, std::move(entry));
+        if (rules.lists(file) && rules.oldEnough(file.file.lastWritten)) found.push_back(std::move(file));
     }
     if (!rules.place().subfolders) return found;
     for (const auto& entry : folders) {

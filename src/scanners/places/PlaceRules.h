@@ -21,6 +21,8 @@ public:
     const Place& place() const { return place_; }
     // A file of this name is listed: a mask takes its long name and no exclusion names it.
     bool lists(std::u16string_view name) const;
+    // The same for a file found by a walk, whose name is then only looked at when it matters.
+    bool lists(const FoundPath& file) const { return takesEvery_ || lists(file.name()); }
     // A folder of this name is walked into.
     bool enters(std::u16string_view name) const;
     // Whether the age of a file counts at all, and whether a file last written then is old enough.
@@ -38,6 +40,7 @@ private:
     std::vector<std::u16string_view> excluded_;
     std::uint64_t minAge_ = 0;  // FILETIME units
     std::uint64_t now_ = 0;
+    bool takesEvery_ = false;  // every name: a mask of all and no exclusion
 };
 
 // The files below a place's folder that its rules list, in the order the file system returns
