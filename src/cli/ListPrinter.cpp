@@ -16,17 +16,18 @@ bool looksEscaped(std::string_view text, std::size_t at) {
            std::isxdigit(static_cast<unsigned char>(text[at + 3]));
 }
 
-// Appends text to out, escaped.
+// Appends text to out, escaped; the runs between the bytes to look at go in whole.
 void appendEscaped(std::string& out, std::string_view text) {
+    std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (IsControlByte(c) || (c == '\\' && looksEscaped(text, i))) {
-            out += "\\x";
-            AppendHexByte(out, c);
-        } else {
-            out += c;
-        }
+        if (!IsControlByte(c) && (c != '\\' || !looksEscaped(text, i))) continue;
+        out.append(text, plain, i - plain);
+        out += "\\x";
+        AppendHexByte(out, c);
+        plain = i + 1;
     }
+    out.append(text, plain);
 }
 
 }  // namespace

@@ -53,7 +53,8 @@ private:
     ResultList view_;
 };
 
-// The categories that keep an ignore file, in the order they are loaded.
+// The classic categories that keep an ignore file; every category whose row names an ignore list
+// keeps one (the places of today's Windows too).
 inline constexpr std::string_view kIgnoreCodes[] = {"sp", "ue", "pc", "fe", "ax"};
 
 }  // namespace keltora

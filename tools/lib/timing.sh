@@ -33,18 +33,22 @@ time_once() {
     'BEGIN { split(t, a, " "); printf "%d %d\n", a[1] * 1000, (a[2] + a[3]) * 1000 + s * 1000 / hz }'
 }
 
-# The best of three runs, wall-clock and CPU each on its own: "WALL_MS CPU_MS". With `--setup F`
-# first, the shell function F runs before each run, untimed.
-best_of_three() {
-  local setup="" wall="" cpu="" i w c
-  if [ "$1" = --setup ]; then setup="$2"; shift 2; fi
-  for i in 1 2 3; do
-    [ -z "$setup" ] || "$setup"
-    read -r w c < <(time_once "$@")
-    if [ -z "$wall" ] || [ "$w" -lt "$wall" ]; then wall=$w; fi
-    if [ -z "$cpu" ] || [ "$c" -lt "$cpu" ]; then cpu=$c; fi
+# A program and its floor, each run five times, the two taking turns so that a change of the
+# machine's load meets both alike; prints "WALL_A CPU_A WALL_B CPU_B", each the best of its five.
+# The arguments are two shell functions that run the one and the other; with a third, that
+# function runs before every run, untimed (a removal needs its files made again).
+best_of_turns() {
+  local a="$1" b="$2" setup="${3:-}" i w c
+  local -a best=("" "" "" "")
+  for i in 1 2 3 4 5; do
+    for side in 0 1; do
+      [ -z "$setup" ] || "$setup"
+      if [ "$side" = 0 ]; then read -r w c < <(time_once "$a"); else read -r w c < <(time_once "$b"); fi
+      if [ -z "${best[side * 2]}" ] || [ "$w" -lt "${best[side * 2]}" ]; then best[side * 2]=$w; fi
+      if [ -z "${best[side * 2 + 1]}" ] || [ "$c" -lt "${best[side * 2 + 1]}" ]; then best[side * 2 + 1]=$c; fi
+    done
   done
-  echo "$wall $cpu"
+  echo "${best[*]}"
 }
 
 # a / b with two decimals.

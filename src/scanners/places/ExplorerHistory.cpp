@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/AsciiNoCase.h"
 #include "scanners/places/PlaceFiles.h"
 #include "scanners/registry/KeyTools.h"
 
@@ -31,17 +32,10 @@ constexpr std::pair<std::uint32_t, std::string_view> kTypeNames[] = {
 const std::vector<Column> kColumns{{"Error Items", 200}, {"Repair Report", 200}, {"Detail Info", 250},
                                    {"Registry Location", 250}};
 
-char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
-
-bool sameNoCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return upper(x) == upper(y); });
-}
-
 std::u16string widened(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 // The value that keeps the order of a list's entries.
-bool isListOrder(std::u16string_view name) { return sameNoCase(name, u"MRUListEx") || sameNoCase(name, u"MRUList"); }
+bool isListOrder(std::u16string_view name) { return SameNoCase(name, u"MRUListEx") || SameNoCase(name, u"MRUList"); }
 
 std::string typeName(std::uint32_t type) {
     for (const auto& [code, name] : kTypeNames)
@@ -88,8 +82,8 @@ bool reachedWithoutLink(RegistryApi& api, const std::u16string& path) {
 const HistoryKey* rowOf(const std::u16string& path) {
     for (const auto& key : kKeys) {
         const std::u16string listed = widened(key.path);
-        if (sameNoCase(path, listed)) return &key;
-        if (key.subkeys && path.size() > listed.size() + 1 && sameNoCase(path.substr(0, listed.size()), listed) &&
+        if (SameNoCase(path, listed)) return &key;
+        if (key.subkeys && path.size() > listed.size() + 1 && SameNoCase(path.substr(0, listed.size()), listed) &&
             path[listed.size()] == u'\\' && IsSingleKeyName(path.substr(listed.size() + 1)))
             return &key;
     }

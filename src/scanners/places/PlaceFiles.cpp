@@ -30,7 +30,9 @@ void PlaceFiles::scan() {
         // The files of one folder come together: its column text is made once for them.
         const ListedFolder* folder = nullptr;
         std::string location;
-        for (auto& file : WalkPlace(platform, rules, *place.folder)) {
+        auto files = WalkPlace(platform, rules, *place.folder);
+        run.list().reserve(run.list().size() + files.size());
+        for (auto& file : files) {
             if (&file.folder() != folder) location = (folder = &file.folder())->column();
             if (classic.contains(file) || ignored(file.file.name, location)) continue;
             run.add(FileFinding(file, FileSubItems(kPrivacyThreatRemove, place.place->detail, location,

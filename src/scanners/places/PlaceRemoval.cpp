@@ -2,20 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/AsciiNoCase.h"
+
 namespace keltora {
 
 namespace {
 
-char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
-
-bool startsNoCase(std::u16string_view text, std::u16string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char16_t a, char16_t b) { return upper(a) == upper(b); });
-}
-
 // The part of folder below root ("" for root itself); nullopt when folder is not root or below it.
 std::optional<std::u16string> below(const std::u16string& folder, const std::u16string& root) {
-    if (!startsNoCase(folder, root)) return std::nullopt;
+    if (!StartsNoCase(folder, root)) return std::nullopt;
     if (folder.size() == root.size()) return std::u16string();
     if (folder[root.size()] != u'\\') return std::nullopt;
     return folder.substr(root.size() + 1);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/AsciiNoCase.h"
 #include "platform/FileMask.h"
 #include "platform/Helpers.h"
 
@@ -23,14 +24,6 @@ std::vector<std::u16string_view> splitList(std::u16string_view text) {
         text.remove_prefix(std::min(cut + 1, text.size()));
     }
     return parts;
-}
-
-char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
-
-bool sameNoCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-               return upper(x) == upper(y);
-           });
 }
 
 // The setting in decimal hours; the row's own bound when it is missing or not a number.
@@ -57,7 +50,7 @@ PlaceRules::PlaceRules(Platform& platform, const Place& place)
                   })) {}
 
 bool PlaceRules::excluded(std::u16string_view name) const {
-    return std::any_of(excluded_.begin(), excluded_.end(), [&](std::u16string_view x) { return sameNoCase(x, name); });
+    return std::any_of(excluded_.begin(), excluded_.end(), [&](std::u16string_view x) { return SameNoCase(x, name); });
 }
 
 bool PlaceRules::lists(std::u16string_view name) const {
@@ -82,8 +75,9 @@ bool PlaceRules::reaches(std::u16string_view relative) const {
     return true;
 }
 
-std::vector<FoundPath> WalkPlace(Platform& platform, const PlaceRules& rules, const ListedFolder& folder) {
-    std::vector<FoundPath> found;
+namespace {
+
+void walk(Platform& platform, const PlaceRules& rules, const ListedFolder& folder, std::vector<FoundPath>& found) {
     std::vector<FoundFile> folders;
     const auto shared = std::make_shared<const ListedFolder>(folder);
     for (auto& entry : ListEntries(platform, folder, u"*")) {
@@ -94,13 +88,19 @@ std::vector<FoundPath> WalkPlace(Platform& platform, const PlaceRules& rules, co
         FoundPath file = Found(platform, shared, std::move(entry));
         if (rules.lists(file) && rules.oldEnough(file.file.lastWritten)) found.push_back(std::move(file));
     }
-    if (!rules.place().subfolders) return found;
+    if (!rules.place().subfolders) return;
     for (const auto& entry : folders) {
         const ListedFolder below = EntryFolder(platform, folder, entry);
-        if (!rules.enters(std::u16string_view(below.path).substr(below.path.find_last_of(u'\\') + 1))) continue;
-        auto deeper = WalkPlace(platform, rules, below);
-        std::move(deeper.begin(), deeper.end(), std::back_inserter(found));
+        if (rules.enters(std::u16string_view(below.path).substr(below.path.find_last_of(u'\\') + 1)))
+            walk(platform, rules, below, found);
     }
+}
+
+}  // namespace
+
+std::vector<FoundPath> WalkPlace(Platform& platform, const PlaceRules& rules, const ListedFolder& folder) {
+    std::vector<FoundPath> found;
+    walk(platform, rules, folder, found);
     return found;
 }
 

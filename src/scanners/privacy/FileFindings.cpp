@@ -49,6 +49,7 @@ void AddFileFindings(ScanRun& run, std::vector<FoundPath> found, std::string_vie
     // The files of one folder come together: its column text is made once for them.
     const ListedFolder* folder = nullptr;
     std::string column;
+    run.list().reserve(run.list().size() + found.size());
     for (auto& file : found) {
         if (&file.folder() != folder) column = (folder = &file.folder())->column();
         run.add(FileFinding(file, FileSubItems("Remove", detail, column, SizeText(static_cast<std::int64_t>(file.file.size)))),
