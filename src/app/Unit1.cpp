@@ -156,8 +156,9 @@ void TForm1::alignRunEntryOrTell(bool on) {
 }
 
 void TForm1::buildSummaryList() {
-    // "Number of Errors" wider than its 100 pixels of old: room for its caption in a wider font.
-    lvall.setColumns({{"Scanned Items", 180}, {"Number of Errors", 130, true}, {"Category", 100}});
+    // "Number of Errors" wider than its 100 pixels of old: room for its caption in a wider font;
+    // "Category" too, for the group "Windows 10 and 11".
+    lvall.setColumns({{"Scanned Items", 180}, {"Number of Errors", 130, true}, {"Category", 130}});
     std::vector<Finding> rows;
     rows.push_back(Finding{"Create Registry Backup", {""}, settings.text(Setting::AutoBackup) == "1"});
     for (const auto& info : kCategories) {

@@ -121,8 +121,11 @@ TEST_F(MainWindowTest, ScanMenusOpenBesideTheSideBarWithTheirEntries) {
     ASSERT_EQ(GetMenuItemCount(registry), 10);
     EXPECT_EQ(MenuText(registry, 0), "Running While Startup");
     EXPECT_EQ(MenuText(registry, 9), "Progressive Analysis");
-    ASSERT_EQ(GetMenuItemCount(privacy), 10);
+    // The classic ten, a separator, the seven places of today's Windows.
+    ASSERT_EQ(GetMenuItemCount(privacy), 18);
     EXPECT_EQ(MenuText(privacy, 0), "Recent Documents");
+    EXPECT_EQ(GetMenuState(privacy, 10, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(MenuText(privacy, 11), "User Temporary Files");
 
     ShowWindow(w.hwnd(), SW_MAXIMIZE);
     w.pump(100);
@@ -558,7 +561,7 @@ TEST_F(MainWindowTest, BackupPageShowsItsListAndThreeButtons) {
     EXPECT_FALSE(w.visible("OBhelp"));
 }
 
-TEST_F(MainWindowTest, IgnoredItemsPageHasSixTabsAndReleasesWhatWasSetAside) {
+TEST_F(MainWindowTest, IgnoredItemsPageHasATabPerListAndReleasesWhatWasSetAside) {
     WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
     WindowUnderTest w;
     w.pick("RunningWhileStartup1Click");
@@ -569,7 +572,7 @@ TEST_F(MainWindowTest, IgnoredItemsPageHasSixTabsAndReleasesWhatWasSetAside) {
     w.clickSideBar(7);
     HWND tabs = w.control("pcignored");
     ASSERT_TRUE(w.visible("pcignored"));
-    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(kIgnoredTabs.size()));
     EXPECT_TRUE(w.visible("lvignoredsp"));
     EXPECT_TRUE(w.visible("obremoveignoredsp"));
     EXPECT_EQ(w.text("obremoveignoredsp"), "Remove Ignored Key");

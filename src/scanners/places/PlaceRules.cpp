@@ -69,7 +69,8 @@ bool PlaceRules::reaches(std::u16string_view relative) const {
     std::size_t start = 0;
     while (start < relative.size()) {
         const auto end = std::min(relative.find(u'\\', start), relative.size());
-        if (end == start || !enters(relative.substr(start, end - start))) return false;
+        const auto part = relative.substr(start, end - start);
+        if (part.empty() || part == u"." || part == u".." || !enters(part)) return false;
         start = end + 1;
     }
     return true;
