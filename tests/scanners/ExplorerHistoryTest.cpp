@@ -97,6 +97,25 @@ TEST(ExplorerHistory, RegistryLinksAreNeverFollowed) {
     EXPECT_TRUE(world.list().empty());
 }
 
+// A key on the way to a list made a link after the scan, even to a key that holds the same
+// entries, never leads the removal there: nothing is deleted and the findings stay.
+TEST(ExplorerHistory, ALinkOnTheWayMadeAfterTheScanStopsTheRemoval) {
+    HistoryWorld world;
+    world.scanned();
+    auto& reg = world.machine.registry;
+    const std::string elsewhere = "Software\\Elsewhere\\OpenSavePidlMRU\\*";
+    reg.setBinary(HKCU, elsewhere, "0", std::vector<std::uint8_t>(70000, 0x31));
+    reg.removeKey(HKCU, kExplorer + "\\ComDlg32");
+    reg.addLink(HKCU, Utf8ToUtf16(kExplorer + "\\ComDlg32"), HKCU, u"Software\\Elsewhere");
+    world.form->invoke("removemruExecute");
+    EXPECT_TRUE(reg.valueExists(HKCU, elsewhere, "0"));
+    const auto& left = world.list().findings();
+    EXPECT_EQ(std::count_if(left.begin(), left.end(),
+                            [](const Finding& f) { return f.subItem(3) == "HKCU\\" + kOpenSave + "\\*"; }),
+              1);
+    EXPECT_EQ(world.form->lastRemoval.left, 1);
+}
+
 TEST(ExplorerHistory, AnEntryThatChangedSinceTheScanIsLeftAlone) {
     HistoryWorld world;
     world.scanned();

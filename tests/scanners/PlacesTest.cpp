@@ -211,6 +211,34 @@ TEST_F(Places, AReasonThatNoLongerHoldsLeavesTheFileAlone) {
     EXPECT_TRUE(list("utemp").empty());
 }
 
+// A per-user place the profile rule refuses by the time of the removal is no place of the
+// category any more: its files stay, and the removal does not tell the rule's message again.
+TEST_F(Places, APlaceThatLeavesTheProfileBeforeTheRemovalKeepsItsFiles) {
+    file(kTemp + "old.log");
+    scan("utemp");
+    world.machine.files.temporaryPath = u"C:\\Elsewhere\\Temp";
+    world.files().createDirectories("C:\\Elsewhere\\Temp");
+    remove("utemp");
+    EXPECT_TRUE(world.files().exists(kTemp + "old.log"));
+    EXPECT_EQ(world.form->lastRemoval, (RemovalTally{0, 0, 1, 0}));
+    EXPECT_TRUE(world.host.messages.empty());
+}
+
+// The machine's error reports are the machine's data: a process of another account than the
+// signed-in user's removes them, and leaves the user's own reports to that user.
+TEST_F(Places, AnotherAccountsProcessRemovesOnlyTheMachinesReports) {
+    const std::string machineReport = "C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportQueue\\q\\Report.wer";
+    const std::string userReport = kLocal + "Microsoft\\Windows\\WER\\ReportQueue\\q\\Report.wer";
+    file(machineReport);
+    file(userReport);
+    world.machine.account.process = AccountId{"S-1-5-21-1-500", "PC\\admin"};
+    EXPECT_EQ(scan("wer").size(), 2u);
+    remove("wer");
+    EXPECT_FALSE(world.files().exists(machineReport));
+    EXPECT_TRUE(world.files().exists(userReport));
+    EXPECT_EQ(Paths(list("wer")), std::vector<std::string>{userReport});
+}
+
 TEST_F(Places, NamesOfAnyUnicodeAreListedAndRemovedByTheirExactName) {
     const std::u16string chinese = u"C:\\Users\\pat\\AppData\\Local\\CrashDumps\\\u62a5\u544a.dmp";
     const std::u16string emoji = u"C:\\Users\\pat\\AppData\\Local\\CrashDumps\\crash-\U0001F600.dmp";
