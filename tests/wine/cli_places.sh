@@ -182,6 +182,27 @@ grep -qF 'Local AppData\CrashDumps: a folder on the way is a link or junction' "
 [ "$(cat "$outside/dir/outside-$tag.log")" = keep ] || fail "a link led a removal outside the prefix"
 echo "a place that is a link: ok"
 
+# Local AppData redirected through the user's own key (which any program of the user can write)
+# to a folder outside the profile: SHGetKnownFolderPath reports it, and the profile rule passes
+# it over and says why.
+user_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+redirected="$outside/AppData"
+mkdir -p "$redirected/CrashDumps"
+echo keep >"$redirected/CrashDumps/redirected-$tag.dmp"
+saved=$(reg_value "$user_folders" 'Local AppData' || true)
+"$WINE_RUN" reg add "$user_folders" /v 'Local AppData' /t REG_EXPAND_SZ /d "$(win winepath -w "$redirected")" /f >/dev/null
+status=0; win "$cli" remove cdump >"$scratch/cdump.out" 2>"$scratch/cdump.err" || status=$?
+if [ -n "$saved" ]; then
+  "$WINE_RUN" reg add "$user_folders" /v 'Local AppData' /t REG_EXPAND_SZ /d "$saved" /f >/dev/null
+else
+  "$WINE_RUN" reg delete "$user_folders" /v 'Local AppData' /f >/dev/null
+fi
+[ -e "$redirected/CrashDumps/redirected-$tag.dmp" ] || fail "remove cdump deleted a file of a redirected Local AppData"
+own_captions <"$scratch/cdump.out" | grep -q . && fail "scan cdump listed a redirected Local AppData"
+grep -qF 'which the known folder Local AppData names: it is not inside the profile folder' "$scratch/cdump.err" ||
+  fail "remove cdump did not say why it passed over the redirected folder (exit $status): $(cat "$scratch/cdump.err")"
+echo "a known folder redirected outside the profile: ok"
+
 # --- Explorer history, removed and brought back by undo ------------------------------------------
 
 name_hex() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n'; }
