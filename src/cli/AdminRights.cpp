@@ -3,7 +3,7 @@
 namespace keltora {
 
 // clang-format off
-const AdminRow kNeedsAdministrator[15] = {
+const AdminRow kNeedsAdministrator[16] = {
     {"sp", "the machine's Run key and the startbug folder below Program Files", false},
     {"ue", "the Uninstall key of HKEY_LOCAL_MACHINE", false},
     {"fe", "the classes of HKEY_LOCAL_MACHINE", false},
@@ -14,6 +14,7 @@ const AdminRow kNeedsAdministrator[15] = {
     {"log", "log files in the Windows folder", false},
     {"url", "the undo journals below Program Files", true},
     {"run", "the undo journals below Program Files", true},
+    {"mru", "the undo journals below Program Files", true},
     {"ignore", "the ignore files below Program Files", false},
     {"backup", "the Backups folder below Program Files", false},
     {"restore", "the whole registry, HKEY_LOCAL_MACHINE included", false},

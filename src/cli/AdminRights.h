@@ -18,7 +18,7 @@ struct AdminRow {
     bool journaledOnly;
 };
 
-extern const AdminRow kNeedsAdministrator[15];
+extern const AdminRow kNeedsAdministrator[16];
 
 // Whether registry removals write undo journals (below Program Files).
 inline constexpr bool kUndoJournals = true;

@@ -1,5 +1,5 @@
 #pragma once
-// Time as the program sees it: pauses and the local date. The window uses the real clock; tests
+// Time as the program sees it: pauses, the local date and the time files are stamped with. The window uses the real clock; tests
 // use a clock that only adds the pauses up.
 #include <cstdint>
 
@@ -14,6 +14,11 @@ public:
     virtual ~Clock() = default;
     virtual void sleep(std::uint32_t ms) = 0;
     virtual LocalTime now() = 0;
+    // The time now as the file system keeps it: a FILETIME (100-nanosecond units since 1601, UTC).
+    virtual std::uint64_t systemTime() = 0;
 };
+
+// One hour in FILETIME units.
+inline constexpr std::uint64_t kFileTimeHour = 36'000'000'000ULL;
 
 }  // namespace keltora

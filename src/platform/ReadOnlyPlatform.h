@@ -137,6 +137,7 @@ public:
     }
     std::string windowsFolder() override { return real_.windowsFolder(); }
     std::optional<std::vector<std::u16string>> sessionPrograms() override { return real_.sessionPrograms(); }
+    std::u16string knownFolder(KnownFolder folder) override { return real_.knownFolder(folder); }
 
 private:
     Shell& real_;

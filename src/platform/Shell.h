@@ -1,6 +1,6 @@
 #pragma once
-// The shell services the program uses: the Recycle Bin, opening documents and addresses, and
-// starting the registry editor from the Windows folder.
+// The shell services the program uses: the Recycle Bin, opening documents and addresses,
+// starting the registry editor from the Windows folder, and the system's known folders.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -13,6 +13,9 @@ struct RecycleBinInfo {
     std::int64_t size = 0;
     std::int64_t items = 0;
 };
+
+// The folders the system keeps for every user and for the machine (SHGetKnownFolderPath).
+enum class KnownFolder { LocalAppData, RoamingAppData, ProgramData };
 
 class Shell {
 public:
@@ -45,6 +48,9 @@ public:
     // The program file names ("msedge.exe", as the system names each process's image) of the
     // processes that run in this process's session; nullopt when the system does not tell.
     virtual std::optional<std::vector<std::u16string>> sessionPrograms() = 0;
+    // A known folder as the system resolves it for this process's user (SHGetKnownFolderPath,
+    // no environment variable in between); empty when the system reports none.
+    virtual std::u16string knownFolder(KnownFolder folder) = 0;
     static constexpr std::uint32_t kWaitTickMs = 150;
     // ERROR_ELEVATION_REQUIRED: the program asks for an administrator's token this process lacks.
     static constexpr long kErrorElevationRequired = 740;

@@ -17,6 +17,7 @@ public:
         if (advancing_) advance(ms);
     }
     LocalTime now() override { return now_; }
+    std::uint64_t systemTime() override { return systemTime_; }
     // Told of every pause as it begins.
     std::function<void(std::uint32_t)> onSleep;
 
@@ -24,6 +25,10 @@ public:
     void setAdvancing(bool advancing) { advancing_ = advancing; }
 
     void setNow(const LocalTime& time) { now_ = time; }
+    // The FILETIME systemTime() reports; it does not move with the pauses.
+    void setSystemTime(std::uint64_t fileTime) { systemTime_ = fileTime; }
+    // 2026-01-01 00:00 UTC, the time systemTime() reports unless a test sets another.
+    static constexpr std::uint64_t kDefaultSystemTime = 134'116'992'000'000'000ULL;
     std::uint64_t totalMs() const { return totalMs_; }
     std::uint64_t pauses() const { return pauses_; }
     void reset() { totalMs_ = pauses_ = 0; }
@@ -43,6 +48,7 @@ private:
     bool advancing_ = false;
     std::uint32_t subSecondMs_ = 0;
     LocalTime now_;
+    std::uint64_t systemTime_ = kDefaultSystemTime;
     std::uint64_t totalMs_ = 0;
     std::uint64_t pauses_ = 0;
 };

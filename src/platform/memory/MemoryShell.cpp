@@ -35,4 +35,11 @@ std::optional<std::uint32_t> MemoryShell::runAndWait(const std::string& program,
 
 void MemoryShell::recycle(const std::string& name, std::int64_t size) { recycled_.push_back(Recycled{name, size}); }
 
+std::u16string MemoryShell::knownFolder(KnownFolder folder) {
+    const auto found = knownFolders_.find(folder);
+    return found == knownFolders_.end() ? std::u16string() : found->second;
+}
+
+void MemoryShell::setKnownFolder(KnownFolder folder, std::u16string path) { knownFolders_[folder] = std::move(path); }
+
 }  // namespace keltora

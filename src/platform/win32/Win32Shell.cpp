@@ -3,13 +3,16 @@
 #include <algorithm>
 
 #include <windows.h>
+#include <knownfolders.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Paths.h"
 
 namespace keltora {
 
@@ -103,6 +106,20 @@ std::string Win32Shell::windowsFolder() {
     std::string result(folder, length);
     if (!result.empty() && result.back() == '\\') result.pop_back();
     return result;
+}
+
+std::u16string Win32Shell::knownFolder(KnownFolder folder) {
+    const KNOWNFOLDERID* id = &FOLDERID_LocalAppData;
+    switch (folder) {
+        case KnownFolder::LocalAppData: id = &FOLDERID_LocalAppData; break;
+        case KnownFolder::RoamingAppData: id = &FOLDERID_RoamingAppData; break;
+        case KnownFolder::ProgramData: id = &FOLDERID_ProgramData; break;
+    }
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(*id, 0, nullptr, &path);
+    std::u16string text = SUCCEEDED(result) && path != nullptr ? FromWide(path) : std::u16string();
+    CoTaskMemFree(path);
+    return text;
 }
 
 }  // namespace keltora
