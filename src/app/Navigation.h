@@ -36,7 +36,7 @@ struct IgnoredTab {
     std::string_view code;          // the category whose ignore list the tab shows
     std::string_view removeButton;  // empty: the tab has no "Remove Ignored Key"
 };
-extern const std::array<IgnoredTab, 13> kIgnoredTabs;
+extern const std::array<IgnoredTab, 17> kIgnoredTabs;
 std::vector<std::string> IgnoredTabCaptions();
 // The handler that brings a tab to the front: "tsignored" + code + "Show".
 std::string IgnoredTabHandler(const IgnoredTab& tab);

@@ -16,7 +16,7 @@ const std::array<SideBarItem, 8> kSideBar{{
     {"More Options", " Ignored Items", "CB1Categories1Items4Click"},
 }};
 
-const std::array<IgnoredTab, 13> kIgnoredTabs{{
+const std::array<IgnoredTab, 17> kIgnoredTabs{{
     {"Startup Programs", "sp", "obremoveignoredsp"},
     {"Uninstall Entries", "ue", "obremoveignoredue"},
     {"Recent Documents", "pc", "obremoveignoredpc"},
@@ -30,6 +30,10 @@ const std::array<IgnoredTab, 13> kIgnoredTabs{{
     {"Jump Lists", "jump", "obremoveignoredjump"},
     {"Internet Cache", "inet", "obremoveignoredinet"},
     {"Explorer History", "mru", "obremoveignoredmru"},
+    {"Microsoft Edge", "edge", "obremoveignorededge"},
+    {"Google Chrome", "chrome", "obremoveignoredchrome"},
+    {"Brave", "brave", "obremoveignoredbrave"},
+    {"Mozilla Firefox", "firefox", "obremoveignoredfirefox"},
 }};
 // clang-format on
 

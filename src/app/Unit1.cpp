@@ -274,7 +274,7 @@ void TForm1::ignoreItems(Category& c) {
     if (c.list().selected() < 0 || row < 0) return;
     underCommandLock([&] {
         const Finding finding = c.list().at(static_cast<std::size_t>(row));
-        list->add(platform_.files, paths.ignoreFolder(), IgnoreEntry{finding.caption, finding.subItem(3)});
+        list->add(platform_.files, paths.ignoreFolder(), c.ignoreEntryOf(finding));
         c.list().remove(static_cast<std::size_t>(row));
     });
 }

@@ -27,6 +27,8 @@ void PrintPreview(std::ostream& out, const std::vector<CategoryFates>& categorie
                 << EscapeListText(fate.finding.caption) << '\t' << EscapeListText(locationOf(fate.finding));
             if (!fate.removed) out << '\t' << EscapeListText(fate.why);
             out << '\n';
+            for (const auto& part : fate.takes)
+                out << "would take\t" << category.code << '\t' << EscapeListText(part) << '\n';
             removed += fate.removed ? 1 : 0;
         }
         printCounts(out, category.code, removed, category.fates.size() - removed);
@@ -43,6 +45,11 @@ void AddPreview(JsonValue& listDocument, const ConsoleOutput& output, const std:
         row["caption"] = output.utf8(fate.finding.caption);
         row["location"] = output.utf8(locationOf(fate.finding));
         if (!fate.removed) row["why"] = output.utf8(fate.why);
+        if (!fate.takes.empty()) {
+            JsonArray takes;
+            for (const auto& part : fate.takes) takes.push_back(output.utf8(part));
+            row["takes"] = std::move(takes);
+        }
         (fate.removed ? wouldRemove : wouldStay).push_back(std::move(row));
     }
     listDocument["wouldRemove"] = std::move(wouldRemove);

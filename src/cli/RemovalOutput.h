@@ -18,12 +18,13 @@ struct CategoryFates {
 };
 
 // "would remove<TAB>CODE<TAB>caption<TAB>location" or "would stay<TAB>...<TAB>why" per finding,
-// each text escaped as in the listing, then "CODE: N would be removed, M would stay" per
-// category (and "all: ..." after several).
+// each text escaped as in the listing, a finding that stands for many objects followed by
+// "would take<TAB>CODE<TAB>object" for each of them (a file, the rows of a table), then
+// "CODE: N would be removed, M would stay" per category (and "all: ..." after several).
 void PrintPreview(std::ostream& out, const std::vector<CategoryFates>& categories);
 
-// Adds "wouldRemove": [{"caption", "location"}] and "wouldStay": [{"caption", "location", "why"}]
-// to a category's list document.
+// Adds "wouldRemove": [{"caption", "location"[, "takes"]}] and "wouldStay": [{"caption",
+// "location", "why"}] to a category's list document.
 void AddPreview(JsonValue& listDocument, const ConsoleOutput& output, const std::vector<FindingFate>& fates);
 
 // The line on stderr: the outcomes, what a dry run would do, the undo journal written (if any).

@@ -32,6 +32,7 @@ std::vector<FindingFate> FatesOf(const std::vector<Finding>& before, const std::
         FindingFate fate{finding, false, kUnchecked};
         if (finding.checked && record != records.end()) {
             fate.removed = record->outcome == RemovalOutcome::Removed && !record->heldBack;
+            if (fate.removed) fate.takes = record->takes;
             fate.why = whyStays(*record++);
         } else if (finding.checked) {
             fate.removed = wholeRemoved && heldBack == 0;

@@ -12,6 +12,7 @@ struct FindingFate {
     Finding finding;
     bool removed = false;  // removed, or would be in a dry run
     std::string why;       // why it stays, when it does
+    std::vector<std::string> takes{};  // what it stands for, one by one (RemovalRecord::takes)
 };
 
 // The list as it stood, merged with the removal run's records (one per checked finding, in list

@@ -22,6 +22,10 @@ constexpr std::pair<std::string_view, RemoveTexts> kOwnPages[] = {
     {"jump", {"Status : Repairing Jump Lists", "Status : Repaired Jump Lists"}},
     {"inet", {"Status : Repairing Internet Cache", "Status : Repaired Internet Cache"}},
     {"mru", {"Status : Repairing Explorer History", "Status : Repaired Explorer History"}},
+    {"edge", {"Status : Repairing Microsoft Edge", "Status : Repaired Microsoft Edge"}},
+    {"chrome", {"Status : Repairing Google Chrome", "Status : Repaired Google Chrome"}},
+    {"brave", {"Status : Repairing Brave", "Status : Repaired Brave"}},
+    {"firefox", {"Status : Repairing Mozilla Firefox", "Status : Repaired Mozilla Firefox"}},
 };
 
 constexpr RemoveTexts kSharedPageTypes[] = {

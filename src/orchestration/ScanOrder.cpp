@@ -33,6 +33,10 @@ const FullScanRow kScanRows[] = {
     {25, "Status : Scanning Jump Lists", "Status : Scanned Jump Lists", false},
     {26, "Status : Scanning Internet Cache", "Status : Scanned Internet Cache", false},
     {27, "Status : Scanning Explorer History", "Status : Scanned Explorer History", false},
+    {28, "Status : Scanning Microsoft Edge", "Status : Scanned Microsoft Edge", false},
+    {29, "Status : Scanning Google Chrome", "Status : Scanned Google Chrome", false},
+    {30, "Status : Scanning Brave", "Status : Scanned Brave", false},
+    {31, "Status : Scanning Mozilla Firefox", "Status : Scanned Mozilla Firefox", false},
 };
 
 const RepairRow kRemovalRows[] = {
@@ -63,6 +67,10 @@ const RepairRow kRemovalRows[] = {
     {25, "Status : Repairing Jump Lists", "Status : Repaired Jump Lists"},
     {26, "Status : Repairing Internet Cache", "Status : Repaired Internet Cache"},
     {27, "Status : Repairing Explorer History", "Status : Repaired Explorer History"},
+    {28, "Status : Repairing Microsoft Edge", "Status : Repaired Microsoft Edge"},
+    {29, "Status : Repairing Google Chrome", "Status : Repaired Google Chrome"},
+    {30, "Status : Repairing Brave", "Status : Repaired Brave"},
+    {31, "Status : Repairing Mozilla Firefox", "Status : Repaired Mozilla Firefox"},
 };
 // clang-format on
 

@@ -39,6 +39,10 @@ constexpr std::pair<std::string_view, UserScope> kUserScopes[] = {
     {"jump", UserScope::User},
     {"inet", UserScope::User},
     {"mru", UserScope::User},
+    {"edge", UserScope::User},
+    {"chrome", UserScope::User},
+    {"brave", UserScope::User},
+    {"firefox", UserScope::User},
 };
 // clang-format on
 

@@ -37,6 +37,9 @@ public:
     // What the latest scan could not look at and why, as its page says it; empty when it looked
     // everywhere it should.
     virtual std::string notLookedAt() const { return {}; }
+    // What "Ignore Items" sets aside for good of a finding: its caption in its location, unless
+    // the category sets aside something wider (a browser's whole profile).
+    virtual IgnoreEntry ignoreEntryOf(const Finding& finding) const { return {finding.caption, finding.subItem(3)}; }
 
     bool scannedOnce = false;
     // On the shared page: whether its Select All button reads "Unselect All" for this category.

@@ -96,6 +96,22 @@ const CategoryInfo kRows[] = {
     {"mru", "lvmru", "mruExecute", "removemruExecute", P, "Explorer History", "ExplorerHistory1Click",
      27, "Explorer History", kGroupWindows, Own, 0, "lvignoredmru",
      "Status : Scanning Explorer History", "Status : Scanned Explorer History", {"OBmru1", "obmru2", "OBmru3", "OBmru4"}},
+    {"edge", "lvedge", "edgeExecute", "removeedgeExecute", P, "Microsoft Edge", "MicrosoftEdge1Click",
+     28, "Microsoft Edge", kGroupWindows, Own, 0, "lvignorededge",
+     "Status : Scanning Microsoft Edge", "Status : Scanned Microsoft Edge",
+     {"OBedge1", "obedge2", "OBedge3", "OBedge4"}},
+    {"chrome", "lvchrome", "chromeExecute", "removechromeExecute", P, "Google Chrome", "GoogleChrome1Click",
+     29, "Google Chrome", kGroupWindows, Own, 0, "lvignoredchrome",
+     "Status : Scanning Google Chrome", "Status : Scanned Google Chrome",
+     {"OBchrome1", "obchrome2", "OBchrome3", "OBchrome4"}},
+    {"brave", "lvbrave", "braveExecute", "removebraveExecute", P, "Brave", "Brave1Click",
+     30, "Brave", kGroupWindows, Own, 0, "lvignoredbrave",
+     "Status : Scanning Brave", "Status : Scanned Brave",
+     {"OBbrave1", "obbrave2", "OBbrave3", "OBbrave4"}},
+    {"firefox", "lvfirefox", "firefoxExecute", "removefirefoxExecute", P, "Mozilla Firefox", "MozillaFirefox1Click",
+     31, "Mozilla Firefox", kGroupWindows, Own, 0, "lvignoredfirefox",
+     "Status : Scanning Mozilla Firefox", "Status : Scanned Mozilla Firefox",
+     {"OBfirefox1", "obfirefox2", "OBfirefox3", "OBfirefox4"}},
 };
 // clang-format on
 

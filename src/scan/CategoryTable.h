@@ -1,8 +1,8 @@
 #pragma once
 // The scan categories: what each is called, which list and buttons it owns, where its count goes
 // in the summary list and what the status line says while its page scans. The twenty classic
-// categories come first, in summary rows 1 to 20; the places today's Windows keeps follow in a
-// group of their own.
+// categories come first, in summary rows 1 to 20; the places today's Windows keeps and the
+// browsers people use on it follow in a group of their own.
 #include <array>
 #include <optional>
 #include <span>

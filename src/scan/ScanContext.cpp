@@ -65,14 +65,18 @@ RemovalTally& RemovalTally::operator+=(const RemovalTally& other) {
 RemovalRun::RemovalRun(ScanContext& context, ResultList& list) : context_(context), list_(list) {
     context_.lastRemoval = {};
     context_.leftBecause.clear();
+    context_.findingTakes.clear();
     context_.host.setCursor(Cursor::Hourglass);
     context_.progress.setPosition(0);
 }
 
 void RemovalRun::record(const Finding& finding, RemovalOutcome outcome, bool held) {
     std::string why = std::move(context_.leftBecause);
+    std::vector<std::string> takes = std::move(context_.findingTakes);
     context_.leftBecause.clear();
-    if (context_.removalLog) context_.removalLog->push_back({finding, outcome, held, std::move(why)});
+    context_.findingTakes.clear();
+    if (context_.removalLog)
+        context_.removalLog->push_back({finding, outcome, held, std::move(why), std::move(takes)});
 }
 
 void RemovalRun::finish() {

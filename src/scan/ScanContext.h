@@ -39,6 +39,9 @@ struct RemovalRecord {
     RemovalOutcome outcome;
     bool heldBack = false;  // one user's data left in place (see ScanContext::holdBack)
     std::string why{};
+    // What the removal took of the finding (in a dry run: would take), where one finding stands
+    // for many objects: its files one by one, its rows table by table.
+    std::vector<std::string> takes{};
 };
 
 struct ScanContext {
@@ -65,6 +68,9 @@ struct ScanContext {
     // Why the finding a removal is about to report Left stays, when it can tell (the removal run
     // takes it with the outcome).
     std::string leftBecause{};
+    // What the finding a removal reports took, when it stands for many objects (see
+    // RemovalRecord::takes); taken by the removal run with the outcome.
+    std::vector<std::string> findingTakes{};
 
     // Moves the bar from one position to another a step at a time, pausing after each step.
     void ramp(int from, int to, std::uint32_t stepMs = kStepPauseMs);

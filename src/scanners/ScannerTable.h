@@ -23,5 +23,6 @@ std::unique_ptr<Category> MakeScanner(const CategoryInfo& info, ScanContext& con
 std::span<const ScannerRow> RegistryScanners();
 std::span<const ScannerRow> PrivacyScanners();
 std::span<const ScannerRow> PlacesScanners();
+std::span<const ScannerRow> BrowsersScanners();
 
 }  // namespace keltora

@@ -15,7 +15,7 @@ TEST(FormCreate, ComputesPathsCreatesFoldersAndBuildsTheSummaryList) {
     EXPECT_TRUE(world.files().isDirectory(kIgnoreFolder));
     EXPECT_EQ(form.statustext.caption(), "Status : Ready");
 
-    ASSERT_EQ(form.lvall.size(), 28u);
+    ASSERT_EQ(form.lvall.size(), 32u);
     EXPECT_EQ(form.lvall.columns()[1].caption, "Number of Errors");
     EXPECT_TRUE(form.lvall.columns()[1].centred);
     EXPECT_EQ(form.lvall.at(0).caption, "Create Registry Backup");

@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/ListPrinter.h"
 #include "platform/memory/RegFile.h"
+#include "scanners/browsers/BrowserMachine.h"
 #include "support/World.h"
 
 namespace keltora::testing {
@@ -295,6 +296,28 @@ TEST(Cli, ADryRunListsWhatItWouldRemoveAndWhatWouldStay) {
     EXPECT_NE(repairJson.out.find("\"wouldStay\":[{\"caption\":\"notes.lnk\""), std::string::npos) << repairJson.out;
 }
 
+// A finding that stands for many objects (a browser's cache, its history) is followed in the dry
+// run by each of them: its files, the rows of each table, as the removal would take them.
+TEST(Cli, ADryRunOfABrowserListsTheFilesAndRowsItWouldTake) {
+    World world;
+    MakeEdgeProfile(world.machine.files);
+    const auto before = world.machine.files.readFile(kEdgeHistory);
+    auto text = RunCommand(world, {"--dry-run", "remove", "edge"});
+    EXPECT_EQ(text.code, 0) << text.err;
+    const std::string profile = kEdgeProfile + "\\";
+    for (const std::string& line :
+         {"would remove\tedge\tCache\t" + profile + "\nwould take\tedge\t" + profile + "Cache\\Cache_Data\\f_000001\n",
+          "would remove\tedge\tBrowsing history\t" + profile + "\nwould take\tedge\t3 rows of visits\n"
+          "would take\tedge\t3 rows of keyword_search_terms\nwould take\tedge\t3 rows of segment_usage\n"
+          "would take\tedge\t3 rows of segments\nwould take\tedge\t3 rows of urls\n",
+          "would remove\tedge\tCookies: tracker.example\t" + profile + "\nwould take\tedge\t2 rows of cookies\n"})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
+    EXPECT_EQ(world.machine.files.readFile(kEdgeHistory), before);
+    auto json = RunCommand(world, {"--json", "--dry-run", "remove", "edge"});
+    EXPECT_NE(json.out.find("\"caption\":\"Cookies: ads.example\",\"location\":\""), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"takes\":[\"1 row of cookies\"]"), std::string::npos) << json.out;
+}
+
 // A real removal says on stderr what it did, and names the undo journal that keeps what left the
 // registry; one that changed no registry value names none.
 TEST(Cli, ARemovalSaysWhatItDidAndItsUndoJournal) {
@@ -469,11 +492,12 @@ TEST(Cli, CategoriesPrintsTheTable) {
     World world;
     auto r = RunCommand(world, {"categories"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 27);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 31);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "sp\tlvsp\t1\tRunning While Startup\tRegistry");
     EXPECT_NE(r.out.find("da\tLV2\t20\tProgressive Registry Analysis\tRegistry\n"), std::string::npos);
     EXPECT_NE(r.out.find("utemp\tlvutemp\t21\tUser Temporary Files\tWindows 10 and 11\n"), std::string::npos);
     EXPECT_NE(r.out.find("mru\tlvmru\t27\tExplorer History\tWindows 10 and 11\n"), std::string::npos);
+    EXPECT_NE(r.out.find("firefox\tlvfirefox\t31\tMozilla Firefox\tWindows 10 and 11\n"), std::string::npos);
 }
 
 }  // namespace

@@ -74,14 +74,19 @@ void listFileItems(Platform& platform, const Browser& browser, const BrowserProf
     }
 }
 
-ItemOutcome removeFiles(FileRemoval& removal, const BrowserItem& item) {
+ItemOutcome removeFiles(FileRemoval& removal, const BrowserItem& item, bool describe) {
     ItemOutcome outcome{RemovalOutcome::Gone, 0, {}};
     for (const auto& found : item.files) {
-        switch (removal.remove(FileFinding(found, {}), found.folder().column())) {
+        const Finding file = FileFinding(found, {});
+        switch (removal.remove(file, found.folder().column())) {
             case RemovalOutcome::Removed:
                 if (outcome.outcome == RemovalOutcome::Gone) outcome.outcome = RemovalOutcome::Removed;
+                if (describe) outcome.takes.push_back(found.folder().column() + file.caption);
                 break;
-            case RemovalOutcome::Left: outcome = ItemOutcome{RemovalOutcome::Left, 0, "some of its files stay"}; break;
+            case RemovalOutcome::Left:
+                outcome.outcome = RemovalOutcome::Left;
+                outcome.why = kSomeFilesStay;
+                break;
             default: break;
         }
     }
@@ -128,7 +133,7 @@ std::vector<ItemOutcome> RemoveProfileItems(ScanContext& context, FileRemoval& f
         if (chosen[i].state != ItemState::Ready) {
             outcomes[i] = ItemOutcome{RemovalOutcome::Left, 0, StateText(chosen[i].state)};
         } else if (!chosen[i].files.empty()) {
-            outcomes[i] = removeFiles(files, chosen[i]);
+            outcomes[i] = removeFiles(files, chosen[i], context.removalLog != nullptr);
         } else {
             ready.push_back(chosen[i]);
             at.push_back(i);

@@ -47,7 +47,14 @@ struct ItemOutcome {
     RemovalOutcome outcome = RemovalOutcome::Left;
     std::int64_t rows = 0;  // rows deleted (in a dry run: that would be)
     std::string why;        // why it was left, for the user
+    // What went (in a dry run: would go), when the removal's records are asked for: the files one
+    // by one, the rows table by table.
+    std::vector<std::string> takes{};
 };
+
+// Why an item of files stays listed when some of them could not go (the one removal of files
+// tells which and why).
+inline constexpr const char* kSomeFilesStay = "some of its files stay";
 
 // Removes the chosen items of a profile (as listed by ListProfileItems), one outcome per item in
 // their order. Nothing is removed while the browser runs ("Close ... to clean"); rows go only

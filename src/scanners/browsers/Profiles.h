@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "scanners/browsers/BrowserTable.h"
+#include "scanners/places/PlaceFolder.h"
 
 namespace keltora {
 
@@ -27,6 +28,13 @@ struct BrowserProfiles {
 };
 
 BrowserProfiles DiscoverProfiles(Platform& platform, const Browser& browser, const UserFolders& user);
+
+// The user's folders a browser's data lies below (its data root, and Local AppData for a cache
+// kept apart), each as the system reports it now and as the places take a known folder (the
+// folder rule, the profile rule, no link); and the profile folder Windows records for the
+// account. A known folder that cannot be used is left out and said in problems.
+UserFolders UserFoldersOf(ScanContext& context, const Browser& browser, PlaceLook look,
+                          std::vector<std::string>& problems);
 
 // The two readers, given the browser's data folder.
 void DiscoverChromiumProfiles(Platform& platform, const UserFolders& user, BrowserProfiles& found);

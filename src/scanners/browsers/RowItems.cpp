@@ -53,30 +53,34 @@ constexpr std::array kSteps{
     DeleteStep{BrowserDatabase::FirefoxForms, ItemKind::FormHistory, "moz_formhistory", ""},
 };
 
-// What the scan reads of each item: rows of (host or address, bytes) for the items whose rows
-// belong to sites, one row of (count, bytes) for the others.
+// What the scan reads of each item: rows of (address, bytes) for a history, whose addresses are
+// judged against the keep list one by one; rows of (host, count, bytes) for cookies, one per
+// host; one row of (count, bytes) for the others, and for a history while nothing is kept.
 struct Reader {
     BrowserDatabase database;
     ItemKind kind;
     std::string_view sql;
-    bool perRow;  // rows of (host or address, bytes), judged against the keep list one by one
+    std::string_view whole;  // a history's (count, bytes) while the keep list is empty
 };
 constexpr std::array kReaders{
     Reader{BrowserDatabase::ChromiumHistory, ItemKind::History,
-           "SELECT url, length(url) + ifnull(length(title), 0) FROM urls", true},
+           "SELECT url, length(url) + ifnull(length(title), 0) FROM urls",
+           "SELECT count(*), total(length(url) + ifnull(length(title), 0)) FROM urls"},
     Reader{BrowserDatabase::ChromiumHistory, ItemKind::Downloads,
-           "SELECT count(*), total(ifnull(length(target_path), 0)) FROM downloads", false},
+           "SELECT count(*), total(ifnull(length(target_path), 0)) FROM downloads", ""},
     Reader{BrowserDatabase::ChromiumCookies, ItemKind::Cookies,
-           "SELECT host_key, length(name) + ifnull(length(value), 0) + ifnull(length(encrypted_value), 0) FROM cookies",
-           true},
+           "SELECT host_key, count(*), total(length(name) + ifnull(length(value), 0) + "
+           "ifnull(length(encrypted_value), 0)) FROM cookies GROUP BY host_key",
+           ""},
     Reader{BrowserDatabase::FirefoxPlaces, ItemKind::History,
            "SELECT url, length(url) + ifnull(length(title), 0) FROM moz_places WHERE id IN (SELECT place_id FROM "
            "moz_historyvisits)",
-           true},
+           "SELECT count(*), total(length(url) + ifnull(length(title), 0)) FROM moz_places WHERE id IN (SELECT "
+           "place_id FROM moz_historyvisits)"},
     Reader{BrowserDatabase::FirefoxCookies, ItemKind::Cookies,
-           "SELECT host, length(name) + ifnull(length(value), 0) FROM moz_cookies", true},
+           "SELECT host, count(*), total(length(name) + ifnull(length(value), 0)) FROM moz_cookies GROUP BY host", ""},
     Reader{BrowserDatabase::FirefoxForms, ItemKind::FormHistory,
-           "SELECT count(*), total(length(fieldname) + ifnull(length(value), 0)) FROM moz_formhistory", false},
+           "SELECT count(*), total(length(fieldname) + ifnull(length(value), 0)) FROM moz_formhistory", ""},
 };
 
 // Where the addresses of a database's history are, to keep the sites of the keep list.
@@ -102,9 +106,10 @@ void listState(const DatabaseItems& database, ItemState state, std::vector<Brows
 }
 
 bool readItems(Database& db, const Reader& reader, const KeepList& keep, std::vector<BrowserItem>& items) {
-    const auto rows = db.query(reader.sql);
+    const bool counted = reader.kind != ItemKind::Cookies && (reader.whole.empty() || keep.empty());
+    const auto rows = db.query(counted && !reader.whole.empty() ? reader.whole : reader.sql);
     if (!rows) return false;
-    if (!reader.perRow) {
+    if (counted) {
         const std::int64_t count = integer(rows->at(0).at(0));
         if (count > 0)
             items.push_back(BrowserItem{
@@ -118,8 +123,8 @@ bool readItems(Database& db, const Reader& reader, const KeepList& keep, std::ve
             if (site.empty() || keep.keeps(site)) continue;
             auto& item =
                 sites.try_emplace(site, BrowserItem{ItemKind::Cookies, site, 0, 0, {}, ItemState::Ready}).first->second;
-            item.rows += 1;
-            item.size += static_cast<std::uint64_t>(integer(row.at(1)));
+            item.rows += integer(row.at(1));
+            item.size += static_cast<std::uint64_t>(integer(row.at(2)));
         }
         for (auto& [site, item] : sites) items.push_back(std::move(item));
         return true;
@@ -169,23 +174,27 @@ bool fillKept(Database& db, BrowserDatabase database, const KeepList& keep) {
     return true;
 }
 
-// The rows one item's steps delete (in a dry run: count); nullopt when a statement failed.
-std::optional<std::int64_t> runSteps(Database& db, BrowserDatabase database, const BrowserItem& item, bool dryRun) {
+// The rows one item's steps delete (in a dry run: count), and when asked what they are, table by
+// table; nullopt when a statement failed.
+std::optional<std::int64_t> runSteps(Database& db, BrowserDatabase database, const BrowserItem& item, bool dryRun,
+                                     std::vector<std::string>* takes) {
     std::int64_t total = 0;
     for (const auto& step : kSteps) {
         if (step.database != database || step.kind != item.kind) continue;
         const std::string where = step.where.empty() ? std::string() : " WHERE " + std::string(step.where);
         std::vector<DbValue> parameters;
         if (item.kind == ItemKind::Cookies) parameters.emplace_back(item.site);
+        std::optional<std::int64_t> rows;
         if (dryRun) {
-            const auto rows = db.query("SELECT count(*) FROM " + std::string(step.table) + where, parameters);
-            if (!rows) return std::nullopt;
-            total += integer(rows->at(0).at(0));
+            const auto counted = db.query("SELECT count(*) FROM " + std::string(step.table) + where, parameters);
+            if (counted) rows = integer(counted->at(0).at(0));
         } else {
-            const auto deleted = db.execute("DELETE FROM " + std::string(step.table) + where, parameters);
-            if (!deleted) return std::nullopt;
-            total += *deleted;
+            rows = db.execute("DELETE FROM " + std::string(step.table) + where, parameters);
         }
+        if (!rows) return std::nullopt;
+        total += *rows;
+        if (takes && *rows > 0)
+            takes->push_back(std::to_string(*rows) + (*rows == 1 ? " row of " : " rows of ") + std::string(step.table));
     }
     return total;
 }
@@ -221,10 +230,11 @@ void removeFromDatabase(ScanContext& context, const DatabaseItems& database, con
             done.push_back(ItemOutcome{RemovalOutcome::Left, 0, "a site kept"});
             continue;
         }
-        const auto rows = runSteps(db, database.database, item, dryRun);
+        std::vector<std::string> takes;
+        const auto rows = runSteps(db, database.database, item, dryRun, context.removalLog ? &takes : nullptr);
         failed = !rows;
-        done.push_back(
-            ItemOutcome{rows && *rows > 0 ? RemovalOutcome::Removed : RemovalOutcome::Gone, rows.value_or(0), {}});
+        done.push_back(ItemOutcome{rows && *rows > 0 ? RemovalOutcome::Removed : RemovalOutcome::Gone,
+                                   rows.value_or(0), {}, std::move(takes)});
     }
     if (failed || (!dryRun && !db.commit())) {
         db.rollback();

@@ -10,38 +10,10 @@
 namespace keltora::testing {
 namespace {
 
-const std::string kEdgeProfile = kEdgeData + "\\Default";
-const std::string kEdgeHistory = kEdgeProfile + "\\History";
-const std::string kEdgeCookies = kEdgeProfile + "\\Network\\Cookies";
-const std::string kFoxProfile = kFirefoxData + "\\Profiles\\abc.default";
-const std::string kFoxCache = kLocal + "\\Mozilla\\Firefox\\Profiles\\abc.default";
 const KeepList kKeep({"Keep.Example"});
 
-std::vector<MadeUpRow> joined(std::initializer_list<std::vector<MadeUpRow>> parts) {
-    std::vector<MadeUpRow> rows;
-    for (const auto& part : parts) rows.insert(rows.end(), part.begin(), part.end());
-    return rows;
-}
-
-void makeEdge(BrowserMachine& m) {
-    m.files().addDirectory(kEdgeProfile + "\\Network");
-    ASSERT_TRUE(
-        MakeDatabase(m.files(), Wide(kEdgeHistory), kChromiumHistorySchema,
-                     joined({ChromiumVisit(1, "https://tracker.example/a"), ChromiumVisit(2, "https://keep.example/"),
-                             ChromiumVisit(3, "http://user@www.keep.example:8080/x"), ChromiumDownload(1)})));
-    ASSERT_TRUE(MakeDatabase(m.files(), Wide(kEdgeCookies), kChromiumCookiesSchema,
-                             {ChromiumCookie(".tracker.example", "id"), ChromiumCookie("tracker.example", "id2"),
-                              ChromiumCookie("ads.example", "x"), ChromiumCookie("keep.example", "session"),
-                              ChromiumCookie(".login.keep.example", "sso")}));
-    m.files().addFile(kEdgeProfile + "\\Cache\\Cache_Data\\f_000001", 300);
-    m.files().addFile(kEdgeProfile + "\\Code Cache\\js\\index", 20);
-    m.files().addFile(kEdgeProfile + "\\GPUCache\\data_0", 4);
-    m.files().addFile(kEdgeProfile + "\\Sessions\\Session_1", 10);
-    m.files().addFile(kEdgeProfile + "\\Bookmarks", 99);
-    // A link inside a cache leads nowhere the removal may go.
-    m.files().addFile("C:\\Important\\keep.doc", 7);
-    m.files().addLink(kEdgeProfile + "\\Cache\\Cache_Data\\planted", "C:\\Important");
-}
+void makeEdge(BrowserMachine& m) { MakeEdgeProfile(m.files()); }
+void makeFirefox(BrowserMachine& m) { MakeFirefoxProfile(m.files()); }
 
 struct Item {
     ItemKind kind;
@@ -59,10 +31,7 @@ std::vector<Item> items(const std::vector<BrowserItem>& listed) {
 }
 
 std::int64_t count(BrowserMachine& m, const std::string& path, const std::string& sql) {
-    auto opened = m.files().openDatabase(Wide(path), DatabaseAccess::ReadOnly);
-    if (!opened.database) return -1;
-    const auto rows = opened.database->query(sql);
-    return rows ? AsInteger(rows->at(0).at(0)).value_or(-1) : -1;
+    return CountRows(m.files(), path, sql);
 }
 
 std::vector<RemovalOutcome> outcomes(const std::vector<ItemOutcome>& done) {
@@ -121,26 +90,6 @@ TEST(BrowserItems, ChromiumRemovalTakesTheChosenRowsAndFilesOnly) {
         EXPECT_TRUE(m.files().exists(kEdgeProfile + stays)) << stays;
     EXPECT_TRUE(m.files().exists("C:\\Important\\keep.doc"));
     EXPECT_FALSE(m.files().exists(kEdgeHistory + "-journal"));
-}
-
-void makeFirefox(BrowserMachine& m) {
-    m.files().addDirectory(kFoxProfile);
-    m.files().addTextFile(kFirefoxData + "\\profiles.ini",
-                          "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/abc.default\n");
-    ASSERT_TRUE(
-        MakeDatabase(m.files(), Wide(kFoxProfile + "\\places.sqlite"), kFirefoxPlacesSchema,
-                     joined({FirefoxVisit(1, "https://tracker.example/"),
-                             FirefoxVisit(2, "https://news.example/", true),
-                             FirefoxVisit(3, "https://keep.example/"),
-                             {{"INSERT INTO moz_places(id, url) VALUES (4, 'https://bookmarked.example/')"},
-                              {"INSERT INTO moz_bookmarks(type, fk, title) VALUES (1, 4, 'Never visited')"}}})));
-    ASSERT_TRUE(MakeDatabase(m.files(), Wide(kFoxProfile + "\\cookies.sqlite"), kFirefoxCookiesSchema,
-                             {FirefoxCookie(".tracker.example", "id"), FirefoxCookie("keep.example", "s")}));
-    ASSERT_TRUE(MakeDatabase(m.files(), Wide(kFoxProfile + "\\formhistory.sqlite"), kFirefoxFormsSchema,
-                             {{"INSERT INTO moz_formhistory(fieldname, value) VALUES ('q', 'secret search')"}}));
-    m.files().addFile(kFoxCache + "\\cache2\\entries\\0A1B", 50);
-    m.files().addFile(kFoxProfile + "\\sessionstore.jsonlz4", 5);
-    m.files().addFile(kFoxProfile + "\\sessionstore-backups\\recovery.jsonlz4", 6);
 }
 
 TEST(BrowserItems, FirefoxRemovalKeepsBookmarksAndKeptSites) {

@@ -1,0 +1,207 @@
+#include "scanners/browsers/BrowserCategory.h"
+
+#include <map>
+#include <unordered_set>
+
+#include "platform/Helpers.h"
+#include "scan/OnExit.h"
+#include "scanners/browsers/ProfileFiles.h"
+#include "scanners/browsers/RunningTest.h"
+#include "scanners/places/PlaceFiles.h"
+#include "scanners/privacy/FileFindings.h"
+
+namespace keltora {
+
+namespace {
+
+constexpr FileColumnCaptions kColumns{"Error Items", "Repair Report", "Detail Info", "Path Location", "Size"};
+// The caption of an ignore entry that sets a whole profile aside (its location is the profile's).
+constexpr std::string_view kWholeProfile = "Whole profile";
+// A cookie site's caption: "Cookies: example.com".
+const std::string kSitePrefix = ItemName(ItemKind::Cookies) + ": ";
+
+// Which listed item a finding is: its texts and exact names, as the scan made them.
+std::string keyOf(const Finding& finding) {
+    return finding.caption + '\n' + finding.subItem(3) + '\n' + Utf16ToUtf8(finding.exactName) + '\n' +
+           Utf16ToUtf8(finding.exactLocation);
+}
+
+std::string plural(std::int64_t count, const char* one, const char* many) {
+    return std::to_string(count) + (count == 1 ? one : many);
+}
+
+std::string joined(const std::vector<std::string>& texts) {
+    std::string text;
+    for (const auto& part : texts) text += (text.empty() ? "Not looked at: " : "; ") + part;
+    return text.empty() ? text : text + ".";
+}
+
+}  // namespace
+
+BrowserCategory::BrowserCategory(const CategoryInfo& info, ScanContext& context, IgnoreList* ignore)
+    : Category(info, context, ignore), browser_(*FindBrowser(info.code)) {
+    // Says what could not be looked at (a known folder, a profile its list names), and why.
+    note = std::make_unique<Label>("label" + code(), "");
+}
+
+KeepList BrowserCategory::keepListOf(const std::string& location) {
+    std::vector<std::string> sites;
+    if (IgnoreList* ignore = ignoreList())
+        for (const auto& entry : ignore->view().findings())
+            if (entry.subItem(1) == location && entry.caption.starts_with(kSitePrefix))
+                sites.push_back(entry.caption.substr(kSitePrefix.size()));
+    return KeepList(sites);
+}
+
+IgnoreEntry BrowserCategory::ignoreEntryOf(const Finding& finding) const {
+    if (finding.caption.starts_with(kSitePrefix)) return Category::ignoreEntryOf(finding);
+    return {std::string(kWholeProfile), finding.subItem(3)};
+}
+
+Finding BrowserCategory::findingOf(const BrowserProfile& profile, const BrowserItem& item, bool closed) const {
+    CodePage& codePage = context_.platform.codePage;
+    Finding finding{ItemName(item.kind), {}, true};
+    if (!item.site.empty()) {
+        bool exact = true;
+        finding.caption = kSitePrefix + codePage.toAnsi(Utf8ToUtf16(item.site), &exact);
+        if (!exact) finding.exactName = Utf8ToUtf16(item.site);
+    }
+    const std::u16string& folder = profile.folder.path;
+    const std::u16string folderName = folder.substr(folder.find_last_of(u'\\') + 1);
+    std::string detail = std::string(browser_.name) + ": " + codePage.toAnsi(Utf8ToUtf16(profile.displayName)) +
+                         " (" + codePage.toAnsi(folderName) + ")";
+    if (item.state == ItemState::Ready)
+        detail += ", " + (item.files.empty() ? plural(item.rows, " row", " rows")
+                                             : plural(static_cast<std::int64_t>(item.files.size()), " file", " files"));
+    const std::string report = !closed ? CloseToCleanText(browser_)
+                               : item.state != ItemState::Ready ? StateText(item.state)
+                                                                : std::string(kPrivacyThreatRemove);
+    finding.subItems = {report, std::move(detail), profile.folder.column(),
+                        SizeText(static_cast<std::int64_t>(item.size))};
+    if (!profile.folder.exact) finding.exactLocation = folder;
+    return finding;
+}
+
+void BrowserCategory::scan() {
+    std::vector<Column> columns = FileColumns(kColumns);
+    columns[1].width = 160;
+    ScanRun run(context_, list(), std::move(columns));
+    Platform& platform = context_.platform;
+    profiles_.clear();
+    listed_.clear();
+    std::vector<std::string> problems;
+    const UserFolders user = UserFoldersOf(context_, browser_, PlaceLook::Scan, problems);
+    BrowserProfiles found = DiscoverProfiles(platform, browser_, user);
+    problems.insert(problems.end(), found.skipped.begin(), found.skipped.end());
+    note->setCaption(joined(problems));
+    for (const auto& profile : found.profiles) {
+        const std::string location = profile.folder.column();
+        if (ignored(std::string(kWholeProfile), location)) continue;
+        const bool closed = BrowserRunning(platform, browser_, found, profile) == BrowserState::Closed;
+        const std::size_t index = profiles_.size();
+        profiles_.push_back(profile);
+        for (auto& item : ListProfileItems(platform, browser_, profile, keepListOf(location))) {
+            Finding finding = findingOf(profile, item, closed);
+            if (ignored(finding.caption, location)) continue;
+            const bool ready = closed && item.state == ItemState::Ready;
+            const std::size_t row = run.add(std::move(finding), false);
+            // What cannot be removed now is shown, never offered.
+            if (!ready) list().setChecked(row, false);
+            listed_.emplace(keyOf(list().at(row)), Listed{index, std::move(item)});
+        }
+    }
+    context_.ramp(0, 100);
+}
+
+BrowserCategory::Outcomes BrowserCategory::removeChosen(FileRemoval& files, const std::vector<Chosen>& chosen) {
+    Outcomes outcomes;
+    // The chosen items of each profile the scan listed, in list order.
+    std::map<std::size_t, std::pair<std::vector<BrowserItem>, std::vector<std::string>>> byProfile;
+    for (const auto& [key, caption] : chosen) {
+        const auto listed = listed_.find(key);
+        if (listed == listed_.end()) {
+            outcomes[key] = ItemOutcome{RemovalOutcome::Left, 0, "not listed by the latest scan"};
+            continue;
+        }
+        auto& [items, keys] = byProfile[listed->second.profile];
+        items.push_back(listed->second.item);
+        keys.push_back(key);
+    }
+    if (byProfile.empty()) return outcomes;
+    // The profiles as the browser lists them now, below the user's folders as they are now: a
+    // profile no longer listed there is no longer one to clean.
+    std::vector<std::string> problems;
+    const UserFolders user = UserFoldersOf(context_, browser_, PlaceLook::Removal, problems);
+    const BrowserProfiles now = DiscoverProfiles(context_.platform, browser_, user);
+    for (const auto& [index, chosenItems] : byProfile) {
+        const auto& [items, keys] = chosenItems;
+        const BrowserProfile& scanned = profiles_[index];
+        const BrowserProfile* profile = nullptr;
+        for (const auto& candidate : now.profiles)
+            if (candidate.folder.path.size() == scanned.folder.path.size() &&
+                IsInsideFolder(candidate.folder.path, scanned.folder.path))
+                profile = &candidate;
+        if (!profile) {
+            for (const auto& key : keys) outcomes[key] = ItemOutcome{RemovalOutcome::NoLongerAFinding, 0, {}};
+            continue;
+        }
+        auto done = RemoveProfileItems(context_, files, browser_, now, *profile, items,
+                                       keepListOf(profile->folder.column()));
+        for (std::size_t i = 0; i < keys.size(); ++i) outcomes[keys[i]] = std::move(done[i]);
+    }
+    return outcomes;
+}
+
+void BrowserCategory::tell(const std::vector<Chosen>& chosen, const Outcomes& outcomes) const {
+    const std::string closeText = CloseToCleanText(browser_);
+    int running = 0, other = 0;
+    std::string first;
+    for (const auto& [key, caption] : chosen) {
+        const ItemOutcome& outcome = outcomes.at(key);
+        if (outcome.outcome != RemovalOutcome::Left) continue;
+        // Files that stay are told of by the one removal of files.
+        if (outcome.why == closeText) {
+            ++running;
+        } else if (outcome.why != kSomeFilesStay && other++ == 0) {
+            first = caption + " (" + outcome.why + ")";
+        }
+    }
+    const std::string name(browser_.name);
+    if (running > 0)
+        context_.host.showNotice(name + " runs, so " +
+                                 plural(running, " checked finding was", " checked findings were") + " left as " +
+                                 (running == 1 ? "it is" : "they are") + ". " + closeText +
+                                 ": the program never ends a browser.");
+    if (other > 0)
+        context_.host.showNotice(plural(other, " checked finding", " checked findings") + " of " + name +
+                                 " stayed listed. The first: " + first + ".");
+}
+
+void BrowserCategory::remove() {
+    FileRemoval files(context_);
+    RemovalRun removal(context_, list());
+    // Each checked finding is asked once whether it must be held back; the items of one profile
+    // then go together, each database in one transaction.
+    std::vector<Chosen> chosen;
+    std::unordered_set<std::string> held;
+    for (const auto& finding : list().findings()) {
+        if (!finding.checked) continue;
+        if (context_.holdBack && context_.holdBack(finding)) held.insert(keyOf(finding));
+        else chosen.push_back({keyOf(finding), finding.caption});
+    }
+    const Outcomes outcomes = removeChosen(files, chosen);
+    auto holdBack = std::move(context_.holdBack);
+    context_.holdBack = [&held](const Finding& finding) { return held.contains(keyOf(finding)); };
+    const OnExit restore([&] { context_.holdBack = std::move(holdBack); });
+    removal.run([&](const Finding& finding) {
+        const auto found = outcomes.find(keyOf(finding));
+        if (found == outcomes.end()) return RemovalOutcome::Left;
+        context_.leftBecause = found->second.why;
+        context_.findingTakes = found->second.takes;
+        return found->second.outcome;
+    });
+    files.report();
+    tell(chosen, outcomes);
+}
+
+}  // namespace keltora
