@@ -152,25 +152,21 @@ BrowserCategory::Outcomes BrowserCategory::removeChosen(FileRemoval& files, cons
     return outcomes;
 }
 
-void BrowserCategory::tell(const std::vector<Chosen>& chosen, const Outcomes& outcomes) const {
+void BrowserCategory::tell(const std::vector<Chosen>& chosen, const Outcomes& outcomes, int running) const {
     const std::string closeText = CloseToCleanText(browser_);
-    int running = 0, other = 0;
+    int other = 0;
     std::string first;
     for (const auto& [key, caption] : chosen) {
         const ItemOutcome& outcome = outcomes.at(key);
         if (outcome.outcome != RemovalOutcome::Left) continue;
         // Files that stay are told of by the one removal of files.
-        if (outcome.why == closeText) {
-            ++running;
-        } else if (outcome.why != kSomeFilesStay && other++ == 0) {
+        if (outcome.why != closeText && outcome.why != kSomeFilesStay && other++ == 0)
             first = caption + " (" + outcome.why + ")";
-        }
     }
     const std::string name(browser_.name);
     if (running > 0)
-        context_.host.showNotice(name + " runs, so " +
-                                 plural(running, " checked finding was", " checked findings were") + " left as " +
-                                 (running == 1 ? "it is" : "they are") + ". " + closeText +
+        context_.host.showNotice(name + " runs, so " + plural(running, " of its findings was", " of its findings were") +
+                                 " left as " + (running == 1 ? "it is" : "they are") + ". " + closeText +
                                  ": the program never ends a browser.");
     if (other > 0)
         context_.host.showNotice(plural(other, " checked finding", " checked findings") + " of " + name +
@@ -178,30 +174,42 @@ void BrowserCategory::tell(const std::vector<Chosen>& chosen, const Outcomes& ou
 }
 
 void BrowserCategory::remove() {
+    const std::string closeText = CloseToCleanText(browser_);
     FileRemoval files(context_);
-    RemovalRun removal(context_, list());
-    // Each checked finding is asked once whether it must be held back; the items of one profile
-    // then go together, each database in one transaction.
+    // The findings the scan could not offer because the browser ran stay whether checked or not,
+    // and count as left: the removal of the category did not take them.
+    int unchecked = 0, running = 0;
+    Outcomes outcomes;
     std::vector<Chosen> chosen;
-    std::unordered_set<std::string> held;
-    for (const auto& finding : list().findings()) {
-        if (!finding.checked) continue;
-        if (context_.holdBack && context_.holdBack(finding)) held.insert(keyOf(finding));
-        else chosen.push_back({keyOf(finding), finding.caption});
+    {
+        RemovalRun removal(context_, list());
+        // Each checked finding is asked once whether it must be held back; the items of one
+        // profile then go together, each database in one transaction.
+        std::unordered_set<std::string> held;
+        for (const auto& finding : list().findings()) {
+            if (!finding.checked) {
+                unchecked += finding.subItem(1) == closeText ? 1 : 0;
+                continue;
+            }
+            if (context_.holdBack && context_.holdBack(finding)) held.insert(keyOf(finding));
+            else chosen.push_back({keyOf(finding), finding.caption});
+        }
+        outcomes = removeChosen(files, chosen);
+        auto holdBack = std::move(context_.holdBack);
+        context_.holdBack = [&held](const Finding& finding) { return held.contains(keyOf(finding)); };
+        const OnExit restore([&] { context_.holdBack = std::move(holdBack); });
+        removal.run([&](const Finding& finding) {
+            const auto found = outcomes.find(keyOf(finding));
+            if (found == outcomes.end()) return RemovalOutcome::Left;
+            context_.leftBecause = found->second.why;
+            context_.findingTakes = found->second.takes;
+            running += found->second.why == closeText ? 1 : 0;
+            return found->second.outcome;
+        });
     }
-    const Outcomes outcomes = removeChosen(files, chosen);
-    auto holdBack = std::move(context_.holdBack);
-    context_.holdBack = [&held](const Finding& finding) { return held.contains(keyOf(finding)); };
-    const OnExit restore([&] { context_.holdBack = std::move(holdBack); });
-    removal.run([&](const Finding& finding) {
-        const auto found = outcomes.find(keyOf(finding));
-        if (found == outcomes.end()) return RemovalOutcome::Left;
-        context_.leftBecause = found->second.why;
-        context_.findingTakes = found->second.takes;
-        return found->second.outcome;
-    });
+    context_.lastRemoval.left += unchecked;
     files.report();
-    tell(chosen, outcomes);
+    tell(chosen, outcomes, running + unchecked);
 }
 
 }  // namespace keltora

@@ -40,7 +40,8 @@ private:
     Finding findingOf(const BrowserProfile& profile, const BrowserItem& item, bool closed) const;
     // The outcome of each chosen finding (by its key), the profiles found again as they are now.
     Outcomes removeChosen(FileRemoval& files, const std::vector<Chosen>& chosen);
-    void tell(const std::vector<Chosen>& chosen, const Outcomes& outcomes) const;
+    // What the user is told of what stayed: the findings a running browser kept, then the rest.
+    void tell(const std::vector<Chosen>& chosen, const Outcomes& outcomes, int running) const;
 
     const Browser& browser_;
     std::vector<BrowserProfile> profiles_;

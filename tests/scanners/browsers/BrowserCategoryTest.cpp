@@ -79,6 +79,7 @@ TEST_F(BrowserCategories, WhatKeepsTheFindingsOfAProfileAsTheyAre) {
         const char* notice;  // the start of what the user is told; nullptr: nothing
         bool listedAfter;    // whether the cookie findings stay listed
         int cookiesAfter;    // of the five
+        int left;            // findings the removal counts as left
     };
     const auto executeOnCookies = [](const char* sql) {
         return [sql](World& w) {
@@ -89,27 +90,27 @@ TEST_F(BrowserCategories, WhatKeepsTheFindingsOfAProfileAsTheyAre) {
     const auto none = [](World&) {};
     const Row rows[] = {
         {"Edge runs", [](World& w) { w.machine.shell.programs->push_back(u"MSEDGE.EXE"); }, none,
-         "Close Microsoft Edge to clean", "Microsoft Edge runs, so 4 checked findings were left", true, 5},
+         "Close Microsoft Edge to clean", "Microsoft Edge runs, so 10 of its findings were left", true, 5, 10},
         {"its lock is held",
          [](World& w) {
              w.machine.files.addFile(kEdgeData + "\\lockfile", 0);
              w.machine.files.lock(kEdgeData + "\\lockfile");
          },
-         none, "Close Microsoft Edge to clean", "Microsoft Edge runs, so 4 checked findings were left", true, 5},
+         none, "Close Microsoft Edge to clean", "Microsoft Edge runs, so 10 of its findings were left", true, 5, 10},
         {"it starts after the scan", none,
          [](World& w) { w.machine.shell.programs->push_back(u"msedge.exe"); }, nullptr,
-         "Microsoft Edge runs, so 4 checked findings were left", true, 5},
+         "Microsoft Edge runs, so 4 of its findings were left", true, 5, 4},
         {"its cookies are of a version not known", executeOnCookies("UPDATE meta SET value = 99 WHERE key = 'version'"),
          none, "unknown version, left as it is", "1 checked finding of Microsoft Edge stayed listed. The first: "
-                                                 "Cookies (unknown version, left as it is).", true, 5},
+                                                 "Cookies (unknown version, left as it is).", true, 5, 1},
         {"its profile is no longer listed by the removal", none,
          [](World& w) {
              w.machine.files.writeFile(kEdgeData + "\\Local State",
                                        R"({"profile":{"info_cache":{"Profile 9":{"name":"Other"}}}})");
          },
-         nullptr, nullptr, false, 5},
+         nullptr, nullptr, false, 5, 0},
         {"another browser runs", [](World& w) { w.machine.shell.programs->push_back(u"chrome.exe"); }, none, nullptr,
-         nullptr, false, 0},
+         nullptr, false, 0, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -134,6 +135,7 @@ TEST_F(BrowserCategories, WhatKeepsTheFindingsOfAProfileAsTheyAre) {
         bool listed = false;
         for (const auto& finding : c.list().findings()) listed = listed || finding.caption.starts_with("Cookies");
         EXPECT_EQ(listed, row.listedAfter);
+        EXPECT_EQ(form.lastRemoval.left, row.left);
         EXPECT_EQ(CountRows(w.machine.files, kEdgeCookies, "SELECT count(*) FROM cookies"), row.cookiesAfter);
         if (row.cookiesAfter == 5) {
             EXPECT_EQ(w.machine.files.readFile(kEdgeCookies), before);
