@@ -16,3 +16,10 @@ keltora_wine_script_test(wine_real_hives tests/wine/real_hives.sh)
 set_tests_properties(wine_real_hives PROPERTIES TIMEOUT 900)
 keltora_wine_script_test(wine_cli_undo tests/wine/cli_undo.sh)
 keltora_wine_script_test(wine_cli_places tests/wine/cli_places.sh)
+# keltora_browser_data.exe makes the made-up browser profiles of tests/wine/cli_browsers.sh and
+# of the benchmark tools/bench/files/browsers, and counts their rows.
+add_executable(keltora_browser_data tests/wine/MadeUpBrowsers.cpp)
+target_include_directories(keltora_browser_data PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(keltora_browser_data PRIVATE keltora_win32)
+target_compile_options(keltora_browser_data PRIVATE ${KELTORA_WARNINGS})
+keltora_wine_script_test(wine_cli_browsers tests/wine/cli_browsers.sh)

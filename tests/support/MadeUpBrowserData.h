@@ -58,7 +58,8 @@ inline const std::vector<std::string> kFirefoxFormsSchema = {
     "INTEGER, firstUsed INTEGER, lastUsed INTEGER, guid TEXT)",
 };
 
-// A new database at path with a schema and rows: each statement with its parameters.
+// A new database at path with a schema and rows: each statement with its parameters, the rows in
+// one transaction.
 struct MadeUpRow {
     std::string sql;
     std::vector<DbValue> parameters{};
@@ -69,9 +70,10 @@ inline bool MakeDatabase(FileSystem& files, const std::u16string& path, const st
     if (!made.database) return false;
     for (const auto& statement : schema)
         if (!made.database->query(statement)) return false;
+    if (!made.database->begin()) return false;
     for (const auto& row : rows)
         if (!made.database->execute(row.sql, row.parameters)) return false;
-    return made.database->checkpoint();
+    return made.database->commit() && made.database->checkpoint();
 }
 
 // Rows of Chromium's history: a visited address with its visit, search term and segment.
