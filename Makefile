@@ -36,10 +36,10 @@ test: bootstrap
 	[ $$native = 0 ] && [ $$wine = 0 ]
 
 # The three programs alone, without the test programs, benchmarks and packages of the windows
-# preset: what the demo and the window run.
+# preset: what the demo and the window run (and the writer of the demo's made-up browser profiles).
 programs:
 	cmake --preset windows
-	cmake --build --preset windows --target keltora keltora-cli autostart
+	cmake --build --preset windows --target keltora keltora-cli autostart keltora_browser_data
 
 # Seeds a sandbox prefix with clutter and runs the full scan on it; `make gui` opens the window there.
 demo: bootstrap programs

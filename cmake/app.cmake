@@ -76,6 +76,6 @@ target_compile_options(keltora_pages PRIVATE ${KELTORA_WARNINGS})
 keltora_with_resources(keltora_pages)
 add_custom_target(screenshots
   COMMAND bash ${CMAKE_SOURCE_DIR}/tools/screenshots $<TARGET_FILE:keltora_pages> ${CMAKE_SOURCE_DIR}/build/screenshots
-  DEPENDS keltora_pages
+  DEPENDS keltora_pages keltora_browser_data
   USES_TERMINAL
   VERBATIM)

@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, FrameHasItsCaptionSizeBorderAndPlaces) {
 TEST_F(MainWindowTest, SummaryPageShowsTheSummaryListAndItsButtons) {
     WindowUnderTest w;
     EXPECT_TRUE(w.visible("lvall"));
-    ASSERT_EQ(w.rows("lvall"), 28);
+    ASSERT_EQ(w.rows("lvall"), 32);
     EXPECT_EQ(w.cell("lvall", 0, 0), "Create Registry Backup");
     EXPECT_EQ(w.cell("lvall", 8, 0), "Type URLs");
     EXPECT_EQ(w.cell("lvall", 10, 1), "0");
@@ -102,6 +102,8 @@ TEST_F(MainWindowTest, SummaryPageShowsTheSummaryListAndItsButtons) {
     EXPECT_FALSE(w.checked("lvall", 20));
     EXPECT_EQ(w.cell("lvall", 27, 0), "Explorer History");
     EXPECT_EQ(w.cell("lvall", 27, 2), "Windows 10 and 11");
+    EXPECT_EQ(w.cell("lvall", 31, 0), "Mozilla Firefox");
+    EXPECT_EQ(w.cell("lvall", 31, 2), "Windows 10 and 11");
     const char* captions[] = {"Unselect All", "Scan Your PC Now", "Detail Items", "Repair Errors Now !"};
     for (int i = 0; i < 4; ++i) {
         const std::string name = "OBall" + std::to_string(i + 1);
@@ -135,11 +137,13 @@ TEST_F(MainWindowTest, ScanMenusOpenBesideTheSideBarWithTheirEntries) {
     ASSERT_EQ(GetMenuItemCount(registry), 10);
     EXPECT_EQ(MenuText(registry, 0), "Running While Startup");
     EXPECT_EQ(MenuText(registry, 9), "Progressive Analysis");
-    // The classic ten, a separator, the seven places of today's Windows.
-    ASSERT_EQ(GetMenuItemCount(privacy), 18);
+    // The classic ten, a separator, the seven places of today's Windows and the four browsers.
+    ASSERT_EQ(GetMenuItemCount(privacy), 22);
     EXPECT_EQ(MenuText(privacy, 0), "Recent Documents");
     EXPECT_EQ(GetMenuState(privacy, 10, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
     EXPECT_EQ(MenuText(privacy, 11), "User Temporary Files");
+    EXPECT_EQ(MenuText(privacy, 18), "Microsoft Edge");
+    EXPECT_EQ(MenuText(privacy, 21), "Mozilla Firefox");
 
     ShowWindow(w.hwnd(), SW_MAXIMIZE);
     w.pump(100);

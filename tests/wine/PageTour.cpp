@@ -103,6 +103,7 @@ void Tour(WindowUnderTest& w) {
         {"history", "History1Click"},             {"temp-files", "emporaryFiles1Click"},
         {"clipboard", "Clipboard1Click"},         {"user-temp-files", "UserTemporaryFiles1Click"},
         {"crash-dumps", "CrashDumps1Click"},      {"explorer-history", "ExplorerHistory1Click"},
+        {"microsoft-edge", "MicrosoftEdge1Click"}, {"mozilla-firefox", "MozillaFirefox1Click"},
     };
     for (const auto& [name, handler] : pages) {
         w.pick(handler);

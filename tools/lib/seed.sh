@@ -88,7 +88,9 @@ seed_file() {
 
 # Clutter for every category: the startup clutter, dead registry entries, typed history, and
 # files where the privacy scans look (cookies, history, cache, temporary files, a dump, a chkdsk
-# fragment, a log, a recent document).
+# fragment, a log, a recent document); given the folder of the Windows programs, made-up browser
+# profiles too.
+#   seed_full_clutter FIXTURES [BIN]
 seed_full_clutter() {
   local fixtures="$1" folders windows
   seed_startup_clutter "$fixtures" >/dev/null
@@ -106,6 +108,28 @@ seed_full_clutter() {
   seed_file "$windows\\Debug" 'setup.log' 8192
   seed_file "$(reg_value "$folders" Recent)" 'Report.doc.lnk' 512
   seed_places_clutter
+  [ -z "${2:-}" ] || seed_browser_clutter "$2/keltora_browser_data.exe"
+}
+
+# Made-up browser profiles, written by keltora_browser_data.exe (nothing without it): Edge with a
+# profile of three sites and a cache file, Firefox with one profile of two sites.
+seed_browser_clutter() {
+  local tool="$1" local_app roaming edge fox unix
+  [ -f "$tool" ] || return 0
+  local_app=$(win cmd /c 'echo %LOCALAPPDATA%')
+  roaming=$(win cmd /c 'echo %APPDATA%')
+  edge="$local_app\\Microsoft\\Edge\\User Data"
+  seed_file "$edge\\Default\\Cache\\Cache_Data" 'f_000001' 65536
+  unix=$(win_path -u "$edge")
+  echo '{"profile":{"info_cache":{"Default":{"name":"Person 1"}}}}' >"$unix/Local State"
+  rm -f "$unix/Default/History"* "$unix/Default/Network/Cookies"*
+  "$WINE_RUN" "$tool" chromium "$edge\\Default" tracker.example,ads.example,news.example >/dev/null
+  fox="$roaming\\Mozilla\\Firefox"
+  unix=$(win_path -u "$fox")
+  mkdir -p "$unix/Profiles/made-up.default-release"
+  printf '[Profile0]\nName=default-release\nIsRelative=1\nPath=Profiles/made-up.default-release\n' >"$unix/profiles.ini"
+  rm -f "$unix/Profiles/made-up.default-release/"*.sqlite*
+  "$WINE_RUN" "$tool" firefox "$fox\\Profiles\\made-up.default-release" tracker.example,news.example >/dev/null
 }
 
 # Clutter in the places today's Windows keeps: temporary files older than a day, an error report,

@@ -5,8 +5,10 @@
 namespace keltora::win32 {
 
 TabView::TabView(TabControl& model, const CreateArgs& args) : model_(model) {
-    // More rows of tabs rather than hidden ones, when the font needs more room than one row has.
-    create(WC_TABCONTROLA, "", WS_TABSTOP | WS_CLIPSIBLINGS | TCS_MULTILINE, 0, args);
+    // More rows of tabs rather than hidden ones, when the font needs more room than one row has;
+    // each row as full as its tabs make it (evened-out rows of as many tabs each can leave a row
+    // wider than the control, and its tabs then narrower than their captions).
+    create(WC_TABCONTROLA, "", WS_TABSTOP | WS_CLIPSIBLINGS | TCS_MULTILINE | TCS_RAGGEDRIGHT, 0, args);
     // The margins beside each tab's caption, at the look's DPI.
     SendMessageA(hwnd_, TCM_SETPADDING, 0, MAKELPARAM(args.look.px(6), args.look.px(3)));
     for (std::size_t i = 0; i < model.tabs().size(); ++i) {
