@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <utility>
 
 #include "app/Unit1.h"
@@ -89,7 +90,11 @@ public:
     bool refuses(const Finding& finding) {
         const auto folder = UserFolderOf(code_, finding, context_.paths.systemRoot, context_.platform.codePage);
         if (!folder || inMachinePlace(finding)) return false;
-        const auto why = UserFolderRefusal(context_, *folder);
+        // The findings of one folder share its verdict: the profile folder is asked of the system
+        // once per folder, not once per file.
+        auto known = verdicts_.find(*folder);
+        if (known == verdicts_.end()) known = verdicts_.emplace(*folder, UserFolderRefusal(context_, *folder)).first;
+        const auto& why = known->second;
         if (!why) return false;
         if (refused_++ == 0) first_ = context_.platform.codePage.toAnsi(*folder) + ": " + *why;
         return true;
@@ -109,6 +114,7 @@ private:
     ScanContext& context_;
     std::string code_;
     std::vector<std::u16string> machinePlaces_;
+    std::map<std::u16string, std::optional<std::string>> verdicts_;
     int refused_ = 0;
     std::string first_;
 };

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/CodePage.h"
 
 namespace keltora {
@@ -150,21 +153,63 @@ private:
     DatabaseError error_ = DatabaseError::None;
 };
 
+constexpr const char16_t* kBeside[] = {u"-journal", u"-wal", u"-shm"};
+constexpr std::size_t kWal = 1;
+
+// The database file and the files SQLite keeps beside it, as the folder lists them.
+struct DatabaseFiles {
+    std::vector<FoundFile> file;
+    std::vector<FoundFile> beside[std::size(kBeside)];
+};
+
+bool sameAsciiName(std::u16string_view a, std::u16string_view b) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
+// One listing of the entries whose names begin with the database's, where its name is plain
+// ASCII without wildcards (every browser's is); otherwise each name on its own.
+DatabaseFiles listFiles(FileSystem& files, const std::u16string& path) {
+    DatabaseFiles found;
+    const std::u16string_view name = std::u16string_view(path).substr(path.find_last_of(u'\\') + 1);
+    const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](char16_t c) {
+        return c > u' ' && c < 0x7f && c != u'*' && c != u'?';
+    });
+    if (!plain) {
+        found.file = files.findWide(path);
+        for (std::size_t i = 0; i < std::size(kBeside); ++i) found.beside[i] = files.findWide(path + kBeside[i]);
+        return found;
+    }
+    for (auto& entry : files.findWide(path + u"*")) {
+        // A name the ANSI listing does not give exactly is its wide one; one of other than ASCII
+        // is none of these.
+        std::u16string listed = entry.wideName;
+        if (listed.empty()) {
+            if (!std::all_of(entry.name.begin(), entry.name.end(), [](char c) { return c > 0 && c < 0x7f; })) continue;
+            listed.assign(entry.name.begin(), entry.name.end());
+        }
+        if (sameAsciiName(listed, name)) found.file.push_back(std::move(entry));
+        else
+            for (std::size_t i = 0; i < std::size(kBeside); ++i)
+                if (sameAsciiName(listed, std::u16string(name) + kBeside[i])) found.beside[i].push_back(entry);
+    }
+    return found;
+}
+
 // The database file and the files SQLite keeps beside it must be no links: SQLite would follow
 // one, and read, write or delete what it points at.
-DatabaseError checkFiles(FileSystem& files, const std::u16string& path, DatabaseAccess access) {
-    const auto found = files.findWide(path);
+DatabaseError checkFiles(const DatabaseFiles& found, DatabaseAccess access) {
     if (access == DatabaseAccess::CreateNew) {
-        if (!found.empty()) return DatabaseError::Failed;
+        if (!found.file.empty()) return DatabaseError::Failed;
     } else {
-        if (found.empty()) return DatabaseError::Missing;
-        if (found.size() != 1 || found.front().isReparsePoint() || found.front().isDirectory())
+        if (found.file.empty()) return DatabaseError::Missing;
+        if (found.file.size() != 1 || found.file.front().isReparsePoint() || found.file.front().isDirectory())
             return DatabaseError::Failed;
     }
-    for (const char16_t* suffix : {u"-journal", u"-wal", u"-shm"}) {
-        for (const auto& beside : files.findWide(path + suffix))
-            if (beside.isReparsePoint() || beside.isDirectory()) return DatabaseError::Failed;
-    }
+    for (const auto& beside : found.beside)
+        for (const auto& entry : beside)
+            if (entry.isReparsePoint() || entry.isDirectory()) return DatabaseError::Failed;
     return DatabaseError::None;
 }
 
@@ -191,10 +236,11 @@ void distrust(sqlite3* db) {
 // it is in the file. SQLite would make a log and a shared-memory file beside it to read it, even
 // read-only, so such a file is read as immutable, which makes none; a database whose log is
 // there is read through the log.
-bool completeWithoutLog(FileSystem& files, const std::u16string& path) {
+bool completeWithoutLog(FileSystem& files, const std::u16string& path, const DatabaseFiles& found) {
+    if (!found.beside[kWal].empty()) return false;
     const auto file = files.openExact(path, false, false);
     const auto header = file ? file->readAt(18, 2) : std::nullopt;
-    return header == std::string("\x02\x02", 2) && files.findWide(path + u"-wal").empty();
+    return header == std::string("\x02\x02", 2);
 }
 
 // A URI for SQLite: every byte but the plain ones escaped, so that no '?', '#' or '%' of a name
@@ -220,9 +266,9 @@ OpenedDatabase OpenSqlite(FileSystem& files, const std::u16string& path, Databas
     const std::u16string& given = opening.name.empty() ? path : opening.name;
     const std::string name = Utf16ToUtf8(given);
     if (path.empty() || Utf8ToUtf16(name) != given) return {nullptr, DatabaseError::Failed};
-    if (const DatabaseError error = checkFiles(files, path, access); error != DatabaseError::None)
-        return {nullptr, error};
-    const bool immutable = access == DatabaseAccess::ReadOnly && completeWithoutLog(files, path);
+    const DatabaseFiles found = listFiles(files, path);
+    if (const DatabaseError error = checkFiles(found, access); error != DatabaseError::None) return {nullptr, error};
+    const bool immutable = access == DatabaseAccess::ReadOnly && completeWithoutLog(files, path, found);
     const std::string opened = immutable ? uriOf(name) + "?immutable=1" : name;
     sqlite3* db = nullptr;
     const int code =

@@ -153,6 +153,20 @@ TEST_F(DatabaseTest, WhatIsNoReadableDatabaseIsNeverOpened) {
              t.files.addLink(std::string(kAnsiPath) + "-journal", "C:\\Elsewhere\\victim");
          },
          DatabaseAccess::ReadWrite, DatabaseError::Failed},
+        {"a link as its log, its name in capitals",
+         [](Store& t) {
+             t.makeStore();
+             t.files.addDirectory("C:\\Elsewhere");
+             t.files.addTextFile("C:\\Elsewhere\\victim", "keep");
+             t.files.addLink(std::string(kAnsiPath) + "-WAL", "C:\\Elsewhere\\victim");
+         },
+         DatabaseAccess::ReadOnly, DatabaseError::Failed},
+        {"a folder as its shared memory",
+         [](Store& t) {
+             t.makeStore();
+             t.files.addDirectory(std::string(kAnsiPath) + "-shm");
+         },
+         DatabaseAccess::ReadOnly, DatabaseError::Failed},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -10,7 +10,8 @@
 
 namespace keltora::testing {
 
-// The schema each browser writes (the parts a cleaner meets), one statement per entry.
+// The schema each browser writes (the parts a cleaner meets, with the indexes that shape how its
+// rows are read), one statement per entry.
 inline const std::vector<std::string> kChromiumHistorySchema = {
     "CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR)",
     "INSERT INTO meta VALUES ('version', 67), ('last_compatible_version', 16)",
@@ -30,6 +31,12 @@ inline const std::vector<std::string> kChromiumHistorySchema = {
     "INTEGER NOT NULL, state INTEGER NOT NULL)",
     "CREATE TABLE downloads_url_chains(id INTEGER NOT NULL, chain_index INTEGER NOT NULL, url LONGVARCHAR NOT NULL, "
     "PRIMARY KEY (id, chain_index))",
+    "CREATE INDEX urls_url_index ON urls (url)",
+    "CREATE INDEX visits_url_index ON visits (url)",
+    "CREATE INDEX visits_time_index ON visits (visit_time)",
+    "CREATE INDEX keyword_search_terms_index2 ON keyword_search_terms (url_id)",
+    "CREATE INDEX segments_url_id ON segments (url_id)",
+    "CREATE INDEX segments_usage_seg_id ON segment_usage (segment_id)",
 };
 inline const std::vector<std::string> kChromiumCookiesSchema = {
     "CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR)",
@@ -37,6 +44,7 @@ inline const std::vector<std::string> kChromiumCookiesSchema = {
     "CREATE TABLE cookies(creation_utc INTEGER NOT NULL, host_key TEXT NOT NULL, top_frame_site_key TEXT NOT NULL, "
     "name TEXT NOT NULL, value TEXT NOT NULL, encrypted_value BLOB NOT NULL, path TEXT NOT NULL, expires_utc INTEGER "
     "NOT NULL, is_secure INTEGER NOT NULL, is_httponly INTEGER NOT NULL)",
+    "CREATE UNIQUE INDEX cookies_unique_index ON cookies (host_key, top_frame_site_key, name, path)",
 };
 inline const std::vector<std::string> kFirefoxPlacesSchema = {
     "PRAGMA journal_mode=WAL",
@@ -47,11 +55,14 @@ inline const std::vector<std::string> kFirefoxPlacesSchema = {
     "INTEGER, visit_type INTEGER, session INTEGER)",
     "CREATE TABLE moz_bookmarks(id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL, parent INTEGER, "
     "position INTEGER, title LONGVARCHAR)",
+    "CREATE INDEX moz_historyvisits_placedateindex ON moz_historyvisits (place_id, visit_date)",
+    "CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk, type)",
 };
 inline const std::vector<std::string> kFirefoxCookiesSchema = {
     "PRAGMA journal_mode=WAL",
     "CREATE TABLE moz_cookies(id INTEGER PRIMARY KEY, originAttributes TEXT NOT NULL DEFAULT '', name TEXT, value "
     "TEXT, host TEXT, path TEXT, expiry INTEGER)",
+    "CREATE UNIQUE INDEX moz_uniqueid ON moz_cookies (name, host, path, originAttributes)",
 };
 inline const std::vector<std::string> kFirefoxFormsSchema = {
     "CREATE TABLE moz_formhistory(id INTEGER PRIMARY KEY, fieldname TEXT NOT NULL, value TEXT NOT NULL, timesUsed "

@@ -32,10 +32,13 @@ firefox="$roaming\\Mozilla\\Firefox"
 fox_profile="$firefox\\Profiles\\abc.default-release"
 outside="C:\\outside-$tag"
 
-# The prefix is this test's own: no browser keeps anything in it but what this script makes.
+ignore_files=$(unix_of 'C:\Program Files\Keltora Pro')
+# The prefix is this test's own: no browser keeps anything in it but what this script makes, and
+# nothing of the browsers is set aside but what it sets aside.
 cleanup() {
   rm -rf "$local_unix/Microsoft/Edge" "$local_unix/Google/Chrome" "$local_unix/BraveSoftware" \
     "$roaming_unix/Mozilla" "$local_unix/Mozilla" "$(unix_of "$outside")"
+  rm -f "$ignore_files"/Data{edge,chrome,brave,firefox}.dat
 }
 trap cleanup EXIT
 cleanup

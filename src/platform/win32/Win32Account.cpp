@@ -69,7 +69,9 @@ std::optional<AccountId> Win32Account::processUser() { return userOfProcess(GetC
 
 // userenv.dll is no KnownDLL: it comes from the system folder at run time. The answer is the
 // machine's record of the account (its ProfileList entry), in its long form.
-std::optional<std::u16string> Win32Account::profileFolder() {
+namespace {
+
+std::optional<std::u16string> tokenProfileFolder() {
     static const SystemProc<decltype(::GetUserProfileDirectoryW)> profileOf(L"userenv.dll",
                                                                               "GetUserProfileDirectoryW");
     HANDLE token = nullptr;
@@ -81,6 +83,13 @@ std::optional<std::u16string> Win32Account::profileFolder() {
     std::vector<wchar_t> folder(size + 1);
     if (!profileOf(token, folder.data(), &size)) return std::nullopt;
     return LongPathOf(FromWide(folder.data()));
+}
+
+}  // namespace
+
+std::optional<std::u16string> Win32Account::profileFolder() {
+    if (!profile_) profile_ = tokenProfileFolder();
+    return *profile_;
 }
 
 std::optional<AccountId> Win32Account::sessionUser() {

@@ -10,6 +10,11 @@ public:
     std::optional<AccountId> processUser() override;
     std::optional<AccountId> sessionUser() override;
     std::optional<std::u16string> profileFolder() override;
+
+private:
+    // The profile folder of the process's token: asked of the system once, as it cannot change
+    // while the process lives (a removal of many files would otherwise ask for every file).
+    std::optional<std::optional<std::u16string>> profile_;
 };
 
 }  // namespace keltora

@@ -1,5 +1,6 @@
 #include "scanners/browsers/BrowserCategory.h"
 
+#include <algorithm>
 #include <map>
 #include <unordered_set>
 
@@ -58,27 +59,36 @@ IgnoreEntry BrowserCategory::ignoreEntryOf(const Finding& finding) const {
     return {std::string(kWholeProfile), finding.subItem(3)};
 }
 
-Finding BrowserCategory::findingOf(const BrowserProfile& profile, const BrowserItem& item, bool closed) const {
+BrowserCategory::ProfileTexts BrowserCategory::textsOf(const BrowserProfile& profile, bool closed) const {
     CodePage& codePage = context_.platform.codePage;
-    Finding finding{ItemName(item.kind), {}, true};
-    if (!item.site.empty()) {
-        bool exact = true;
-        finding.caption = kSitePrefix + codePage.toAnsi(Utf8ToUtf16(item.site), &exact);
-        if (!exact) finding.exactName = Utf8ToUtf16(item.site);
-    }
     const std::u16string& folder = profile.folder.path;
     const std::u16string folderName = folder.substr(folder.find_last_of(u'\\') + 1);
-    std::string detail = std::string(browser_.name) + ": " + codePage.toAnsi(Utf8ToUtf16(profile.displayName)) +
-                         " (" + codePage.toAnsi(folderName) + ")";
+    return {std::string(browser_.name) + ": " + codePage.toAnsi(Utf8ToUtf16(profile.displayName)) + " (" +
+                codePage.toAnsi(folderName) + ")",
+            profile.folder.column(), closed ? std::string(kPrivacyThreatRemove) : CloseToCleanText(browser_)};
+}
+
+Finding BrowserCategory::findingOf(const ProfileTexts& texts, const BrowserProfile& profile,
+                                   const BrowserItem& item) const {
+    Finding finding{ItemName(item.kind), {}, true};
+    if (!item.site.empty()) {
+        // Sites are ASCII as the browsers store them; anything else is made ANSI with its exact form kept.
+        bool exact = std::all_of(item.site.begin(), item.site.end(), [](char c) { return c > 0 && c < 0x7f; });
+        if (exact) {
+            finding.caption = kSitePrefix + item.site;
+        } else {
+            finding.caption = kSitePrefix + context_.platform.codePage.toAnsi(Utf8ToUtf16(item.site), &exact);
+            if (!exact) finding.exactName = Utf8ToUtf16(item.site);
+        }
+    }
+    std::string detail = texts.detail;
     if (item.state == ItemState::Ready)
         detail += ", " + (item.files.empty() ? plural(item.rows, " row", " rows")
                                              : plural(static_cast<std::int64_t>(item.files.size()), " file", " files"));
-    const std::string report = !closed ? CloseToCleanText(browser_)
-                               : item.state != ItemState::Ready ? StateText(item.state)
-                                                                : std::string(kPrivacyThreatRemove);
-    finding.subItems = {report, std::move(detail), profile.folder.column(),
+    const bool offered = item.state == ItemState::Ready || texts.report != kPrivacyThreatRemove;
+    finding.subItems = {offered ? texts.report : StateText(item.state), std::move(detail), texts.location,
                         SizeText(static_cast<std::int64_t>(item.size))};
-    if (!profile.folder.exact) finding.exactLocation = folder;
+    if (!profile.folder.exact) finding.exactLocation = profile.folder.path;
     return finding;
 }
 
@@ -94,14 +104,16 @@ void BrowserCategory::scan() {
     BrowserProfiles found = DiscoverProfiles(platform, browser_, user);
     problems.insert(problems.end(), found.skipped.begin(), found.skipped.end());
     note->setCaption(joined(problems));
+    const auto programs = platform.shell.sessionPrograms();
     for (const auto& profile : found.profiles) {
         const std::string location = profile.folder.column();
         if (ignored(std::string(kWholeProfile), location)) continue;
-        const bool closed = BrowserRunning(platform, browser_, found, profile) == BrowserState::Closed;
+        const bool closed = BrowserRunning(platform, browser_, found, profile, programs) == BrowserState::Closed;
+        const ProfileTexts texts = textsOf(profile, closed);
         const std::size_t index = profiles_.size();
         profiles_.push_back(profile);
         for (auto& item : ListProfileItems(platform, browser_, profile, keepListOf(location))) {
-            Finding finding = findingOf(profile, item, closed);
+            Finding finding = findingOf(texts, profile, item);
             if (ignored(finding.caption, location)) continue;
             const bool ready = closed && item.state == ItemState::Ready;
             const std::size_t row = run.add(std::move(finding), false);

@@ -37,7 +37,14 @@ private:
 
     // The sites the ignore list keeps in the profile at a location.
     KeepList keepListOf(const std::string& location);
-    Finding findingOf(const BrowserProfile& profile, const BrowserItem& item, bool closed) const;
+    // What the findings of one profile share: the detail's start, the location, the removal text.
+    struct ProfileTexts {
+        std::string detail;
+        std::string location;
+        std::string report;
+    };
+    ProfileTexts textsOf(const BrowserProfile& profile, bool closed) const;
+    Finding findingOf(const ProfileTexts& texts, const BrowserProfile& profile, const BrowserItem& item) const;
     // The outcome of each chosen finding (by its key), the profiles found again as they are now.
     Outcomes removeChosen(FileRemoval& files, const std::vector<Chosen>& chosen);
     // What the user is told of what stayed: the findings a running browser kept, then the rest.

@@ -1,6 +1,7 @@
 #include "scanners/browsers/BrowserDatabases.h"
 
 #include <array>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -59,18 +60,30 @@ constexpr std::array kPlaces{
     Place{BrowserDatabase::FirefoxForms, u"formhistory.sqlite"},
 };
 
-// nullopt: the schema could not be read at all.
-std::optional<bool> hasTable(Database& db, const SchemaRow& row) {
-    const auto type = db.query("SELECT type FROM sqlite_schema WHERE name = ?", {std::string(row.table)});
-    if (!type) return std::nullopt;
-    if (type->size() != 1 || AsText(type->front().at(0)) != "table") return false;
-    const auto columns = db.query("SELECT name FROM pragma_table_info(?)", {std::string(row.table)});
-    if (!columns) return std::nullopt;
-    for (auto wanted : row.columns) {
-        bool found = false;
-        for (const auto& column : *columns) found = found || AsText(column.at(0)) == wanted;
-        if (!found) return false;
+using Columns = std::set<std::pair<std::string, std::string>>;
+
+// The (table, column) pairs of the tables of a database the rows above name, in one query: only
+// tables (a view of such a name has none); nullopt when the schema cannot be read at all.
+std::optional<Columns> columnsOf(Database& db, BrowserDatabase which) {
+    std::vector<DbValue> tables;
+    std::string marks;
+    for (const auto& row : kSchema) {
+        if (row.database != which) continue;
+        tables.emplace_back(std::string(row.table));
+        marks += marks.empty() ? "?" : ", ?";
     }
+    const auto rows = db.query("SELECT m.name, p.name FROM sqlite_schema AS m, pragma_table_info(m.name) AS p "
+                               "WHERE m.type = 'table' AND m.name IN (" + marks + ")",
+                               tables);
+    if (!rows) return std::nullopt;
+    Columns columns;
+    for (const auto& row : *rows) columns.emplace(AsText(row.at(0)), AsText(row.at(1)));
+    return columns;
+}
+
+bool hasTable(const Columns& columns, const SchemaRow& row) {
+    for (auto wanted : row.columns)
+        if (!columns.contains({std::string(row.table), std::string(wanted)})) return false;
     return true;
 }
 
@@ -111,12 +124,10 @@ std::optional<std::u16string> DatabaseFile(Platform& platform, BrowserDatabase w
 }
 
 SchemaVerdict CheckSchema(Database& db, BrowserDatabase which) {
-    for (const auto& row : kSchema) {
-        if (row.database != which) continue;
-        const auto found = hasTable(db, row);
-        if (!found) return SchemaVerdict::CannotBeRead;
-        if (!*found) return SchemaVerdict::Unknown;
-    }
+    const auto columns = columnsOf(db, which);
+    if (!columns) return SchemaVerdict::CannotBeRead;
+    for (const auto& row : kSchema)
+        if (row.database == which && !hasTable(*columns, row)) return SchemaVerdict::Unknown;
     const auto version = knownVersion(db, which);
     if (!version) return SchemaVerdict::CannotBeRead;
     return *version ? SchemaVerdict::Known : SchemaVerdict::Unknown;

@@ -22,14 +22,16 @@ constexpr std::array kDatabases{
     DatabaseItems{BrowserFamily::Firefox, BrowserDatabase::FirefoxForms, {ItemKind::FormHistory, {}}, 1},
 };
 
-// The statements of each item: DELETE FROM table [WHERE where]. A site is bound as the one
-// parameter; temp.kept holds the addresses of the sites on the keep list. Each condition reads
-// the rows as they were before the removal, so a dry run counts exactly what would go.
+// The statements of each item: DELETE FROM table [WHERE where], temp.kept holding the addresses
+// of the sites on the keep list; for the items of sites, DELETE FROM table WHERE site IN (the
+// chosen sites), site the expression that gives a row's site. Each condition reads the rows as
+// they were before the removal, so a dry run counts exactly what would go.
 struct DeleteStep {
     BrowserDatabase database;
     ItemKind kind;
     std::string_view table;
     std::string_view where;
+    std::string_view site = {};
 };
 constexpr std::array kSteps{
     DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::History, "visits", "url NOT IN (SELECT id FROM temp.kept)"},
@@ -42,14 +44,14 @@ constexpr std::array kSteps{
     DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::History, "urls", "id NOT IN (SELECT id FROM temp.kept)"},
     DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::Downloads, "downloads_url_chains", ""},
     DeleteStep{BrowserDatabase::ChromiumHistory, ItemKind::Downloads, "downloads", ""},
-    DeleteStep{BrowserDatabase::ChromiumCookies, ItemKind::Cookies, "cookies", "lower(trim(host_key, '.')) = ?"},
+    DeleteStep{BrowserDatabase::ChromiumCookies, ItemKind::Cookies, "cookies", "", "lower(trim(host_key, '.'))"},
     DeleteStep{BrowserDatabase::FirefoxPlaces, ItemKind::History, "moz_historyvisits",
                "place_id NOT IN (SELECT id FROM temp.kept)"},
     // Bookmarks stay whole: a place a bookmark or a remaining visit refers to stays.
     DeleteStep{BrowserDatabase::FirefoxPlaces, ItemKind::History, "moz_places",
                "id NOT IN (SELECT id FROM temp.kept) AND id NOT IN (SELECT fk FROM moz_bookmarks WHERE fk IS NOT NULL) "
                "AND id NOT IN (SELECT place_id FROM moz_historyvisits WHERE place_id IN (SELECT id FROM temp.kept))"},
-    DeleteStep{BrowserDatabase::FirefoxCookies, ItemKind::Cookies, "moz_cookies", "lower(trim(host, '.')) = ?"},
+    DeleteStep{BrowserDatabase::FirefoxCookies, ItemKind::Cookies, "moz_cookies", "", "lower(trim(host, '.'))"},
     DeleteStep{BrowserDatabase::FirefoxForms, ItemKind::FormHistory, "moz_formhistory", ""},
 };
 
@@ -174,29 +176,57 @@ bool fillKept(Database& db, BrowserDatabase database, const KeepList& keep) {
     return true;
 }
 
+std::string rowsOf(std::int64_t rows, std::string_view table) {
+    return std::to_string(rows) + (rows == 1 ? " row of " : " rows of ") + std::string(table);
+}
+
 // The rows one item's steps delete (in a dry run: count), and when asked what they are, table by
 // table; nullopt when a statement failed.
 std::optional<std::int64_t> runSteps(Database& db, BrowserDatabase database, const BrowserItem& item, bool dryRun,
                                      std::vector<std::string>* takes) {
     std::int64_t total = 0;
     for (const auto& step : kSteps) {
-        if (step.database != database || step.kind != item.kind) continue;
+        if (step.database != database || step.kind != item.kind || !step.site.empty()) continue;
         const std::string where = step.where.empty() ? std::string() : " WHERE " + std::string(step.where);
-        std::vector<DbValue> parameters;
-        if (item.kind == ItemKind::Cookies) parameters.emplace_back(item.site);
         std::optional<std::int64_t> rows;
         if (dryRun) {
-            const auto counted = db.query("SELECT count(*) FROM " + std::string(step.table) + where, parameters);
+            const auto counted = db.query("SELECT count(*) FROM " + std::string(step.table) + where);
             if (counted) rows = integer(counted->at(0).at(0));
         } else {
-            rows = db.execute("DELETE FROM " + std::string(step.table) + where, parameters);
+            rows = db.execute("DELETE FROM " + std::string(step.table) + where);
         }
         if (!rows) return std::nullopt;
         total += *rows;
-        if (takes && *rows > 0)
-            takes->push_back(std::to_string(*rows) + (*rows == 1 ? " row of " : " rows of ") + std::string(step.table));
+        if (takes && *rows > 0) takes->push_back(rowsOf(*rows, step.table));
     }
     return total;
+}
+
+// What goes of each chosen site, table by table.
+using SiteRows = std::map<std::string, std::vector<std::pair<std::string_view, std::int64_t>>>;
+
+// The rows of the chosen sites (in temp.sites), counted site by site and, unless a dry run,
+// deleted: one pass over each table of sites, however many sites were chosen. nullopt when a
+// statement failed.
+std::optional<SiteRows> runSiteSteps(Database& db, BrowserDatabase database, const std::vector<std::string>& sites,
+                                     bool dryRun) {
+    if (!db.execute("CREATE TEMP TABLE IF NOT EXISTS sites(site TEXT PRIMARY KEY)") ||
+        !db.execute("DELETE FROM temp.sites"))
+        return std::nullopt;
+    for (const auto& site : sites)
+        if (!db.execute("INSERT OR IGNORE INTO temp.sites(site) VALUES (?)", {site})) return std::nullopt;
+    SiteRows rows;
+    for (const auto& step : kSteps) {
+        if (step.database != database || step.site.empty()) continue;
+        const std::string where = " WHERE " + std::string(step.site) + " IN (SELECT site FROM temp.sites)";
+        const auto counted =
+            db.query("SELECT " + std::string(step.site) + ", count(*) FROM " + std::string(step.table) + where +
+                     " GROUP BY 1");
+        if (!counted) return std::nullopt;
+        for (const auto& row : *counted) rows[AsText(row.at(0))].emplace_back(step.table, integer(row.at(1)));
+        if (!dryRun && !db.execute("DELETE FROM " + std::string(step.table) + where)) return std::nullopt;
+    }
+    return rows;
 }
 
 void leave(const std::vector<std::size_t>& indexes, const std::string& why, std::vector<ItemOutcome>& outcomes) {
@@ -222,16 +252,36 @@ void removeFromDatabase(ScanContext& context, const DatabaseItems& database, con
                      StateText(verdict == SchemaVerdict::Unknown ? ItemState::UnknownVersion : ItemState::CannotBeRead),
                      outcomes);
     if (!dryRun && !db.begin()) return leave(indexes, StateText(ItemState::CannotBeRead), outcomes);
+    const bool describe = context.removalLog != nullptr;
+    // The sites go together; a site on the keep list never goes, whatever was chosen.
+    std::vector<std::string> sites;
+    for (auto index : indexes) {
+        const BrowserItem& item = chosen[index];
+        if (item.kind == ItemKind::Cookies && !item.site.empty() && !keep.keeps(item.site)) sites.push_back(item.site);
+    }
+    const auto siteRows = sites.empty() ? std::optional<SiteRows>(SiteRows{})
+                                        : runSiteSteps(db, database.database, sites, dryRun);
     std::vector<ItemOutcome> done;
-    bool failed = !fillKept(db, database.database, keep);
+    bool failed = !siteRows || !fillKept(db, database.database, keep);
     for (std::size_t i = 0; i < indexes.size() && !failed; ++i) {
         const BrowserItem& item = chosen[indexes[i]];
-        if (item.kind == ItemKind::Cookies && (item.site.empty() || keep.keeps(item.site))) {
-            done.push_back(ItemOutcome{RemovalOutcome::Left, 0, "a site kept"});
+        if (item.kind == ItemKind::Cookies) {
+            if (item.site.empty() || keep.keeps(item.site)) {
+                done.push_back(ItemOutcome{RemovalOutcome::Left, 0, "a site kept"});
+                continue;
+            }
+            ItemOutcome outcome{RemovalOutcome::Gone, 0, {}};
+            if (const auto found = siteRows->find(item.site); found != siteRows->end())
+                for (const auto& [table, rows] : found->second) {
+                    outcome.rows += rows;
+                    if (describe && rows > 0) outcome.takes.push_back(rowsOf(rows, table));
+                }
+            if (outcome.rows > 0) outcome.outcome = RemovalOutcome::Removed;
+            done.push_back(std::move(outcome));
             continue;
         }
         std::vector<std::string> takes;
-        const auto rows = runSteps(db, database.database, item, dryRun, context.removalLog ? &takes : nullptr);
+        const auto rows = runSteps(db, database.database, item, dryRun, describe ? &takes : nullptr);
         failed = !rows;
         done.push_back(ItemOutcome{rows && *rows > 0 ? RemovalOutcome::Removed : RemovalOutcome::Gone,
                                    rows.value_or(0), {}, std::move(takes)});

@@ -24,7 +24,11 @@ bool IsLockHeld(Platform& platform, const std::u16string& path) {
 
 BrowserState BrowserRunning(Platform& platform, const Browser& browser, const BrowserProfiles& profiles,
                             const BrowserProfile& profile) {
-    const auto programs = platform.shell.sessionPrograms();
+    return BrowserRunning(platform, browser, profiles, profile, platform.shell.sessionPrograms());
+}
+
+BrowserState BrowserRunning(Platform& platform, const Browser& browser, const BrowserProfiles& profiles,
+                            const BrowserProfile& profile, const std::optional<std::vector<std::u16string>>& programs) {
     if (!programs) return BrowserState::ProgramRuns;
     for (const auto& program : *programs)
         if (sameProgram(program, browser.program)) return BrowserState::ProgramRuns;
