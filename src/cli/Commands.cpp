@@ -352,7 +352,9 @@ int undoCommand(CommandContext& ctx, const Args& args) {
     ctx.output.document()["undone"] = ctx.output.utf8(args[0]);
     ctx.output.document()["complete"] = outcome.complete();
     ctx.output.document()["summary"] = ctx.output.utf8(summary.substr(0, cut));
-    if (cut != std::string::npos) ctx.host.showMessage(summary.substr(cut + 1));
+    // What came back whole may come with a note (changes never made, passed over): said, not an error.
+    if (cut != std::string::npos && outcome.complete()) ctx.host.showNotice(summary.substr(cut + 1));
+    if (cut != std::string::npos && !outcome.complete()) ctx.host.showMessage(summary.substr(cut + 1));
     if (!outcome.complete()) throw ConsoleError(kExitError, summary.substr(0, cut), true);
     return kExitDone;
 }

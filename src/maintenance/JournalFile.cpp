@@ -61,7 +61,10 @@ JournalFile::JournalFile(std::unique_ptr<OpenedFile> file, std::string name, con
       blankFrom_(headerBytes),
       blankEnd_(headerBytes) {}
 
-JournalFile::~JournalFile() { file_->truncate(headerBytes_ + header_.length); }
+JournalFile::~JournalFile() {
+    file_->writeAt(countsAt_, Bytes(FormatCounts(header_)));
+    file_->truncate(headerBytes_ + header_.length);
+}
 
 std::string JournalFile::blankAfter(std::uint64_t end) {
     if (end + kShortestLine <= blankEnd_) {
@@ -78,42 +81,72 @@ std::string JournalFile::blankAfter(std::uint64_t end) {
     return space;
 }
 
-bool JournalFile::append(const JournalEntry& entry) {
-    const std::string bytes = Bytes(FormatEntry(entry));
-    const std::uint64_t offset = headerBytes_ + header_.length;
+bool JournalFile::append(const std::vector<JournalEntry>& entries) {
+    std::vector<JournalRecord> records(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) records[i].entry = entries[i];
+    return appendRecords(records);
+}
+
+bool JournalFile::appendNotMade(const std::vector<JournalEntryNumber>& entries) {
+    std::vector<JournalRecord> records(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) records[i].notMade = entries[i];
+    return appendRecords(records);
+}
+
+bool JournalFile::appendRecords(const std::vector<JournalRecord>& given) {
+    if (given.empty()) return true;
+    std::vector<JournalRecord> records = given;
+    std::u16string text;
     JournalHeader next = header_;
-    ++next.changes;
+    for (auto& record : records) {
+        record.number = records_ + 1 + static_cast<JournalEntryNumber>(&record - records.data());
+        text += FormatRecord(record.number, record.entry ? FormatEntry(*record.entry) : FormatNotMade(record.notMade));
+        next.changes = record.entry ? next.changes + 1 : next.changes - 1;
+    }
+    const std::string bytes = Bytes(text);
+    const std::uint64_t offset = headerBytes_ + header_.length;
     next.length += bytes.size();
     next.checksum = Checksum(header_.checksum, bytes);
     const std::string written = bytes + blankAfter(offset + bytes.size());
-    const std::string counts = Bytes(FormatCounts(next));
-    if (!file_->writeAt(offset, written) || !file_->writeAt(countsAt_, counts) || !file_->flush() ||
-        !verify(offset, written, bytes.size(), entry, counts)) {
+    const std::string counts = Bytes(FormatCounts(header_));
+    if (!file_->writeAt(offset, written) || !file_->writeAt(countsAt_, counts) || !flush() ||
+        !verify(offset, written, records, counts)) {
         restore(offset);
         return false;
     }
     header_ = next;
+    records_ += records.size();
     return true;
 }
 
-bool JournalFile::verify(std::uint64_t offset, const std::string& written, std::size_t entryBytes,
-                         const JournalEntry& entry, const std::string& counts) {
+bool JournalFile::flush() {
+    ++flushes_;
+    return file_->flush();
+}
+
+// The bytes as written, and the records read from them as a journal reader reads them.
+bool JournalFile::verify(std::uint64_t offset, const std::string& written, const std::vector<JournalRecord>& records,
+                         const std::string& counts) {
     const auto back = file_->readAt(offset, written.size());
     if (back != written || file_->readAt(countsAt_, counts.size()) != counts) return false;
     try {
-        const auto read = ParseEntries(Utf16LeText(reinterpret_cast<const std::uint8_t*>(back->data()), entryBytes));
-        return read.size() == 1 && read.front() == entry;
+        const std::u16string text = Utf16LeText(reinterpret_cast<const std::uint8_t*>(back->data()), back->size());
+        const auto read = ReadRecords(text, 0, records_ + 1);
+        return read.size() == records.size() &&
+               std::equal(read.begin(), read.end(), records.begin(), [](const JournalRecord& a, const JournalRecord& b) {
+                   return a.number == b.number && a.entry == b.entry && a.notMade == b.notMade;
+               });
     } catch (const JournalError&) {
         return false;
     }
 }
 
-// The file cut back to the entries it held and its counts to theirs; blank space is added anew
-// with the next entry.
+// The file cut back to the records it held and its counts to theirs; blank space is added anew
+// with the next group.
 void JournalFile::restore(std::uint64_t end) {
     file_->truncate(end);
     file_->writeAt(countsAt_, Bytes(FormatCounts(header_)));
-    file_->flush();
+    flush();
     blankFrom_ = blankEnd_ = end;
 }
 

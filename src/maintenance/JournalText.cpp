@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 #include "platform/RegText.h"
@@ -32,12 +33,6 @@ constexpr std::u16string_view kTo = u" To: ";
 
 std::u16string Widen(const std::string& text) { return Utf8ToUtf16(text); }
 
-std::u16string Padded(std::uint64_t value, int digits, bool hex) {
-    char text[32];
-    std::snprintf(text, sizeof text, hex ? "%0*llx" : "%0*llu", digits, static_cast<unsigned long long>(value));
-    return Widen(text);
-}
-
 std::u16string MadeText(const LocalTime& t) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
@@ -61,12 +56,10 @@ std::u16string_view After(std::u16string_view text, std::u16string_view prefix) 
 
 template <typename Number>
 Number ParseNumber(std::u16string_view text, int base, const char* field) {
-    const std::string narrow = Utf16ToUtf8(std::u16string(text));
-    Number value{};
-    auto [end, ec] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value, base);
-    if (narrow.empty() || ec != std::errc() || end != narrow.data() + narrow.size())
+    const auto value = ReadJournalNumber(text, base);
+    if (!value || *value > std::numeric_limits<Number>::max())
         throw JournalError(std::string("its header has no readable ") + field);
-    return value;
+    return static_cast<Number>(*value);
 }
 
 LocalTime ParseMade(std::u16string_view text) {
@@ -79,17 +72,34 @@ LocalTime ParseMade(std::u16string_view text) {
     return t;
 }
 
-std::vector<std::uint8_t> ParseHexBytes(std::u16string_view text) {
+// Bytes as "0a,ff,..."; `what` names them when they are malformed.
+std::vector<std::uint8_t> ParseHexBytes(std::u16string_view text, const char* what) {
     std::vector<std::uint8_t> bytes;
     for (std::size_t at = 0; at < text.size(); at += 3) {
-        if (at + 2 > text.size() || (at + 2 < text.size() && text[at + 2] != u',')) throw JournalError("a link target is malformed");
-        bytes.push_back(ParseNumber<std::uint8_t>(text.substr(at, 2), 16, "link target"));
+        const auto byte = at + 2 <= text.size() ? ReadJournalNumber(text.substr(at, 2), 16) : std::nullopt;
+        if (!byte || *byte > 0xFF || (at + 2 < text.size() && text[at + 2] != u','))
+            throw JournalError(std::string("a ") + what + " is malformed");
+        bytes.push_back(static_cast<std::uint8_t>(*byte));
     }
     return bytes;
 }
 
-// Lines of ';' and blanks alone: the space a journal keeps ahead of its entries while its
-// command runs, which holds no change.
+}  // namespace
+
+std::u16string JournalNumber(std::uint64_t value, int digits, bool hex) {
+    char text[32];
+    std::snprintf(text, sizeof text, hex ? "%0*llx" : "%0*llu", digits, static_cast<unsigned long long>(value));
+    return Widen(text);
+}
+
+std::optional<std::uint64_t> ReadJournalNumber(std::u16string_view text, int base) {
+    const std::string narrow = Utf16ToUtf8(std::u16string(text));
+    std::uint64_t value = 0;
+    auto [end, ec] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value, base);
+    if (narrow.empty() || ec != std::errc() || end != narrow.data() + narrow.size()) return std::nullopt;
+    return value;
+}
+
 bool IsBlankSpace(std::u16string_view text) {
     while (!text.empty()) {
         const std::size_t end = text.find(kCrLf);
@@ -100,6 +110,8 @@ bool IsBlankSpace(std::u16string_view text) {
     }
     return true;
 }
+
+namespace {
 
 bool BelowRoot(const std::u16string& path) {
     return !path.empty() && path.front() != u'\\' && path.back() != u'\\' && path.find(u"\\\\") == std::u16string::npos;
@@ -158,7 +170,7 @@ private:
             place(entry, s, After(s.text, kLink)).link = true;
         } else if (entry.kind == Kind::KeyTree && !entry.keys.empty() && entry.keys.back().link &&
                    entry.keys.back().target.empty() && s.text.substr(0, kTarget.size()) == kTarget) {
-            entry.keys.back().target = ParseHexBytes(After(s.text, kTarget));
+            entry.keys.back().target = ParseHexBytes(After(s.text, kTarget), "link target");
         } else {
             fail(s, "an unexpected comment");
         }
@@ -236,14 +248,15 @@ std::u16string FormatHeader(const JournalHeader& h) {
     std::u16string text = std::u16string(kRegFileHeader) + u"\r\n\r\n" + std::u16string(kTitle) + u"\r\n";
     text += u"; Command: " + command + u"\r\n";
     text += u"; Made: " + MadeText(h.made) + u"\r\n";
+    if (h.format >= 2) text += u"; Format: " + Widen(std::to_string(h.format)) + u"\r\n";
     text += FormatCounts(h);
     text += std::u16string(u"; Undone: ") + (h.undone ? u"yes" : u"no ") + u"\r\n\r\n";
     return text;
 }
 
 std::u16string FormatCounts(const JournalHeader& h) {
-    return u"; Changes: " + Padded(h.changes, 10, false) + u"\r\n" + u"; Length: " + Padded(h.length, 20, false) +
-           u"\r\n" + u"; Checksum: " + Padded(h.checksum, 16, true) + u"\r\n";
+    return u"; Changes: " + JournalNumber(h.changes, 10, false) + u"\r\n" + u"; Length: " + JournalNumber(h.length, 20, false) +
+           u"\r\n" + u"; Checksum: " + JournalNumber(h.checksum, 16, true) + u"\r\n";
 }
 
 std::u16string FormatEntry(const JournalEntry& entry) {
@@ -283,10 +296,11 @@ JournalHeader ParseHeader(std::u16string_view text, std::size_t& entriesStart) {
     const std::u16string opening = std::u16string(kRegFileHeader) + u"\r\n\r\n" + std::u16string(kTitle) + u"\r\n";
     if (text.substr(0, opening.size()) != opening) throw JournalError("it is not an undo journal of this program");
     JournalHeader header;
-    std::optional<std::u16string_view> command, made, changes, length, checksum, undone;
+    std::optional<std::u16string_view> command, made, format, changes, length, checksum, undone;
     const std::pair<std::u16string_view, std::optional<std::u16string_view>*> fields[] = {
-        {u"; Command: ", &command}, {u"; Made: ", &made},         {u"; Changes: ", &changes},
-        {u"; Length: ", &length},   {u"; Checksum: ", &checksum}, {u"; Undone: ", &undone},
+        {u"; Command: ", &command}, {u"; Made: ", &made},         {u"; Format: ", &format},
+        {u"; Changes: ", &changes}, {u"; Length: ", &length},     {u"; Checksum: ", &checksum},
+        {u"; Undone: ", &undone},
     };
     std::size_t at = opening.size();
     for (;;) {
@@ -302,6 +316,9 @@ JournalHeader ParseHeader(std::u16string_view text, std::size_t& entriesStart) {
         throw JournalError("its header lacks what makes it whole");
     header.command = Utf16ToUtf8(std::u16string(*command));
     header.made = ParseMade(*made);
+    // A journal of an earlier version has no format line; one of a later format is not read.
+    header.format = format ? ParseNumber<int>(*format, 10, "format") : 1;
+    if (header.format > kJournalFormat) throw JournalError("it was written by a later version of this program");
     header.changes = ParseNumber<std::uint64_t>(*changes, 10, "count of changes");
     header.length = ParseNumber<std::uint64_t>(*length, 10, "length");
     header.checksum = ParseNumber<std::uint64_t>(*checksum, 16, "checksum");
@@ -318,33 +335,6 @@ std::vector<JournalEntry> ParseEntries(std::u16string_view entries) {
         throw JournalError(std::string("its changes are malformed (") + e.what() + ")");
     }
     return EntryReader().read(document);
-}
-
-JournalContents ReadJournal(const std::string& fileBytes) {
-    if (fileBytes.size() < 2 || static_cast<unsigned char>(fileBytes[0]) != 0xFF ||
-        static_cast<unsigned char>(fileBytes[1]) != 0xFE)
-        throw JournalError("it is not an undo journal of this program");
-    const std::u16string text = Utf16LeText(reinterpret_cast<const std::uint8_t*>(fileBytes.data()) + 2,
-                                            fileBytes.size() - 2);
-    JournalContents contents;
-    std::size_t start = 0;
-    contents.header = ParseHeader(text, start);
-    const std::uint64_t offset = 2 + 2 * static_cast<std::uint64_t>(start);
-    const JournalHeader& h = contents.header;
-    if (h.length % 2 != 0 || fileBytes.size() < offset || fileBytes.size() - offset < h.length)
-        throw JournalError("it is truncated: it should hold " + std::to_string(h.changes) + " changes in " +
-                           std::to_string(h.length) + " bytes");
-    const std::string_view region(fileBytes.data() + offset, static_cast<std::size_t>(h.length));
-    if (Checksum(kChecksumStart, region) != h.checksum)
-        throw JournalError("it was altered: its changes do not match their checksum");
-    contents.entries = ParseEntries(std::u16string_view(text).substr(start, static_cast<std::size_t>(h.length / 2)));
-    if (contents.entries.size() != h.changes)
-        throw JournalError("it was altered: it holds " + std::to_string(contents.entries.size()) + " changes, not " +
-                           std::to_string(h.changes));
-    const std::u16string_view tail = std::u16string_view(text).substr(start + static_cast<std::size_t>(h.length / 2));
-    const std::uint64_t after = fileBytes.size() - offset - h.length;
-    contents.unfinished = after % 2 == 0 && IsBlankSpace(tail) ? 0 : after;
-    return contents;
 }
 
 }  // namespace keltora

@@ -1,5 +1,6 @@
 #include "maintenance/UndoJournal.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/RegText.h"
@@ -13,6 +14,8 @@ constexpr const char* kImplicitCommand = "removal";
 }  // namespace
 
 void UndoJournal::start(const std::string& command) {
+    group_.clear();
+    written_.clear();
     file_.reset();
     command_ = command;
     outcome_ = {};
@@ -24,13 +27,16 @@ void UndoJournal::begin(const std::string& command) {
     implicit_ = false;
 }
 
+// A group never written is dropped with its command: none of its changes was made.
 void UndoJournal::end() {
     if (depth_ == 0 || --depth_ > 0) return;
+    group_.clear();
+    written_.clear();
     file_.reset();
 }
 
-bool UndoJournal::refuse(const std::string& why, std::string& reason) {
-    ++outcome_.refused;
+bool UndoJournal::refuse(const std::string& why, std::string& reason, int changes) {
+    outcome_.refused += changes;
     const std::string text = "Nothing was removed that the undo journal could not keep: " + why +
                              ". Those findings stay listed.";
     // The user hears each reason once per command, not once per finding.
@@ -39,7 +45,7 @@ bool UndoJournal::refuse(const std::string& why, std::string& reason) {
 }
 
 // Read through the removal's own handle when it holds one, so that the key is not opened again.
-bool UndoJournal::record(const RegistryChange& change, std::string& reason) {
+JournalEntryNumber UndoJournal::record(const RegistryChange& change, std::string& reason) {
     auto& api = platform_.registry;
     JournalEntry entry;
     entry.root = change.root;
@@ -64,26 +70,65 @@ bool UndoJournal::record(const RegistryChange& change, std::string& reason) {
         return refuse(Utf16ToUtf8(RegKeyText(change.root, change.keyPath)) + " could not be read (" +
                           api.systemMessage(rc) + ")",
                       reason);
-    return add(entry, reason);
+    return add(std::move(entry), reason);
 }
 
-bool UndoJournal::recordMove(const std::string& from, const std::string& to, std::string& reason) {
+JournalEntryNumber UndoJournal::recordMove(const std::string& from, const std::string& to, std::string& reason) {
     JournalEntry entry;
     entry.kind = JournalEntry::Kind::FileMove;
     entry.from = platform_.codePage.toWide(from);
     entry.to = platform_.codePage.toWide(to);
-    return add(entry, reason);
+    return add(std::move(entry), reason);
 }
 
-bool UndoJournal::add(const JournalEntry& entry, std::string& reason) {
+JournalEntryNumber UndoJournal::add(JournalEntry entry, std::string& reason) {
     if (depth_ == 0 && !implicit_) {
         start(kImplicitCommand);
         implicit_ = true;
     }
     if (const std::string why = UnwritableReason(entry); !why.empty()) return refuse(why, reason);
     std::string problem;
-    if (!open(problem) || !append(entry, problem)) return refuse(problem, reason);
+    if (!open(problem)) return refuse(problem, reason);
+    group_.push_back(std::move(entry));
+    return file_->records() + group_.size();
+}
+
+bool UndoJournal::write(std::string& reason) {
+    if (group_.empty()) return true;
+    const JournalEntryNumber first = file_->records() + 1;
+    std::vector<JournalEntry> group = std::move(group_);
+    group_.clear();
+    written_.clear();
+    const bool kept = file_->append(group);
+    outcome_.flushes = file_->flushes();
+    if (!kept)
+        return refuse("the journal " + outcome_.name + " could not be written and read back whole", reason,
+                      static_cast<int>(group.size()));
+    for (std::size_t i = 0; i < group.size(); ++i) written_.emplace_back(first + i, std::move(group[i]));
+    outcome_.changes = file_->header().changes;
+    outcome_.flushes = file_->flushes();
     return true;
+}
+
+// A tree of which a part went keeps its entry: undo brings back what went. Every other change
+// that failed changed nothing.
+bool UndoJournal::untouched(const JournalEntry& entry) {
+    if (entry.kind != JournalEntry::Kind::KeyTree) return true;
+    std::vector<CapturedKey> now;
+    return CaptureKeyTree(platform_.registry, entry.root, entry.keyPath, now) == kErrorSuccess && now == entry.keys;
+}
+
+void UndoJournal::notMade(const std::vector<JournalEntryNumber>& entries) {
+    std::string ignored;
+    if (!write(ignored)) return;
+    std::vector<JournalEntryNumber> marks;
+    for (const auto& [number, entry] : written_)
+        if (std::find(entries.begin(), entries.end(), number) != entries.end() && untouched(entry))
+            marks.push_back(number);
+    // A mark that cannot be written leaves an entry undo finds as it kept it, and passes over.
+    if (!marks.empty() && file_->appendNotMade(marks)) outcome_.changes = file_->header().changes;
+    outcome_.flushes = file_->flushes();
+    written_.clear();
 }
 
 // The command's journal file, made at its first change.
@@ -110,15 +155,7 @@ bool UndoJournal::open(std::string& problem) {
         return false;
     }
     outcome_.name = file_->name();
-    return true;
-}
-
-bool UndoJournal::append(const JournalEntry& entry, std::string& problem) {
-    if (!file_->append(entry)) {
-        problem = "the journal " + outcome_.name + " could not be written and read back whole";
-        return false;
-    }
-    outcome_.changes = file_->header().changes;
+    outcome_.flushes = file_->flushes();
     return true;
 }
 

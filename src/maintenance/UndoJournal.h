@@ -1,13 +1,16 @@
 #pragma once
 // The undo journal behind the removals' journal seam: for every change it captures what the
-// change takes away, adds it to the command's journal file, flushes it, reads it back and
-// compares it with what it captured, and only then lets the change happen. One journal per
-// command that changes something, made at its first change in the Undo folder below the
-// program-files folder; any failure refuses the change, so nothing is changed that the journal
-// could not bring back.
+// change takes away and keeps it in the group of entries it will write; writing a group adds it
+// to the command's journal file, flushes it once, reads it back and compares it with what it
+// captured, and only then may the group's changes be made. One journal per command that changes
+// something, made at its first change in the Undo folder below the program-files folder; any
+// failure refuses the changes, so nothing is changed that the journal could not bring back. A
+// change that failed after its entry was written is marked as not made.
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "maintenance/JournalFile.h"
 #include "platform/Platform.h"
@@ -27,23 +30,27 @@ public:
     void begin(const std::string& command);
     void end();
 
-    bool record(const RegistryChange& change, std::string& reason) override;
-    bool recordMove(const std::string& from, const std::string& to, std::string& reason) override;
+    JournalEntryNumber record(const RegistryChange& change, std::string& reason) override;
+    JournalEntryNumber recordMove(const std::string& from, const std::string& to, std::string& reason) override;
+    bool write(std::string& reason) override;
+    void notMade(const std::vector<JournalEntryNumber>& entries) override;
 
     // What the latest command came to.
     struct Outcome {
         std::string name;  // the journal's file name; empty when none was made
-        std::uint64_t changes = 0;
+        std::uint64_t changes = 0;  // made, or being made: not marked as not made
         int refused = 0;  // changes the journal refused
+        std::uint64_t flushes = 0;  // of its file to the disk
     };
     const Outcome& outcome() const { return outcome_; }
 
 private:
     void start(const std::string& command);
-    bool add(const JournalEntry& entry, std::string& reason);
+    JournalEntryNumber add(JournalEntry entry, std::string& reason);
     bool open(std::string& problem);
-    bool append(const JournalEntry& entry, std::string& problem);
-    bool refuse(const std::string& why, std::string& reason);
+    bool refuse(const std::string& why, std::string& reason, int changes = 1);
+    // Whether the registry still holds exactly what the entry kept (nothing of its change made).
+    bool untouched(const JournalEntry& entry);
 
     Platform& platform_;
     const Paths& paths_;
@@ -51,6 +58,9 @@ private:
     bool implicit_ = false;  // a journal of changes made outside any command is open
     std::string command_;
     std::unique_ptr<JournalFile> file_;
+    std::vector<JournalEntry> group_;  // recorded, not yet written
+    // The group written last, by number: what notMade() is told of.
+    std::vector<std::pair<JournalEntryNumber, JournalEntry>> written_;
     Outcome outcome_;
     std::string told_;  // the reason the user was last given in this command
 };

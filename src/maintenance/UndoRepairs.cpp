@@ -81,7 +81,11 @@ UndoOutcome UndoJournalFile(Platform& platform, const Paths& paths, const std::s
         return outcome;
     }
     if (journal.unfinished > 0)
-        outcome.note = "The last change the journal was adding when the program stopped was never made; it is passed over.";
+        outcome.note = "The changes the journal was adding when the program stopped were never made; they are passed over.";
+    if (journal.notMade > 0)
+        outcome.note += std::string(outcome.note.empty() ? "" : " ") + std::to_string(journal.notMade) +
+                        (journal.notMade == 1 ? " change" : " changes") +
+                        " the journal kept could not be made at the time; undo passes over them.";
     outcome.report = UndoChanges(platform, paths.startbug(), journal.entries);
     if (outcome.report.complete() && !journal.header.undone && !MarkUndone(platform.files, path, journal.header))
         outcome.note += std::string(outcome.note.empty() ? "" : " ") + "The journal could not be marked as undone.";

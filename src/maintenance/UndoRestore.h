@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "maintenance/JournalText.h"
+#include "maintenance/JournalRecords.h"
 #include "platform/Platform.h"
 
 namespace keltora {

@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <sstream>
 
 #include "cli/Cli.h"
 #include "maintenance/JournalEntry.h"
-#include "maintenance/JournalText.h"
+#include "maintenance/JournalRecords.h"
 #include "maintenance/UndoJournal.h"
+#include "scan/ChangeGroup.h"
+#include "platform/RegText.h"
+#include "platform/Registry2.h"
 #include "scanners/PrivacyMachine.h"
 #include "scanners/RegistryTestSupport.h"
 #include "support/World.h"
@@ -131,6 +135,7 @@ TEST(UndoJournal, ARepairComesBackExactlyByUndoAndByTheEditorsImport) {
     EXPECT_EQ(world.files().readFile(kNotes), std::optional<std::string>("shortcut"));
     EXPECT_NE(Cli(world, {"undo"}).out.find("\tUndone\n"), std::string::npos);
 
+
     // The registry editor imports the same file: the registry part comes back alike.
     Cluttered other;
     const auto otherBefore = Snapshot(other);
@@ -211,44 +216,151 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
     }
 }
 
-// A journal whose file stops taking writes midway: the change it could not keep is not made, the
-// finding stays, and what was kept before still undoes.
+// A removal of many findings writes its journal once per group of findings, not once per change
+// (each flush is several milliseconds on a real disk), and all of it comes back.
+TEST(UndoJournal, AThousandFindingsTakeAFlushPerGroup) {
+    constexpr int kFindings = 1000;
+    World world;
+    for (int i = 0; i < kFindings; ++i)
+        world.machine.registry.setDword(HKLM, std::string(kDead) + std::to_string(i), "Value", i);
+    TForm1& form = world.start(0);
+    Category& ue = form.category("ue");
+    ue.scan();
+    ASSERT_EQ(ue.list().size(), static_cast<std::size_t>(kFindings));
+    {
+        JournalCommand command(form.undoJournal(), "test");
+        ue.remove();
+    }
+    const auto& outcome = form.undoJournal().outcome();
+    EXPECT_EQ(ue.list().size(), 0u);
+    EXPECT_EQ(outcome.changes, static_cast<std::uint64_t>(kFindings));
+    EXPECT_LE(outcome.flushes, 20u);
+    EXPECT_EQ(outcome.flushes, 1 + (kFindings + ChangeGroup::kLargest - 1) / ChangeGroup::kLargest);
+    EXPECT_EQ(Cli(world, {"undo", outcome.name}).code, 0);
+    EXPECT_EQ(world.machine.registry.subKeyNames(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall").size(),
+              static_cast<std::size_t>(kFindings));
+}
+
+// A journal whose changes meet a fault once their entries are on the disk: the fault strikes
+// after the first group is written, or the first that holds a file move.
+struct Meanwhile : RegistryJournal {
+    UndoJournal& inner;
+    std::function<void()> fault;
+    bool awaitMove;
+    Meanwhile(UndoJournal& j, std::function<void()> f, bool onMove) : inner(j), fault(std::move(f)), awaitMove(onMove) {}
+    JournalEntryNumber record(const RegistryChange& change, std::string& reason) override {
+        return inner.record(change, reason);
+    }
+    JournalEntryNumber recordMove(const std::string& from, const std::string& to, std::string& reason) override {
+        awaitMove = false;
+        return inner.recordMove(from, to, reason);
+    }
+    bool write(std::string& reason) override {
+        const bool kept = inner.write(reason);
+        if (kept && fault && !awaitMove) std::exchange(fault, nullptr)();
+        return kept;
+    }
+    void notMade(const std::vector<JournalEntryNumber>& entries) override { inner.notMade(entries); }
+};
+
+// A journal whose file stops taking writes midway: the changes of the group it could not keep are
+// not made, their findings stay, and what was kept before still undoes.
 TEST(UndoJournal, AFileThatStopsTakingWritesRefusesTheRestOfTheCommand) {
-    World world(RegText("[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\n"
-                        "\"url1\"=\"http://one.example/\"\n\"url2\"=\"http://two.example/\"\n"));
+    const char* typed = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+    const std::size_t urls = ChangeGroup::kLargest + 6;
+    World world;
+    for (std::size_t i = 0; i < urls; ++i)
+        world.machine.registry.setString(HKCU, typed, "url" + std::to_string(i), "http://example/" + std::to_string(i));
     TForm1& form = world.start();
     Invoke(form, "URLTyped1Click");
     UndoJournal& journal = form.undoJournal();
-    struct Locking : RegistryJournal {
-        UndoJournal& inner;
-        MemoryFileSystem& files;
-        Locking(UndoJournal& j, MemoryFileSystem& f) : inner(j), files(f) {}
-        bool record(const RegistryChange& change, std::string& reason) override {
-            const bool kept = inner.record(change, reason);
-            files.lock(std::string(kUndoFolder) + "\\" + inner.outcome().name);
-            return kept;
-        }
-        bool recordMove(const std::string& from, const std::string& to, std::string& reason) override {
-            return inner.recordMove(from, to, reason);
-        }
-    } locking(journal, world.machine.files);
+    Meanwhile locking(journal, [&] { world.machine.files.lock(std::string(kUndoFolder) + "\\" + journal.outcome().name); },
+                      false);
     form.context().journal = &locking;
     {
         JournalCommand command(journal, "test");
         form.category("url").remove();
     }
-    EXPECT_EQ(Captions(form.category("url").list()), std::vector<std::string>{"url2"});
+    EXPECT_EQ(form.category("url").list().size(), urls - ChangeGroup::kLargest);
     EXPECT_EQ(world.host.messages.size(), 1u);
     const std::string name = journal.outcome().name;
     world.machine.files.unlock(std::string(kUndoFolder) + "\\" + name);
     EXPECT_EQ(Cli(world, {"undo", name}).code, 0);
-    EXPECT_EQ(world.read(HKCU, "Software\\Microsoft\\Internet Explorer\\TypedURLs", "url1"), "http://one.example/");
+    EXPECT_EQ(world.machine.registry.valueNames(HKCU, typed).size(), urls);
 }
 
-// While its command runs a journal keeps blank space ahead of its entries, cut off at the end. A
-// journal whose program stopped before that reads whole, with no unfinished change, and the
-// editor imports it; a change cut off in that space is an unfinished one.
-TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedReadsWhole) {
+// A change that failed after its entry was written is marked as not made, and undo never reverses
+// it, even when what it names has gone meanwhile by other hands; a tree of which a part went keeps
+// its entry, so that undo can bring that part back.
+TEST(UndoJournal, AChangeThatFailedIsMarkedNotMadeAndNeverUndone) {
+    using Step = std::function<void(Cluttered&)>;
+    const std::string startbugNotes = std::string(kStartbug) + "\\notes.lnk";
+    constexpr const char* kTyped = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+    struct Row {
+        const char* what;
+        const char* code;
+        Step fault;        // once the first group of entries is on the disk
+        std::size_t removed;  // findings that leave the list: the others stay
+        std::size_t notMade;
+        Step byOtherHands;  // after the removal, before the undo
+        Step after;         // what must hold after the undo
+    };
+    const Row rows[] = {
+        {"values the registry cannot delete", "url", [=](Cluttered& w) { w.machine.registry.failChanges(HKCU, kTyped); }, 0, 2,
+         [=](Cluttered& w) { w.machine.registry.removeKey(HKCU, kTyped); },
+         [=](Cluttered& w) { EXPECT_FALSE(w.machine.registry.exists(HKCU, kTyped)); }},
+        {"a tree of which nothing went", "ue",
+         [](Cluttered& w) { w.machine.registry.failChanges(HKLM, std::string(kDead) + "\\Sub\\Deeper"); }, 0, 1,
+         [](Cluttered& w) { w.machine.registry.removeKey(HKLM, kDead); },
+         [](Cluttered& w) { EXPECT_FALSE(w.machine.registry.exists(HKLM, kDead)); }},
+        {"a tree of which a part went", "ue", [](Cluttered& w) { w.machine.registry.failChanges(HKLM, kDead); }, 0, 0,
+         nullptr, nullptr},
+        {"an unnamed value that cannot be emptied", "da",
+         [](Cluttered& w) { w.machine.registry.failChanges(HKCU, "SOFTWARE\\KeltoraUndo"); }, 2, 1,
+         [](Cluttered& w) { w.machine.registry.setString(HKCU, "SOFTWARE\\KeltoraUndo", "", ""); },
+         [](Cluttered& w) { EXPECT_EQ(w.read(HKCU, "SOFTWARE\\KeltoraUndo", ""), ""); }},
+        {"a Startup file whose name another program took in startbug", "sp",
+         [=](Cluttered& w) { w.touch(startbugNotes, "another program's"); }, 1, 1,
+         [](Cluttered& w) { w.files().deleteFile(kNotes); },
+         [=](Cluttered& w) {
+             EXPECT_FALSE(w.files().exists(kNotes));
+             EXPECT_EQ(w.files().readFile(startbugNotes), std::optional<std::string>("another program's"));
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Cluttered world;
+        TForm1& form = world.start(0);
+        Category& c = form.category(row.code);
+        c.scan();
+        Meanwhile meanwhile(form.undoJournal(), [&] { row.fault(world); }, std::string(row.code) == "sp");
+        form.context().journal = &meanwhile;
+        const std::size_t listed = c.list().size();
+        ASSERT_GT(listed, row.removed);
+        try {
+            JournalCommand command(form.undoJournal(), "test");
+            c.remove();
+        } catch (const ERegistryException&) {
+            // The failed write of an unnamed value ends the removal, as the settings write does.
+        }
+        EXPECT_EQ(c.list().size(), listed - row.removed);
+        const std::string name = form.undoJournal().outcome().name;
+        const JournalContents read = ReadJournal(*world.files().readFile(std::string(kUndoFolder) + "\\" + name));
+        EXPECT_EQ(read.notMade, row.notMade);
+        if (!row.byOtherHands) continue;
+        row.byOtherHands(world);
+        const Result undo = Cli(world, {"undo", name});
+        EXPECT_EQ(undo.code, 0) << undo.out << undo.err;
+        EXPECT_NE(undo.err.find("could not be made at the time"), std::string::npos) << undo.err;
+        row.after(world);
+    }
+}
+
+// While its command runs a journal keeps blank space ahead of its records, cut off at the end, and
+// its header names only records that were on the disk before the last write. A journal whose
+// program stopped reads whole and the editor imports it; one cut short mid-write (a power loss)
+// keeps every whole record before the cut, and undo brings those back.
+TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedKeepsEveryWholeRecord) {
     const char* typed = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
     World world(RegText("[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\n"
                         "\"url1\"=\"http://one.example/\"\n\"url2\"=\"http://two.example/\"\n"));
@@ -261,18 +373,33 @@ TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedReadsWhole) {
         form.category("url").remove();
         left = *world.files().readFile(std::string(kUndoFolder) + "\\" + journal.outcome().name);
     }
-    const std::string ended = *world.files().readFile(std::string(kUndoFolder) + "\\" + journal.outcome().name);
+    const std::string path = std::string(kUndoFolder) + "\\" + journal.outcome().name;
+    const std::string ended = *world.files().readFile(path);
+    const std::string entry = EncodeRegFile(u"; Entry").substr(2);
+    const std::size_t records = ended.find(entry);
     EXPECT_GT(left.size(), ended.size());
-    EXPECT_EQ(left.substr(0, ended.size()), ended);
+    EXPECT_EQ(left.substr(records, ended.size() - records), ended.substr(records));
     const JournalContents read = ReadJournal(left);
     EXPECT_EQ(read.entries.size(), 2u);
     EXPECT_EQ(read.unfinished, 0u);
     ApplyRegFile(world.registry(), left);
     EXPECT_EQ(world.read(HKCU, typed, "url2"), "http://two.example/");
 
-    std::string cut = left;
-    cut.replace(ended.size(), 4, std::string("[\0H\0", 4));
-    EXPECT_GT(ReadJournal(cut).unfinished, 0u);
+    // Cut in the second record, or its checksum broken there: the first still undoes.
+    world.machine.registry.removeKey(HKCU, typed);
+    world.machine.registry.addKey(HKCU, typed);
+    const std::size_t second = ended.rfind(entry);
+    for (const std::string& torn : {left.substr(0, second + 40), std::string(left).replace(second + 60, 2, "x\0", 2)}) {
+        const JournalContents kept = ReadJournal(torn);
+        ASSERT_EQ(kept.entries.size(), 1u);
+        EXPECT_GT(kept.unfinished, 0u);
+        world.files().writeFile(path, torn);
+        const Result undo = Cli(world, {"undo", journal.outcome().name});
+        EXPECT_EQ(undo.code, 0) << undo.out << undo.err;
+        EXPECT_NE(undo.err.find("never made"), std::string::npos) << undo.err;
+        EXPECT_EQ(world.read(HKCU, typed, "url1"), "http://one.example/");
+        EXPECT_FALSE(world.machine.registry.valueExists(HKCU, typed, "url2"));
+    }
 }
 
 }  // namespace

@@ -114,6 +114,8 @@ long MemoryRegistry::resolve(HKey key, std::uint32_t needed, NodePtr& node) cons
     }
     if (node->deleted) return kErrorKeyDeleted;
     if ((access & needed) != needed) return kErrorAccessDenied;
+    if (node->unwritable && (needed & (kKeySetValue | kKeyCreateSubKey | kDeleteAccess)) != 0)
+        return kErrorBadConfiguration;
     return kErrorSuccess;
 }
 

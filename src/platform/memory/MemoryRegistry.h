@@ -92,6 +92,10 @@ public:
     // KEY_CREATE_SUB_KEY no key can be made below it; the default makes it unopenable. Deny
     // KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE for a key a standard user may only read.
     void deny(HKey root, const std::string& path, std::uint32_t rights = kDenyAllAccess);
+    // Every change made through a handle of the key (its values set or deleted, a key made below
+    // it, the key deleted) fails with ERROR_CANTWRITE, as in a hive the system cannot write;
+    // opening and reading it still work.
+    void failChanges(HKey root, const std::string& path);
     // Removes a subtree as another program would; open handles to it then see kErrorKeyDeleted.
     void removeKey(HKey root, const std::string& path);
 

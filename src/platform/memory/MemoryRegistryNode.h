@@ -20,6 +20,7 @@ struct MemoryRegistry::Node {
     // In the order first written; a rewrite keeps its place.
     std::vector<std::pair<std::u16string, MemoryValue>> values;
     std::uint32_t denied = 0;
+    bool unwritable = false;  // every change through a handle fails (ERROR_CANTWRITE)
     bool deleted = false;
     bool predefined = false;  // a root or the node behind HKEY_CLASSES_ROOT: never deleted
     bool link = false;        // a registry link: opening it opens what its kSymbolicLinkValue names

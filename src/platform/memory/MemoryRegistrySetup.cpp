@@ -93,6 +93,8 @@ void MemoryRegistry::deny(HKey root, const std::string& path, std::uint32_t righ
     make(root, wide(path))->denied = rights;
 }
 
+void MemoryRegistry::failChanges(HKey root, const std::string& path) { make(root, wide(path))->unwritable = true; }
+
 void MemoryRegistry::removeKey(HKey root, const std::string& path) {
     NodePtr node = find(root, wide(path));
     if (!node) return;

@@ -1,7 +1,10 @@
 #include "scanners/registry/RegistryRemoval.h"
 
+#include <memory>
+
 #include "platform/Registry2.h"
 #include "platform/RegistryWide.h"
+#include "scan/ChangeGroup.h"
 
 namespace keltora {
 
@@ -40,20 +43,50 @@ bool RegistryRemoval::present(HKey root, const std::u16string& keyPath) {
     return !IsNotFound(key.open(root, keyPath, kRegOptionOpenLink, kMaximumAllowedAccess));
 }
 
-bool RegistryRemoval::journalAllows(const RegistryChange& change) {
-    if (context_.journal == nullptr) return true;
-    std::string reason;
-    if (context_.journal->record(change, reason)) return true;
+void RegistryRemoval::tell(const std::string& reason) {
     if (refusal_.empty()) refusal_ = reason;
+}
+
+// Inside a removal run the change waits in the run's group; outside one it is a group of its own,
+// written and made at once.
+RemovalOutcome RegistryRemoval::journaled(const RegistryChange& change, std::function<RemovalOutcome()> make) {
+    RegistryJournal* journal = context_.journal;
+    if (journal == nullptr) return make();
+    std::string reason;
+    const JournalEntryNumber entry = journal->record(change, reason);
+    if (entry == 0) {
+        tell(reason);
+        return RemovalOutcome::Left;
+    }
+    if (context_.changes != nullptr) {
+        context_.changes->add(entry, std::move(make));
+        return RemovalOutcome::Pending;
+    }
+    RemovalOutcome outcome = RemovalOutcome::Left;
+    ChangeGroup once(
+        *journal, context_.platform.clock, [&](std::size_t, RemovalOutcome made) { outcome = made; },
+        [this](const std::string& why) { tell(why); });
+    once.add(entry, std::move(make));
+    once.flush();
+    return outcome;
+}
+
+// The changes waiting in the group go first: the move is written and made at once, after them.
+bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& to) {
+    RegistryJournal* journal = context_.journal;
+    if (journal == nullptr) return true;
+    if (context_.changes != nullptr) context_.changes->flush();
+    std::string reason;
+    move_ = journal->recordMove(from, to, reason);
+    if (move_ != 0 && journal->write(reason)) return true;
+    move_ = 0;
+    tell(reason);
     return false;
 }
 
-bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& to) {
-    if (context_.journal == nullptr) return true;
-    std::string reason;
-    if (context_.journal->recordMove(from, to, reason)) return true;
-    if (refusal_.empty()) refusal_ = reason;
-    return false;
+void RegistryRemoval::fileMoveDone(bool made) {
+    if (!made && move_ != 0 && context_.journal != nullptr) context_.journal->notMade({move_});
+    move_ = 0;
 }
 
 // Subkeys first, from the last listed to the first; each key is opened as itself, so a link is
@@ -81,51 +114,56 @@ long RegistryRemoval::deleteOpenedTree(HKey key) {
 // puts a key of that name in its place meanwhile.
 RemovalOutcome RegistryRemoval::deleteKeyTree(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
-    ScopedKey key(api_);
-    const long opened = key.open(root, keyPath, kRegOptionOpenLink, kTreeAccess);
+    auto key = std::make_shared<ScopedKey>(api_);
+    const long opened = key->open(root, keyPath, kRegOptionOpenLink, kTreeAccess);
     if (IsNotFound(opened)) return RemovalOutcome::Gone;
     if (opened != kErrorSuccess) return RemovalOutcome::Left;
     if (context_.dryRun) return RemovalOutcome::Removed;
-    if (!journalAllows({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}, key.get()})) return RemovalOutcome::Left;
-    deleteOpenedTree(key.get());
-    key.reset();
-    return present(root, keyPath) ? RemovalOutcome::Left : RemovalOutcome::Removed;
+    return journaled({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}, key->get()}, [this, key, root, keyPath] {
+        deleteOpenedTree(key->get());
+        key->reset();
+        return present(root, keyPath) ? RemovalOutcome::Left : RemovalOutcome::Removed;
+    });
 }
 
 RemovalOutcome RegistryRemoval::deleteValue(HKey root, const std::u16string& keyPath, const std::u16string& name) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
-    ScopedKey key(api_);
-    const long opened = key.open(root, keyPath, 0, kValueAccess);
+    auto key = std::make_shared<ScopedKey>(api_);
+    const long opened = key->open(root, keyPath, 0, kValueAccess);
     if (IsNotFound(opened)) return RemovalOutcome::Gone;
     if (opened != kErrorSuccess) return RemovalOutcome::Left;
     std::uint32_t size = 0;
-    const long found = api_.queryValueW(key.get(), name, nullptr, nullptr, &size);
+    const long found = api_.queryValueW(key->get(), name, nullptr, nullptr, &size);
     if (IsNotFound(found)) return RemovalOutcome::Gone;
     if (found != kErrorSuccess) return RemovalOutcome::Left;
     if (context_.dryRun) return RemovalOutcome::Removed;
-    if (!journalAllows({RegistryChange::Kind::DeleteValue, root, keyPath, name, key.get()})) return RemovalOutcome::Left;
-    api_.deleteValueW(key.get(), name);
-    return IsNotFound(api_.queryValueW(key.get(), name, nullptr, nullptr, &size)) ? RemovalOutcome::Removed
-                                                                                 : RemovalOutcome::Left;
+    return journaled({RegistryChange::Kind::DeleteValue, root, keyPath, name, key->get()}, [this, key, name] {
+        api_.deleteValueW(key->get(), name);
+        std::uint32_t left = 0;
+        return IsNotFound(api_.queryValueW(key->get(), name, nullptr, nullptr, &left)) ? RemovalOutcome::Removed
+                                                                                      : RemovalOutcome::Left;
+    });
 }
 
 RemovalOutcome RegistryRemoval::emptyDefaultValue(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
-    ScopedKey key(api_);
-    const long opened = key.open(root, keyPath, 0, kValueAccess);
+    auto key = std::make_shared<ScopedKey>(api_);
+    const long opened = key->open(root, keyPath, 0, kValueAccess);
     if (IsNotFound(opened)) return RemovalOutcome::Gone;
     if (opened != kErrorSuccess) return RemovalOutcome::Left;
     RegistryData data;
-    const long found = ReadValueW(api_, key.get(), u"", data);
+    const long found = ReadValueW(api_, key->get(), u"", data);
     if (IsNotFound(found)) return RemovalOutcome::Gone;
     if (found != kErrorSuccess) return RemovalOutcome::Left;
     if (context_.dryRun) return RemovalOutcome::Removed;
-    if (!journalAllows({RegistryChange::Kind::EmptyDefaultValue, root, keyPath, {}, key.get()})) return RemovalOutcome::Left;
-    const std::uint8_t empty[2] = {0, 0};
-    if (api_.setValueW(key.get(), u"", kRegSz, empty, sizeof empty) != kErrorSuccess)
-        throw ERegistryException("Failed to set data for ''");
-    return ReadValueW(api_, key.get(), u"", data) == kErrorSuccess && IsEmptyString(data) ? RemovalOutcome::Removed
-                                                                                         : RemovalOutcome::Left;
+    return journaled({RegistryChange::Kind::EmptyDefaultValue, root, keyPath, {}, key->get()}, [this, key] {
+        const std::uint8_t empty[2] = {0, 0};
+        if (api_.setValueW(key->get(), u"", kRegSz, empty, sizeof empty) != kErrorSuccess)
+            throw ERegistryException("Failed to set data for ''");
+        RegistryData now;
+        return ReadValueW(api_, key->get(), u"", now) == kErrorSuccess && IsEmptyString(now) ? RemovalOutcome::Removed
+                                                                                            : RemovalOutcome::Left;
+    });
 }
 
 }  // namespace keltora

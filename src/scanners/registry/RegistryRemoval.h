@@ -8,6 +8,7 @@
 //   Left     it is still there: the journal refused, access was denied, or the change failed.
 // Access denied and every other failure mean present: nothing is called gone that may still be
 // there. The caller re-checks the finding's reason before it asks for a change.
+#include <functional>
 #include <string>
 
 #include "scan/ScanContext.h"
@@ -33,16 +34,22 @@ public:
     // A file move a removal makes beside its registry changes (the startup removal's moves into
     // startbug) goes to the same journal first: false when it refused (the user is told as above).
     bool allowFileMove(const std::string& from, const std::string& to);
+    // What became of the move allowed last: one that was not made is marked so in the journal.
+    void fileMoveDone(bool made);
 
 private:
     bool present(HKey root, const std::u16string& keyPath);
-    bool journalAllows(const RegistryChange& change);
+    // The change journaled first, then made by `make` (which tells what became of the item); a
+    // change the journal refused is not made (Left), one that failed is marked as not made.
+    RemovalOutcome journaled(const RegistryChange& change, std::function<RemovalOutcome()> make);
+    void tell(const std::string& reason);
     long deleteTree(HKey parent, const std::u16string& path);
     long deleteOpenedTree(HKey key);
 
     ScanContext& context_;
     RegistryApi& api_;
     std::string refusal_;
+    JournalEntryNumber move_ = 0;  // the move allowed last, until told what became of it
 };
 
 // A key path the removal may act on: below a root (never the root itself), no empty name.

@@ -114,7 +114,7 @@ RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& fi
     if (const RunSource* source = runSourceFor(location)) {
         const std::u16string path = source->key.widePath();
         const RemovalOutcome outcome = RemoveListedValue(context_, room, source->key.root, path, finding);
-        if (outcome == RemovalOutcome::Removed && !source->approved.empty())
+        if (RemovedOrPending(outcome) && !source->approved.empty())
             forgetApproval(room, {source->key.root, source->approved}, finding);
         return outcome;
     }
@@ -127,6 +127,7 @@ RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& fi
     const RemovalOutcome outcome =
         files.moveInto(finding, location, context_.paths.startbug(),
                        [&room](const std::string& from, const std::string& to) { return room.allowFileMove(from, to); });
+    room.fileMoveDone(outcome == RemovalOutcome::Removed);
     if (outcome == RemovalOutcome::Removed) forgetApproval(room, kApprovedStartupFolder, finding);
     return outcome;
 }
