@@ -28,6 +28,7 @@ constexpr EntryKindName kEntryKinds[] = {
 constexpr std::u16string_view kEntry = u" Entry: ";
 constexpr std::u16string_view kLink = u" Link: ";
 constexpr std::u16string_view kTarget = u" Target: ";
+constexpr std::u16string_view kSecurity = u" Security: ";
 constexpr std::u16string_view kFrom = u" From: ";
 constexpr std::u16string_view kTo = u" To: ";
 
@@ -171,6 +172,9 @@ private:
         } else if (entry.kind == Kind::KeyTree && !entry.keys.empty() && entry.keys.back().link &&
                    entry.keys.back().target.empty() && s.text.substr(0, kTarget.size()) == kTarget) {
             entry.keys.back().target = ParseHexBytes(After(s.text, kTarget), "link target");
+        } else if (entry.kind == Kind::KeyTree && !entry.keys.empty() && entry.keys.back().security.empty() &&
+                   !After(s.text, kSecurity).empty()) {
+            entry.keys.back().security = ParseHexBytes(After(s.text, kSecurity), "security descriptor");
         } else {
             fail(s, "an unexpected comment");
         }
@@ -269,10 +273,13 @@ std::u16string FormatEntry(const JournalEntry& entry) {
             for (const auto& key : entry.keys) {
                 if (key.link) {
                     text += u";" + std::u16string(kLink) + RegKeyText(entry.root, key.path) + u"\r\n";
-                    text += u";" + std::u16string(kTarget) + HexBytes(key.target) + u"\r\n\r\n";
+                    text += u";" + std::u16string(kTarget) + HexBytes(key.target) + u"\r\n";
+                    if (!key.security.empty()) text += u";" + std::u16string(kSecurity) + HexBytes(key.security) + u"\r\n";
+                    text += kCrLf;
                     continue;
                 }
                 text += RegKeyLine(entry.root, key.path);
+                if (!key.security.empty()) text += u";" + std::u16string(kSecurity) + HexBytes(key.security) + u"\r\n";
                 for (const auto& value : key.values)
                     AppendRegValueLine(text, value.name, value.data.type, value.data.bytes);
                 text += kCrLf;

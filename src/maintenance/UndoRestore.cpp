@@ -56,9 +56,14 @@ public:
     }
 
 private:
+    // A journal of an earlier version kept no access lists: then what a key has now is not asked.
     bool treeAsKept(const JournalEntry& entry) {
         std::vector<CapturedKey> now;
-        return CaptureKeyTree(api_, entry.root, entry.keyPath, now) == kErrorSuccess && now == entry.keys;
+        if (CaptureKeyTree(api_, entry.root, entry.keyPath, now) != kErrorSuccess || now.size() != entry.keys.size())
+            return false;
+        for (std::size_t i = 0; i < now.size(); ++i)
+            if (entry.keys[i].security.empty()) now[i].security.clear();
+        return now == entry.keys;
     }
 
     Verdict keyTree(const JournalEntry& entry) {
@@ -77,6 +82,8 @@ private:
         for (const auto& key : entry.keys)
             if (long rc = make(entry.root, key))
                 return {Result::Failed, "it could not be made again (" + api_.systemMessage(rc) + ")"};
+        if (long rc = secure(entry.root, entry.keys))
+            return {Result::Failed, "its permissions could not be set again (" + api_.systemMessage(rc) + ")"};
         return treeAsKept(entry) ? Verdict{Result::Restored, ""}
                                  : Verdict{Result::Failed, "it does not read back as it was kept"};
     }
@@ -103,6 +110,18 @@ private:
         }
         api_.closeKey(made);
         return set;
+    }
+
+    // The access list of every key made, deepest first once all of them stand, so that a list
+    // letting this process make no subkey is set only after the subkeys were made.
+    long secure(HKey root, const std::vector<CapturedKey>& keys) {
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+            if (key->security.empty()) continue;
+            ScopedKey made(api_);
+            if (long rc = made.open(root, key->path, kRegOptionOpenLink, kWriteDacAccess)) return rc;
+            if (long rc = api_.setKeySecurity(made.get(), key->security)) return rc;
+        }
+        return kErrorSuccess;
     }
 
     // A value deleted (or the unnamed value emptied) is made again when it is absent (or still

@@ -64,6 +64,10 @@ public:
     }
     long deleteKeyW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
     long deleteOpenedKey(HKey) override { return kErrorAccessDenied; }
+    long getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) override {
+        return real_.getKeySecurity(key, descriptor);
+    }
+    long setKeySecurity(HKey, const std::vector<std::uint8_t>&) override { return kErrorAccessDenied; }
     long deleteValueW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
     std::string systemMessage(long code) override { return real_.systemMessage(code); }
 

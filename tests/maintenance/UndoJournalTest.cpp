@@ -113,10 +113,19 @@ struct Cluttered : World {
     std::string journalBytes() { return *files().readFile(std::string(kUndoFolder) + "\\" + journal()); }
 };
 
+// A key an installer opened to users: its own access list, which undo gives back (the editor's
+// import cannot).
+const std::string kOpenedSub = std::string(kDead) + "\\Sub";
+// Users (S-1-5-32-545) may do anything with it.
+const std::vector<std::uint8_t> kOpenedToUsers = {1, 0, 4, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0, 0,
+                                                  2, 0, 32, 0, 1, 0, 0, 0, 0, 2, 24, 0, 0x3F, 0, 0x0F, 0,
+                                                  1, 2, 0, 0, 0, 0, 0, 5, 0x20, 0, 0, 0, 0x21, 2, 0, 0};
+
 TEST(UndoJournal, ARepairComesBackExactlyByUndoAndByTheEditorsImport) {
     Cluttered world;
     // A link in a deleted subtree comes back as the link (the editor's import cannot make one).
     world.machine.registry.addLink(HKLM, Utf8ToUtf16(kDead) + u"\\Sub\\ToKept", HKLM, u"SOFTWARE\\KeltoraUndo");
+    world.machine.registry.setSecurity(HKLM, kOpenedSub, kOpenedToUsers);
     const auto before = Snapshot(world);
     const Result repair = Cli(world, kRepair);
     ASSERT_EQ(repair.code, 0) << repair.err;
@@ -135,12 +144,17 @@ TEST(UndoJournal, ARepairComesBackExactlyByUndoAndByTheEditorsImport) {
     EXPECT_EQ(world.files().readFile(kNotes), std::optional<std::string>("shortcut"));
     EXPECT_NE(Cli(world, {"undo"}).out.find("\tUndone\n"), std::string::npos);
 
+    EXPECT_EQ(world.machine.registry.security(HKLM, kOpenedSub), kOpenedToUsers);
 
-    // The registry editor imports the same file: the registry part comes back alike.
+    // The registry editor imports the same file: the registry part comes back alike, but for the
+    // access list, which the key takes from its parent.
     Cluttered other;
+    other.machine.registry.setSecurity(HKLM, kOpenedSub, kOpenedToUsers);
     const auto otherBefore = Snapshot(other);
     ASSERT_EQ(Cli(other, kRepair).code, 0);
     ApplyRegFile(other.registry(), other.journalBytes());
+    EXPECT_NE(other.machine.registry.security(HKLM, kOpenedSub), kOpenedToUsers);
+    other.machine.registry.setSecurity(HKLM, kOpenedSub, kOpenedToUsers);
     EXPECT_EQ(Snapshot(other), otherBefore);
 }
 

@@ -282,6 +282,22 @@ long MemoryRegistry::deleteValueW(HKey key, const std::u16string& name) {
     return kErrorSuccess;
 }
 
+long MemoryRegistry::getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) {
+    NodePtr node;
+    if (long rc = resolve(key, kReadControlAccess, node)) return rc;
+    descriptor = node->security;
+    return kErrorSuccess;
+}
+
+// A descriptor too short to hold its header is one Windows refuses.
+long MemoryRegistry::setKeySecurity(HKey key, const std::vector<std::uint8_t>& descriptor) {
+    NodePtr node;
+    if (long rc = resolve(key, kWriteDacAccess, node)) return rc;
+    if (descriptor.size() < 20) return kErrorInvalidParameter;
+    node->security = descriptor;
+    return kErrorSuccess;
+}
+
 // --- the ANSI calls: the wide ones behind a conversion, as advapi32 makes them -----------------
 
 std::vector<std::uint8_t> MemoryRegistry::ansiData(const MemoryValue& value) const {

@@ -37,6 +37,9 @@ RegistryRemoval::~RegistryRemoval() {
     }
 }
 
+// The journal keeps a key tree's security descriptor, read through the removal's own handle.
+std::uint32_t RegistryRemoval::journalAccess() const { return context_.journal != nullptr ? kReadControlAccess : 0; }
+
 // A key whose open fails for any reason but "not found" is there, even if we may not look at it.
 bool RegistryRemoval::present(HKey root, const std::u16string& keyPath) {
     ScopedKey key(api_);
@@ -115,7 +118,7 @@ long RegistryRemoval::deleteOpenedTree(HKey key) {
 RemovalOutcome RegistryRemoval::deleteKeyTree(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
     auto key = std::make_shared<ScopedKey>(api_);
-    const long opened = key->open(root, keyPath, kRegOptionOpenLink, kTreeAccess);
+    const long opened = key->open(root, keyPath, kRegOptionOpenLink, kTreeAccess | journalAccess());
     if (IsNotFound(opened)) return RemovalOutcome::Gone;
     if (opened != kErrorSuccess) return RemovalOutcome::Left;
     if (context_.dryRun) return RemovalOutcome::Removed;

@@ -42,6 +42,8 @@ private:
     // The change journaled first, then made by `make` (which tells what became of the item); a
     // change the journal refused is not made (Left), one that failed is marked as not made.
     RemovalOutcome journaled(const RegistryChange& change, std::function<RemovalOutcome()> make);
+    // What a key's handle needs besides the change's own access for the journal to read it.
+    std::uint32_t journalAccess() const;
     void tell(const std::string& reason);
     long deleteTree(HKey parent, const std::u16string& path);
     long deleteOpenedTree(HKey key);
