@@ -9,6 +9,7 @@
 #include "cli/ListPrinter.h"
 #include "maintenance/UndoJournal.h"
 #include "maintenance/UndoRepairs.h"
+#include "orchestration/UserData.h"
 
 namespace keltora {
 
@@ -53,6 +54,20 @@ void requireAdministrator(CommandContext& ctx, const std::string& command, const
     if (!needs.empty())
         throw ConsoleError(kExitNeedsAdministrator,
                            AdministratorRefusal(command, needs, FindCommand(command)->takesDryRun));
+}
+
+// A category that lists the user's own data beside the machine's is refused only when everything
+// checked needs the token; otherwise its removal leaves that part in place and says so.
+void requireAdministratorForFindings(CommandContext& ctx, const std::string& command, const Category& c) {
+    if (ctx.dryRun || ctx.platform.account.elevated()) return;
+    const auto needs = AdministratorNeeds({c.code()}, false);
+    const auto& findings = c.list().findings();
+    const std::string code = c.code();
+    const bool anyChecked = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.checked; });
+    const bool allNeed = std::all_of(findings.begin(), findings.end(),
+                                     [&](const Finding& f) { return !f.checked || NeedsAdministrator(code, f); });
+    if (!needs.empty() && anyChecked && allNeed)
+        throw ConsoleError(kExitNeedsAdministrator, AdministratorRefusal(command, needs, FindCommand(command)->takesDryRun));
 }
 
 // Rows given on the command line name findings of the listing the user read: the fresh scan
@@ -106,7 +121,7 @@ int finishRemoval(CommandContext& ctx, const RemovalTally& tally) {
     tellDryRun(ctx, tally);
     // The journal refused every change and none was made: nothing changed for want of it.
     const auto& journal = ctx.form.undoJournal().outcome();
-    if (journal.refused > 0 && journal.name.empty() && tally.removed == 0)
+    if (journal.refused > 0 && journal.name.empty() && journal.userName.empty() && tally.removed == 0)
         throw ConsoleError(kExitNoBackup, "no undo journal could be made, so nothing was changed", true);
     return tally.left > 0 ? kExitFindingsLeft : kExitDone;
 }
@@ -121,6 +136,7 @@ int removeCommand(CommandContext& ctx, const Args& args) {
     if (!rows.empty()) requireSameListing(ctx, c);
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
+    requireAdministratorForFindings(ctx, "remove", c);
     RemovalTally tally;
     if (c.hasRemoval()) {
         JournalCommand command(ctx.form.undoJournal(), "keltora-cli remove " + c.code());
@@ -316,18 +332,20 @@ JsonValue journalDocument(CommandContext& ctx, const JournalListing& journal) {
     static constexpr const char* kFields[] = {"date", "time", "command", "changes", "state"};
     JsonValue doc;
     doc["name"] = ctx.output.utf8(journal.name);
+    doc["owner"] = journal.owner == JournalOwner::User ? "user" : "administrator";
     const auto columns = journal.columns();
     for (std::size_t i = 0; i < columns.size() && i < std::size(kFields); ++i)
         doc[kFields[i]] = ctx.output.utf8(columns[i]);
     return doc;
 }
 
-// Without a name: the journals, newest first, one per line, the name first. With a name: that
-// journal undone; 1 unless everything came back and read back as kept (what did not, on stderr).
+// Without a name: the journals of both folders, newest first, one per line, the name first. With
+// a name: that journal undone (the administrator's needs the token, the user's own does not); 1
+// unless everything came back and read back as kept (what did not, on stderr).
 int undoCommand(CommandContext& ctx, const Args& args) {
     if (args.size() > 1) throw UsageError("usage: undo [NAME]");
-    const std::string folder = ctx.form.paths.undo();
-    const auto journals = ListJournals(ctx.platform.files, folder);
+    const Paths& paths = ctx.form.paths;
+    const auto journals = ListJournals(ctx.platform.files, paths);
     if (args.empty()) {
         JsonArray listed;
         for (const auto& journal : journals) {
@@ -337,13 +355,15 @@ int undoCommand(CommandContext& ctx, const Args& args) {
                 for (const auto& column : journal.columns()) ctx.output.text() << '\t' << column;
             if (!ctx.output.json()) ctx.output.text() << '\n';
         }
-        ctx.output.document()["folder"] = ctx.output.utf8(folder);
+        ctx.output.document()["folder"] = ctx.output.utf8(JournalFolder(paths, JournalOwner::Administrator));
+        ctx.output.document()["userFolder"] = ctx.output.utf8(JournalFolder(paths, JournalOwner::User));
         ctx.output.document()["journals"] = std::move(listed);
         return kExitDone;
     }
-    if (std::none_of(journals.begin(), journals.end(), [&](const JournalListing& j) { return j.name == args[0]; }))
-        throw UsageError("no undo journal named '" + args[0] + "'");
-    requireAdministrator(ctx, "undo", {"undo"});
+    const auto journal =
+        std::find_if(journals.begin(), journals.end(), [&](const JournalListing& j) { return j.name == args[0]; });
+    if (journal == journals.end()) throw UsageError("no undo journal named '" + args[0] + "'");
+    if (journal->owner == JournalOwner::Administrator) requireAdministrator(ctx, "undo", {"undo"});
     const UndoOutcome outcome = UndoJournalFile(ctx.platform, ctx.form.paths, args[0]);
     if (outcome.refused) throw ConsoleError(kExitError, *outcome.refused);
     const std::string summary = UndoSummary(args[0], outcome);

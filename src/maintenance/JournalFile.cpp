@@ -28,12 +28,12 @@ std::string BlankLine(std::uint64_t bytes) {
 
 }  // namespace
 
-std::unique_ptr<JournalFile> JournalFile::create(FileSystem& files, const std::string& folder,
+std::unique_ptr<JournalFile> JournalFile::create(FileSystem& files, const std::string& folder, JournalOwner owner,
                                                  const JournalHeader& header) {
     std::unique_ptr<OpenedFile> file;
     std::string name;
     for (int sequence = 1; !file && sequence <= kMaxSequence; ++sequence) {
-        name = JournalFileName(header.made, sequence);
+        name = JournalFileName(owner, header.made, sequence);
         if (files.exists(folder + "\\" + name)) continue;
         file = files.createNew(folder + "\\" + name);
         if (!file) return nullptr;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "maintenance/BackupName.h"
 #include "maintenance/JournalRecords.h"
 #include "platform/FileSystem.h"
 #include "scan/RegistryJournal.h"
@@ -26,9 +27,9 @@ namespace keltora {
 
 class JournalFile {
 public:
-    // A new file in folder (a name in the pattern of the backups that no file has yet) holding
-    // header; nullptr when none can be made.
-    static std::unique_ptr<JournalFile> create(FileSystem& files, const std::string& folder,
+    // A new file in folder (a name of the owner's journals that no file has yet) holding header;
+    // nullptr when none can be made.
+    static std::unique_ptr<JournalFile> create(FileSystem& files, const std::string& folder, JournalOwner owner,
                                                const JournalHeader& header);
     // Writes the last counts and cuts the blank lines off.
     ~JournalFile();

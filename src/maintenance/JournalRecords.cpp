@@ -1,6 +1,7 @@
 #include "maintenance/JournalRecords.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "platform/RegText.h"
 #include "platform/RegistryWide.h"
@@ -11,6 +12,7 @@ namespace {
 
 constexpr std::u16string_view kCrLf = u"\r\n";
 constexpr std::u16string_view kEnd = u"; End: ";
+constexpr std::u16string_view kEndLineStart = u"\r\n; End: ";  // the line break before it
 constexpr std::u16string_view kNotMade = u"; Not made: ";
 constexpr int kNumberDigits = 10;
 constexpr int kChecksumDigits = 16;
@@ -29,7 +31,7 @@ struct Framed {
 };
 
 std::optional<Framed> Frame(std::u16string_view text, std::size_t at, JournalEntryNumber number) {
-    const std::size_t found = text.find(std::u16string(kCrLf) + std::u16string(kEnd), at);
+    const std::size_t found = text.find(kEndLineStart, at);
     if (found == std::u16string_view::npos) return std::nullopt;
     const std::size_t endLine = found + kCrLf.size();
     if (text.size() < endLine + kEndLine) return std::nullopt;
@@ -94,12 +96,11 @@ struct Counts {
 
 }  // namespace
 
+// The text's units lie in memory as the file holds them (UTF-16LE) on every machine this runs on.
+static_assert(std::endian::native == std::endian::little);
+
 std::uint64_t ChecksumText(std::uint64_t running, std::u16string_view text) {
-    for (const char16_t unit : text) {
-        const char bytes[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-        running = Checksum(running, std::string_view(bytes, 2));
-    }
-    return running;
+    return Checksum(running, std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2));
 }
 
 std::u16string FormatRecord(JournalEntryNumber number, const std::u16string& body) {

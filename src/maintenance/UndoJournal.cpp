@@ -1,6 +1,7 @@
 #include "maintenance/UndoJournal.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cctype>
 
 #include "platform/RegText.h"
@@ -14,9 +15,12 @@ constexpr const char* kImplicitCommand = "removal";
 }  // namespace
 
 void UndoJournal::start(const std::string& command) {
-    group_.clear();
-    written_.clear();
-    file_.reset();
+    for (Book* book : {&admin_, &user_}) {
+        book->group.clear();
+        book->written.clear();
+        book->file.reset();
+    }
+    tickets_ = 0;
     command_ = command;
     outcome_ = {};
     told_.clear();
@@ -30,9 +34,11 @@ void UndoJournal::begin(const std::string& command) {
 // A group never written is dropped with its command: none of its changes was made.
 void UndoJournal::end() {
     if (depth_ == 0 || --depth_ > 0) return;
-    group_.clear();
-    written_.clear();
-    file_.reset();
+    for (Book* book : {&admin_, &user_}) {
+        book->group.clear();
+        book->written.clear();
+        book->file.reset();
+    }
 }
 
 bool UndoJournal::refuse(const std::string& why, std::string& reason, int changes) {
@@ -40,8 +46,19 @@ bool UndoJournal::refuse(const std::string& why, std::string& reason, int change
     const std::string text = "Nothing was removed that the undo journal could not keep: " + why +
                              ". Those findings stay listed.";
     // The user hears each reason once per command, not once per finding.
-    if (text != told_) reason = told_ = text;
+    if (std::find(told_.begin(), told_.end(), text) == told_.end()) told_.push_back(reason = text);
     return false;
+}
+
+void UndoJournal::count() {
+    outcome_.name = admin_.file ? admin_.file->name() : std::string();
+    outcome_.userName = user_.file ? user_.file->name() : std::string();
+    outcome_.changes = outcome_.flushes = 0;
+    for (const Book* book : {&admin_, &user_}) {
+        if (!book->file) continue;
+        outcome_.changes += book->file->header().changes;
+        outcome_.flushes += book->file->flushes();
+    }
 }
 
 // Read through the removal's own handle when it holds one, so that the key is not opened again.
@@ -81,32 +98,63 @@ JournalEntryNumber UndoJournal::recordMove(const std::string& from, const std::s
     return add(std::move(entry), reason);
 }
 
+// The user's own data goes to the user's own journal: HKEY_CURRENT_USER, never a file move
+// (startbug is below Program Files).
 JournalEntryNumber UndoJournal::add(JournalEntry entry, std::string& reason) {
     if (depth_ == 0 && !implicit_) {
         start(kImplicitCommand);
         implicit_ = true;
     }
     if (const std::string why = UnwritableReason(entry); !why.empty()) return refuse(why, reason);
+    Book& book = entry.kind != JournalEntry::Kind::FileMove && entry.root == kHKeyCurrentUser ? user_ : admin_;
     std::string problem;
-    if (!open(problem)) return refuse(problem, reason);
-    group_.push_back(std::move(entry));
-    return file_->records() + group_.size();
+    if (!open(book, problem)) return refuse(problem, reason);
+    const JournalEntryNumber ticket = ++tickets_;
+    book.group.push_back({ticket, 0, std::move(entry)});
+    return ticket;
 }
 
+// The user's own journal first; when a book cannot be written, none of the group's changes may
+// be made, and what the other book wrote of it is marked as not made.
 bool UndoJournal::write(std::string& reason) {
-    if (group_.empty()) return true;
-    const JournalEntryNumber first = file_->records() + 1;
-    std::vector<JournalEntry> group = std::move(group_);
-    group_.clear();
-    written_.clear();
-    const bool kept = file_->append(group);
-    outcome_.flushes = file_->flushes();
-    if (!kept)
-        return refuse("the journal " + outcome_.name + " could not be written and read back whole", reason,
-                      static_cast<int>(group.size()));
-    for (std::size_t i = 0; i < group.size(); ++i) written_.emplace_back(first + i, std::move(group[i]));
-    outcome_.changes = file_->header().changes;
-    outcome_.flushes = file_->flushes();
+    Book* const order[] = {&user_, &admin_};
+    const bool wrote[] = {!user_.group.empty(), !admin_.group.empty()};
+    std::size_t done = 0;
+    while (done < std::size(order) && writeBook(*order[done])) ++done;
+    if (done == std::size(order)) {
+        count();
+        return true;
+    }
+    for (std::size_t i = done + 1; i < std::size(order); ++i) {
+        outcome_.refused += static_cast<int>(order[i]->group.size());
+        order[i]->group.clear();
+    }
+    for (std::size_t i = 0; i < done; ++i) {
+        if (!wrote[i]) continue;
+        std::vector<JournalEntryNumber> tickets;
+        for (const auto& kept : order[i]->written) tickets.push_back(kept.ticket);
+        outcome_.refused += static_cast<int>(tickets.size());
+        mark(*order[i], tickets);
+    }
+    count();
+    return refuse("the journal " + order[done]->file->name() + " could not be written and read back whole", reason, 0);
+}
+
+bool UndoJournal::writeBook(Book& book) {
+    if (book.group.empty()) return true;
+    book.written.clear();
+    std::vector<JournalEntry> entries;
+    entries.reserve(book.group.size());
+    for (const auto& kept : book.group) entries.push_back(kept.entry);
+    const JournalEntryNumber first = book.file->records() + 1;
+    if (!book.file->append(entries)) {
+        outcome_.refused += static_cast<int>(book.group.size());
+        book.group.clear();
+        return false;
+    }
+    book.written = std::move(book.group);
+    book.group.clear();
+    for (std::size_t i = 0; i < book.written.size(); ++i) book.written[i].number = first + i;
     return true;
 }
 
@@ -121,27 +169,36 @@ bool UndoJournal::untouched(const JournalEntry& entry) {
 void UndoJournal::notMade(const std::vector<JournalEntryNumber>& entries) {
     std::string ignored;
     if (!write(ignored)) return;
-    std::vector<JournalEntryNumber> marks;
-    for (const auto& [number, entry] : written_)
-        if (std::find(entries.begin(), entries.end(), number) != entries.end() && untouched(entry))
-            marks.push_back(number);
-    // A mark that cannot be written leaves an entry undo finds as it kept it, and passes over.
-    if (!marks.empty() && file_->appendNotMade(marks)) outcome_.changes = file_->header().changes;
-    outcome_.flushes = file_->flushes();
-    written_.clear();
+    for (Book* book : {&user_, &admin_}) mark(*book, entries);
+    count();
 }
 
-// The command's journal file, made at its first change.
-bool UndoJournal::open(std::string& problem) {
-    if (file_) return true;
-    // The folder rule has judged the program-files folder at start: unusable, it is empty.
-    if (!paths_.hasProgramFolders()) {
+// A mark that cannot be written leaves an entry undo finds as it kept it, and passes over.
+void UndoJournal::mark(Book& book, const std::vector<JournalEntryNumber>& tickets) {
+    std::vector<JournalEntryNumber> marks;
+    for (const auto& kept : book.written)
+        if (std::find(tickets.begin(), tickets.end(), kept.ticket) != tickets.end() && untouched(kept.entry))
+            marks.push_back(kept.number);
+    if (!marks.empty()) book.file->appendNotMade(marks);
+    book.written.clear();
+}
+
+// The book's journal file, made at its first change.
+bool UndoJournal::open(Book& book, std::string& problem) {
+    if (book.file) return true;
+    const bool user = book.owner == JournalOwner::User;
+    // The folder rule has judged the program-files folder and Local AppData at start: unusable, they are empty.
+    if (!user && !paths_.hasProgramFolders()) {
         problem = "the value ProgramFilesDir of HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion, "
                   "the folder it keeps its journals below, is missing, empty, relative or a drive root";
         return false;
     }
+    if (user && paths_.userUndo().empty()) {
+        problem = "Windows names no Local AppData folder of this user that it can keep the user's own journals in";
+        return false;
+    }
     auto& files = platform_.files;
-    const std::string folder = paths_.undo();
+    const std::string folder = user ? paths_.userUndo() : paths_.undo();
     if (!files.createDirectories(folder)) {
         problem = "its folder " + folder + " cannot be made";
         return false;
@@ -149,13 +206,12 @@ bool UndoJournal::open(std::string& problem) {
     JournalHeader header;
     header.command = command_;
     header.made = platform_.clock.now();
-    file_ = JournalFile::create(files, folder, header);
-    if (!file_) {
+    book.file = JournalFile::create(files, folder, book.owner, header);
+    if (!book.file) {
         problem = "no journal file could be made in " + folder;
         return false;
     }
-    outcome_.name = file_->name();
-    outcome_.flushes = file_->flushes();
+    count();
     return true;
 }
 

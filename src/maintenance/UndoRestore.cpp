@@ -31,8 +31,8 @@ std::u16string LeafOf(const std::u16string& path) { return path.substr(path.rfin
 
 class Restorer {
 public:
-    Restorer(Platform& platform, const std::string& startbug)
-        : platform_(platform), api_(platform.registry), startbug_(startbug) {}
+    Restorer(Platform& platform, const std::string& startbug, JournalOwner owner)
+        : platform_(platform), api_(platform.registry), startbug_(startbug), owner_(owner) {}
 
     std::string what(const JournalEntry& entry) const {
         const std::string key = Utf16ToUtf8(RegKeyText(entry.root, entry.keyPath));
@@ -46,6 +46,8 @@ public:
     }
 
     Verdict restore(const JournalEntry& entry) {
+        if (owner_ == JournalOwner::User && (entry.kind == JournalEntry::Kind::FileMove || entry.root != kHKeyCurrentUser))
+            return {Result::Left, "a journal of the user's own data may name nothing but HKEY_CURRENT_USER"};
         switch (entry.kind) {
             case JournalEntry::Kind::KeyTree: return keyTree(entry);
             case JournalEntry::Kind::Value: return value(entry, false);
@@ -167,6 +169,7 @@ private:
     Platform& platform_;
     RegistryApi& api_;
     std::string startbug_;
+    JournalOwner owner_;
 };
 
 }  // namespace
@@ -174,9 +177,10 @@ private:
 // Last change first, so that a key deleted after a value of it was comes back before the value
 // does; but the values of one key deleted one after another come back in their own order, so
 // the key lists them as it did (the registry lists values in the order they were made).
-UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries) {
+UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries,
+                       JournalOwner owner) {
     UndoReport report;
-    Restorer restorer(platform, startbug);
+    Restorer restorer(platform, startbug, owner);
     auto sameKeyValues = [](const JournalEntry& a, const JournalEntry& b) {
         return a.kind == JournalEntry::Kind::Value && b.kind == JournalEntry::Kind::Value && a.root == b.root &&
                a.keyPath == b.keyPath;

@@ -123,6 +123,7 @@ public:
         return std::nullopt;
     }
     std::string windowsFolder() override { return real_.windowsFolder(); }
+    std::u16string knownFolder(KnownFolder folder) override { return real_.knownFolder(folder); }
 
 private:
     Shell& real_;

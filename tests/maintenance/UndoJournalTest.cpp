@@ -4,11 +4,13 @@
 // stands in the way of an undo.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "maintenance/BackupName.h"
 #include "maintenance/JournalEntry.h"
 #include "maintenance/JournalRecords.h"
 #include "maintenance/UndoJournal.h"
@@ -34,6 +36,7 @@ namespace {
 constexpr HKey HKLM = kHKeyLocalMachine;
 constexpr HKey HKCU = kHKeyCurrentUser;
 constexpr const char* kUndoFolder = "C:\\Program Files\\Keltora Professional\\Undo";
+constexpr const char* kUserUndoFolder = "C:\\Users\\pat\\AppData\\Local\\Keltora Professional\\Undo";
 constexpr const char* kDead = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dead";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kNotes = std::string(kStartupFolder) + "\\notes.lnk";
@@ -91,6 +94,31 @@ Result Cli(World& world, const std::vector<std::string>& args) {
     return {code, out.str(), err.str()};
 }
 
+// Where a journal of that name is: the administrator's, or the user's own.
+std::string JournalPath(const std::string& name) {
+    return (JournalOwnerOf(name) == JournalOwner::User ? kUserUndoFolder : kUndoFolder) + ("\\" + name);
+}
+
+// The journals the console lists, newest first.
+std::vector<std::string> Journals(World& world) {
+    std::vector<std::string> names;
+    std::istringstream listing(Cli(world, {"undo"}).out);
+    for (std::string line; std::getline(listing, line);) names.push_back(line.substr(0, line.find('\t')));
+    return names;
+}
+
+// Every journal undone: the highest status, and all that was said.
+Result UndoAll(World& world) {
+    Result all{0, "", ""};
+    for (const auto& name : Journals(world)) {
+        const Result undo = Cli(world, {"undo", name});
+        all.code = std::max(all.code, undo.code);
+        all.out += undo.out;
+        all.err += undo.err;
+    }
+    return all;
+}
+
 // Both hives below Software, exactly: names, types, bytes, order, empty keys.
 std::vector<CapturedKey> Snapshot(World& world) {
     std::vector<CapturedKey> machine, user;
@@ -106,11 +134,13 @@ struct Cluttered : World {
         touch(kNotes, "shortcut");
         machine.registry.setStringExact(HKLM, Utf8ToUtf16(kDead), u"\u4E2D\u6587 \uFF35", u"\u00E9\u20AC\U0001F600");
     }
-    std::string journal() {
-        const auto listing = Cli(*this, {"undo"}).out;
-        return listing.substr(0, listing.find('\t'));
+    // The newest journal of the owner.
+    std::string journal(JournalOwner owner) {
+        for (const auto& name : Journals(*this))
+            if (JournalOwnerOf(name) == owner) return name;
+        return {};
     }
-    std::string journalBytes() { return *files().readFile(std::string(kUndoFolder) + "\\" + journal()); }
+    std::string journalBytes(JournalOwner owner) { return *files().readFile(JournalPath(journal(owner))); }
 };
 
 // A key an installer opened to users: its own access list, which undo gives back (the editor's
@@ -132,17 +162,25 @@ TEST(UndoJournal, ARepairComesBackExactlyByUndoAndByTheEditorsImport) {
     ASSERT_NE(Snapshot(world), before);
     ASSERT_FALSE(world.files().exists(kNotes));
 
-    const std::string bytes = world.journalBytes();
-    EXPECT_EQ(bytes.substr(0, 6), std::string("\xFF\xFEW\0i\0", 6));
-    EXPECT_NE(bytes.find(std::string("\r\0\n\0", 4)), std::string::npos);
+    // The machine's changes in the administrator's journal, the user's own in the user's.
+    ASSERT_EQ(Journals(world).size(), 2u);
+    for (const JournalOwner owner : {JournalOwner::Administrator, JournalOwner::User}) {
+        const std::string bytes = world.journalBytes(owner);
+        EXPECT_EQ(bytes.substr(0, 6), std::string("\xFF\xFEW\0i\0", 6));
+        EXPECT_NE(bytes.find(std::string("\r\0\n\0", 4)), std::string::npos);
+        const JournalContents read = ReadJournal(bytes);
+        for (const auto& entry : read.entries)
+            EXPECT_EQ(owner == JournalOwner::User, entry.kind != JournalEntry::Kind::FileMove && entry.root == HKCU);
+    }
     const Result listing = Cli(world, {"undo"});
     EXPECT_NE(listing.out.find("\tkeltora-cli repair\t"), std::string::npos) << listing.out;
 
-    const Result undo = Cli(world, {"undo", world.journal()});
+    const Result undo = UndoAll(world);
     EXPECT_EQ(undo.code, 0) << undo.err;
     EXPECT_EQ(Snapshot(world), before);
     EXPECT_EQ(world.files().readFile(kNotes), std::optional<std::string>("shortcut"));
     EXPECT_NE(Cli(world, {"undo"}).out.find("\tUndone\n"), std::string::npos);
+    for (const auto& name : Journals(world)) EXPECT_NE(Cli(world, {"undo"}).out.find(name + "\t"), std::string::npos);
 
     EXPECT_EQ(world.machine.registry.security(HKLM, kOpenedSub), kOpenedToUsers);
 
@@ -152,7 +190,8 @@ TEST(UndoJournal, ARepairComesBackExactlyByUndoAndByTheEditorsImport) {
     other.machine.registry.setSecurity(HKLM, kOpenedSub, kOpenedToUsers);
     const auto otherBefore = Snapshot(other);
     ASSERT_EQ(Cli(other, kRepair).code, 0);
-    ApplyRegFile(other.registry(), other.journalBytes());
+    for (const JournalOwner owner : {JournalOwner::Administrator, JournalOwner::User})
+        ApplyRegFile(other.registry(), other.journalBytes(owner));
     EXPECT_NE(other.machine.registry.security(HKLM, kOpenedSub), kOpenedToUsers);
     other.machine.registry.setSecurity(HKLM, kOpenedSub, kOpenedToUsers);
     EXPECT_EQ(Snapshot(other), otherBefore);
@@ -168,17 +207,24 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
         const char* said;  // part of what stderr says
         Step after;         // what must hold afterwards
     };
-    auto journalPath = [](Cluttered& w) { return std::string(kUndoFolder) + "\\" + w.journal(); };
+    // The user's own journal holds the Run value "Updater".
+    auto journalPath = [](Cluttered& w) { return JournalPath(w.journal(JournalOwner::User)); };
+    auto blockUserJournals = [](Cluttered& w) { w.touch(kUserUndoFolder, "a file in the way"); };
     auto updaterKept = [](const char* data) {
         return [data](Cluttered& w) { EXPECT_EQ(w.read(HKCU, kRunKey, "Updater"), data); };
     };
     const Row rows[] = {
-        {"the folder cannot be made", [](Cluttered& w) { w.touch(kUndoFolder, "a file in the way"); }, nullptr,
-         "could not keep", nullptr},
+        {"the folders cannot be made",
+         [=](Cluttered& w) {
+             w.touch(kUndoFolder, "a file in the way");
+             blockUserJournals(w);
+         },
+         nullptr, "could not keep", nullptr},
         {"the program-files folder is a drive root",
-         [](Cluttered& w) {
+         [=](Cluttered& w) {
              w.load(RegText("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion]\n"
                             "\"ProgramFilesDir\"=\"C:\\\\\"\n"));
+             blockUserJournals(w);
          },
          nullptr, "ProgramFilesDir", nullptr},
         {"a value made again meanwhile", nullptr,
@@ -215,18 +261,62 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
             EXPECT_EQ(Snapshot(world), before);
             EXPECT_TRUE(world.files().exists(kNotes));
             EXPECT_NE(repair.err.find(row.said), std::string::npos) << repair.err;
-            // Told once, not once per finding.
-            const auto told = repair.err.find("undo journal could not keep");
-            EXPECT_EQ(repair.err.find("undo journal could not keep", told + 1), std::string::npos) << repair.err;
+            // Each reason told once, not once per finding.
+            std::istringstream said(repair.err);
+            std::vector<std::string> lines;
+            for (std::string line; std::getline(said, line);) lines.push_back(line);
+            std::sort(lines.begin(), lines.end());
+            EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end()) << repair.err;
             continue;
         }
         ASSERT_EQ(Cli(world, kRepair).code, 0);
         row.beforeUndo(world);
-        const Result undo = Cli(world, {"undo", world.journal()});
+        const Result undo = UndoAll(world);
         EXPECT_EQ(undo.code, 1);
         EXPECT_NE(undo.err.find(row.said), std::string::npos) << undo.err;
         row.after(world);
-        EXPECT_EQ(Cli(world, {"undo"}).out.find("\tUndone\n"), std::string::npos);
+        const std::string listing = Cli(world, {"undo"}).out;
+        EXPECT_EQ(listing.find("\tUndone\n", listing.find("\tUndone\n") + 1), std::string::npos) << listing;
+    }
+}
+
+// A standard user removes their own typed URLs, Run history and Run values, and undoes them,
+// through their own journal; what needs the token stays listed. That journal may name only
+// HKEY_CURRENT_USER: one that names the machine's keys or a file is refused entry by entry,
+// whatever process undoes it.
+TEST(UndoJournal, AStandardUserUndoesTheirOwnDataThroughTheirOwnJournal) {
+    Cluttered world;
+    world.machine.account.isElevated = false;
+    const auto before = Snapshot(world);
+    const Result repair = Cli(world, {"repair", "--rows", "1,8,9"});
+    EXPECT_EQ(repair.code, 3) << repair.err;
+    EXPECT_NE(repair.err.find("runs without administrator rights"), std::string::npos) << repair.err;
+    EXPECT_TRUE(world.files().exists(kNotes));
+    EXPECT_EQ(world.read(HKCU, kRunKey, "Updater"), "");
+    EXPECT_FALSE(world.valueExists(HKCU, "Software\\Microsoft\\Internet Explorer\\TypedURLs", "url1"));
+    const auto journals = Journals(world);
+    ASSERT_EQ(journals.size(), 1u);
+    EXPECT_EQ(JournalOwnerOf(journals.front()), JournalOwner::User);
+    EXPECT_FALSE(world.files().exists(kUndoFolder));
+    const Result undo = Cli(world, {"undo", journals.front()});
+    EXPECT_EQ(undo.code, 0) << undo.err;
+    EXPECT_EQ(Snapshot(world), before);
+
+    // The administrator's journal of a repair, put among the user's own.
+    Cluttered other;
+    ASSERT_EQ(Cli(other, kRepair).code, 0);
+    const std::string planted = JournalFileName(JournalOwner::User, LocalTime{2001, 1, 1, 0, 0, 0});
+    other.touch(JournalPath(planted), other.journalBytes(JournalOwner::Administrator));
+    const auto machineAfter = Snapshot(other);
+    for (const bool elevated : {false, true}) {
+        SCOPED_TRACE(elevated ? "elevated" : "standard user");
+        other.machine.account.isElevated = elevated;
+        const Result refused = Cli(other, {"undo", planted});
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_NE(refused.err.find("may name nothing but HKEY_CURRENT_USER"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.out.find(": 0 changes restored"), std::string::npos) << refused.out;
+        EXPECT_EQ(Snapshot(other), machineAfter);
+        EXPECT_FALSE(other.files().exists(kNotes));
     }
 }
 
@@ -288,8 +378,7 @@ TEST(UndoJournal, AFileThatStopsTakingWritesRefusesTheRestOfTheCommand) {
     TForm1& form = world.start();
     Invoke(form, "URLTyped1Click");
     UndoJournal& journal = form.undoJournal();
-    Meanwhile locking(journal, [&] { world.machine.files.lock(std::string(kUndoFolder) + "\\" + journal.outcome().name); },
-                      false);
+    Meanwhile locking(journal, [&] { world.machine.files.lock(JournalPath(journal.outcome().userName)); }, false);
     form.context().journal = &locking;
     {
         JournalCommand command(journal, "test");
@@ -297,8 +386,8 @@ TEST(UndoJournal, AFileThatStopsTakingWritesRefusesTheRestOfTheCommand) {
     }
     EXPECT_EQ(form.category("url").list().size(), urls - ChangeGroup::kLargest);
     EXPECT_EQ(world.host.messages.size(), 1u);
-    const std::string name = journal.outcome().name;
-    world.machine.files.unlock(std::string(kUndoFolder) + "\\" + name);
+    const std::string name = journal.outcome().userName;
+    world.machine.files.unlock(JournalPath(name));
     EXPECT_EQ(Cli(world, {"undo", name}).code, 0);
     EXPECT_EQ(world.machine.registry.valueNames(HKCU, typed).size(), urls);
 }
@@ -358,12 +447,12 @@ TEST(UndoJournal, AChangeThatFailedIsMarkedNotMadeAndNeverUndone) {
             // The failed write of an unnamed value ends the removal, as the settings write does.
         }
         EXPECT_EQ(c.list().size(), listed - row.removed);
-        const std::string name = form.undoJournal().outcome().name;
-        const JournalContents read = ReadJournal(*world.files().readFile(std::string(kUndoFolder) + "\\" + name));
-        EXPECT_EQ(read.notMade, row.notMade);
+        std::size_t notMade = 0;
+        for (const auto& name : Journals(world)) notMade += ReadJournal(*world.files().readFile(JournalPath(name))).notMade;
+        EXPECT_EQ(notMade, row.notMade);
         if (!row.byOtherHands) continue;
         row.byOtherHands(world);
-        const Result undo = Cli(world, {"undo", name});
+        const Result undo = UndoAll(world);
         EXPECT_EQ(undo.code, 0) << undo.out << undo.err;
         EXPECT_NE(undo.err.find("could not be made at the time"), std::string::npos) << undo.err;
         row.after(world);
@@ -385,9 +474,9 @@ TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedKeepsEveryWholeRecord) {
     {
         JournalCommand command(journal, "test");
         form.category("url").remove();
-        left = *world.files().readFile(std::string(kUndoFolder) + "\\" + journal.outcome().name);
+        left = *world.files().readFile(JournalPath(journal.outcome().userName));
     }
-    const std::string path = std::string(kUndoFolder) + "\\" + journal.outcome().name;
+    const std::string path = JournalPath(journal.outcome().userName);
     const std::string ended = *world.files().readFile(path);
     const std::string entry = EncodeRegFile(u"; Entry").substr(2);
     const std::size_t records = ended.find(entry);
@@ -408,7 +497,7 @@ TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedKeepsEveryWholeRecord) {
         ASSERT_EQ(kept.entries.size(), 1u);
         EXPECT_GT(kept.unfinished, 0u);
         world.files().writeFile(path, torn);
-        const Result undo = Cli(world, {"undo", journal.outcome().name});
+        const Result undo = Cli(world, {"undo", journal.outcome().userName});
         EXPECT_EQ(undo.code, 0) << undo.out << undo.err;
         EXPECT_NE(undo.err.find("never made"), std::string::npos) << undo.err;
         EXPECT_EQ(world.read(HKCU, typed, "url1"), "http://one.example/");

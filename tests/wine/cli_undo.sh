@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # keltora-cli repair and undo against the real registry and Startup folder of a Wine prefix:
 # fixtures/undo.reg gives findings of the startup, uninstall, extension, ActiveX, typed URL, Run
-# history and deep-analysis categories holding every kind of value. After a repair, `undo NAME`
-# leaves the registry editor's exports of the affected keys byte for byte as before and the
-# Startup file back; the editor's own import of the journal restores the registry part alike; a
-# value made again after the repair keeps its new data while the undo restores the rest and
-# exits 1.
+# history and deep-analysis categories holding every kind of value. A repair keeps the changes of
+# HKEY_CURRENT_USER in the user's own journal (in the user's Local AppData) and the rest in the
+# administrator's (below Program Files). After it, undo of both leaves the registry editor's
+# exports of the affected keys byte for byte as before and the Startup file back; the editor's own
+# import of the journals restores the registry part alike; a value made again after the repair
+# keeps its new data while the undo restores the rest and exits 1; a user's journal that names the
+# machine's keys (the administrator's journal put among the user's) restores none of them.
 set -euo pipefail
 WINE_RUN="$KELTORA_WINE_RUN"
 source "$(dirname "$0")/../../tools/lib/seed.sh"
@@ -54,6 +56,12 @@ export_keys() {
     "$WINE_RUN" regedit /e "$(win winepath -w "$1/$i.reg")" "${keys[$i]}" >/dev/null 2>&1 || : >"$1/$i.reg"
   done
 }
+# One key of the list exported alone; the file's path.
+export_one() {
+  local file="$scratch/one-$1.reg"
+  "$WINE_RUN" regedit /e "$(win winepath -w "$file")" "${keys[$1]}" >/dev/null 2>&1 || : >"$file"
+  printf '%s\n' "$file"
+}
 # The same exports as in the folder "before", leaving out the key numbers given.
 expect_exports() {
   local i skip
@@ -65,52 +73,93 @@ expect_exports() {
     fail "$2: the export of ${keys[$i]} differs"
   done
 }
-# The first line of the journal list. The whole list is read first: a reader that stops after
-# one line would end the program with a broken pipe while it still writes the rest.
+# The newest journal of an owner (Undo_: the administrator's, UserUndo_: the user's own), as the
+# list prints it. The whole list is read first: a reader that stops after one line would end the
+# program with a broken pipe while it still writes the rest.
 newest_journal() {
-  local out
+  local out line
   out=$(win "$cli" undo)
-  printf '%s\n' "${out%%$'\n'*}"
+  while IFS= read -r line; do
+    [[ "$line" == "$1"* ]] && { printf '%s\n' "$line"; return; }
+  done <<<"$out"
 }
+# A repair: its two journals' names in $admin and $user.
 repair() {
   local rc=0
   win "$cli" repair --rows "$rows" >/dev/null || rc=$?
   [ "$rc" = 0 ] || fail "repair: exit $rc"
   [ ! -e "$startup/KeltUndo.lnk" ] || fail "repair: the Startup file did not move"
   ! reg_has_value "$run" KeltUndoUpdater || fail "repair: the Run value is still there"
-  newest_journal | cut -f1
+  admin=$(newest_journal Undo_ | cut -f1)
+  user=$(newest_journal UserUndo_ | cut -f1)
+  [ -n "$admin" ] && [ -n "$user" ] || fail "repair: not both journals were made: '$admin' '$user'"
 }
+# The key lines of a journal.
+journal_keys() { iconv -f UTF-16LE -t UTF-8 "$1" | tr -d '\r' | grep '^\[' || true; }
 
 export_keys "$scratch/before"
 grep -q KeltUndoDead <(iconv -f UTF-16LE -t UTF-8 "$scratch/before/0.reg") || fail "the fixture was not imported"
 
-# Undo by the program: exports as before, the file back, the journal marked.
-name=$(repair)
-listing=$(newest_journal)
-[[ "$listing" == "$name"$'\t'*$'\tkeltora-cli repair\t'* ]] || fail "undo: the newest journal is listed as: $listing"
-[ "$(head -c 2 "$undo_dir/$name" | od -An -tx1 | tr -d ' ')" = fffe ] || fail "the journal is not UTF-16LE"
-win "$cli" undo "$name" >/dev/null || fail "undo $name: exit $?"
+# The user's own journals: in Local AppData as Windows places it below the user's profile.
+user_folder=$(win "$cli" --json undo | sed -n 's/.*"userFolder":"\([^"]*\)".*/\1/p' | sed 's/\\\\/\\/g')
+[[ "$user_folder" == *'\AppData\Local\Keltora Professional\Undo' ]] || fail "the user's journals are in '$user_folder'"
+user_dir=$(win winepath -u "$user_folder")
+
+# Undo by the program: exports as before, the file back, both journals marked.
+repair
+listing=$(newest_journal UserUndo_)
+[[ "$listing" == "$user"$'\t'*$'\tkeltora-cli repair\t'* ]] || fail "undo: the user's journal is listed as: $listing"
+for journal in "$undo_dir/$admin" "$user_dir/$user"; do
+  [ "$(head -c 2 "$journal" | od -An -tx1 | tr -d ' ')" = fffe ] || fail "$journal is not UTF-16LE"
+done
+user_keys=$(journal_keys "$user_dir/$user")
+admin_keys=$(journal_keys "$undo_dir/$admin")
+[ -n "$user_keys" ] && ! grep -v '^\[HKEY_CURRENT_USER\\' <<<"$user_keys" >/dev/null || fail "the user's journal names other keys"
+! grep '^\[HKEY_CURRENT_USER\\' <<<"$admin_keys" >/dev/null || fail "the administrator's journal names the user's keys"
+for name in "$admin" "$user"; do win "$cli" undo "$name" >/dev/null || fail "undo $name: exit $?"; done
 expect_exports after-undo "undo"
 [ "$(cat "$startup/KeltUndo.lnk")" = keltundo ] || fail "undo: the Startup file is not back"
-[[ "$(newest_journal)" == *$'\tUndone' ]] || fail "undo: the journal is not marked as undone"
+for owner in Undo_ UserUndo_; do
+  [[ "$(newest_journal $owner)" == *$'\tUndone' ]] || fail "undo: the journal $owner is not marked as undone"
+done
 echo "undo: ok"
 
-# The registry editor's import of the journal: the registry part comes back alike.
-name=$(repair)
-"$WINE_RUN" regedit /s "$(win winepath -w "$undo_dir/$name")"
+# The registry editor's import of both journals: the registry part comes back alike.
+repair
+for journal in "$undo_dir/$admin" "$user_dir/$user"; do "$WINE_RUN" regedit /s "$(win winepath -w "$journal")"; done
 expect_exports after-import "regedit /s"
 mv "$keltora/startbug/KeltUndo.lnk" "$startup/KeltUndo.lnk"
 echo "regedit /s: ok"
 
-# A value made again after the repair keeps its data; the rest comes back; the exit is 1.
-name=$(repair)
+# A value made again after the repair keeps its data; the rest comes back; the user's journal,
+# which held it, exits 1.
+repair
 "$WINE_RUN" reg add "$run" /v KeltUndoUpdater /d 'D:\new.exe' /f >/dev/null
 rc=0
-win "$cli" undo "$name" >/dev/null 2>"$scratch/undo.err" || rc=$?
+win "$cli" undo "$user" >/dev/null 2>"$scratch/undo.err" || rc=$?
 [ "$rc" = 1 ] || fail "undo with a value made again: exit $rc, not 1"
 grep -q 'KeltUndoUpdater' "$scratch/undo.err" || fail "undo did not name the value it left: $(cat "$scratch/undo.err")"
+win "$cli" undo "$admin" >/dev/null || fail "undo $admin: exit $?"
 [ "$(reg_value "$run" KeltUndoUpdater)" = 'D:\new.exe' ] || fail "the value made again lost its data"
 expect_exports after-conflict "undo with a value made again" 1
 [ "$(cat "$startup/KeltUndo.lnk")" = keltundo ] || fail "undo with a conflict: the Startup file is not back"
-[[ "$(newest_journal)" != *$'\tUndone' ]] || fail "a journal with something left is marked as undone"
+[[ "$(newest_journal UserUndo_)" != *$'\tUndone' ]] || fail "a journal with something left is marked as undone"
 echo "undo with a value made again: ok"
+
+# A user's journal that names the machine's keys and a file (the administrator's journal put
+# among the user's, as a program of the user could) brings none of them back, and says so.
+reg_import "$scratch/fixture.reg"
+repair
+planted=UserUndo_0-0-0_1-1-2001.reg
+cp "$undo_dir/$admin" "$user_dir/$planted"
+rc=0
+win "$cli" undo "$planted" >/dev/null 2>"$scratch/planted.err" || rc=$?
+[ "$rc" = 1 ] || fail "undo of a user's journal naming the machine's keys: exit $rc, not 1"
+grep -q 'may name nothing but HKEY_CURRENT_USER' "$scratch/planted.err" || fail "undo did not say why: $(cat "$scratch/planted.err")"
+uninstall=$(iconv -f UTF-16LE -t UTF-8 "$(export_one 0)")
+! grep KeltUndoDead <<<"$uninstall" >/dev/null || fail "a user's journal brought back a machine's key"
+[ ! -e "$startup/KeltUndo.lnk" ] || fail "a user's journal moved a file back"
+rm -f "$user_dir/$planted"
+for name in "$admin" "$user"; do win "$cli" undo "$name" >/dev/null || fail "undo $name: exit $?"; done
+expect_exports after-planted "undo after a planted journal"
+echo "a user's journal naming the machine's keys: ok"

@@ -15,6 +15,7 @@ public:
                                             std::uint32_t timeoutMs, const std::function<void()>& whileWaiting,
                                             long* startError) override;
     std::string windowsFolder() override;
+    std::u16string knownFolder(KnownFolder folder) override;
 };
 
 }  // namespace keltora
