@@ -106,7 +106,7 @@ bool JournalFile::appendRecords(const std::vector<JournalRecord>& given) {
     const std::string bytes = Bytes(text);
     const std::uint64_t offset = headerBytes_ + header_.length;
     next.length += bytes.size();
-    next.checksum = Checksum(header_.checksum, bytes);
+    next.checksum = ChecksumText(header_.checksum, text);
     const std::string written = bytes + blankAfter(offset + bytes.size());
     const std::string counts = Bytes(FormatCounts(header_));
     if (!file_->writeAt(offset, written) || !file_->writeAt(countsAt_, counts) || !flush() ||

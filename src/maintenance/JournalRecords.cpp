@@ -1,7 +1,6 @@
 #include "maintenance/JournalRecords.h"
 
 #include <algorithm>
-#include <bit>
 
 #include "platform/RegText.h"
 #include "platform/RegistryWide.h"
@@ -96,11 +95,13 @@ struct Counts {
 
 }  // namespace
 
-// The text's units lie in memory as the file holds them (UTF-16LE) on every machine this runs on.
-static_assert(std::endian::native == std::endian::little);
-
+// FNV-1a over the UTF-16 units: half the steps of the same over the bytes.
 std::uint64_t ChecksumText(std::uint64_t running, std::u16string_view text) {
-    return Checksum(running, std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    for (const char16_t unit : text) {
+        running ^= unit;
+        running *= kChecksumPrime;
+    }
+    return running;
 }
 
 std::u16string FormatRecord(JournalEntryNumber number, const std::u16string& body) {

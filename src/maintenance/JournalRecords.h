@@ -29,7 +29,8 @@ std::u16string FormatRecord(JournalEntryNumber number, const std::u16string& bod
 // The body of the mark that the change of `entry` was not made.
 std::u16string FormatNotMade(JournalEntryNumber entry);
 
-// The running checksum of text as it stands in the file (UTF-16LE).
+// The running checksum of a journal's text (format 2: the records' and the header's), over its
+// UTF-16 units.
 std::uint64_t ChecksumText(std::uint64_t running, std::u16string_view text);
 
 struct JournalRecord {

@@ -41,16 +41,6 @@ std::u16string MadeText(const LocalTime& t) {
     return Widen(text);
 }
 
-std::u16string HexBytes(const std::vector<std::uint8_t>& bytes) {
-    std::u16string out;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, i == 0 ? "%02x" : ",%02x", bytes[i]);
-        out += Widen(digits);
-    }
-    return out;
-}
-
 std::u16string_view After(std::u16string_view text, std::u16string_view prefix) {
     return text.substr(0, prefix.size()) == prefix ? text.substr(prefix.size()) : std::u16string_view();
 }
@@ -75,14 +65,9 @@ LocalTime ParseMade(std::u16string_view text) {
 
 // Bytes as "0a,ff,..."; `what` names them when they are malformed.
 std::vector<std::uint8_t> ParseHexBytes(std::u16string_view text, const char* what) {
-    std::vector<std::uint8_t> bytes;
-    for (std::size_t at = 0; at < text.size(); at += 3) {
-        const auto byte = at + 2 <= text.size() ? ReadJournalNumber(text.substr(at, 2), 16) : std::nullopt;
-        if (!byte || *byte > 0xFF || (at + 2 < text.size() && text[at + 2] != u','))
-            throw JournalError(std::string("a ") + what + " is malformed");
-        bytes.push_back(static_cast<std::uint8_t>(*byte));
-    }
-    return bytes;
+    auto bytes = ParseHexByteList(text);
+    if (!bytes) throw JournalError(std::string("a ") + what + " is malformed");
+    return std::move(*bytes);
 }
 
 }  // namespace
@@ -122,8 +107,9 @@ bool BelowRoot(const std::u16string& path) {
 // checked, so what is not such a journal is refused rather than half applied.
 class EntryReader {
 public:
-    std::vector<JournalEntry> read(const RegDocument& document) {
-        for (const auto& statement : document.statements) take(statement);
+    // The statements' names and data are taken over, not copied.
+    std::vector<JournalEntry> read(RegDocument& document) {
+        for (auto& statement : document.statements) take(statement);
         finish();
         return std::move(entries_);
     }
@@ -133,7 +119,7 @@ private:
         throw JournalError("its changes are malformed (line " + std::to_string(statement.line) + "): " + what);
     }
 
-    void take(const RegStatement& s) {
+    void take(RegStatement& s) {
         using K = RegStatement::Kind;
         if (s.kind == K::Comment && !After(s.text, kEntry).empty()) return open(s);
         if (entries_.empty()) {
@@ -204,9 +190,9 @@ private:
         if (entry.kind != JournalEntry::Kind::KeyTree && entry.keys.size() > 1) fail(s, "a second key");
     }
 
-    void value(JournalEntry& entry, const RegStatement& s) {
+    void value(JournalEntry& entry, RegStatement& s) {
         if (entry.keys.empty() || entry.keys.back().link) fail(s, "a value outside a key");
-        CapturedValue value{s.name, {s.type, s.data}};
+        CapturedValue value{std::move(s.name), {s.type, std::move(s.data)}};
         if (entry.kind == JournalEntry::Kind::KeyTree) {
             entry.keys.back().values.push_back(std::move(value));
             return;
@@ -240,7 +226,7 @@ private:
 std::uint64_t Checksum(std::uint64_t running, std::string_view bytes) {
     for (unsigned char byte : bytes) {
         running ^= byte;
-        running *= 0x100000001b3ull;
+        running *= kChecksumPrime;
     }
     return running;
 }
@@ -273,13 +259,13 @@ std::u16string FormatEntry(const JournalEntry& entry) {
             for (const auto& key : entry.keys) {
                 if (key.link) {
                     text += u";" + std::u16string(kLink) + RegKeyText(entry.root, key.path) + u"\r\n";
-                    text += u";" + std::u16string(kTarget) + HexBytes(key.target) + u"\r\n";
-                    if (!key.security.empty()) text += u";" + std::u16string(kSecurity) + HexBytes(key.security) + u"\r\n";
+                    text += u";" + std::u16string(kTarget) + HexByteList(key.target) + u"\r\n";
+                    if (!key.security.empty()) text += u";" + std::u16string(kSecurity) + HexByteList(key.security) + u"\r\n";
                     text += kCrLf;
                     continue;
                 }
                 text += RegKeyLine(entry.root, key.path);
-                if (!key.security.empty()) text += u";" + std::u16string(kSecurity) + HexBytes(key.security) + u"\r\n";
+                if (!key.security.empty()) text += u";" + std::u16string(kSecurity) + HexByteList(key.security) + u"\r\n";
                 for (const auto& value : key.values)
                     AppendRegValueLine(text, value.name, value.data.type, value.data.bytes);
                 text += kCrLf;

@@ -24,6 +24,8 @@ struct JournalError : std::runtime_error {
 };
 
 inline constexpr std::uint64_t kChecksumStart = 0xcbf29ce484222325ull;  // FNV-1a, 64 bits
+inline constexpr std::uint64_t kChecksumPrime = 0x100000001b3ull;
+// Over bytes (the header's checksum of a journal of format 1).
 std::uint64_t Checksum(std::uint64_t running, std::string_view bytes);
 
 // 1: the entries follow the header unframed, and the header's counts are their only proof (the
