@@ -1,8 +1,8 @@
 #include "maintenance/UndoJournal.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cctype>
+#include <iterator>
 
 #include "platform/RegText.h"
 
