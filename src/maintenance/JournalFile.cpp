@@ -81,27 +81,20 @@ std::string JournalFile::blankAfter(std::uint64_t end) {
     return space;
 }
 
-bool JournalFile::append(const std::vector<JournalEntry>& entries) {
-    std::vector<JournalRecord> records(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) records[i].entry = entries[i];
-    return appendRecords(records);
-}
+bool JournalFile::append(const std::vector<JournalEntry>& entries) { return appendRecords(&entries, nullptr); }
 
 bool JournalFile::appendNotMade(const std::vector<JournalEntryNumber>& entries) {
-    std::vector<JournalRecord> records(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) records[i].notMade = entries[i];
-    return appendRecords(records);
+    return appendRecords(nullptr, &entries);
 }
 
-bool JournalFile::appendRecords(const std::vector<JournalRecord>& given) {
-    if (given.empty()) return true;
-    std::vector<JournalRecord> records = given;
+bool JournalFile::appendRecords(const std::vector<JournalEntry>* entries, const std::vector<JournalEntryNumber>* marks) {
+    const std::size_t count = entries ? entries->size() : marks->size();
+    if (count == 0) return true;
     std::u16string text;
     JournalHeader next = header_;
-    for (auto& record : records) {
-        record.number = records_ + 1 + static_cast<JournalEntryNumber>(&record - records.data());
-        text += FormatRecord(record.number, record.entry ? FormatEntry(*record.entry) : FormatNotMade(record.notMade));
-        next.changes = record.entry ? next.changes + 1 : next.changes - 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        text += FormatRecord(records_ + 1 + i, entries ? FormatEntry((*entries)[i]) : FormatNotMade((*marks)[i]));
+        next.changes = entries ? next.changes + 1 : next.changes - 1;
     }
     const std::string bytes = Bytes(text);
     const std::uint64_t offset = headerBytes_ + header_.length;
@@ -110,12 +103,12 @@ bool JournalFile::appendRecords(const std::vector<JournalRecord>& given) {
     const std::string written = bytes + blankAfter(offset + bytes.size());
     const std::string counts = Bytes(FormatCounts(header_));
     if (!file_->writeAt(offset, written) || !file_->writeAt(countsAt_, counts) || !flush() ||
-        !verify(offset, written, records, counts)) {
+        !verify(offset, written, entries, marks, counts)) {
         restore(offset);
         return false;
     }
     header_ = next;
-    records_ += records.size();
+    records_ += count;
     return true;
 }
 
@@ -125,17 +118,17 @@ bool JournalFile::flush() {
 }
 
 // The bytes as written, and the records read from them as a journal reader reads them.
-bool JournalFile::verify(std::uint64_t offset, const std::string& written, const std::vector<JournalRecord>& records,
-                         const std::string& counts) {
+bool JournalFile::verify(std::uint64_t offset, const std::string& written, const std::vector<JournalEntry>* entries,
+                         const std::vector<JournalEntryNumber>* marks, const std::string& counts) {
     const auto back = file_->readAt(offset, written.size());
     if (back != written || file_->readAt(countsAt_, counts.size()) != counts) return false;
     try {
         const std::u16string text = Utf16LeText(reinterpret_cast<const std::uint8_t*>(back->data()), back->size());
         const auto read = ReadRecords(text, 0, records_ + 1);
-        return read.size() == records.size() &&
-               std::equal(read.begin(), read.end(), records.begin(), [](const JournalRecord& a, const JournalRecord& b) {
-                   return a.number == b.number && a.entry == b.entry && a.notMade == b.notMade;
-               });
+        if (read.size() != (entries ? entries->size() : marks->size())) return false;
+        for (std::size_t i = 0; i < read.size(); ++i)
+            if (entries ? read[i].entry != (*entries)[i] : read[i].entry || read[i].notMade != (*marks)[i]) return false;
+        return true;
     } catch (const JournalError&) {
         return false;
     }

@@ -53,13 +53,14 @@ public:
 private:
     JournalFile(std::unique_ptr<OpenedFile> file, std::string name, const JournalHeader& header,
                 std::uint64_t headerBytes, std::uint64_t countsAt);
-    // The records (numbered on from records_ + 1) with the header's counts before them.
-    bool appendRecords(const std::vector<JournalRecord>& records);
+    // The records of the entries, or of the marks (one of them given), numbered on from
+    // records_ + 1, with the header's counts before them.
+    bool appendRecords(const std::vector<JournalEntry>* entries, const std::vector<JournalEntryNumber>* marks);
     // What follows the records written up to `end`, up to a line of the blank space: its first
     // line completed, or new blank space when too little is left.
     std::string blankAfter(std::uint64_t end);
-    bool verify(std::uint64_t offset, const std::string& written, const std::vector<JournalRecord>& records,
-                const std::string& counts);
+    bool verify(std::uint64_t offset, const std::string& written, const std::vector<JournalEntry>* entries,
+                const std::vector<JournalEntryNumber>* marks, const std::string& counts);
     void restore(std::uint64_t end);
 
     std::unique_ptr<OpenedFile> file_;

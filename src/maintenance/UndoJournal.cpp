@@ -17,6 +17,7 @@ constexpr const char* kImplicitCommand = "removal";
 void UndoJournal::start(const std::string& command) {
     for (Book* book : {&admin_, &user_}) {
         book->group.clear();
+        book->tickets.clear();
         book->written.clear();
         book->file.reset();
     }
@@ -36,6 +37,7 @@ void UndoJournal::end() {
     if (depth_ == 0 || --depth_ > 0) return;
     for (Book* book : {&admin_, &user_}) {
         book->group.clear();
+        book->tickets.clear();
         book->written.clear();
         book->file.reset();
     }
@@ -109,9 +111,9 @@ JournalEntryNumber UndoJournal::add(JournalEntry entry, std::string& reason) {
     Book& book = entry.kind != JournalEntry::Kind::FileMove && entry.root == kHKeyCurrentUser ? user_ : admin_;
     std::string problem;
     if (!open(book, problem)) return refuse(problem, reason);
-    const JournalEntryNumber ticket = ++tickets_;
-    book.group.push_back({ticket, 0, std::move(entry)});
-    return ticket;
+    book.group.push_back(std::move(entry));
+    book.tickets.push_back(++tickets_);
+    return tickets_;
 }
 
 // The user's own journal first; when a book cannot be written, none of the group's changes may
@@ -128,6 +130,7 @@ bool UndoJournal::write(std::string& reason) {
     for (std::size_t i = done + 1; i < std::size(order); ++i) {
         outcome_.refused += static_cast<int>(order[i]->group.size());
         order[i]->group.clear();
+        order[i]->tickets.clear();
     }
     for (std::size_t i = 0; i < done; ++i) {
         if (!wrote[i]) continue;
@@ -143,19 +146,14 @@ bool UndoJournal::write(std::string& reason) {
 bool UndoJournal::writeBook(Book& book) {
     if (book.group.empty()) return true;
     book.written.clear();
-    std::vector<JournalEntry> entries;
-    entries.reserve(book.group.size());
-    for (const auto& kept : book.group) entries.push_back(kept.entry);
     const JournalEntryNumber first = book.file->records() + 1;
-    if (!book.file->append(entries)) {
-        outcome_.refused += static_cast<int>(book.group.size());
-        book.group.clear();
-        return false;
-    }
-    book.written = std::move(book.group);
+    const bool kept = book.file->append(book.group);
+    if (!kept) outcome_.refused += static_cast<int>(book.group.size());
+    for (std::size_t i = 0; kept && i < book.group.size(); ++i)
+        book.written.push_back({book.tickets[i], first + i, std::move(book.group[i])});
     book.group.clear();
-    for (std::size_t i = 0; i < book.written.size(); ++i) book.written[i].number = first + i;
-    return true;
+    book.tickets.clear();
+    return kept;
 }
 
 // A tree of which a part went keeps its entry: undo brings back what went. Every other change

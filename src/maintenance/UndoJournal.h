@@ -59,7 +59,9 @@ private:
             JournalEntryNumber number;  // its number in the file, once written
             JournalEntry entry;
         };
-        std::vector<Kept> group;    // recorded, not yet written
+        // Recorded, not yet written: the entries and their tickets.
+        std::vector<JournalEntry> group;
+        std::vector<JournalEntryNumber> tickets;
         std::vector<Kept> written;  // the group written last: what notMade() is told of
     };
 
@@ -78,8 +80,8 @@ private:
     int depth_ = 0;
     bool implicit_ = false;  // journals of changes made outside any command are open
     std::string command_;
-    Book admin_{JournalOwner::Administrator, {}, {}, {}};
-    Book user_{JournalOwner::User, {}, {}, {}};
+    Book admin_{JournalOwner::Administrator, {}, {}, {}, {}};
+    Book user_{JournalOwner::User, {}, {}, {}, {}};
     JournalEntryNumber tickets_ = 0;
     Outcome outcome_;
     std::vector<std::string> told_;  // the reasons the user was given in this command
