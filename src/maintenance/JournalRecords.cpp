@@ -95,14 +95,8 @@ struct Counts {
 
 }  // namespace
 
-// FNV-1a over the UTF-16 units: half the steps of the same over the bytes.
-std::uint64_t ChecksumText(std::uint64_t running, std::u16string_view text) {
-    for (const char16_t unit : text) {
-        running ^= unit;
-        running *= kChecksumPrime;
-    }
-    return running;
-}
+// Over the UTF-16 units: half the steps of the same over the bytes.
+std::uint64_t ChecksumText(std::uint64_t running, std::u16string_view text) { return ChecksumOf(running, text); }
 
 std::u16string FormatRecord(JournalEntryNumber number, const std::u16string& body) {
     std::u16string text = body + EndLineStart(number);

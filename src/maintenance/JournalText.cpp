@@ -223,14 +223,6 @@ private:
 
 }  // namespace
 
-std::uint64_t Checksum(std::uint64_t running, std::string_view bytes) {
-    for (unsigned char byte : bytes) {
-        running ^= byte;
-        running *= kChecksumPrime;
-    }
-    return running;
-}
-
 std::u16string FormatHeader(const JournalHeader& h) {
     std::u16string command = Widen(h.command);
     for (auto& c : command)

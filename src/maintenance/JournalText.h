@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "maintenance/JournalEntry.h"
@@ -25,8 +26,17 @@ struct JournalError : std::runtime_error {
 
 inline constexpr std::uint64_t kChecksumStart = 0xcbf29ce484222325ull;  // FNV-1a, 64 bits
 inline constexpr std::uint64_t kChecksumPrime = 0x100000001b3ull;
-// Over bytes (the header's checksum of a journal of format 1).
-std::uint64_t Checksum(std::uint64_t running, std::string_view bytes);
+// FNV-1a over units of any width: bytes (the header's checksum of a journal of format 1) or the
+// UTF-16 units of a journal's text (format 2, JournalRecords).
+template <typename Unit>
+std::uint64_t ChecksumOf(std::uint64_t running, std::basic_string_view<Unit> units) {
+    for (const Unit unit : units) {
+        running ^= static_cast<std::make_unsigned_t<Unit>>(unit);
+        running *= kChecksumPrime;
+    }
+    return running;
+}
+inline std::uint64_t Checksum(std::uint64_t running, std::string_view bytes) { return ChecksumOf(running, bytes); }
 
 // 1: the entries follow the header unframed, and the header's counts are their only proof (the
 // journals of earlier versions); 2: each entry is a record with its own checksum (JournalRecords).
