@@ -1,5 +1,6 @@
 #pragma once
-// Time as the program sees it: pauses and the local date. The window uses the real clock; tests
+// Time as the program sees it: pauses, the local date, and a count of milliseconds for how long
+// work takes. The window uses the real clock; tests
 // use a clock that only adds the pauses up.
 #include <cstdint>
 
@@ -14,6 +15,8 @@ public:
     virtual ~Clock() = default;
     virtual void sleep(std::uint32_t ms) = 0;
     virtual LocalTime now() = 0;
+    // Milliseconds since some fixed moment, never going back (GetTickCount64).
+    virtual std::uint64_t milliseconds() = 0;
 };
 
 }  // namespace keltora

@@ -9,6 +9,11 @@
 
 namespace keltora {
 
+// The folders Windows keeps for programs below the user's profile.
+enum class KnownFolder {
+    LocalAppData,  // %LOCALAPPDATA%: the user's own data that stays on this machine
+};
+
 struct RecycleBinInfo {
     std::int64_t size = 0;
     std::int64_t items = 0;
@@ -45,6 +50,11 @@ public:
     // The program file names ("msedge.exe", as the system names each process's image) of the
     // processes that run in this process's session; nullopt when the system does not tell.
     virtual std::optional<std::vector<std::u16string>> sessionPrograms() = 0;
+    // SHGetKnownFolderPath with KF_FLAG_DEFAULT_PATH: where Windows puts the folder below the
+    // profile it records for the user, whatever a per-user setting redirects it to (a process
+    // with more rights than the user never follows the user's own settings); empty when the
+    // system has none.
+    virtual std::u16string knownFolder(KnownFolder folder) = 0;
     static constexpr std::uint32_t kWaitTickMs = 150;
     // ERROR_ELEVATION_REQUIRED: the program asks for an administrator's token this process lacks.
     static constexpr long kErrorElevationRequired = 740;

@@ -23,17 +23,21 @@ public:
     // Moves it into targetFolder (a folder the folder rule allows) under its own name, never over
     // a file that is there. beforeMove, when given, is told the move (its two full paths, and
     // what the file will be in its new place) once every check has passed and right before the
-    // move is made; false stops it (the finding stays).
+    // move is made; false stops it (the finding stays). afterMove, when given, is then told whether
+    // the file arrived: moved, or copied to another volume while another program holds the
+    // original open (which Windows deletes when that program closes it); the finding stays in
+    // that case, but the copy stands where the move put it.
     using BeforeMove = std::function<bool(const std::string& from, const std::string& to, const FileIdentity& moved)>;
+    using AfterMove = std::function<void(bool arrived)>;
     RemovalOutcome moveInto(const Finding& finding, const std::string& folderColumn, const std::string& targetFolder,
-                            const BeforeMove& beforeMove = {});
+                            const BeforeMove& beforeMove = {}, const AfterMove& afterMove = {});
     // Tells the user of the files left as they are: those that could not be made sure of, and
     // those the system would not remove, each kind with the reason of the first.
     void report();
 
 private:
     RemovalOutcome act(const Finding& finding, const std::string& folderColumn, const std::u16string* targetFolder,
-                       const BeforeMove& beforeMove);
+                       const BeforeMove& beforeMove, const AfterMove& afterMove);
     void note(const FileActOutcome& outcome, const Finding& finding, const std::string& folderColumn);
 
     // The files of one kind left as they are: how many, and the first with its reason.

@@ -1,6 +1,6 @@
 #pragma once
 // A clock for tests: pauses return at once and are only added up, and the local time is what
-// the test sets.
+// the test sets; the count of milliseconds goes on by the pauses alone.
 #include <cstdint>
 #include <functional>
 
@@ -13,10 +13,12 @@ public:
     void sleep(std::uint32_t ms) override {
         if (onSleep) onSleep(ms);
         totalMs_ += ms;
+        elapsedMs_ += ms;
         ++pauses_;
         if (advancing_) advance(ms);
     }
     LocalTime now() override { return now_; }
+    std::uint64_t milliseconds() override { return elapsedMs_; }
     // Told of every pause as it begins.
     std::function<void(std::uint32_t)> onSleep;
 
@@ -44,6 +46,7 @@ private:
     std::uint32_t subSecondMs_ = 0;
     LocalTime now_;
     std::uint64_t totalMs_ = 0;
+    std::uint64_t elapsedMs_ = 0;  // as totalMs_, but never reset
     std::uint64_t pauses_ = 0;
 };
 

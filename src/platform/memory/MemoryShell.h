@@ -31,6 +31,7 @@ public:
                                             long* startError) override;
     std::string windowsFolder() override { return windowsFolder_; }
     std::optional<std::vector<std::u16string>> sessionPrograms() override { return programs; }
+    std::u16string knownFolder(KnownFolder) override { return localAppData_; }
 
     // Setup.
     void recycle(const std::string& name, std::int64_t size);
@@ -41,6 +42,8 @@ public:
     void setOpenResult(bool accepted) { openResult_ = accepted; }
     // Decides the exit code of each run (nullopt: not started or timed out); by default 0.
     void onRun(RunHandler handler) { onRun_ = std::move(handler); }
+    // Where the user's Local AppData folder is (empty: the system has none).
+    void setLocalAppData(std::u16string folder) { localAppData_ = std::move(folder); }
     // Every run from now on fails to start with this system error (0: runs start again).
     void setStartError(long error) { startError_ = error; }
 
@@ -66,6 +69,7 @@ private:
     RunHandler onRun_;
     long startError_ = 0;
     std::string windowsFolder_ = "C:\\Windows";
+    std::u16string localAppData_ = u"C:\\Users\\pat\\AppData\\Local";
     std::vector<ShellCall> opened_, runs_;
     std::vector<std::uint32_t> emptyings_;
 };

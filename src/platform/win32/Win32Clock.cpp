@@ -12,4 +12,6 @@ LocalTime Win32Clock::now() {
     return LocalTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
 }
 
+std::uint64_t Win32Clock::milliseconds() { return GetTickCount64(); }
+
 }  // namespace keltora

@@ -1,5 +1,5 @@
 #pragma once
-// The real clock: kernel32's Sleep and the local time.
+// The real clock: kernel32's Sleep, the local time and the tick count.
 #include "platform/Clock.h"
 
 namespace keltora {
@@ -8,6 +8,7 @@ class Win32Clock final : public Clock {
 public:
     void sleep(std::uint32_t ms) override;
     LocalTime now() override;
+    std::uint64_t milliseconds() override;
 };
 
 }  // namespace keltora

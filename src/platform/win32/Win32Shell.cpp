@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include <windows.h>
+#include <knownfolders.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -92,6 +94,19 @@ std::optional<std::uint32_t> Win32Shell::runAndWait(const std::string& program, 
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.hProcess, &exitCode)) return std::nullopt;
     return exitCode;
+}
+
+std::u16string Win32Shell::knownFolder(KnownFolder folder) {
+    const KNOWNFOLDERID* id = nullptr;
+    switch (folder) {
+        case KnownFolder::LocalAppData: id = &FOLDERID_LocalAppData; break;
+    }
+    PWSTR path = nullptr;
+    std::u16string found;
+    if (SUCCEEDED(SHGetKnownFolderPath(*id, KF_FLAG_DEFAULT_PATH, nullptr, &path)) && path != nullptr)
+        found = reinterpret_cast<const char16_t*>(path);
+    CoTaskMemFree(path);
+    return found;
 }
 
 std::string Win32Shell::windowsFolder() {
