@@ -456,7 +456,10 @@ TEST(UndoJournal, AChangeThatFailedIsMarkedNotMadeAndNeverUndone) {
         std::size_t notMade;
         Step byOtherHands;  // after the removal, before the undo
         Step after;         // what must hold after the undo
+        Step setup = nullptr;  // before the scan
     };
+    const std::string onD = "D:\\Users\\pat\\Startup\\moved.lnk";
+    const std::string startbugMoved = std::string(kStartbug) + "\\moved.lnk";
     const Row rows[] = {
         {"values the registry cannot delete", "url", [=](Cluttered& w) { w.machine.registry.failChanges(HKCU, kTyped); }, 0, 2,
          [=](Cluttered& w) { w.machine.registry.removeKey(HKCU, kTyped); },
@@ -478,10 +481,32 @@ TEST(UndoJournal, AChangeThatFailedIsMarkedNotMadeAndNeverUndone) {
              EXPECT_FALSE(w.files().exists(kNotes));
              EXPECT_EQ(w.files().readFile(startbugNotes), std::optional<std::string>("another program's"));
          }},
+        // The copy was made and read back, then the original could not be deleted (read-only,
+        // and no POSIX deletes): the copy goes again.
+        {"a Startup file on another volume whose original cannot be deleted", "sp",
+         [=](Cluttered& w) {
+             w.machine.files.posixDeletes = false;
+             w.machine.files.setAttributes(onD, kAttrReadOnly);
+         },
+         1, 1,
+         [=](Cluttered& w) {
+             w.machine.files.setAttributes(onD, kAttrArchive);
+             w.files().deleteFile(onD);
+         },
+         [=](Cluttered& w) {
+             EXPECT_FALSE(w.files().exists(onD));
+             EXPECT_FALSE(w.files().exists(startbugMoved));
+         },
+         [=](Cluttered& w) {
+             w.machine.account.profile = u"D:\\Users\\pat";
+             w.load(ShellFolderValue("Startup", "D:\\Users\\pat\\Startup"));
+             w.machine.files.addTextFile(onD, "shortcut on D");
+         }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         Cluttered world;
+        if (row.setup) row.setup(world);
         TForm1& form = world.start(0);
         Category& c = form.category(row.code);
         c.scan();

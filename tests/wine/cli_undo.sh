@@ -212,4 +212,23 @@ user=$(newest_journal UserUndo_ | cut -f1)
 for name in "$admin" "$user"; do win "$cli" undo "$name" >/dev/null || fail "undo $name of the move from Q: exit $?"; done
 [ "$(cat "$other/$account/Startup/KeltUndo.lnk")" = keltundo ] || fail "undo did not bring the file back to Q:"
 [ ! -e "$keltora/startbug/KeltUndo.lnk" ] || fail "undo left the copy in startbug"
-echo "a startbug move to another volume: ok ($(stat -f -c %T "$other") to $(stat -f -c %T "$keltora"))"
+
+# The same move whose original cannot be deleted once the copy is made and read back (read-only,
+# which Wine's classic disposition refuses): the copy goes again, the file stays on Q:, the
+# journal marks the move as not made, and undo passes over it.
+chmod a-w "$other/$account/Startup/KeltUndo.lnk"
+rc=0
+win "$cli" repair --rows "$rows" >/dev/null 2>"$scratch/readonly.err" || rc=$?
+[ "$rc" = 3 ] || fail "repair of a read-only Startup file on Q: exit $rc, not 3: $(cat "$scratch/readonly.err")"
+[ "$(cat "$other/$account/Startup/KeltUndo.lnk")" = keltundo ] || fail "the read-only Startup file on Q: is gone"
+[ ! -e "$keltora/startbug/KeltUndo.lnk" ] || fail "the copy of a file whose original stayed is in startbug"
+admin=$(newest_journal Undo_ | cut -f1)
+user=$(newest_journal UserUndo_ | cut -f1)
+journal_text=$(iconv -f UTF-16LE -t UTF-8 "$undo_dir/$admin")
+grep -q 'Entry: file move' <<<"$journal_text" && grep -q '; Not made: ' <<<"$journal_text" ||
+  fail "the move that did not happen is not marked as not made"
+for name in "$admin" "$user"; do win "$cli" undo "$name" >/dev/null 2>&1 || fail "undo $name after the read-only move: exit $?"; done
+[ "$(cat "$other/$account/Startup/KeltUndo.lnk")" = keltundo ] || fail "undo of a move not made touched the file on Q:"
+[ ! -e "$keltora/startbug/KeltUndo.lnk" ] || fail "undo of a move not made left a file in startbug"
+chmod u+w "$other/$account/Startup/KeltUndo.lnk"
+echo "a startbug move to another volume, and one whose original stays: ok ($(stat -f -c %T "$other") to $(stat -f -c %T "$keltora"))"
