@@ -5,6 +5,7 @@
 #include "maintenance/BackupName.h"
 #include "platform/RegText.h"
 #include "platform/RegistryWide.h"
+#include "scan/FileRemoval.h"
 
 namespace keltora {
 
@@ -28,8 +29,9 @@ std::string BlankLine(std::uint64_t bytes) {
 
 }  // namespace
 
-std::unique_ptr<JournalFile> JournalFile::create(FileSystem& files, const std::string& folder, JournalOwner owner,
+std::unique_ptr<JournalFile> JournalFile::create(Platform& platform, const std::string& folder, JournalOwner owner,
                                                  const JournalHeader& header) {
+    FileSystem& files = platform.files;
     std::unique_ptr<OpenedFile> file;
     std::string name;
     for (int sequence = 1; !file && sequence <= kMaxSequence; ++sequence) {
@@ -42,9 +44,10 @@ std::unique_ptr<JournalFile> JournalFile::create(FileSystem& files, const std::s
     const std::u16string text = FormatHeader(header);
     const std::string bytes = EncodeRegFile(text);
     if (!file->writeAt(0, bytes) || !file->flush() || file->readAt(0, bytes.size()) != bytes) {
-        // Closed first: Windows deletes no file that is still open without shared deletion.
+        // Closed first: Windows deletes no file that is still open without shared deletion. Then
+        // deleted as every stored file is, never through a link another program put in its place.
         file.reset();
-        files.deleteFile(folder + "\\" + name);
+        RemoveStoredFile(platform, folder, name);
         return nullptr;
     }
     const std::uint64_t countsAt = 2 + 2 * static_cast<std::uint64_t>(text.find(FormatCounts(header)));

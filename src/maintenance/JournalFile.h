@@ -20,7 +20,7 @@
 
 #include "maintenance/BackupName.h"
 #include "maintenance/JournalRecords.h"
-#include "platform/FileSystem.h"
+#include "platform/Platform.h"
 #include "scan/RegistryJournal.h"
 
 namespace keltora {
@@ -28,8 +28,9 @@ namespace keltora {
 class JournalFile {
 public:
     // A new file in folder (a name of the owner's journals that no file has yet) holding header;
-    // nullptr when none can be made.
-    static std::unique_ptr<JournalFile> create(FileSystem& files, const std::string& folder, JournalOwner owner,
+    // nullptr when none can be made (one whose header does not read back is deleted again as the
+    // program's stored files are: the entry listed, never a link).
+    static std::unique_ptr<JournalFile> create(Platform& platform, const std::string& folder, JournalOwner owner,
                                                const JournalHeader& header);
     // Writes the last counts and cuts the blank lines off.
     ~JournalFile();

@@ -206,7 +206,7 @@ bool UndoJournal::open(Book& book, std::string& problem) {
     JournalHeader header;
     header.command = command_;
     header.made = platform_.clock.now();
-    book.file = JournalFile::create(files, folder, book.owner, header);
+    book.file = JournalFile::create(platform_, folder, book.owner, header);
     if (!book.file) {
         problem = "no journal file could be made in " + folder;
         return false;

@@ -1,7 +1,6 @@
 #pragma once
 // Time as the program sees it: pauses, the local date, and a count of milliseconds for how long
-// work takes. The window uses the real clock; tests
-// use a clock that only adds the pauses up.
+// work takes. The window uses the real clock; tests use a clock that only adds the pauses up.
 #include <cstdint>
 
 namespace keltora {
