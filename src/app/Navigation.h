@@ -25,7 +25,8 @@ struct MenuEntry {
     std::string handler;
 };
 
-// The entries of the registry or the privacy menu, in category-table order.
+// The entries of the registry or the privacy menu, in category-table order; a separator stands
+// before the first entry of each further group.
 std::vector<MenuEntry> ScanMenu(Menu menu);
 std::string_view ScanMenuName(Menu menu);  // "pabregistry", "pabprivacy"
 const std::vector<MenuEntry>& TrayMenu();
@@ -35,7 +36,7 @@ struct IgnoredTab {
     std::string_view code;          // the category whose ignore list the tab shows
     std::string_view removeButton;  // empty: the tab has no "Remove Ignored Key"
 };
-extern const std::array<IgnoredTab, 6> kIgnoredTabs;
+extern const std::array<IgnoredTab, 13> kIgnoredTabs;
 std::vector<std::string> IgnoredTabCaptions();
 // The handler that brings a tab to the front: "tsignored" + code + "Show".
 std::string IgnoredTabHandler(const IgnoredTab& tab);

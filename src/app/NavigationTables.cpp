@@ -16,13 +16,20 @@ const std::array<SideBarItem, 8> kSideBar{{
     {"More Options", " Ignored Items", "CB1Categories1Items4Click"},
 }};
 
-const std::array<IgnoredTab, 6> kIgnoredTabs{{
+const std::array<IgnoredTab, 13> kIgnoredTabs{{
     {"Startup Programs", "sp", "obremoveignoredsp"},
     {"Uninstall Entries", "ue", "obremoveignoredue"},
     {"Recent Documents", "pc", "obremoveignoredpc"},
     {"File Extensions", "fe", "obremoveignoredfe"},
     {"ActiveX and DLLs", "ax", "obremoveignoredax"},
     {"Deep Analysis", "da", ""},
+    {"User Temporary Files", "utemp", "obremoveignoredutemp"},
+    {"Windows Error Reports", "wer", "obremoveignoredwer"},
+    {"Crash Dumps", "cdump", "obremoveignoredcdump"},
+    {"Thumbnail Cache", "thumb", "obremoveignoredthumb"},
+    {"Jump Lists", "jump", "obremoveignoredjump"},
+    {"Internet Cache", "inet", "obremoveignoredinet"},
+    {"Explorer History", "mru", "obremoveignoredmru"},
 }};
 // clang-format on
 
@@ -36,8 +43,13 @@ std::string IgnoredTabHandler(const IgnoredTab& tab) { return "tsignored" + std:
 
 std::vector<MenuEntry> ScanMenu(Menu menu) {
     std::vector<MenuEntry> entries;
-    for (const auto& info : kCategories)
-        if (info.menu == menu) entries.push_back({std::string(info.menuItem), std::string(info.menuHandler)});
+    std::string_view group;
+    for (const auto& info : kCategories) {
+        if (info.menu != menu) continue;
+        if (!entries.empty() && info.group != group) entries.push_back({"", ""});
+        group = info.group;
+        entries.push_back({std::string(info.menuItem), std::string(info.menuHandler)});
+    }
     return entries;
 }
 

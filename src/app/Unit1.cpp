@@ -38,9 +38,9 @@ TForm1::TForm1(Platform& platform, AppHost& host, double pace)
         box->setChecked(info.checkedAtDesign);
         options.emplace(info.setting, std::move(box));
     }
-    for (auto code : kIgnoreCodes)
-        ignoreLists_.push_back(std::make_unique<IgnoreList>(std::string(code), "lvignored" + std::string(code)));
-    ignoreLists_.push_back(std::make_unique<IgnoreList>("da", "lvignoredda"));
+    for (const auto& info : kCategories)
+        if (!info.ignoreList.empty())
+            ignoreLists_.push_back(std::make_unique<IgnoreList>(std::string(info.code), std::string(info.ignoreList)));
     for (const auto& info : kCategories) categories_.push_back(MakeCategory(info, context_, ignoreList(info.code)));
     // The deep analysis shows the key it reads in the line above the result area.
     static_cast<DeepAnalysis&>(category("da")).setKeyLabel(labeldeep);
@@ -84,7 +84,7 @@ void TForm1::FormCreate() {
     paths.programFilesX86 = folder(kCurrentVersionKey, "ProgramFilesDir (x86)");
     paths.systemRoot = folder(kWindowsNtKey, "SystemRoot");
     paths.systemDrive = SystemDrivePrefix(paths.systemRoot);
-    paths.localAppData = UsableFolderText(platform_.codePage, platform_.shell.knownFolder(KnownFolder::LocalAppData));
+    paths.localAppData = UsableFolderText(platform_.codePage, platform_.shell.knownFolder(KnownFolder::LocalAppData, KnownFolderPath::Default));
 
     createFolders();
     applySettings();
@@ -158,8 +158,9 @@ void TForm1::alignRunEntryOrTell(bool on) {
 }
 
 void TForm1::buildSummaryList() {
-    // "Number of Errors" wider than its 100 pixels of old: room for its caption in a wider font.
-    lvall.setColumns({{"Scanned Items", 180}, {"Number of Errors", 130, true}, {"Category", 100}});
+    // "Number of Errors" wider than its 100 pixels of old: room for its caption in a wider font;
+    // "Category" too, for the group "Windows 10 and 11".
+    lvall.setColumns({{"Scanned Items", 180}, {"Number of Errors", 130, true}, {"Category", 130}});
     std::vector<Finding> rows;
     rows.push_back(Finding{"Create Registry Backup", {""}, settings.text(Setting::AutoBackup) == "1"});
     for (const auto& info : kCategories) {

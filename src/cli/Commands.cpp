@@ -117,8 +117,14 @@ void requireSameListing(CommandContext& ctx, const Category& c) {
 // the one later row numbers refer to.
 JsonValue showList(CommandContext& ctx, const Category& c) {
     if (!ctx.dryRun) ctx.listings.remember(c.code(), c.list());
+    // What the scan could not look at goes beside the list, on stderr and in the document.
+    const std::string skipped = c.notLookedAt();
+    if (!skipped.empty()) ctx.host.note(c.code() + ": " + skipped);
     if (!ctx.output.json()) PrintList(ctx.output.text(), c.code(), c.list());
-    return ctx.output.json() ? ctx.output.listDocument(c.code(), c.list()) : JsonValue();
+    if (!ctx.output.json()) return JsonValue();
+    JsonValue doc = ctx.output.listDocument(c.code(), c.list());
+    if (!skipped.empty()) doc["notLookedAt"] = ctx.output.utf8(skipped);
+    return doc;
 }
 
 int scanCommand(CommandContext& ctx, const Args& args) {
@@ -233,7 +239,9 @@ void chooseRows(TForm1& form, const Args& args, bool allowBackup) {
         if (args[i] == "--rows" && i + 1 < args.size() && !rows) {
             rows = parseRows(args[++i]);
             for (auto row : *rows)
-                if (row < 1 || row > 20) throw UsageError("summary rows are 1 to 20, not " + std::to_string(row));
+                if (row < 1 || row > kCategories.size())
+                    throw UsageError("summary rows are 1 to " + std::to_string(kCategories.size()) + ", not " +
+                                     std::to_string(row));
         } else if (args[i] == "--backup" && allowBackup && !backup) {
             backup = true;
         } else {

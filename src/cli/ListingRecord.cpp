@@ -1,5 +1,6 @@
 #include "cli/ListingRecord.h"
 
+#include <charconv>
 #include <cstdint>
 
 #include "platform/Helpers.h"
@@ -18,8 +19,11 @@ struct Digest {
         }
     }
     // Each text with its length first, so that no two lists of texts give one stream of bytes.
-    void addText(const std::string& text) {
-        add(std::to_string(text.size()) + ":");
+    void addText(std::string_view text) {
+        char length[24];
+        const auto end = std::to_chars(length, length + sizeof length, text.size()).ptr;
+        add(std::string_view(length, static_cast<std::size_t>(end - length)));
+        add(":");
         add(text);
     }
 };

@@ -15,6 +15,13 @@ constexpr std::pair<std::string_view, RemoveTexts> kOwnPages[] = {
     {"ax", {"Status : Repairing DLLs/ActiveX", "Status : Repaired DLLs/ActiveX"}},
     {"da", {"Status : Repairing Invalid Filepaths ", "Status : Repaired Invalid Filepaths"}},
     {"co", {"  Status : Repairing Cookies", "  Status : Repaired Cookies"}},
+    {"utemp", {"Status : Repairing User Temporary Files", "Status : Repaired User Temporary Files"}},
+    {"wer", {"Status : Repairing Windows Error Reports", "Status : Repaired Windows Error Reports"}},
+    {"cdump", {"Status : Repairing Crash Dumps", "Status : Repaired Crash Dumps"}},
+    {"thumb", {"Status : Repairing Thumbnail Cache", "Status : Repaired Thumbnail Cache"}},
+    {"jump", {"Status : Repairing Jump Lists", "Status : Repaired Jump Lists"}},
+    {"inet", {"Status : Repairing Internet Cache", "Status : Repaired Internet Cache"}},
+    {"mru", {"Status : Repairing Explorer History", "Status : Repaired Explorer History"}},
 };
 
 constexpr RemoveTexts kSharedPageTypes[] = {

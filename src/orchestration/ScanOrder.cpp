@@ -2,8 +2,10 @@
 
 namespace keltora {
 
+namespace {
+
 // clang-format off
-const std::array<FullScanRow, 20> kFullScanRows{{
+const FullScanRow kScanRows[] = {
     {1, "Status : Scanning Startup Programs", "Status : Scanned Startup Programs", false},
     {2, "Status : Scanning Uninstaller Bugs", "Status : Scanned Uninstaller Bugs", false},
     {3, "Status : Scanning Unused Extensions", "Status : Scanned Unused Extensions", false},
@@ -24,9 +26,16 @@ const std::array<FullScanRow, 20> kFullScanRows{{
     {18, "Status : Scanning History", "Status : Scanned History", false},
     {19, "Status : Scanning Temporary IE", "Status : Scanned Temporary IE", false},
     {20, "Status : Progressive Registry Analyzing", "Status : Progressive Analyzing Completed", false},
-}};
+    {21, "Status : Scanning User Temporary Files", "Status : Scanned User Temporary Files", false},
+    {22, "Status : Scanning Windows Error Reports", "Status : Scanned Windows Error Reports", false},
+    {23, "Status : Scanning Crash Dumps", "Status : Scanned Crash Dumps", false},
+    {24, "Status : Scanning Thumbnail Cache", "Status : Scanned Thumbnail Cache", false},
+    {25, "Status : Scanning Jump Lists", "Status : Scanned Jump Lists", false},
+    {26, "Status : Scanning Internet Cache", "Status : Scanned Internet Cache", false},
+    {27, "Status : Scanning Explorer History", "Status : Scanned Explorer History", false},
+};
 
-const std::array<RepairRow, 20> kRepairRows{{
+const RepairRow kRemovalRows[] = {
     {1, "Status : Repairing Startup Programs", "Status : Repaired Startup Programs"},
     {2, "Status : Repairing Uninstaller Bugs", "Status : Repaired Uninstaller Bugs"},
     {3, "Status : Repairing Unused Extensions", "Status : Repaired Unused Extensions"},
@@ -47,7 +56,19 @@ const std::array<RepairRow, 20> kRepairRows{{
     {18, "Status : Repairing History", "Status : Repaired History"},
     {19, "Status : Repairing Temporary IE", "Status : Repaired Temporary IE"},
     {20, "Status : Repairing Registry", "Status : Repaired Registry"},
-}};
+    {21, "Status : Repairing User Temporary Files", "Status : Repaired User Temporary Files"},
+    {22, "Status : Repairing Windows Error Reports", "Status : Repaired Windows Error Reports"},
+    {23, "Status : Repairing Crash Dumps", "Status : Repaired Crash Dumps"},
+    {24, "Status : Repairing Thumbnail Cache", "Status : Repaired Thumbnail Cache"},
+    {25, "Status : Repairing Jump Lists", "Status : Repaired Jump Lists"},
+    {26, "Status : Repairing Internet Cache", "Status : Repaired Internet Cache"},
+    {27, "Status : Repairing Explorer History", "Status : Repaired Explorer History"},
+};
 // clang-format on
+
+}  // namespace
+
+const std::span<const FullScanRow> kFullScanRows{kScanRows};
+const std::span<const RepairRow> kRepairRows{kRemovalRows};
 
 }  // namespace keltora

@@ -1,7 +1,7 @@
 #pragma once
 // The fixed orders of the summary page: what the full scan and the repair pass say before and
-// after each row of the summary list, in row order 1 to 20.
-#include <array>
+// after each row of the summary list, in row order (1 to 20, then the places of today's Windows).
+#include <span>
 #include <string_view>
 
 namespace keltora {
@@ -19,14 +19,10 @@ struct RepairRow {
     std::string_view after;
 };
 
-extern const std::array<FullScanRow, 20> kFullScanRows;
-extern const std::array<RepairRow, 20> kRepairRows;
+extern const std::span<const FullScanRow> kFullScanRows;
+extern const std::span<const RepairRow> kRepairRows;
 
 inline constexpr std::string_view kBackupBefore = "Status : Backing up Registry";
 inline constexpr std::string_view kBackupAfter = "Status : Created Backup";
-
-// The privacy rows, counted in both totals.
-inline constexpr int kFirstPrivacyRow = 10;
-inline constexpr int kLastPrivacyRow = 19;
 
 }  // namespace keltora

@@ -50,10 +50,10 @@ void TForm1::setUpSummaryPage() {
 
 Totals TForm1::totals() const {
     Totals result;
-    for (int row = 1; row <= 20; ++row) {
-        const int count = countOf(lvall, row);
+    for (const auto& info : kCategories) {
+        const int count = countOf(lvall, info.summaryRow);
         result.errors += count;
-        if (row >= kFirstPrivacyRow && row <= kLastPrivacyRow) result.privacy += count;
+        if (CountsAsPrivacy(info)) result.privacy += count;
     }
     return result;
 }
@@ -104,7 +104,7 @@ void TForm1::fullScan(bool mayRepair) {
     obpriv.hide();
     Oberror.hide();
     lvall.setSubItem(0, 1, "");
-    for (int row = 1; row <= 20; ++row) setSummaryCount(row, 0);
+    for (const auto& info : kCategories) setSummaryCount(info.summaryRow, 0);
     for (const auto& step : kFullScanRows) {
         if (!lvall.at(static_cast<std::size_t>(step.row)).checked) continue;
         statustext.setCaption(std::string(step.before));

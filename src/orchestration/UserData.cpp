@@ -6,7 +6,9 @@
 
 #include "app/Unit1.h"
 #include "scan/OnExit.h"
+#include "platform/FolderRule.h"
 #include "scan/UserFolder.h"
+#include "scanners/places/PlaceFolder.h"
 
 namespace keltora {
 
@@ -30,6 +32,13 @@ constexpr std::pair<std::string_view, UserScope> kUserScopes[] = {
     {"his", UserScope::User},
     {"tempie", UserScope::User},
     {"da", UserScope::Location},  // HKCU\SOFTWARE; HKLM\SOFTWARE
+    {"utemp", UserScope::User},
+    {"wer", UserScope::Location},  // the user's reports; the machine's below ProgramData
+    {"cdump", UserScope::User},
+    {"thumb", UserScope::User},
+    {"jump", UserScope::User},
+    {"inet", UserScope::User},
+    {"mru", UserScope::User},
 };
 // clang-format on
 
@@ -62,10 +71,20 @@ bool isUserFolder(std::string_view folder, const std::string& systemRoot) {
 // such a folder; this keeps the act to the same rule whatever listed it).
 class ProfileCheck {
 public:
-    ProfileCheck(ScanContext& context, std::string code) : context_(context), code_(std::move(code)) {}
+    ProfileCheck(ScanContext& context, std::string code)
+        : context_(context), code_(std::move(code)), machinePlaces_(MachinePlaceFolders(context.platform, code_)) {}
+    // A file below one of the category's places of the machine's data (ProgramData's error
+    // reports) is the machine's, whatever else the category lists: it keeps the machine's rules.
+    bool inMachinePlace(const Finding& finding) const {
+        if (machinePlaces_.empty()) return false;
+        const auto folder = UsableFolder(finding.exactLocation.empty() ? context_.platform.codePage.toWide(finding.subItem(3))
+                                                                       : finding.exactLocation);
+        return folder && std::any_of(machinePlaces_.begin(), machinePlaces_.end(),
+                                     [&](const std::u16string& place) { return IsWithinFolder(*folder, place); });
+    }
     bool refuses(const Finding& finding) {
         const auto folder = UserFolderOf(code_, finding, context_.paths.systemRoot, context_.platform.codePage);
-        if (!folder) return false;
+        if (!folder || inMachinePlace(finding)) return false;
         const auto why = UserFolderRefusal(context_, *folder);
         if (!why) return false;
         if (refused_++ == 0) first_ = context_.platform.codePage.toAnsi(*folder) + ": " + *why;
@@ -86,6 +105,7 @@ public:
 private:
     ScanContext& context_;
     std::string code_;
+    std::vector<std::u16string> machinePlaces_;
     int refused_ = 0;
     std::string first_;
 };
@@ -98,7 +118,7 @@ bool isUserRegistryLocation(std::string_view location) {
 constexpr const char* kNeedsToken = "the machine's data, and this process runs without administrator rights";
 
 // The categories whose changes the undo journals keep.
-constexpr std::string_view kJournaled[] = {"sp", "ue", "fe", "ax", "da", "url", "run"};
+constexpr std::string_view kJournaled[] = {"sp", "ue", "fe", "ax", "da", "url", "run", "mru"};
 
 }  // namespace
 
@@ -184,7 +204,8 @@ std::size_t TForm1::removeForThisUser(Category& c) {
     std::size_t held = 0, needsToken = 0;
     ProfileCheck profile(context_, code);
     context_.holdBack = [&](const Finding& finding) {
-        const bool user = accounts && ScopeOf(code) == UserScope::Location && IsUserData(code, finding, paths.systemRoot);
+        const bool user = accounts && ScopeOf(code) == UserScope::Location &&
+                          IsUserData(code, finding, paths.systemRoot) && !profile.inMachinePlace(finding);
         const bool machine = standard && NeedsAdministrator(code, finding);
         held += user ? 1 : 0;
         needsToken += machine && !user ? 1 : 0;

@@ -37,6 +37,9 @@ struct FoundFile {
     // What the entry and the folder it was listed in are (listFolder only; unknown otherwise).
     FileIdentity identity{};
     FileIdentity folderIdentity{};
+    // When it was last written, as the listing reports it: a FILETIME (100-nanosecond units
+    // since 1601, UTC).
+    std::uint64_t lastWritten = 0;
     bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
     bool isReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }
 };
@@ -47,7 +50,8 @@ struct FolderListing {
     std::vector<FoundFile> entries;
 };
 
-// An act on one listed file: delete it or, with a target, move it there (never over a file).
+// An act on one listed file: delete it or, with a target, move it there (never over a file); or
+// delete one listed empty folder.
 struct FileAct {
     std::u16string path;  // a resolved folder, '\', the exact name; acted on as written
     std::u16string moveTo;  // empty: delete; else the full target path, acted on as written
@@ -60,6 +64,9 @@ struct FileAct {
     // another volume) once every check has passed, right before the move is made; false stops
     // it, and nothing of it stays. Never called in a dry run.
     std::function<bool(const FileIdentity& arrived)> beforeMove{};
+    // A delete of a listed folder, made only when the folder is empty (the system refuses one
+    // that is not); without it a folder is never deleted, and with it nothing but a folder is.
+    bool emptyFolder = false;
 };
 
 enum class FileActResult {
@@ -139,7 +146,8 @@ public:
     // delete sharing, and read-only is no obstacle), else the classic disposition. A move never
     // goes over a file nor through a link at its target; on another volume it copies the file
     // through the open objects, verifies the copy and then deletes the original. A folder is
-    // moved as a whole on its own volume, as MoveFileA moves one, and never deleted.
+    // moved as a whole on its own volume, as MoveFileA moves one, and deleted only as an empty
+    // folder (FileAct::emptyFolder).
     virtual FileActOutcome act(const FileAct& act) = 0;
     // The user's temporary folder as the system reports it (GetTempPath, long names); empty when
     // the system reports none.

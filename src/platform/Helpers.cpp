@@ -160,7 +160,7 @@ std::u16string ExactEntryName(const FoundFile& entry, CodePage* codePage) {
 }  // namespace
 
 FileActOutcome DeleteListedEntry(FileSystem& files, CodePage* codePage, const std::u16string& folder,
-                                 const std::u16string& name) {
+                                 const std::u16string& name, bool emptyFolder) {
     const auto listing = files.listFolder(folder);
     if (!listing) return {FileActResult::Failed, FileActFault::Unlisted};
     for (const auto& entry : listing->entries) {
@@ -169,7 +169,9 @@ FileActOutcome DeleteListedEntry(FileSystem& files, CodePage* codePage, const st
         if (!MatchesMask(name, exact)) continue;
         if (entry.isReparsePoint()) return {FileActResult::Unsafe, FileActFault::Link};
         const std::u16string path = folder.ends_with(u'\\') ? folder + exact : folder + u'\\' + exact;
-        return files.act(FileAct{path, u"", false, entry.identity, listing->folder});
+        FileAct act{path, u"", false, entry.identity, listing->folder};
+        act.emptyFolder = emptyFolder;
+        return files.act(act);
     }
     return {FileActResult::Absent};
 }

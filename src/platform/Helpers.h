@@ -61,9 +61,10 @@ bool IsPlainFileName(const std::string& name);
 // of letters aside, as Windows names match), as a listing of that folder sees it: never a link,
 // and only the very file the listing saw. Without a code page an entry whose ANSI name is not
 // plain ASCII is known by its exact wide name only (a database engine deleting its own journals,
-// whose names are ASCII).
+// whose names are ASCII). With emptyFolder the entry is a folder, deleted only when it is empty
+// (a removal's folders it emptied), and nothing else.
 FileActOutcome DeleteListedEntry(FileSystem& files, CodePage* codePage, const std::u16string& folder,
-                                 const std::u16string& name);
+                                 const std::u16string& name, bool emptyFolder = false);
 
 // A folder of the user's Shell Folders key, of any length, without trailing '\'; empty when
 // missing.

@@ -141,7 +141,9 @@ public:
     }
     std::string windowsFolder() override { return real_.windowsFolder(); }
     std::optional<std::vector<std::u16string>> sessionPrograms() override { return real_.sessionPrograms(); }
-    std::u16string knownFolder(KnownFolder folder) override { return real_.knownFolder(folder); }
+    std::u16string knownFolder(KnownFolder folder, KnownFolderPath which) override {
+        return real_.knownFolder(folder, which);
+    }
 
 private:
     Shell& real_;

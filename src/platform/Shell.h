@@ -1,6 +1,6 @@
 #pragma once
-// The shell services the program uses: the Recycle Bin, opening documents and addresses, and
-// starting the registry editor from the Windows folder.
+// The shell services the program uses: the Recycle Bin, opening documents and addresses,
+// starting the registry editor from the Windows folder, and the system's known folders.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -9,15 +9,18 @@
 
 namespace keltora {
 
-// The folders Windows keeps for programs below the user's profile.
-enum class KnownFolder {
-    LocalAppData,  // %LOCALAPPDATA%: the user's own data that stays on this machine
-};
-
 struct RecycleBinInfo {
     std::int64_t size = 0;
     std::int64_t items = 0;
 };
+
+// The folders the system keeps for every user and for the machine (SHGetKnownFolderPath).
+enum class KnownFolder { LocalAppData, RoamingAppData, ProgramData };
+// Which path of a known folder: where it is now for this process's user, as the user's own
+// settings may have redirected it; or where Windows puts it below the profile it records for the
+// user, whatever a per-user setting says (KF_FLAG_DEFAULT_PATH), for the program's own files,
+// which a process with more rights than the user must not place where the user's settings say.
+enum class KnownFolderPath { Current, Default };
 
 class Shell {
 public:
@@ -50,11 +53,9 @@ public:
     // The program file names ("msedge.exe", as the system names each process's image) of the
     // processes that run in this process's session; nullopt when the system does not tell.
     virtual std::optional<std::vector<std::u16string>> sessionPrograms() = 0;
-    // SHGetKnownFolderPath with KF_FLAG_DEFAULT_PATH: where Windows puts the folder below the
-    // profile it records for the user, whatever a per-user setting redirects it to (a process
-    // with more rights than the user never follows the user's own settings); empty when the
-    // system has none.
-    virtual std::u16string knownFolder(KnownFolder folder) = 0;
+    // A known folder as the system resolves it for this process's user (SHGetKnownFolderPath,
+    // no environment variable in between), the path asked for; empty when the system reports none.
+    virtual std::u16string knownFolder(KnownFolder folder, KnownFolderPath which) = 0;
     static constexpr std::uint32_t kWaitTickMs = 150;
     // ERROR_ELEVATION_REQUIRED: the program asks for an administrator's token this process lacks.
     static constexpr long kErrorElevationRequired = 740;

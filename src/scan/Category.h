@@ -34,6 +34,9 @@ public:
     // The count the page visit shows and writes to the summary row: the findings, unless the
     // category counts something else (the Recycle Bin counts its items).
     virtual std::size_t pageCount() const { return list_.size(); }
+    // What the latest scan could not look at and why, as its page says it; empty when it looked
+    // everywhere it should.
+    virtual std::string notLookedAt() const { return {}; }
 
     bool scannedOnce = false;
     // On the shared page: whether its Select All button reads "Unselect All" for this category.
@@ -46,6 +49,9 @@ public:
 
 protected:
     bool ignored(const std::string& name) const { return ignore_ != nullptr && ignore_->contains(name); }
+    bool ignored(const std::string& name, const std::string& location) const {
+        return ignore_ != nullptr && ignore_->contains(name, location);
+    }
     ScanContext& context_;
 
 private:

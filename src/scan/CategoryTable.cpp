@@ -8,10 +8,9 @@ constexpr auto P = Menu::Privacy;
 constexpr auto Own = PageButtons::Own;
 constexpr auto Shared = PageButtons::Shared;
 constexpr std::array<std::string_view, 4> kSharedButtons{"OBhis1", "", "OBhis3", "OBhis4"};
-}  // namespace
 
 // clang-format off
-const std::array<CategoryInfo, 20> kCategories{{
+const CategoryInfo kRows[] = {
     {"sp", "lvsp", "StartupExecute", "removespExecute", R, "Running While Startup", "RunningWhileStartup1Click",
      1, "Running While Startup", kGroupRegistry, Own, 0, "lvignoredsp",
      "Status : Scanning Startup Programs", "Status : Scanned Startup Programs", {"OBsp1", "OBsp2", "OBsp3", "OBsp4"}},
@@ -73,8 +72,38 @@ const std::array<CategoryInfo, 20> kCategories{{
      20, "Progressive Registry Analysis", kGroupRegistry, Own, 0, "lvignoredda",
      "Status : Progressive Registry Analyzing", "Status : Progressive Analyzing Completed",
      {"OBda1", "OBda2", "OBda3", "OBda4"}},
-}};
+    {"utemp", "lvutemp", "utempExecute", "removeutempExecute", P, "User Temporary Files", "UserTemporaryFiles1Click",
+     21, "User Temporary Files", kGroupWindows, Own, 0, "lvignoredutemp",
+     "Status : Scanning User Temporary Files", "Status : Scanned User Temporary Files",
+     {"OButemp1", "obutemp2", "OButemp3", "OButemp4"}},
+    {"wer", "lvwer", "werExecute", "removewerExecute", P, "Windows Error Reports", "WindowsErrorReports1Click",
+     22, "Windows Error Reports", kGroupWindows, Own, 0, "lvignoredwer",
+     "Status : Scanning Windows Error Reports", "Status : Scanned Windows Error Reports",
+     {"OBwer1", "obwer2", "OBwer3", "OBwer4"}},
+    {"cdump", "lvcdump", "cdumpExecute", "removecdumpExecute", P, "Crash Dumps", "CrashDumps1Click",
+     23, "Crash Dumps", kGroupWindows, Own, 0, "lvignoredcdump",
+     "Status : Scanning Crash Dumps", "Status : Scanned Crash Dumps", {"OBcdump1", "obcdump2", "OBcdump3", "OBcdump4"}},
+    {"thumb", "lvthumb", "thumbExecute", "removethumbExecute", P, "Thumbnail Cache", "ThumbnailCache1Click",
+     24, "Thumbnail Cache", kGroupWindows, Own, 0, "lvignoredthumb",
+     "Status : Scanning Thumbnail Cache", "Status : Scanned Thumbnail Cache",
+     {"OBthumb1", "obthumb2", "OBthumb3", "OBthumb4"}},
+    {"jump", "lvjump", "jumpExecute", "removejumpExecute", P, "Jump Lists", "JumpLists1Click",
+     25, "Jump Lists", kGroupWindows, Own, 0, "lvignoredjump",
+     "Status : Scanning Jump Lists", "Status : Scanned Jump Lists", {"OBjump1", "objump2", "OBjump3", "OBjump4"}},
+    {"inet", "lvinet", "inetExecute", "removeinetExecute", P, "Internet Cache", "InternetCache1Click",
+     26, "Internet Cache", kGroupWindows, Own, 0, "lvignoredinet",
+     "Status : Scanning Internet Cache", "Status : Scanned Internet Cache", {"OBinet1", "obinet2", "OBinet3", "OBinet4"}},
+    {"mru", "lvmru", "mruExecute", "removemruExecute", P, "Explorer History", "ExplorerHistory1Click",
+     27, "Explorer History", kGroupWindows, Own, 0, "lvignoredmru",
+     "Status : Scanning Explorer History", "Status : Scanned Explorer History", {"OBmru1", "obmru2", "OBmru3", "OBmru4"}},
+};
 // clang-format on
+
+}  // namespace
+
+const std::span<const CategoryInfo> kCategories{kRows};
+
+bool CountsAsPrivacy(const CategoryInfo& info) { return info.group != kGroupRegistry; }
 
 const CategoryInfo* FindCategory(std::string_view code) {
     for (const auto& info : kCategories)

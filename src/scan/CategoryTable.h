@@ -1,8 +1,11 @@
 #pragma once
-// The twenty scan categories: what each is called, which list and buttons it owns, where its
-// count goes in the summary list and what the status line says while its page scans.
+// The scan categories: what each is called, which list and buttons it owns, where its count goes
+// in the summary list and what the status line says while its page scans. The twenty classic
+// categories come first, in summary rows 1 to 20; the places today's Windows keeps follow in a
+// group of their own.
 #include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace keltora {
@@ -32,9 +35,14 @@ struct CategoryInfo {
 
 inline constexpr std::string_view kGroupRegistry = "Registry";
 inline constexpr std::string_view kGroupPrivacy = "Privacy Threats";
+// What Windows 10 and 11 and today's browsers keep of a user's traces.
+inline constexpr std::string_view kGroupWindows = "Windows 10 and 11";
 
 // In summary-row order; row 0 of the summary list is the registry backup.
-extern const std::array<CategoryInfo, 20> kCategories;
+extern const std::span<const CategoryInfo> kCategories;
+
+// Whether a category's count goes into the privacy total as well as the error total.
+bool CountsAsPrivacy(const CategoryInfo& info);
 
 const CategoryInfo* FindCategory(std::string_view code);
 const CategoryInfo* CategoryForPageType(int pageType);

@@ -8,13 +8,16 @@ ChangeGroup::ChangeGroup(RegistryJournal& journal, Clock& clock, Resolve resolve
     : journal_(journal), clock_(clock), resolve_(std::move(resolve)), tell_(std::move(tell)) {}
 
 void ChangeGroup::add(JournalEntryNumber entry, Make make) {
-    if (changes_.empty()) startedMs_ = clock_.milliseconds();
+    if (changes_.empty()) startedAt_ = clock_.systemTime();
     if (changes_.empty() || changes_.back().finding != finding_) ++findings_;
     changes_.push_back({finding_, entry, std::move(make)});
 }
 
+// A clock set back meanwhile ends the group early, which costs one flush more and nothing else.
 void ChangeGroup::settle() {
-    if (!changes_.empty() && (findings_ >= kLargest || clock_.milliseconds() - startedMs_ >= kLongestMs)) flush();
+    if (changes_.empty()) return;
+    const std::uint64_t now = clock_.systemTime();
+    if (findings_ >= kLargest || now < startedAt_ || now - startedAt_ >= kLongestMs * kFileTimeMillisecond) flush();
 }
 
 void ChangeGroup::flush() {

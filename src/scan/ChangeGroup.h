@@ -60,7 +60,7 @@ private:
     std::size_t finding_ = 0;
     std::vector<Change> changes_;
     std::size_t findings_ = 0;     // distinct findings among changes_
-    std::uint64_t startedMs_ = 0;  // when the first of changes_ was added
+    std::uint64_t startedAt_ = 0;  // when the first of changes_ was added (the clock's system time)
 };
 
 }  // namespace keltora

@@ -24,10 +24,21 @@ bool noLink(FileSystem& fs, const std::u16string& path) {
     return found.empty() || !found.front().isReparsePoint();
 }
 
+// Whether a listed name could reach outside its folder, or name a stream of another file.
+template <typename Char>
+bool reachesOut(std::basic_string_view<Char> name) {
+    constexpr Char kDot = '.', kSlash = '/', kBackslash = '\\', kColon = ':';
+    if (name.empty() || (name[0] == kDot && (name.size() == 1 || (name.size() == 2 && name[1] == kDot)))) return true;
+    return std::any_of(name.begin(), name.end(), [](Char c) { return c == kSlash || c == kBackslash || c == kColon; });
+}
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0; });
+}
+
 std::u16string exactName(const FoundFile& entry, CodePage& codePage) {
     if (!entry.wideName.empty()) return entry.wideName;
-    const bool ascii = std::all_of(entry.name.begin(), entry.name.end(), [](char c) { return c >= 0; });
-    return ascii ? Widened(entry.name) : codePage.toWide(entry.name);
+    return isAscii(entry.name) ? Widened(entry.name) : codePage.toWide(entry.name);
 }
 
 }  // namespace
@@ -69,37 +80,54 @@ std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folde
     std::vector<FoundFile> entries;
     auto listing = platform.files.listFolder(folder.path);
     if (!listing) return entries;
-    for (auto& found : listing->entries) {
+    entries = std::move(listing->entries);
+    const bool everything = mask == u"*" || mask == u"*.*";
+    std::erase_if(entries, [&](const FoundFile& found) {
+        if (found.isReparsePoint()) return true;
+        // Most names are ASCII and exact: tested as they are, without a wide copy.
+        if (found.wideName.empty() && isAscii(found.name))
+            return reachesOut(std::string_view(found.name)) || (!everything && !MatchesMask(mask, Widened(found.name)));
         const std::u16string name = exactName(found, platform.codePage);
-        // What could reach outside the folder, or name a stream of another file, is never listed.
-        if (name == u"." || name == u".." || name.find_first_of(u"\\/:") != std::u16string::npos) continue;
-        if (found.isReparsePoint() || !MatchesMask(mask, name)) continue;
-        entries.push_back(std::move(found));
-    }
+        return reachesOut(std::u16string_view(name)) || !MatchesMask(mask, name);
+    });
     return entries;
 }
 
-FoundPath Found(Platform& platform, const ListedFolder& folder, FoundFile entry) {
-    std::u16string name = exactName(entry, platform.codePage);
-    return FoundPath{folder, std::move(entry), std::move(name)};
+FoundPath Found(Platform& platform, std::shared_ptr<const ListedFolder> folder, FoundFile entry) {
+    std::u16string name = entry.wideName.empty() && isAscii(entry.name) ? std::u16string()
+                                                                          : exactName(entry, platform.codePage);
+    return FoundPath{std::move(folder), std::move(entry), std::move(name)};
 }
+
+std::u16string FoundPath::name() const { return otherName.empty() ? Widened(file.name) : otherName; }
 
 void CollectEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask,
                     std::vector<FoundPath>& out) {
-    for (auto& entry : ListEntries(platform, folder, mask)) out.push_back(Found(platform, folder, std::move(entry)));
+    const auto shared = std::make_shared<const ListedFolder>(folder);
+    for (auto& entry : ListEntries(platform, folder, mask)) out.push_back(Found(platform, shared, std::move(entry)));
 }
 
 ListedFolder EntryFolder(Platform& platform, const ListedFolder& folder, const FoundFile& entry) {
     return listed(platform.codePage, folder.below(exactName(entry, platform.codePage)));
 }
 
+std::vector<std::string> FileSubItems(std::string report, std::string_view detail, std::string folder, std::string size) {
+    std::vector<std::string> items;
+    items.reserve(4);
+    items.push_back(std::move(report));
+    items.emplace_back(detail);
+    items.push_back(std::move(folder));
+    items.push_back(std::move(size));
+    return items;
+}
+
 Finding FileFinding(const FoundPath& found, std::vector<std::string> subItems) {
     Finding finding{found.file.name, std::move(subItems), true};
     finding.listedFile = found.file.identity;
     finding.listedFolder = found.file.folderIdentity;
-    if (!found.folder.exact || !found.file.wideName.empty()) {
-        finding.exactName = found.name;
-        finding.exactLocation = found.folder.path;
+    if (!found.folder().exact || !found.file.wideName.empty()) {
+        finding.exactName = found.name();
+        finding.exactLocation = found.folder().path;
     }
     return finding;
 }

@@ -2,6 +2,7 @@
 // How every category that lists files reads a folder: only a folder the folder rule allows, never
 // into or through a link, every entry with its exact name, and only the names whose long form
 // the mask matches.
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,11 +35,17 @@ std::optional<ListedFolder> Subfolder(Platform& platform, const ListedFolder& fo
 // The drive root a folder is on ("C:\"); nullopt for a folder on a share.
 std::optional<ListedFolder> DriveRootOf(Platform& platform, const ListedFolder& folder);
 
-// A file a scan reports: the folder it was listed in, its entry as listed, its exact name.
+// A file a scan reports: the folder it was listed in, its entry as listed, its exact name. The
+// files of one listing share their folder.
 struct FoundPath {
-    ListedFolder folder;
+    std::shared_ptr<const ListedFolder> in;
     FoundFile file;
-    std::u16string name;
+    // The exact name where the ANSI name is not that name in ASCII; empty otherwise (most names,
+    // which a walk of many thousand files then need not copy).
+    std::u16string otherName;
+    const ListedFolder& folder() const { return *in; }
+    // The name exactly as the file system keeps it.
+    std::u16string name() const;
 };
 
 // The entries of the folder whose long names the mask matches, in the order the file system
@@ -48,12 +55,15 @@ struct FoundPath {
 std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask);
 void CollectEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask,
                     std::vector<FoundPath>& out);
-FoundPath Found(Platform& platform, const ListedFolder& folder, FoundFile entry);
+FoundPath Found(Platform& platform, std::shared_ptr<const ListedFolder> folder, FoundFile entry);
 // The folder an entry of a listed folder is, for a walk that goes down into it.
 ListedFolder EntryFolder(Platform& platform, const ListedFolder& folder, const FoundFile& entry);
 
 // A finding of a found file: its caption the ANSI name; where the ANSI texts are not exact, the
 // exact name and folder (Finding::exactName, exactLocation) that its removal acts on.
 Finding FileFinding(const FoundPath& found, std::vector<std::string> subItems);
+// The sub-items of a file's finding in column order, moved in rather than copied (a list of many
+// thousand files makes them all).
+std::vector<std::string> FileSubItems(std::string report, std::string_view detail, std::string folder, std::string size);
 
 }  // namespace keltora

@@ -1,5 +1,8 @@
 #include "scan/FileRemoval.h"
 
+#include <utility>
+#include <vector>
+
 #include "platform/FileMask.h"
 #include "platform/FolderRule.h"
 #include "platform/Helpers.h"
@@ -23,6 +26,18 @@ constexpr FaultText kFaultTexts[] = {
     {FileActFault::CopyDiffers, "its copy on the other volume did not read back as the file, and was removed again"},
 };
 constexpr const char* kInexactName = "its name is one Windows reads as another file's";
+
+// ERROR_SHARING_VIOLATION and ERROR_LOCK_VIOLATION: another program holds the file open without
+// letting others delete it.
+bool heldByAnother(const FileActOutcome& outcome) {
+    return outcome.fault == FileActFault::System && (outcome.error == 32 || outcome.error == 33);
+}
+
+// "A checked file ...: X." or "N checked files ... The first: X.", for one kind of file left.
+std::string leftText(int count, const std::string& one, const std::string& many, const std::string& first) {
+    if (count == 1) return "A checked file " + one + first;
+    return std::to_string(count) + " checked files " + many + first;
+}
 
 // A folder column without its trailing '\', a drive root keeping it.
 std::u16string folderOf(std::u16string text) {
@@ -59,6 +74,7 @@ RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folde
         folderOf(finding.exactLocation.empty() ? codePage.toWide(folderColumn) : finding.exactLocation);
     const std::u16string name = finding.exactName.empty() ? codePage.toWide(finding.caption) : finding.exactName;
     FileActOutcome outcome{FileActResult::Unsafe};
+    lastInUse_ = false;
     if (IsResolvedFolder(folder) && IsExactEntryName(name)) {
         FileAct act{joined(folder, name), targetFolder ? joined(*targetFolder, name) : std::u16string(),
                     context_.dryRun, finding.listedFile, finding.listedFolder};
@@ -94,33 +110,37 @@ RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folde
 // A move the journal refused is said by the journal's own reason.
 void FileRemoval::note(const FileActOutcome& outcome, const Finding& finding, const std::string& folderColumn) {
     if (outcome.fault == FileActFault::Refused) return;
-    Left& left = outcome.result == FileActResult::Unsafe ? unsure_ : failed_;
+    lastInUse_ = heldByAnother(outcome);
+    Left& left = lastInUse_ ? inUse_ : outcome.result == FileActResult::Unsafe ? unsure_ : failed_;
     if (left.count++ > 0) return;
     left.first = folderColumn;
     if (!left.first.empty() && !left.first.ends_with('\\')) left.first += '\\';
-    left.first += finding.caption + ": " + WhyLeft(context_.platform, outcome);
+    left.first += finding.caption;
+    // A file in use is said as in use; the system's text would only repeat it.
+    if (!lastInUse_) left.first += ": " + WhyLeft(context_.platform, outcome);
 }
 
 // A dry run's preview gives each file's reason on its own line; a notice that files "could not
 // be removed" would tell of a removal that was never tried.
-void FileRemoval::report() {
-    if (context_.dryRun) {
-        unsure_ = {};
-        failed_ = {};
-        return;
-    }
+void FileRemoval::report(std::string_view inUseHint) {
+    const Left unsure = std::exchange(unsure_, {});
+    const Left inUse = std::exchange(inUse_, {});
+    const Left failed = std::exchange(failed_, {});
+    if (context_.dryRun) return;
+    std::vector<std::string> texts;
+    if (unsure.count > 0)
+        texts.push_back(leftText(unsure.count, "was left as it is: it could not be made sure that it is the file listed. ",
+                                 "were left as they are: it could not be made sure that they are the files listed. "
+                                 "The first: ",
+                                 unsure.first));
+    if (inUse.count > 0)
+        texts.push_back(leftText(inUse.count, "is in use by another program and stays listed: ",
+                                 "are in use by other programs and stay listed. The first: ", inUse.first) +
+                        "." + (inUseHint.empty() ? "" : " " + std::string(inUseHint)));
+    if (failed.count > 0)
+        texts.push_back(leftText(failed.count, "could not be removed: ", "could not be removed. The first: ", failed.first));
     std::string text;
-    if (unsure_.count == 1)
-        text = "A checked file was left as it is: it could not be made sure that it is the file listed. " + unsure_.first;
-    else if (unsure_.count > 1)
-        text = std::to_string(unsure_.count) + " checked files were left as they are: it could not be made sure "
-               "that they are the files listed. The first: " + unsure_.first;
-    if (failed_.count > 0 && !text.empty()) text += "\n";
-    if (failed_.count == 1) text += "A checked file could not be removed: " + failed_.first;
-    else if (failed_.count > 1)
-        text += std::to_string(failed_.count) + " checked files could not be removed. The first: " + failed_.first;
-    unsure_ = {};
-    failed_ = {};
+    for (const auto& part : texts) text += (text.empty() ? "" : "\n") + part;
     if (!text.empty()) context_.host.showNotice(text);
 }
 

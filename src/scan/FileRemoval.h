@@ -8,6 +8,7 @@
 // once per command.
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "scan/ScanContext.h"
 
@@ -31,9 +32,13 @@ public:
     using AfterMove = std::function<void(bool arrived)>;
     RemovalOutcome moveInto(const Finding& finding, const std::string& folderColumn, const std::string& targetFolder,
                             const BeforeMove& beforeMove = {}, const AfterMove& afterMove = {});
-    // Tells the user of the files left as they are: those that could not be made sure of, and
-    // those the system would not remove, each kind with the reason of the first.
-    void report();
+    // Whether the file of the finding acted on last stayed because another program holds it open
+    // (a sharing violation): it is then left as it is, and never freed by ending that program.
+    bool lastInUse() const { return lastInUse_; }
+    // Tells the user of the files left as they are: those that could not be made sure of, those
+    // in use by other programs (inUseHint: what the user can do about it, when the caller knows),
+    // and those the system would not remove otherwise, each kind with the first (and its reason).
+    void report(std::string_view inUseHint = {});
 
 private:
     RemovalOutcome act(const Finding& finding, const std::string& folderColumn, const std::u16string* targetFolder,
@@ -48,7 +53,9 @@ private:
 
     ScanContext& context_;
     Left unsure_;
+    Left inUse_;
     Left failed_;
+    bool lastInUse_ = false;
 };
 
 // One of the program's own files (a backup, an undo journal) deleted as the file of a finding

@@ -95,6 +95,12 @@ bool IgnoreList::contains(const std::string& name) const {
     return false;
 }
 
+bool IgnoreList::contains(const std::string& name, const std::string& location) const {
+    for (const auto& finding : view_.findings())
+        if (finding.caption == name && finding.subItem(1) == location) return true;
+    return false;
+}
+
 void IgnoreList::append(const IgnoreEntry& entry) { view_.add(Finding{entry.caption, {entry.location}, true}); }
 
 void IgnoreList::load(FileSystem& fs, const std::string& folder) {

@@ -34,6 +34,10 @@ public:
 
     // Exact, case-sensitive comparison with every entry's caption.
     bool contains(const std::string& name) const;
+    // The same, for a category whose names repeat from place to place (a value "0" in every
+    // recent-items list, a file name in every folder of a walk): the entry's location must be
+    // exactly this one too.
+    bool contains(const std::string& name, const std::string& location) const;
 
     // Reads the file of the category in folder; a missing or unreadable file loads nothing.
     void load(FileSystem& fs, const std::string& folder);
@@ -51,7 +55,8 @@ private:
     ResultList view_;
 };
 
-// The categories that keep an ignore file, in the order they are loaded.
+// The classic categories that keep an ignore file; every category whose row names an ignore list
+// keeps one (the places of today's Windows too).
 inline constexpr std::string_view kIgnoreCodes[] = {"sp", "ue", "pc", "fe", "ax"};
 
 }  // namespace keltora

@@ -31,6 +31,8 @@ public:
     void clearColumns();
     // Appends a checked finding and returns its row.
     std::size_t add(Finding finding);
+    // Room for this many findings in all, for a scan that knows how many it will add.
+    void reserve(std::size_t findings) { findings_.reserve(findings); }
     void remove(std::size_t row);
     void replaceAll(std::vector<Finding> findings);
     void setChecked(std::size_t row, bool checked);

@@ -22,5 +22,6 @@ std::unique_ptr<Category> MakeScanner(const CategoryInfo& info, ScanContext& con
 
 std::span<const ScannerRow> RegistryScanners();
 std::span<const ScannerRow> PrivacyScanners();
+std::span<const ScannerRow> PlacesScanners();
 
 }  // namespace keltora

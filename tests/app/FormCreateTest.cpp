@@ -15,7 +15,7 @@ TEST(FormCreate, ComputesPathsCreatesFoldersAndBuildsTheSummaryList) {
     EXPECT_TRUE(world.files().isDirectory(kIgnoreFolder));
     EXPECT_EQ(form.statustext.caption(), "Status : Ready");
 
-    ASSERT_EQ(form.lvall.size(), 21u);
+    ASSERT_EQ(form.lvall.size(), 28u);
     EXPECT_EQ(form.lvall.columns()[1].caption, "Number of Errors");
     EXPECT_TRUE(form.lvall.columns()[1].centred);
     EXPECT_EQ(form.lvall.at(0).caption, "Create Registry Backup");
@@ -25,6 +25,10 @@ TEST(FormCreate, ComputesPathsCreatesFoldersAndBuildsTheSummaryList) {
     EXPECT_EQ(form.lvall.at(10).subItems, (std::vector<std::string>{"0", "Privacy Threats"}));
     EXPECT_TRUE(form.lvall.at(19).checked);
     EXPECT_FALSE(form.lvall.at(20).checked);
+    // The places of today's Windows follow in their own group, checked.
+    EXPECT_EQ(form.lvall.at(21).caption, "User Temporary Files");
+    EXPECT_EQ(form.lvall.at(27).subItems, (std::vector<std::string>{"0", "Windows 10 and 11"}));
+    EXPECT_TRUE(form.lvall.at(27).checked);
     EXPECT_TRUE(form.lvall.visible());
     EXPECT_TRUE(form.autoscanOnStart);
 }

@@ -34,7 +34,7 @@ TEST(CliSummary, FullscanPrintsTheSummaryListAndBothBoxes) {
     CliWorld world;
     auto r = world.run({"fullscan", "--rows", "1,5"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "== all lvall 21");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "== all lvall 28");
     EXPECT_NE(r.out.find("x\tRunning While Startup\t2\tRegistry\n"), std::string::npos);
     EXPECT_NE(r.out.find("-\tCookies\t0\tPrivacy Threats\n"), std::string::npos);
     EXPECT_NE(r.out.find("\n2 Errors found\nNo Privacy Threats found\n"), std::string::npos);
@@ -90,7 +90,7 @@ TEST(CliSummary, OptimizePrintsTheFinalTextsAndBadRowsAreUsageErrors) {
     EXPECT_EQ(r.out, "Optimize Complete: Two Hives Completed\n\nScan Complete...\n");
     EXPECT_EQ(world.run({"fullscan", "--rows", "0"}).code, 2);
     EXPECT_EQ(world.run({"fullscan", "--backup"}).code, 2);
-    EXPECT_EQ(world.run({"repair", "--rows", "21"}).code, 2);
+    EXPECT_EQ(world.run({"repair", "--rows", "28"}).code, 2);
 }
 
 }  // namespace

@@ -453,13 +453,38 @@ TEST(Cli, UndoByNameAndAPartialUndoInJson) {
     EXPECT_EQ(world.read(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Two"), "two.exe");
 }
 
+// The places of today's Windows: a file in use stays (exit 3, said on stderr), a dry run leaves
+// files and folders as they are, and a place not looked at is said beside the list.
+TEST(Cli, PlacesSayWhatStaysAndWhatWasNotLookedAt) {
+    World world;
+    const std::string temp = "C:\\Users\\pat\\AppData\\Local\\Temp\\";
+    world.machine.files.temporaryPath = u"C:\\Users\\pat\\AppData\\Local\\Temp";
+    for (const char* name : {"Sub\\a.log", "held.log"}) world.machine.files.addFile(temp + name, 3);
+    world.machine.files.lock(temp + "held.log");
+    auto dry = RunCommand(world, {"remove", "utemp", "--dry-run"});
+    EXPECT_EQ(dry.code, 3) << dry.err;
+    EXPECT_TRUE(world.files().exists(temp + "Sub\\a.log"));
+    auto r = RunCommand(world, {"remove", "utemp"});
+    EXPECT_EQ(r.code, 3) << r.err;
+    EXPECT_NE(r.err.find("in use by another program and stays listed: " + temp + "held.log"), std::string::npos) << r.err;
+    EXPECT_FALSE(world.files().exists(temp + "Sub"));
+    world.machine.shell.setKnownFolder(KnownFolder::LocalAppData, u"C:\\");
+    auto json = RunCommand(world, {"--json", "scan", "cdump"});
+    EXPECT_EQ(json.code, 0);
+    EXPECT_NE(json.out.find("\"notLookedAt\":\"Not looked at: Local AppData\\\\CrashDumps: \\\"C:\\\\\\\" is a drive root.\""),
+              std::string::npos) << json.out;
+    EXPECT_NE(json.err.find("cdump: Not looked at:"), std::string::npos) << json.err;
+}
+
 TEST(Cli, CategoriesPrintsTheTable) {
     World world;
     auto r = RunCommand(world, {"categories"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 20);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 27);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "sp\tlvsp\t1\tRunning While Startup\tRegistry");
     EXPECT_NE(r.out.find("da\tLV2\t20\tProgressive Registry Analysis\tRegistry\n"), std::string::npos);
+    EXPECT_NE(r.out.find("utemp\tlvutemp\t21\tUser Temporary Files\tWindows 10 and 11\n"), std::string::npos);
+    EXPECT_NE(r.out.find("mru\tlvmru\t27\tExplorer History\tWindows 10 and 11\n"), std::string::npos);
 }
 
 }  // namespace

@@ -329,12 +329,14 @@ TEST(UndoJournal, ATreeBackInPartAsKeptIsFilledIn) {
 }
 
 // A standard user removes their own typed URLs, Run history and Run values, and undoes them,
-// through their own journal; what needs the token stays listed. That journal may name only
+// through their own journal, which stays below the profile wherever the user's own settings put
+// Local AppData; what needs the token stays listed. That journal may name only
 // HKEY_CURRENT_USER: one that names the machine's keys or a file is refused entry by entry,
 // whatever process undoes it.
 TEST(UndoJournal, AStandardUserUndoesTheirOwnDataThroughTheirOwnJournal) {
     Cluttered world;
     world.machine.account.isElevated = false;
+    world.machine.shell.setKnownFolder(KnownFolder::LocalAppData, u"C:\\Elsewhere");
     const auto before = Snapshot(world);
     const Result repair = Cli(world, {"repair", "--rows", "1,8,9"});
     EXPECT_EQ(repair.code, 3) << repair.err;
@@ -345,6 +347,7 @@ TEST(UndoJournal, AStandardUserUndoesTheirOwnDataThroughTheirOwnJournal) {
     const auto journals = Journals(world);
     ASSERT_EQ(journals.size(), 1u);
     EXPECT_EQ(JournalOwnerOf(journals.front()), JournalOwner::User);
+    EXPECT_TRUE(world.files().exists(JournalPath(journals.front())));
     EXPECT_FALSE(world.files().exists(kUndoFolder));
     const Result undo = Cli(world, {"undo", journals.front()});
     EXPECT_EQ(undo.code, 0) << undo.err;

@@ -16,7 +16,11 @@ TEST(CategoryTable, RowsAreInSummaryOrderWithUniqueNamesAndPageTypes) {
         EXPECT_TRUE(codes.insert(info.code).second) << info.code;
         EXPECT_TRUE(lists.insert(info.listName).second) << info.code;
         EXPECT_TRUE(handlers.insert(info.menuHandler).second) << info.code;
-        EXPECT_EQ(info.group, info.summaryRow >= 10 && info.summaryRow <= 19 ? kGroupPrivacy : kGroupRegistry);
+        const auto group = info.summaryRow > 20                                ? kGroupWindows
+                           : info.summaryRow >= 10 && info.summaryRow <= 19 ? kGroupPrivacy
+                                                                            : kGroupRegistry;
+        EXPECT_EQ(info.group, group) << info.code;
+        EXPECT_EQ(CountsAsPrivacy(info), group != kGroupRegistry) << info.code;
         if (info.page == PageButtons::Shared) {
             EXPECT_TRUE(pageTypes.insert(info.sharedPageType).second) << info.code;
             EXPECT_EQ(CategoryForPageType(info.sharedPageType), &info);

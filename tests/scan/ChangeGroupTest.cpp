@@ -70,15 +70,23 @@ TEST(ChangeGroup, WrittenOncePerGroupOfFindingsOrOfTime) {
     EXPECT_EQ(g.made.size(), ChangeGroup::kLargest + 1);
     EXPECT_EQ(g.outcomes.size(), ChangeGroup::kLargest);
 
+    const auto at = [&](std::uint64_t ms) {
+        g.clock.setSystemTime(FakeClock::kDefaultSystemTime + ms * kFileTimeMillisecond);
+    };
     g.add(100, RemovalOutcome::Removed);
-    g.clock.sleep(ChangeGroup::kLongestMs - 1);
+    at(ChangeGroup::kLongestMs - 1);
     g.group.settle();
     EXPECT_EQ(g.journal.writes, 1);
-    g.clock.sleep(1);
+    at(ChangeGroup::kLongestMs);
     g.group.settle();
     EXPECT_EQ(g.journal.writes, 2);
+    // A clock set back ends the group at once.
+    g.add(101, RemovalOutcome::Removed);
+    at(0);
+    g.group.settle();
+    EXPECT_EQ(g.journal.writes, 3);
     g.group.flush();  // nothing waits: nothing is written
-    EXPECT_EQ(g.journal.writes, 2);
+    EXPECT_EQ(g.journal.writes, 3);
 }
 
 // Each row: the changes of a group (finding, outcome, raises), what each finding comes to, and

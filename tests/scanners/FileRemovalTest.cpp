@@ -12,6 +12,8 @@ namespace keltora::testing {
 namespace {
 
 const std::string kRecent = "C:\\Users\\pat\\Recent\\";
+const std::string kCrashDumps = "C:\\Users\\pat\\AppData\\Local\\CrashDumps\\";
+const std::string kINetCache = "C:\\Users\\pat\\AppData\\Local\\Microsoft\\Windows\\INetCache\\";
 const std::string kStartup = std::string(kStartupFolder) + "\\";
 std::u16string U(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
@@ -212,6 +214,34 @@ TEST(FileRemoval, ActsOnlyOnTheVeryFileListed) {
          [](MemoryFileSystem& fs) {
              fs.moveFile(kCacheStore + "AB", "C:\\Moved");
              fs.addLink(kCacheStore + "AB", "C:\\Secret");
+         },
+         nullptr, 1, {0, 0, 0, 1}, {u"C:\\Secret\\x.gif"}, {}, "it is a link"},
+        // The places of today's Windows act through the same place, on what their walk listed.
+        {"a place's file swapped for a link after the scan", "cdump",
+         [](MemoryFileSystem& fs) {
+             fs.addFile(kCrashDumps + "x.dmp", 1);
+             fs.addFile("C:\\Secret\\keep.txt", 1);
+         },
+         [](MemoryFileSystem& fs) {
+             fs.deleteFile(kCrashDumps + "x.dmp");
+             fs.addLink(kCrashDumps + "x.dmp", "C:\\Secret\\keep.txt");
+         },
+         nullptr, 1, {0, 0, 0, 1}, {kSecret}, {}, "it is a link"},
+        {"another file made under a place's listed name after the scan", "cdump",
+         [](MemoryFileSystem& fs) { fs.addFile(kCrashDumps + "x.dmp", 1); },
+         [](MemoryFileSystem& fs) {
+             fs.deleteFile(kCrashDumps + "x.dmp");
+             fs.addFile(kCrashDumps + "x.dmp", 2);
+         },
+         nullptr, 1, {0, 0, 0, 1}, {U(kCrashDumps) + u"x.dmp"}, {}, "not the file that was listed"},
+        {"a folder below a place swapped for a junction after the scan", "inet",
+         [](MemoryFileSystem& fs) {
+             fs.addFile(kINetCache + "IE\\AB\\x.gif", 1);
+             fs.addFile("C:\\Secret\\x.gif", 1);
+         },
+         [](MemoryFileSystem& fs) {
+             fs.moveFile(kINetCache + "IE\\AB", "C:\\Moved");
+             fs.addLink(kINetCache + "IE\\AB", "C:\\Secret");
          },
          nullptr, 1, {0, 0, 0, 1}, {u"C:\\Secret\\x.gif"}, {}, "it is a link"},
         {"a trailing dot beside its plain twin", "his",

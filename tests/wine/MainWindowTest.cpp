@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, FrameHasItsCaptionSizeBorderAndPlaces) {
 TEST_F(MainWindowTest, SummaryPageShowsTheSummaryListAndItsButtons) {
     WindowUnderTest w;
     EXPECT_TRUE(w.visible("lvall"));
-    ASSERT_EQ(w.rows("lvall"), 21);
+    ASSERT_EQ(w.rows("lvall"), 28);
     EXPECT_EQ(w.cell("lvall", 0, 0), "Create Registry Backup");
     EXPECT_EQ(w.cell("lvall", 8, 0), "Type URLs");
     EXPECT_EQ(w.cell("lvall", 10, 1), "0");
@@ -100,6 +100,8 @@ TEST_F(MainWindowTest, SummaryPageShowsTheSummaryListAndItsButtons) {
     EXPECT_FALSE(w.checked("lvall", 0));
     EXPECT_TRUE(w.checked("lvall", 1));
     EXPECT_FALSE(w.checked("lvall", 20));
+    EXPECT_EQ(w.cell("lvall", 27, 0), "Explorer History");
+    EXPECT_EQ(w.cell("lvall", 27, 2), "Windows 10 and 11");
     const char* captions[] = {"Unselect All", "Scan Your PC Now", "Detail Items", "Repair Errors Now !"};
     for (int i = 0; i < 4; ++i) {
         const std::string name = "OBall" + std::to_string(i + 1);
@@ -133,8 +135,11 @@ TEST_F(MainWindowTest, ScanMenusOpenBesideTheSideBarWithTheirEntries) {
     ASSERT_EQ(GetMenuItemCount(registry), 10);
     EXPECT_EQ(MenuText(registry, 0), "Running While Startup");
     EXPECT_EQ(MenuText(registry, 9), "Progressive Analysis");
-    ASSERT_EQ(GetMenuItemCount(privacy), 10);
+    // The classic ten, a separator, the seven places of today's Windows.
+    ASSERT_EQ(GetMenuItemCount(privacy), 18);
     EXPECT_EQ(MenuText(privacy, 0), "Recent Documents");
+    EXPECT_EQ(GetMenuState(privacy, 10, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(MenuText(privacy, 11), "User Temporary Files");
 
     ShowWindow(w.hwnd(), SW_MAXIMIZE);
     w.pump(100);
@@ -613,7 +618,7 @@ TEST_F(MainWindowTest, BackupPageShowsItsListAndThreeButtons) {
     EXPECT_FALSE(w.visible("OBhelp"));
 }
 
-TEST_F(MainWindowTest, IgnoredItemsPageHasSixTabsAndReleasesWhatWasSetAside) {
+TEST_F(MainWindowTest, IgnoredItemsPageHasATabPerListAndReleasesWhatWasSetAside) {
     WriteValue(kRunKey, kProbe, "C:\\nowhere\\probe.exe");
     WindowUnderTest w;
     w.pick("RunningWhileStartup1Click");
@@ -624,7 +629,7 @@ TEST_F(MainWindowTest, IgnoredItemsPageHasSixTabsAndReleasesWhatWasSetAside) {
     w.clickSideBar(7);
     HWND tabs = w.control("pcignored");
     ASSERT_TRUE(w.visible("pcignored"));
-    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(kIgnoredTabs.size()));
     EXPECT_TRUE(w.visible("lvignoredsp"));
     EXPECT_TRUE(w.visible("obremoveignoredsp"));
     EXPECT_EQ(w.text("obremoveignoredsp"), "Remove Ignored Key");

@@ -91,13 +91,18 @@ void Tour(WindowUnderTest& w) {
     item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(w.control("lvall"), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
     Photograph("summary", w);
+    // The group of the places of today's Windows, below the classic rows.
+    SendMessageA(w.control("lvall"), LVM_ENSUREVISIBLE, static_cast<WPARAM>(form.lvall.size() - 1), FALSE);
+    Photograph("summary-places", w);
+    SendMessageA(w.control("lvall"), LVM_ENSUREVISIBLE, 0, FALSE);
 
     const std::pair<const char*, const char*> pages[] = {
         {"startup", "RunningWhileStartup1Click"}, {"uninstall", "UninstallerBugs1Click"},
         {"extensions", "UnusedExtensions1Click"}, {"activex", "MissingActiveXandDLLs1Click"},
         {"deep-analysis", "ProgressiveClick"},    {"cookies", "Cookies1Click"},
         {"history", "History1Click"},             {"temp-files", "emporaryFiles1Click"},
-        {"clipboard", "Clipboard1Click"},
+        {"clipboard", "Clipboard1Click"},         {"user-temp-files", "UserTemporaryFiles1Click"},
+        {"crash-dumps", "CrashDumps1Click"},      {"explorer-history", "ExplorerHistory1Click"},
     };
     for (const auto& [name, handler] : pages) {
         w.pick(handler);

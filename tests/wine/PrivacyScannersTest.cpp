@@ -34,10 +34,23 @@ bool recycle(const std::string& path) {
     return SHFileOperationA(&operation) == 0;
 }
 
-// Started by tests/wine/cli_privacy.sh as "another program", this binary does one thing and ends
-// before any test runs: "recycle PATH" deletes PATH to the Recycle Bin; "hold MARKER" opens the
-// clipboard, makes the file MARKER and keeps the clipboard open until MARKER is gone (60 s at
-// most).
+// Keeps a file open without letting others delete it, as a running program keeps its temporary
+// file, until MARKER (made once the file is open) is gone; 60 s at most.
+[[noreturn]] void holdFile(const std::string& markerAndPath) {
+    const auto bar = markerAndPath.find('|');
+    const std::string marker = markerAndPath.substr(0, bar), path = markerAndPath.substr(bar + 1);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) ExitProcess(1);
+    CloseHandle(CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    for (int i = 0; i < 600 && GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+    CloseHandle(file);
+    ExitProcess(0);
+}
+
+// Started by tests/wine/cli_privacy.sh and cli_places.sh as "another program", this binary does
+// one thing and ends before any test runs: "recycle PATH" deletes PATH to the Recycle Bin; "hold
+// MARKER" opens the clipboard, makes the file MARKER and keeps the clipboard open until MARKER is
+// gone (60 s at most); "lock MARKER|PATH" does the same with the file PATH held open.
 [[maybe_unused]] const bool kHelperChild = [] {
     char task[1024];
     const DWORD length = GetEnvironmentVariableA("KELTORA_PRIVACY_HELPER", task, sizeof task);
@@ -46,6 +59,7 @@ bool recycle(const std::string& path) {
     const auto blank = command.find(' ');
     const std::string verb = command.substr(0, blank), path = command.substr(blank + 1);
     if (verb == "recycle") ExitProcess(recycle(path) ? 0 : 1);
+    if (verb == "lock") holdFile(path);
     HWND window = CreateWindowA("STATIC", "holder", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     if (!OpenClipboard(window)) ExitProcess(1);
     CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

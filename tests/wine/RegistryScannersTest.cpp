@@ -82,17 +82,18 @@ bool valueThere(HKEY root, const std::wstring& path, const std::wstring& name) {
 constexpr int kMany = 1000;
 std::wstring manyKey(int i) { return kUninstall + L"\\KeltMany" + std::to_wstring(i); }
 
-// The real clock's pauses and date, with a count of milliseconds that stands still: how many
-// findings a journal group takes then depends on the count alone, never on how fast this machine is.
+// The real clock's pauses and date, with a system time that stands still: how many findings a
+// journal group takes then depends on the count alone, never on how fast this machine is.
 class StillClock : public Clock {
 public:
     explicit StillClock(Clock& real) : real_(real) {}
     void sleep(std::uint32_t ms) override { real_.sleep(ms); }
     LocalTime now() override { return real_.now(); }
-    std::uint64_t milliseconds() override { return 0; }
+    std::uint64_t systemTime() override { return still_; }
 
 private:
     Clock& real_;
+    const std::uint64_t still_ = real_.systemTime();
 };
 
 class RegistryScanners : public ::testing::Test {

@@ -25,7 +25,7 @@ echo "--json scan sp: ok"
 
 out=$(win "$cli" --json fullscan --rows 1,2,9)
 /usr/bin/python3 -m json.tool <<<"$out" >/dev/null || fail "--json fullscan does not parse"
-json 'assert d["status"] == 0 and d["code"] == "all" and len(d["findings"]) == 21, d
+json 'assert d["status"] == 0 and d["code"] == "all" and len(d["findings"]) == 28, d
 assert d["totals"]["errors"] >= 8 and [l["code"] for l in d["lists"]] == ["sp", "ue", "run"], d' <<<"$out" \
   || fail "--json fullscan: not the document expected"
 echo "--json fullscan: ok"

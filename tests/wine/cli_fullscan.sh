@@ -22,7 +22,7 @@ captions=("Running While Startup" "Uninstaller Bugs" "Unused Extensions" "Missin
 list=$(IFS=,; echo "${rows[*]}")
 
 out=$(win "$cli" fullscan --rows "$list")
-head -n 1 <<<"$out" | grep -qx '== all lvall 21' || fail "fullscan: no summary list"
+head -n 1 <<<"$out" | grep -qx '== all lvall 28' || fail "fullscan: no summary list"
 for caption in "${captions[@]}"; do
   n=$(count "$out" "$caption")
   [ "${n:-0}" -ge 1 ] || fail "fullscan: row '$caption' counts ${n:-nothing}, the seeded clutter calls for 1 or more"

@@ -105,4 +105,24 @@ seed_full_clutter() {
   seed_file 'C:\' 'File0001.chk' 4096
   seed_file "$windows\\Debug" 'setup.log' 8192
   seed_file "$(reg_value "$folders" Recent)" 'Report.doc.lnk' 512
+  seed_places_clutter
+}
+
+# Clutter in the places today's Windows keeps: temporary files older than a day, an error report,
+# a crash dump, the thumbnail cache, a jump list, the Internet cache and Explorer's recent items.
+seed_places_clutter() {
+  local temp local_app roaming
+  temp=$(win cmd /c 'echo %TEMP%')
+  local_app=$(win cmd /c 'echo %LOCALAPPDATA%')
+  roaming=$(win cmd /c 'echo %APPDATA%')
+  seed_file "$temp\\setup-7F2A" 'unpacked.cab' 262144
+  seed_file "$temp" 'install.log' 4096
+  touch -d '3 days ago' "$(win winepath -u "$temp\\setup-7F2A")/unpacked.cab" "$(win winepath -u "$temp")/install.log"
+  seed_file "$local_app\\Microsoft\\Windows\\WER\\ReportArchive\\AppCrash_viewer.exe_1" 'Report.wer' 6144
+  seed_file "$local_app\\CrashDumps" 'viewer.exe.4242.dmp' 1048576
+  seed_file "$local_app\\Microsoft\\Windows\\Explorer" 'thumbcache_256.db' 524288
+  seed_file "$roaming\\Microsoft\\Windows\\Recent\\AutomaticDestinations" '5f7b5f1e01b83767.automaticDestinations-ms' 8192
+  seed_file "$local_app\\Microsoft\\Windows\\INetCache\\IE\\Q1W2E3R4" 'banner[1].jpg' 20480
+  "$WINE_RUN" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RecentDocs' /v 0 /t REG_BINARY \
+    /d 5200650070006f00720074002e0064006f00630078000000 /f >/dev/null
 }

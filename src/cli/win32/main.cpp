@@ -32,7 +32,10 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stderr), _O_BINARY);
     // Each text said reaches the console in one write, not a byte at a time (std::cerr still
     // flushes after every output), so a rewritten progress line does not flicker.
-    setvbuf(stderr, nullptr, _IOFBF, 4096);
+    std::setvbuf(stderr, nullptr, _IOFBF, 4096);
+    // A listing of many thousand findings is written in large pieces: every write to a pipe or
+    // a console is a call into the system, costly under Wine.
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     // A console never shows a box: no "There is no disk in the drive" for a removable drive a
     // scan reaches, no crash dialog a script would wait on forever.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);

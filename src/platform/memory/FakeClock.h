@@ -1,6 +1,6 @@
 #pragma once
-// A clock for tests: pauses return at once and are only added up, and the local time is what
-// the test sets; the count of milliseconds goes on by the pauses alone.
+// A clock for tests: pauses return at once and are only added up, and the local time and the
+// system time are what the test sets.
 #include <cstdint>
 #include <functional>
 
@@ -13,12 +13,11 @@ public:
     void sleep(std::uint32_t ms) override {
         if (onSleep) onSleep(ms);
         totalMs_ += ms;
-        elapsedMs_ += ms;
         ++pauses_;
         if (advancing_) advance(ms);
     }
     LocalTime now() override { return now_; }
-    std::uint64_t milliseconds() override { return elapsedMs_; }
+    std::uint64_t systemTime() override { return systemTime_; }
     // Told of every pause as it begins.
     std::function<void(std::uint32_t)> onSleep;
 
@@ -26,6 +25,10 @@ public:
     void setAdvancing(bool advancing) { advancing_ = advancing; }
 
     void setNow(const LocalTime& time) { now_ = time; }
+    // The FILETIME systemTime() reports; it does not move with the pauses.
+    void setSystemTime(std::uint64_t fileTime) { systemTime_ = fileTime; }
+    // 2026-01-01 00:00 UTC, the time systemTime() reports unless a test sets another.
+    static constexpr std::uint64_t kDefaultSystemTime = 134'116'992'000'000'000ULL;
     std::uint64_t totalMs() const { return totalMs_; }
     std::uint64_t pauses() const { return pauses_; }
     void reset() { totalMs_ = pauses_ = 0; }
@@ -45,8 +48,8 @@ private:
     bool advancing_ = false;
     std::uint32_t subSecondMs_ = 0;
     LocalTime now_;
+    std::uint64_t systemTime_ = kDefaultSystemTime;
     std::uint64_t totalMs_ = 0;
-    std::uint64_t elapsedMs_ = 0;  // as totalMs_, but never reset
     std::uint64_t pauses_ = 0;
 };
 

@@ -30,6 +30,8 @@ constexpr long kPathNotFound = 3;
 constexpr long kAccessDenied = 5;
 constexpr long kSharingViolation = 32;
 constexpr long kInvalidName = 123;
+constexpr long kDirectoryNotEmpty = 145;
+constexpr long kDirectoryName = 267;
 
 // File IDs are never reused, across every memory file system of the process.
 std::uint64_t NewFileId() {
@@ -43,6 +45,7 @@ struct MemoryFileSystem::Entry {
     std::u16string name;
     std::uint32_t attributes = kAttrArchive;
     std::uint64_t size = 0;
+    std::uint64_t lastWritten = 0;
     std::string content;
     bool locked = false;
     bool heldShared = false;  // held open by another program that allows deletion
@@ -204,6 +207,7 @@ FoundFile MemoryFileSystem::found(const Entry& entry) {
     bool exact = true;
     FoundFile file{codePage_.toAnsi(entry.name, &exact), entry.attributes, entry.size};
     if (!exact) file.wideName = entry.name;
+    file.lastWritten = entry.lastWritten;
     return file;
 }
 
@@ -332,8 +336,19 @@ FileActOutcome MemoryFileSystem::act(const FileAct& act) {
     if (entry->isLink()) return outcome(FileActResult::Unsafe, FileActFault::Link);
     if (!act.file.known() || identityOf(*entry) != act.file) return outcome(FileActResult::Unsafe, FileActFault::NotListed);
     if (!act.moveTo.empty()) return moveEntry(*entry, act);
+    if (act.emptyFolder) return deleteEmptyFolder(*entry, act.dryRun);
     if (entry->isDirectory()) return outcome(FileActResult::Failed, FileActFault::Folder);
     return deleteEntry(*entry, act.dryRun);
+}
+
+// Only a folder, and only while nothing is in it.
+FileActOutcome MemoryFileSystem::deleteEmptyFolder(Entry& entry, bool dryRun) {
+    if (!entry.isDirectory()) return outcome(FileActResult::Failed, FileActFault::System, kDirectoryName);
+    if (!entry.children.empty()) return outcome(FileActResult::Failed, FileActFault::System, kDirectoryNotEmpty);
+    if (entry.locked) return outcome(FileActResult::Failed, FileActFault::System, kSharingViolation);
+    if (dryRun) return outcome(FileActResult::Done);
+    entry.detach();
+    return outcome(FileActResult::Done);
 }
 
 FileActOutcome MemoryFileSystem::deleteEntry(Entry& entry, bool dryRun) {
@@ -602,6 +617,16 @@ void MemoryFileSystem::setAttributes(const std::string& path, std::uint32_t attr
 }
 
 void MemoryFileSystem::lock(const std::string& path) { existing(path).locked = true; }
+
+void MemoryFileSystem::setLastWritten(const std::string& path, std::uint64_t fileTime) {
+    existing(path).lastWritten = fileTime;
+}
+
+void MemoryFileSystem::setLastWritten(const std::u16string& exactPath, std::uint64_t fileTime) {
+    Entry* entry = resolve(exactPath, false).entry;
+    if (!entry) throw std::invalid_argument("no such file or folder: " + codePage_.toAnsi(exactPath));
+    entry->lastWritten = fileTime;
+}
 
 void MemoryFileSystem::unlock(const std::string& path) { existing(path).locked = false; }
 

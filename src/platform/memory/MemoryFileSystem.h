@@ -71,6 +71,9 @@ public:
     // (writes through a file opened earlier fail too, as on a volume that went away).
     // A folder with a held file below it cannot be moved.
     void lock(const std::string& path);
+    // When the entry was last written (a FILETIME); 0 (the year 1601) unless set.
+    void setLastWritten(const std::string& path, std::uint64_t fileTime);
+    void setLastWritten(const std::u16string& exactPath, std::uint64_t fileTime);
     void unlock(const std::string& path);
     // A file another program holds open with delete sharing: a POSIX delete takes its name at
     // once; the classic one only marks it, and the name stays until that program closes it.
@@ -110,6 +113,7 @@ private:
     Entry* parentFor(const std::string& path, std::u16string& leaf);
     FileActOutcome moveEntry(Entry& entry, const FileAct& act);
     FileActOutcome deleteEntry(Entry& entry, bool dryRun);
+    FileActOutcome deleteEmptyFolder(Entry& entry, bool dryRun);
     std::u16string asWritten(const std::u16string& path);
     Entry* make(const std::u16string& path, bool directory, bool exact);
     Entry& existing(const std::string& path);

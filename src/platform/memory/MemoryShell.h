@@ -3,6 +3,7 @@
 // every document opened and every program run, with the result of a run scripted by the test.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +32,7 @@ public:
                                             long* startError) override;
     std::string windowsFolder() override { return windowsFolder_; }
     std::optional<std::vector<std::u16string>> sessionPrograms() override { return programs; }
-    std::u16string knownFolder(KnownFolder) override { return localAppData_; }
+    std::u16string knownFolder(KnownFolder folder, KnownFolderPath which) override;
 
     // Setup.
     void recycle(const std::string& name, std::int64_t size);
@@ -42,8 +43,10 @@ public:
     void setOpenResult(bool accepted) { openResult_ = accepted; }
     // Decides the exit code of each run (nullopt: not started or timed out); by default 0.
     void onRun(RunHandler handler) { onRun_ = std::move(handler); }
-    // Where the user's Local AppData folder is (empty: the system has none).
-    void setLocalAppData(std::u16string folder) { localAppData_ = std::move(folder); }
+    // What knownFolder reports as the current path (empty: the system reports none), as the
+    // user's own settings may redirect it; the default path stays the folder of the test user
+    // "pat" on drive C:.
+    void setKnownFolder(KnownFolder folder, std::u16string path);
     // Every run from now on fails to start with this system error (0: runs start again).
     void setStartError(long error) { startError_ = error; }
 
@@ -69,7 +72,8 @@ private:
     RunHandler onRun_;
     long startError_ = 0;
     std::string windowsFolder_ = "C:\\Windows";
-    std::u16string localAppData_ = u"C:\\Users\\pat\\AppData\\Local";
+    static const std::map<KnownFolder, std::u16string> kDefaultFolders;
+    std::map<KnownFolder, std::u16string> knownFolders_ = kDefaultFolders;
     std::vector<ShellCall> opened_, runs_;
     std::vector<std::uint32_t> emptyings_;
 };

@@ -12,6 +12,10 @@ LocalTime Win32Clock::now() {
     return LocalTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
 }
 
-std::uint64_t Win32Clock::milliseconds() { return GetTickCount64(); }
+std::uint64_t Win32Clock::systemTime() {
+    FILETIME time;
+    GetSystemTimeAsFileTime(&time);
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
 
 }  // namespace keltora

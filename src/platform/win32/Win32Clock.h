@@ -1,5 +1,5 @@
 #pragma once
-// The real clock: kernel32's Sleep, the local time and the tick count.
+// The real clock: kernel32's Sleep, the local time and the system time.
 #include "platform/Clock.h"
 
 namespace keltora {
@@ -8,7 +8,7 @@ class Win32Clock final : public Clock {
 public:
     void sleep(std::uint32_t ms) override;
     LocalTime now() override;
-    std::uint64_t milliseconds() override;
+    std::uint64_t systemTime() override;
 };
 
 }  // namespace keltora

@@ -178,8 +178,10 @@ FileActOutcome ActOnListedFile(const FileAct& act) {
     if (!act.file.known() || facts.identity != act.file || !PlacedIn(folder.get(), entry.get(), name))
         return unsafe(FileActFault::NotListed);
     if (!act.moveTo.empty()) return moveListed(folder.get(), name, entry, facts, act);
-    if (facts.isDirectory()) return failed(FileActFault::Folder);
+    if (act.emptyFolder != facts.isDirectory())
+        return act.emptyFolder ? failed(FileActFault::System, ERROR_DIRECTORY) : failed(FileActFault::Folder);
     if (act.dryRun) return done();
+    // The system refuses to mark a folder that is not empty (ERROR_DIR_NOT_EMPTY).
     if (DWORD error = markDeleted(entry.get())) return failed(FileActFault::System, error);
     entry.reset();
     return goneFrom(folder.get(), name, act.file);

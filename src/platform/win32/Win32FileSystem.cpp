@@ -35,12 +35,14 @@ bool writeAll(HANDLE file, const std::string& content) {
 std::vector<FoundFile> Win32FileSystem::find(const std::string& pattern) { return findWide(codePage_.toWide(pattern)); }
 
 // An entry with the ANSI name the ANSI calls would give, and its exact name where that is not exact.
-FoundFile Win32FileSystem::found(const std::u16string& name, std::uint32_t attributes, std::uint64_t size) {
+FoundFile Win32FileSystem::found(std::u16string_view name, std::uint32_t attributes, std::uint64_t size,
+                                 std::uint64_t lastWritten) {
     // A name in ASCII is its own ANSI form in every code page; only the others are converted.
     const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
     bool exact = true;
-    FoundFile file{ascii ? Narrowed(name) : codePage_.toAnsi(name, &exact), attributes, size};
+    FoundFile file{ascii ? Narrowed(name) : codePage_.toAnsi(std::u16string(name), &exact), attributes, size};
     if (!exact) file.wideName = name;
+    file.lastWritten = lastWritten;
     return file;
 }
 
@@ -58,8 +60,10 @@ std::vector<FoundFile> Win32FileSystem::findWide(const std::u16string& pattern) 
     HANDLE search = FindFirstFileW(WideText(text), &data);
     if (search == INVALID_HANDLE_VALUE) return result;
     do {
-        result.push_back(found(FromWide(data.cFileName), data.dwFileAttributes,
-                               (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow));
+        result.push_back(found(reinterpret_cast<const char16_t*>(data.cFileName), data.dwFileAttributes,
+                               (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                               (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                   data.ftLastWriteTime.dwLowDateTime));
     } while (FindNextFileW(search, &data));
     FindClose(search);
     return result;
@@ -74,7 +78,7 @@ std::optional<FolderListing> Win32FileSystem::listFolder(const std::u16string& f
     if (!FactsOf(handle.get(), facts)) return std::nullopt;
     FolderListing listing{facts.identity, {}};
     const bool whole = ListOpenFolder(handle.get(), [&](const FolderEntry& entry) {
-        FoundFile file = found(entry.name, entry.attributes, entry.size);
+        FoundFile file = found(entry.name, entry.attributes, entry.size, entry.lastWritten);
         file.identity = {facts.identity.volume, entry.fileId};
         file.folderIdentity = facts.identity;
         listing.entries.push_back(std::move(file));

@@ -35,7 +35,7 @@ public:
     OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess access) override;
 
 private:
-    FoundFile found(const std::u16string& name, std::uint32_t attributes, std::uint64_t size);
+    FoundFile found(std::u16string_view name, std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWritten);
 
     CodePage& codePage_;
 };

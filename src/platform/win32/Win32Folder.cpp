@@ -128,10 +128,11 @@ bool ListOpenFolder(HANDLE folder, const std::function<void(const FolderEntry&)>
         const auto* at = reinterpret_cast<const unsigned char*>(buffer.data());
         for (;;) {
             const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
-            FolderEntry entry{std::u16string(reinterpret_cast<const char16_t*>(info->FileName),
-                                             info->FileNameLength / sizeof(char16_t)),
+            FolderEntry entry{std::u16string_view(reinterpret_cast<const char16_t*>(info->FileName),
+                                                  info->FileNameLength / sizeof(char16_t)),
                               info->FileAttributes, static_cast<std::uint64_t>(info->EndOfFile.QuadPart),
-                              static_cast<std::uint64_t>(info->FileId.QuadPart)};
+                              static_cast<std::uint64_t>(info->FileId.QuadPart),
+                              static_cast<std::uint64_t>(info->LastWriteTime.QuadPart)};
             if (entry.name != u"." && entry.name != u"..") each(entry);
             if (info->NextEntryOffset == 0) break;
             at += info->NextEntryOffset;

@@ -46,12 +46,14 @@ bool IsHandleOfFile(HANDLE file, const std::u16string& path);
 // code, 0 when renamed.
 DWORD RenameIntoFolder(HANDLE object, HANDLE folder, const std::u16string& name);
 
-// One entry of an open folder as FileIdBothDirectoryInfo reports it.
+// One entry of an open folder as FileIdBothDirectoryInfo reports it; its name lives only as long
+// as the call it is given to.
 struct FolderEntry {
-    std::u16string name;
+    std::u16string_view name;
     DWORD attributes = 0;
     std::uint64_t size = 0;
     std::uint64_t fileId = 0;
+    std::uint64_t lastWritten = 0;  // a FILETIME
 };
 // Every entry of an open folder (opened with FILE_LIST_DIRECTORY), "." and ".." left out; false
 // when the folder cannot be read to its end.

@@ -12,6 +12,7 @@
 
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Paths.h"
 
 namespace keltora {
 
@@ -96,19 +97,6 @@ std::optional<std::uint32_t> Win32Shell::runAndWait(const std::string& program, 
     return exitCode;
 }
 
-std::u16string Win32Shell::knownFolder(KnownFolder folder) {
-    const KNOWNFOLDERID* id = nullptr;
-    switch (folder) {
-        case KnownFolder::LocalAppData: id = &FOLDERID_LocalAppData; break;
-    }
-    PWSTR path = nullptr;
-    std::u16string found;
-    if (SUCCEEDED(SHGetKnownFolderPath(*id, KF_FLAG_DEFAULT_PATH, nullptr, &path)) && path != nullptr)
-        found = reinterpret_cast<const char16_t*>(path);
-    CoTaskMemFree(path);
-    return found;
-}
-
 std::string Win32Shell::windowsFolder() {
     // Not GetWindowsDirectory: for a process that is not terminal-server aware that is the
     // user's private Windows folder on a terminal server, where anyone may have put a program.
@@ -118,6 +106,21 @@ std::string Win32Shell::windowsFolder() {
     std::string result(folder, length);
     if (!result.empty() && result.back() == '\\') result.pop_back();
     return result;
+}
+
+std::u16string Win32Shell::knownFolder(KnownFolder folder, KnownFolderPath which) {
+    const KNOWNFOLDERID* id = &FOLDERID_LocalAppData;
+    switch (folder) {
+        case KnownFolder::LocalAppData: id = &FOLDERID_LocalAppData; break;
+        case KnownFolder::RoamingAppData: id = &FOLDERID_RoamingAppData; break;
+        case KnownFolder::ProgramData: id = &FOLDERID_ProgramData; break;
+    }
+    PWSTR path = nullptr;
+    const DWORD flags = which == KnownFolderPath::Default ? DWORD{KF_FLAG_DEFAULT_PATH} : 0;
+    const HRESULT result = SHGetKnownFolderPath(*id, flags, nullptr, &path);
+    std::u16string text = SUCCEEDED(result) && path != nullptr ? FromWide(path) : std::u16string();
+    CoTaskMemFree(path);
+    return text;
 }
 
 }  // namespace keltora

@@ -77,7 +77,7 @@ void listFileItems(Platform& platform, const Browser& browser, const BrowserProf
 ItemOutcome removeFiles(FileRemoval& removal, const BrowserItem& item) {
     ItemOutcome outcome{RemovalOutcome::Gone, 0, {}};
     for (const auto& found : item.files) {
-        switch (removal.remove(FileFinding(found, {}), found.folder.column())) {
+        switch (removal.remove(FileFinding(found, {}), found.folder().column())) {
             case RemovalOutcome::Removed:
                 if (outcome.outcome == RemovalOutcome::Gone) outcome.outcome = RemovalOutcome::Removed;
                 break;

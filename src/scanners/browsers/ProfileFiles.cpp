@@ -70,6 +70,7 @@ std::optional<ListedFolder> JudgedProfileFolder(Platform& platform, const UserFo
 
 std::vector<FoundPath> WalkFiles(Platform& platform, const ListedFolder& folder, int depth) {
     std::vector<FoundPath> files;
+    const auto shared = std::make_shared<const ListedFolder>(folder);
     for (auto& entry : ListEntries(platform, folder, u"*")) {
         if (entry.isDirectory()) {
             if (depth <= 0) continue;
@@ -77,7 +78,7 @@ std::vector<FoundPath> WalkFiles(Platform& platform, const ListedFolder& folder,
             files.insert(files.end(), std::make_move_iterator(inner.begin()), std::make_move_iterator(inner.end()));
             continue;
         }
-        files.push_back(Found(platform, folder, std::move(entry)));
+        files.push_back(Found(platform, shared, std::move(entry)));
     }
     return files;
 }

@@ -19,10 +19,11 @@ bool namedLikeAFile(const std::string& name) {
 
 void walkLevel(Platform& platform, const ListedFolder& folder, int level, const std::string& skip,
                std::vector<FoundPath>& out) {
+    const auto shared = std::make_shared<const ListedFolder>(folder);
     for (auto& entry : ListEntries(platform, folder, u"*.*")) {
         if (level == 1 && !skip.empty() && entry.name == skip) continue;
         if (level == kStoreDepth || namedLikeAFile(entry.name)) {
-            if (entry.name != kIndexFile) out.push_back(Found(platform, folder, std::move(entry)));
+            if (entry.name != kIndexFile) out.push_back(Found(platform, shared, std::move(entry)));
         } else {
             walkLevel(platform, EntryFolder(platform, folder, entry), level + 1, skip, out);
         }
@@ -45,9 +46,14 @@ std::vector<Column> FileColumns(const FileColumnCaptions& captions) {
 }
 
 void AddFileFindings(ScanRun& run, std::vector<FoundPath> found, std::string_view detail) {
+    // The files of one folder come together: its column text is made once for them.
+    const ListedFolder* folder = nullptr;
+    std::string column;
+    run.list().reserve(run.list().size() + found.size());
     for (auto& file : found) {
-        const std::string size = SizeText(static_cast<std::int64_t>(file.file.size));
-        run.add(FileFinding(file, {"Remove", std::string(detail), file.folder.column(), size}), false);
+        if (&file.folder() != folder) column = (folder = &file.folder())->column();
+        run.add(FileFinding(file, FileSubItems("Remove", detail, column, SizeText(static_cast<std::int64_t>(file.file.size)))),
+                false);
     }
 }
 

@@ -53,7 +53,7 @@ void collectPlace(Platform& platform, const SystemPlace& place, const ListedFold
     std::vector<FoundPath> listed;
     CollectEntries(platform, *folder, platform.codePage.toWide(std::string(place.pattern)), listed);
     for (auto& file : listed)
-        if (!leftOut(place, windows.ansi, file.folder.column() + file.file.name)) found.push_back(std::move(file));
+        if (!leftOut(place, windows.ansi, file.folder().column() + file.file.name)) found.push_back(std::move(file));
 }
 
 }  // namespace

@@ -31,14 +31,24 @@ std::optional<ListedFolder> userTemp(ScanContext& context) {
 
 }  // namespace
 
-void TempFiles::scan() {
-    ScanRun run(context_, list(), FileColumns(kTempColumns));
-    Platform& platform = context_.platform;
+std::vector<FoundPath> TempFilesListing(ScanContext& context) {
+    Platform& platform = context.platform;
     std::vector<FoundPath> found;
     if (const auto windows = ValueFolder(platform, ReadSystemRoot(platform.registry)))
         if (const auto temp = Subfolder(platform, *windows, u"Temp")) CollectEntries(platform, *temp, u"*.tmp", found);
-    if (const auto temp = userTemp(context_)) CollectEntries(platform, *temp, u"*.tmp", found);
-    AddFileFindings(run, std::move(found), kDetail);
+    if (const auto temp = userTemp(context)) CollectEntries(platform, *temp, u"*.tmp", found);
+    return found;
+}
+
+std::vector<FoundPath> CacheStoreListing(ScanContext& context) {
+    if (const auto cache = UserShellFolder(context, "Cache"))
+        if (const auto store = Subfolder(context.platform, *cache, u"Content.IE5")) return WalkStore(context.platform, *store);
+    return {};
+}
+
+void TempFiles::scan() {
+    ScanRun run(context_, list(), FileColumns(kTempColumns));
+    AddFileFindings(run, TempFilesListing(context_), kDetail);
     context_.ramp(0, 100);
 }
 
@@ -46,10 +56,7 @@ void TempFiles::remove() { RemoveCheckedFiles(context_, list()); }
 
 void TemporaryIE::scan() {
     ScanRun run(context_, list(), FileColumns(kErrorColumns));
-    Platform& platform = context_.platform;
-    if (const auto cache = UserShellFolder(context_, "Cache"))
-        if (const auto store = Subfolder(platform, *cache, u"Content.IE5"))
-            AddFileFindings(run, WalkStore(platform, *store), kDetail);
+    AddFileFindings(run, CacheStoreListing(context_), kDetail);
     context_.ramp(0, 100);
 }
 

@@ -27,7 +27,7 @@ void RecentDocuments::scan() {
             if (file.file.isDirectory() || ignored(file.file.name)) continue;
             // The size of the very entry listed: its ANSI path could name another file.
             const std::string size = SizeText(static_cast<std::int64_t>(file.file.size));
-            run.add(FileFinding(file, {kRepairReport, kDetail, file.folder.column(), size}), false);
+            run.add(FileFinding(file, {kRepairReport, kDetail, file.folder().column(), size}), false);
         }
     }
     context_.ramp(0, 100);

@@ -84,7 +84,7 @@ void StartupPrograms::scanStartupFolder(ScanRun& run) {
         const std::string& name = file.file.name;
         if (name == "desktop.ini" || ignored(name)) continue;
         const std::size_t row = run.add(FileFinding(file, {kRepairReport, name, folder->ansi}), true);
-        if (DisabledIn(platform.registry, approvals.get(), file.name)) list().setChecked(row, false);
+        if (DisabledIn(platform.registry, approvals.get(), file.name())) list().setChecked(row, false);
     }
 }
 
