@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "platform/RegText.h"
+#include "scan/UserFolder.h"
 
 namespace keltora {
 
@@ -199,7 +200,13 @@ bool UndoJournal::open(Book& book, std::string& problem) {
     }
     auto& files = platform_.files;
     const std::string folder = user ? paths_.userUndo() : paths_.undo();
-    if (!files.createDirectories(folder)) {
+    // The user's own folder is the user's to change: no link in it may lead the journal elsewhere.
+    if (user) {
+        if (const auto why = MakeOwnUserFolder(platform_, paths_, folder)) {
+            problem = "its folder " + folder + " cannot be used: " + *why;
+            return false;
+        }
+    } else if (!files.createDirectories(folder)) {
         problem = "its folder " + folder + " cannot be made";
         return false;
     }

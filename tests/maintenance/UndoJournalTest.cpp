@@ -96,9 +96,12 @@ Result Cli(World& world, const std::vector<std::string>& args) {
     return {code, out.str(), err.str()};
 }
 
-// Where a journal of that name is: the administrator's, or the user's own.
-std::string JournalPath(const std::string& name) {
-    return (JournalOwnerOf(name) == JournalOwner::User ? kUserUndoFolder : kUndoFolder) + ("\\" + name);
+// Where a journal of that name is: the administrator's, or the user's own (below the Local
+// AppData that Windows places in the user's profile).
+std::string JournalPath(World& world, const std::string& name) {
+    if (JournalOwnerOf(name) != JournalOwner::User) return kUndoFolder + ("\\" + name);
+    const std::u16string local = world.machine.shell.knownFolder(KnownFolder::LocalAppData, KnownFolderPath::Default);
+    return Utf16ToUtf8(local) + "\\Keltora Professional\\Undo\\" + name;
 }
 
 // The journals the console lists, newest first.
@@ -142,8 +145,16 @@ struct Cluttered : World {
             if (JournalOwnerOf(name) == owner) return name;
         return {};
     }
-    std::string journalBytes(JournalOwner owner) { return *files().readFile(JournalPath(journal(owner))); }
+    std::string journalBytes(JournalOwner owner) { return *files().readFile(JournalPath(*this, journal(owner))); }
 };
+
+// The user's profile on D:, its Local AppData and Startup folder with it, and startbug on C:.
+void ProfileOnD(World& world) {
+    world.machine.account.profile = u"D:\\Users\\pat";
+    world.machine.shell.setKnownFolder(KnownFolder::LocalAppData, u"D:\\Users\\pat\\AppData\\Local",
+                                       KnownFolderPath::Default);
+    world.load(ShellFolderValue("Startup", "D:\\Users\\pat\\Startup"));
+}
 
 // A key an installer opened to users: its own access list, which undo gives back (the editor's
 // import cannot).
@@ -214,7 +225,7 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
         Step after;         // what must hold afterwards
     };
     // The user's own journal holds the Run value "Updater".
-    auto journalPath = [](Cluttered& w) { return JournalPath(w.journal(JournalOwner::User)); };
+    auto journalPath = [](Cluttered& w) { return JournalPath(w, w.journal(JournalOwner::User)); };
     auto blockUserJournals = [](Cluttered& w) { w.touch(kUserUndoFolder, "a file in the way"); };
     auto updaterKept = [](const char* data) {
         return [data](Cluttered& w) { EXPECT_EQ(w.read(HKCU, kRunKey, "Updater"), data); };
@@ -226,6 +237,18 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
              blockUserJournals(w);
          },
          nullptr, "could not keep", nullptr},
+        // A process with more rights than the user writes nothing where a link the user made leads.
+        {"a folder of the user's journals is a link",
+         [](Cluttered& w) {
+             w.touch(kUndoFolder, "a file in the way");
+             w.machine.files.addDirectory("C:\\Elsewhere");
+             w.machine.files.addLink("C:\\Users\\pat\\AppData\\Local\\Keltora Professional", "C:\\Elsewhere");
+         },
+         nullptr, "below the profile folder is a link",
+         [](Cluttered& w) {
+             for (const auto& path : w.machine.files.paths())
+                 EXPECT_NE(path.rfind("C:\\Elsewhere\\", 0), 0u) << path;
+         }},
         {"the program-files folder is a drive root",
          [=](Cluttered& w) {
              w.load(RegText("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion]\n"
@@ -299,6 +322,7 @@ TEST(UndoJournal, FaultsChangeNothingTheJournalCannotBringBack) {
             for (std::string line; std::getline(said, line);) lines.push_back(line);
             std::sort(lines.begin(), lines.end());
             EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end()) << repair.err;
+            if (row.after) row.after(world);
             continue;
         }
         ASSERT_EQ(Cli(world, kRepair).code, 0);
@@ -347,7 +371,7 @@ TEST(UndoJournal, AStandardUserUndoesTheirOwnDataThroughTheirOwnJournal) {
     const auto journals = Journals(world);
     ASSERT_EQ(journals.size(), 1u);
     EXPECT_EQ(JournalOwnerOf(journals.front()), JournalOwner::User);
-    EXPECT_TRUE(world.files().exists(JournalPath(journals.front())));
+    EXPECT_TRUE(world.files().exists(JournalPath(world, journals.front())));
     EXPECT_FALSE(world.files().exists(kUndoFolder));
     const Result undo = Cli(world, {"undo", journals.front()});
     EXPECT_EQ(undo.code, 0) << undo.err;
@@ -357,7 +381,7 @@ TEST(UndoJournal, AStandardUserUndoesTheirOwnDataThroughTheirOwnJournal) {
     Cluttered other;
     ASSERT_EQ(Cli(other, kRepair).code, 0);
     const std::string planted = JournalFileName(JournalOwner::User, LocalTime{2001, 1, 1, 0, 0, 0});
-    other.touch(JournalPath(planted), other.journalBytes(JournalOwner::Administrator));
+    other.touch(JournalPath(other, planted), other.journalBytes(JournalOwner::Administrator));
     const auto machineAfter = Snapshot(other);
     for (const bool elevated : {false, true}) {
         SCOPED_TRACE(elevated ? "elevated" : "standard user");
@@ -430,7 +454,7 @@ TEST(UndoJournal, AFileThatStopsTakingWritesRefusesTheRestOfTheCommand) {
     TForm1& form = world.start();
     Invoke(form, "URLTyped1Click");
     UndoJournal& journal = form.undoJournal();
-    Meanwhile locking(journal, [&] { world.machine.files.lock(JournalPath(journal.outcome().userName)); }, false);
+    Meanwhile locking(journal, [&] { world.machine.files.lock(JournalPath(world, journal.outcome().userName)); }, false);
     form.context().journal = &locking;
     {
         JournalCommand command(journal, "test");
@@ -439,7 +463,7 @@ TEST(UndoJournal, AFileThatStopsTakingWritesRefusesTheRestOfTheCommand) {
     EXPECT_EQ(form.category("url").list().size(), urls - ChangeGroup::kLargest);
     EXPECT_EQ(world.host.messages.size(), 1u);
     const std::string name = journal.outcome().userName;
-    world.machine.files.unlock(JournalPath(name));
+    world.machine.files.unlock(JournalPath(world, name));
     EXPECT_EQ(Cli(world, {"undo", name}).code, 0);
     EXPECT_EQ(world.machine.registry.valueNames(HKCU, typed).size(), urls);
 }
@@ -501,8 +525,7 @@ TEST(UndoJournal, AChangeThatFailedIsMarkedNotMadeAndNeverUndone) {
              EXPECT_FALSE(w.files().exists(startbugMoved));
          },
          [=](Cluttered& w) {
-             w.machine.account.profile = u"D:\\Users\\pat";
-             w.load(ShellFolderValue("Startup", "D:\\Users\\pat\\Startup"));
+             ProfileOnD(w);
              w.machine.files.addTextFile(onD, "shortcut on D");
          }},
     };
@@ -525,7 +548,7 @@ TEST(UndoJournal, AChangeThatFailedIsMarkedNotMadeAndNeverUndone) {
         }
         EXPECT_EQ(c.list().size(), listed - row.removed);
         std::size_t notMade = 0;
-        for (const auto& name : Journals(world)) notMade += ReadJournal(*world.files().readFile(JournalPath(name))).notMade;
+        for (const auto& name : Journals(world)) notMade += ReadJournal(*world.files().readFile(JournalPath(world, name))).notMade;
         EXPECT_EQ(notMade, row.notMade);
         if (!row.byOtherHands) continue;
         row.byOtherHands(world);
@@ -551,9 +574,9 @@ TEST(UndoJournal, AJournalLeftBeforeItsCommandEndedKeepsEveryWholeRecord) {
     {
         JournalCommand command(journal, "test");
         form.category("url").remove();
-        left = *world.files().readFile(JournalPath(journal.outcome().userName));
+        left = *world.files().readFile(JournalPath(world, journal.outcome().userName));
     }
-    const std::string path = JournalPath(journal.outcome().userName);
+    const std::string path = JournalPath(world, journal.outcome().userName);
     const std::string ended = *world.files().readFile(path);
     const std::string entry = EncodeRegFile(u"; Entry").substr(2);
     const std::size_t records = ended.find(entry);
@@ -604,8 +627,7 @@ TEST(UndoJournal, AStartbugNameAlreadyTakenIsRefusedBeforeTheJournal) {
 // folder, which cannot be moved there, is refused before the journal.
 TEST(UndoJournal, AStartupFileOnAnotherVolumeIsCopiedAndComesBack) {
     Cluttered world;
-    world.machine.account.profile = u"D:\\Users\\pat";
-    world.load(ShellFolderValue("Startup", "D:\\Users\\pat\\Startup"));
+    ProfileOnD(world);
     world.machine.files.addTextFile("D:\\Users\\pat\\Startup\\moved.lnk", "shortcut on D");
     world.machine.files.addDirectory("D:\\Users\\pat\\Startup\\Tools");
     const Result repair = Cli(world, kRepair);
@@ -632,7 +654,7 @@ TEST(UndoJournal, AJournalThatIsALinkIsNotDeletedThroughIt) {
     Cluttered world;
     ASSERT_EQ(Cli(world, kRepair).code, 0);
     const std::string name = world.journal(JournalOwner::Administrator);
-    const std::string path = JournalPath(name);
+    const std::string path = JournalPath(world, name);
     world.touch("C:\\Elsewhere\\keep.reg", *world.files().readFile(path));
     world.files().deleteFile(path);
     world.machine.files.addLink(path, "C:\\Elsewhere\\keep.reg", false);

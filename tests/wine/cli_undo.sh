@@ -176,6 +176,27 @@ for name in "$admin" "$user"; do win "$cli" undo "$name" >/dev/null || fail "und
 expect_exports after-planted "undo after a planted journal"
 echo "a user's journal naming the machine's keys: ok"
 
+# The folder of the user's journals swapped for a link to another folder, as a program of the
+# user could: the journal is written nowhere (nothing where the link leads), the user's own data
+# stays and the refusal is told (exit 1), the machine's goes with the administrator's journal,
+# whose undo brings it back.
+user_parent=$(dirname "$user_dir")
+mv "$user_parent" "$scratch/user-journals"
+mkdir -p "$scratch/elsewhere"
+ln -s "$scratch/elsewhere" "$user_parent"
+rc=0
+win "$cli" repair --rows "$rows" >/dev/null 2>"$scratch/linked.err" || rc=$?
+rm "$user_parent"
+mv "$scratch/user-journals" "$user_parent"
+[ "$rc" = 1 ] || fail "repair with the user's journal folder a link: exit $rc, not 1: $(cat "$scratch/linked.err")"
+grep -q 'below the profile folder is a link' "$scratch/linked.err" || fail "repair did not say why: $(cat "$scratch/linked.err")"
+[ -z "$(ls -A "$scratch/elsewhere")" ] || fail "something was written where the link leads: $(ls -A "$scratch/elsewhere")"
+reg_has_value "$run" KeltUndoUpdater || fail "the user's Run value went without a journal"
+admin=$(newest_journal Undo_ | cut -f1)
+win "$cli" undo "$admin" >/dev/null || fail "undo $admin after the linked folder: exit $?"
+expect_exports after-linked "undo after the user's journal folder was a link"
+echo "the user's journal folder a link: ok"
+
 # A move into startbug whose name is taken there is refused before the journal is written: the
 # repair leaves the Startup file (exit 3), the administrator's journal holds no move, and the
 # undo leaves the file that was in startbug as it was.

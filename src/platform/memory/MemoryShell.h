@@ -43,10 +43,10 @@ public:
     void setOpenResult(bool accepted) { openResult_ = accepted; }
     // Decides the exit code of each run (nullopt: not started or timed out); by default 0.
     void onRun(RunHandler handler) { onRun_ = std::move(handler); }
-    // What knownFolder reports as the current path (empty: the system reports none), as the
-    // user's own settings may redirect it; the default path stays the folder of the test user
+    // What knownFolder reports (empty: the system reports none): by default the current path,
+    // as the user's own settings may redirect it. Both paths start as the folders of the test user
     // "pat" on drive C:.
-    void setKnownFolder(KnownFolder folder, std::u16string path);
+    void setKnownFolder(KnownFolder folder, std::u16string path, KnownFolderPath which = KnownFolderPath::Current);
     // Every run from now on fails to start with this system error (0: runs start again).
     void setStartError(long error) { startError_ = error; }
 
@@ -72,8 +72,9 @@ private:
     RunHandler onRun_;
     long startError_ = 0;
     std::string windowsFolder_ = "C:\\Windows";
-    static const std::map<KnownFolder, std::u16string> kDefaultFolders;
-    std::map<KnownFolder, std::u16string> knownFolders_ = kDefaultFolders;
+    static const std::map<KnownFolder, std::u16string> kPatsFolders;
+    std::map<KnownFolder, std::u16string> knownFolders_ = kPatsFolders;
+    std::map<KnownFolder, std::u16string> defaultFolders_ = kPatsFolders;
     std::vector<ShellCall> opened_, runs_;
     std::vector<std::uint32_t> emptyings_;
 };
