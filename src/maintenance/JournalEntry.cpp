@@ -44,6 +44,7 @@ long CaptureOpened(RegistryApi& api, HKey key, const std::u16string& path, std::
     if (long rc = api.queryInfoKey(key, info)) return rc;
     CapturedKey captured;
     captured.path = path;
+    if (long rc = api.getKeySecurity(key, captured.security)) return rc;
     if (long rc = CaptureValues(api, key, info, captured.values)) return rc;
     const bool mayBeLink = std::any_of(captured.values.begin(), captured.values.end(),
                                        [](const CapturedValue& value) { return value.data.type == kRegLink; });

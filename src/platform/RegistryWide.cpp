@@ -1,6 +1,8 @@
 #include "platform/RegistryWide.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace keltora {
 
@@ -156,10 +158,12 @@ std::vector<std::uint8_t> Utf16LeData(const std::u16string& text) {
     return bytes;
 }
 
+// Text lies in memory as UTF-16LE on every machine this runs on, so it is copied as it is.
+static_assert(std::endian::native == std::endian::little);
+
 std::u16string Utf16LeText(const std::uint8_t* bytes, std::size_t size) {
-    std::u16string text;
-    text.reserve(size / 2);
-    for (std::size_t i = 0; i + 1 < size; i += 2) text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    std::u16string text(size / 2, u'\0');
+    if (!text.empty()) std::memcpy(text.data(), bytes, text.size() * 2);
     return text;
 }
 

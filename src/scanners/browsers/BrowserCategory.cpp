@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <map>
-#include <unordered_set>
+#include <utility>
 
 #include "platform/Helpers.h"
 #include "scan/OnExit.h"
@@ -195,20 +195,28 @@ void BrowserCategory::remove() {
     std::vector<Chosen> chosen;
     {
         RemovalRun removal(context_, list());
-        // Each checked finding is asked once whether it must be held back; the items of one
-        // profile then go together, each database in one transaction.
-        std::unordered_set<std::string> held;
+        // Each checked finding is asked once whether it must be held back (and why); the items of
+        // one profile then go together, each database in one transaction.
+        std::unordered_map<std::string, std::string> held;
         for (const auto& finding : list().findings()) {
             if (!finding.checked) {
                 unchecked += finding.subItem(1) == closeText ? 1 : 0;
                 continue;
             }
-            if (context_.holdBack && context_.holdBack(finding)) held.insert(keyOf(finding));
-            else chosen.push_back({keyOf(finding), finding.caption});
+            context_.leftBecause.clear();
+            if (context_.holdBack && context_.holdBack(finding))
+                held.emplace(keyOf(finding), std::exchange(context_.leftBecause, {}));
+            else
+                chosen.push_back({keyOf(finding), finding.caption});
         }
         outcomes = removeChosen(files, chosen);
         auto holdBack = std::move(context_.holdBack);
-        context_.holdBack = [&held](const Finding& finding) { return held.contains(keyOf(finding)); };
+        context_.holdBack = [this, &held](const Finding& finding) {
+            const auto found = held.find(keyOf(finding));
+            if (found == held.end()) return false;
+            context_.leftBecause = found->second;
+            return true;
+        };
         const OnExit restore([&] { context_.holdBack = std::move(holdBack); });
         removal.run([&](const Finding& finding) {
             const auto found = outcomes.find(keyOf(finding));
