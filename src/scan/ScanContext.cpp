@@ -116,8 +116,8 @@ void RemovalRun::finish() {
         if (handled.outcome) {
             tally_.add(*handled.outcome);
             if (context_.removalLog)
-                context_.removalLog->push_back(
-                    {findings[row], *handled.outcome, handled.heldBack, std::move(handled.why), std::move(handled.takes)});
+                context_.removalLog->push_back({findings[row], *handled.outcome, handled.heldBack,
+                                                std::move(handled.why), std::move(handled.takes)});
         }
         if (!handled.outcome || *handled.outcome == RemovalOutcome::Left) held.push_back(findings[row]);
     }

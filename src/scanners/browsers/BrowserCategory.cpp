@@ -177,20 +177,39 @@ void BrowserCategory::tell(const std::vector<Chosen>& chosen, const Outcomes& ou
     }
     const std::string name(browser_.name);
     if (running > 0)
-        context_.host.showNotice(name + " runs, so " + plural(running, " of its findings was", " of its findings were") +
-                                 " left as " + (running == 1 ? "it is" : "they are") + ". " + closeText +
+        context_.host.showNotice(name + " runs, so " +
+                                 plural(running, " of its findings was", " of its findings were") + " left as " +
+                                 (running == 1 ? "it is" : "they are") + ". " + closeText +
                                  ": the program never ends a browser.");
     if (other > 0)
         context_.host.showNotice(plural(other, " checked finding", " checked findings") + " of " + name +
                                  " stayed listed. The first: " + first + ".");
 }
 
+std::vector<BrowserCategory::Chosen> BrowserCategory::chooseChecked(
+    std::unordered_map<std::string, std::string>& held) {
+    std::vector<Chosen> chosen;
+    for (const auto& finding : list().findings()) {
+        if (!finding.checked) continue;
+        context_.leftBecause.clear();
+        if (context_.holdBack && context_.holdBack(finding))
+            held.emplace(keyOf(finding), std::exchange(context_.leftBecause, {}));
+        else
+            chosen.push_back({keyOf(finding), finding.caption});
+    }
+    return chosen;
+}
+
 void BrowserCategory::remove() {
     const std::string closeText = CloseToCleanText(browser_);
-    FileRemoval files(context_);
     // The findings the scan could not offer because the browser ran stay whether checked or not,
     // and count as left: the removal of the category did not take them.
-    int unchecked = 0, running = 0;
+    const auto& findings = list().findings();
+    const int unchecked = static_cast<int>(std::count_if(findings.begin(), findings.end(), [&](const Finding& finding) {
+        return !finding.checked && finding.subItem(1) == closeText;
+    }));
+    FileRemoval files(context_);
+    int running = 0;
     Outcomes outcomes;
     std::vector<Chosen> chosen;
     {
@@ -198,17 +217,7 @@ void BrowserCategory::remove() {
         // Each checked finding is asked once whether it must be held back (and why); the items of
         // one profile then go together, each database in one transaction.
         std::unordered_map<std::string, std::string> held;
-        for (const auto& finding : list().findings()) {
-            if (!finding.checked) {
-                unchecked += finding.subItem(1) == closeText ? 1 : 0;
-                continue;
-            }
-            context_.leftBecause.clear();
-            if (context_.holdBack && context_.holdBack(finding))
-                held.emplace(keyOf(finding), std::exchange(context_.leftBecause, {}));
-            else
-                chosen.push_back({keyOf(finding), finding.caption});
-        }
+        chosen = chooseChecked(held);
         outcomes = removeChosen(files, chosen);
         auto holdBack = std::move(context_.holdBack);
         context_.holdBack = [this, &held](const Finding& finding) {

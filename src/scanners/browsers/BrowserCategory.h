@@ -45,6 +45,9 @@ private:
     };
     ProfileTexts textsOf(const BrowserProfile& profile, bool closed) const;
     Finding findingOf(const ProfileTexts& texts, const BrowserProfile& profile, const BrowserItem& item) const;
+    // The checked findings to remove, each asked once whether it must be held back (those go into
+    // held, with why).
+    std::vector<Chosen> chooseChecked(std::unordered_map<std::string, std::string>& held);
     // The outcome of each chosen finding (by its key), the profiles found again as they are now.
     Outcomes removeChosen(FileRemoval& files, const std::vector<Chosen>& chosen);
     // What the user is told of what stayed: the findings a running browser kept, then the rest.
