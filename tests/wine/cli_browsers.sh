@@ -163,18 +163,26 @@ echo "profiles outside the user's folders: ok"
 
 # Chrome's lock held by another process: its findings are listed unchecked and the removal leaves
 # them and says so (exit 3); once the lock is free they go.
+marker="C:\\$tag-marker"
+# Runs `remove CODE` while PROGRAM (the privacy helper, under some name) holds the file FILE
+# open; its exit status.
+remove_while_held() {
+  local code="$1" program="$2" file="$3" holder status=0
+  KELTORA_PRIVACY_HELPER="lock $marker|$file" "$WINE_RUN" "$program" &
+  holder=$!
+  for _ in $(seq 300); do [ -e "$(unix_of "$marker")" ] && break; sleep 0.1; done
+  [ -e "$(unix_of "$marker")" ] || fail "$(basename "$program") did not start"
+  win "$cli" remove "$code" >"$scratch/$code.out" 2>"$scratch/$code.err" || status=$?
+  rm -f "$(unix_of "$marker")"
+  wait "$holder" || true
+  return "$status"
+}
+
 seed_chromium chrome
 chrome="$local_app\\${user_data[chrome]}"
 echo >"$(unix_of "$chrome")/lockfile"
-marker="C:\\$tag-marker"
-KELTORA_PRIVACY_HELPER="lock $marker|$chrome\\lockfile" "$WINE_RUN" "$helper" &
-holder=$!
-for _ in $(seq 300); do [ -e "$(unix_of "$marker")" ] && break; sleep 0.1; done
-[ -e "$(unix_of "$marker")" ] || fail "the lock holder did not start"
 status=0
-win "$cli" remove chrome >"$scratch/chrome.out" 2>"$scratch/chrome.err" || status=$?
-rm -f "$(unix_of "$marker")"
-wait "$holder" || true
+remove_while_held chrome "$helper" "$chrome\\lockfile" || status=$?
 [ "$status" = 3 ] || fail "remove chrome while its lock is held: exit $status, not 3: $(cat "$scratch/chrome.err")"
 grep -qF 'Google Chrome runs, so 9 of its findings were left as they are. Close Google Chrome to clean' \
   "$scratch/chrome.err" || fail "remove chrome did not say why: $(cat "$scratch/chrome.err")"
@@ -191,14 +199,8 @@ echo "a browser whose lock is held: ok"
 seed_chromium edge
 cp "$helper" "$scratch/msedge.exe"
 echo held >"$scratch/held.txt"
-KELTORA_PRIVACY_HELPER="lock $marker|$(win_path -w "$scratch/held.txt")" "$WINE_RUN" "$scratch/msedge.exe" &
-holder=$!
-for _ in $(seq 300); do [ -e "$(unix_of "$marker")" ] && break; sleep 0.1; done
-[ -e "$(unix_of "$marker")" ] || fail "msedge.exe did not start"
 status=0
-win "$cli" remove edge >"$scratch/edge.out" 2>"$scratch/edge.err" || status=$?
-rm -f "$(unix_of "$marker")"
-wait "$holder" || true
+remove_while_held edge "$scratch/msedge.exe" "$(win_path -w "$scratch/held.txt")" || status=$?
 [ "$status" = 3 ] || fail "remove edge while msedge.exe runs: exit $status, not 3: $(cat "$scratch/edge.err")"
 grep -qF 'Microsoft Edge runs' "$scratch/edge.err" || fail "remove edge did not say why: $(cat "$scratch/edge.err")"
 [ "$(count "$local_app\\${user_data[edge]}\\Default\\Network\\Cookies" "SELECT count(*) FROM cookies")" = 3 ] ||

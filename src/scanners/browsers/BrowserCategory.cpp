@@ -21,10 +21,14 @@ constexpr std::string_view kWholeProfile = "Whole profile";
 // A cookie site's caption: "Cookies: example.com".
 const std::string kSitePrefix = ItemName(ItemKind::Cookies) + ": ";
 
-// Which listed item a finding is: its texts and exact names, as the scan made them.
+// Which listed item a finding is: its texts and exact names as the scan made them, each with its
+// length before it (a site's name may hold any character).
 std::string keyOf(const Finding& finding) {
-    return finding.caption + '\n' + finding.subItem(3) + '\n' + Utf16ToUtf8(finding.exactName) + '\n' +
-           Utf16ToUtf8(finding.exactLocation);
+    std::string key;
+    for (const std::string& part : {finding.caption, finding.subItem(3), Utf16ToUtf8(finding.exactName),
+                                    Utf16ToUtf8(finding.exactLocation)})
+        key += std::to_string(part.size()) + ':' + part;
+    return key;
 }
 
 std::string plural(std::int64_t count, const char* one, const char* many) {

@@ -177,6 +177,31 @@ TEST_F(BrowserCategories, AnIgnoredSiteIsKeptAndAnyOtherIgnoredFindingKeepsItsPr
     EXPECT_TRUE(visit().empty());
 }
 
+// Site names are data: quotes, control characters and any Unicode are listed and removed as the
+// sites they are, each by itself.
+TEST_F(BrowserCategories, OddSiteNamesAreSitesLikeAnyOther) {
+    const std::vector<std::string> odd = {"it's.example", "a\"b.example", "x\ny.example", "\xe4\xbe\x8b.example",
+                                          "%.example", "_.example"};
+    {
+        auto opened = world.machine.files.openDatabase(Wide(kEdgeCookies), DatabaseAccess::ReadWrite);
+        ASSERT_TRUE(opened.database);
+        for (const auto& site : odd) ASSERT_TRUE(opened.database->execute(ChromiumCookie(site, "n").sql, {site, "n"}));
+    }
+    visit();
+    for (std::size_t i = 0; i < edge().list().size(); ++i) {
+        const Finding& finding = edge().list().at(i);
+        // The one of Unicode by its exact name, which its ANSI caption cannot carry.
+        edge().list().setChecked(i, finding.caption == "Cookies: " + odd[0] ||
+                                        finding.caption == "Cookies: " + odd[2] || !finding.exactName.empty());
+    }
+    Invoke(*world.form, "OBedge3Click");
+    EXPECT_EQ(cookies("host_key = 'it''s.example' OR host_key = 'x' || char(10) || 'y.example'"), 0);
+    EXPECT_EQ(cookies("host_key = '\xe4\xbe\x8b.example'"), 0);
+    for (const char* kept : {"a\"b.example", "%.example", "_.example"})
+        EXPECT_EQ(cookies("host_key = '" + std::string(kept) + "'"), 1) << kept;
+    EXPECT_EQ(cookies(), 5 + 3);
+}
+
 // Firefox: its profiles from profiles.ini, the cache apart from the profile, bookmarks whole; a
 // profile whose path leaves the user's folders is listed nowhere and said.
 TEST_F(BrowserCategories, FirefoxKeepsBookmarksAndListsNoProfileOutsideTheUsersFolders) {
