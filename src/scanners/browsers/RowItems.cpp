@@ -229,6 +229,18 @@ std::optional<SiteRows> runSiteSteps(Database& db, BrowserDatabase database, con
     return rows;
 }
 
+// What became of a chosen site: removed when it had rows, gone when it had none left.
+ItemOutcome siteOutcome(const SiteRows& siteRows, const std::string& site, bool describe) {
+    ItemOutcome outcome{RemovalOutcome::Gone, 0, {}};
+    if (const auto found = siteRows.find(site); found != siteRows.end())
+        for (const auto& [table, rows] : found->second) {
+            outcome.rows += rows;
+            if (describe && rows > 0) outcome.takes.push_back(rowsOf(rows, table));
+        }
+    if (outcome.rows > 0) outcome.outcome = RemovalOutcome::Removed;
+    return outcome;
+}
+
 void leave(const std::vector<std::size_t>& indexes, const std::string& why, std::vector<ItemOutcome>& outcomes) {
     for (auto index : indexes) outcomes[index] = ItemOutcome{RemovalOutcome::Left, 0, why};
 }
@@ -270,14 +282,7 @@ void removeFromDatabase(ScanContext& context, const DatabaseItems& database, con
                 done.push_back(ItemOutcome{RemovalOutcome::Left, 0, "a site kept"});
                 continue;
             }
-            ItemOutcome outcome{RemovalOutcome::Gone, 0, {}};
-            if (const auto found = siteRows->find(item.site); found != siteRows->end())
-                for (const auto& [table, rows] : found->second) {
-                    outcome.rows += rows;
-                    if (describe && rows > 0) outcome.takes.push_back(rowsOf(rows, table));
-                }
-            if (outcome.rows > 0) outcome.outcome = RemovalOutcome::Removed;
-            done.push_back(std::move(outcome));
+            done.push_back(siteOutcome(*siteRows, item.site, describe));
             continue;
         }
         std::vector<std::string> takes;
