@@ -56,8 +56,10 @@ struct JournalEntry {
 long CaptureKeyTree(RegistryApi& api, HKey root, const std::u16string& path, std::vector<CapturedKey>& keys);
 // The same for a key already open (as itself when it is a link, with query, enumerate and
 // READ_CONTROL access):
-// path is what the key is called below its root.
-long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys);
+// path is what the key is called below its root; `known` what queryInfoKey told of the key just
+// before, or null (it is then asked).
+long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys,
+                          const KeyInfo* known = nullptr);
 // One value of root\path, exactly; or of a key already open with query access.
 long CaptureValue(RegistryApi& api, HKey root, const std::u16string& path, const std::u16string& name,
                   CapturedValue& value);

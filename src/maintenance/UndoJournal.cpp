@@ -75,7 +75,7 @@ JournalEntryNumber UndoJournal::record(const RegistryChange& change, std::string
     switch (change.kind) {
         case RegistryChange::Kind::DeleteKeyTree:
             entry.kind = JournalEntry::Kind::KeyTree;
-            rc = opened ? CaptureOpenedKeyTree(api, change.opened, change.keyPath, entry.keys)
+            rc = opened ? CaptureOpenedKeyTree(api, change.opened, change.keyPath, entry.keys, change.openedInfo)
                         : CaptureKeyTree(api, change.root, change.keyPath, entry.keys);
             break;
         case RegistryChange::Kind::DeleteValue:

@@ -93,10 +93,17 @@ namespace {
 // Names of index 0 on, until the end of the list. A name longer than the key reported when asked
 // (it changed meanwhile) is read again with the longest name the registry allows.
 template <typename Enumerate>
-long ListNames(RegistryApi& api, HKey key, bool values, std::vector<std::u16string>& names, Enumerate enumerate) {
+long ListNames(RegistryApi& api, HKey key, bool values, std::vector<std::u16string>& names, const KeyInfo* known,
+               Enumerate enumerate) {
     names.clear();
     KeyInfo info;
-    if (long rc = api.queryInfoKey(key, info)) return rc;
+    if (known != nullptr) {
+        // A name made since the caller asked is no part of what the key held then.
+        if ((values ? known->values : known->subKeys) == 0) return kErrorSuccess;
+        info = *known;
+    } else if (long rc = api.queryInfoKey(key, info)) {
+        return rc;
+    }
     const std::uint32_t reported = (values ? info.maxValueNameLen : info.maxSubKeyLen) + 1;
     constexpr std::uint32_t kLongestName = 32768;  // a value name of 16383 units, with room to spare
     for (std::uint32_t i = 0;; ++i) {
@@ -111,14 +118,14 @@ long ListNames(RegistryApi& api, HKey key, bool values, std::vector<std::u16stri
 
 }  // namespace
 
-long SubkeyNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names) {
-    return ListNames(api, key, false, names, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
+long SubkeyNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names, const KeyInfo* known) {
+    return ListNames(api, key, false, names, known, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
         return api.enumKeyW(key, i, capacity, name);
     });
 }
 
 long ValueNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names) {
-    return ListNames(api, key, true, names, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
+    return ListNames(api, key, true, names, nullptr, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
         return api.enumValueW(key, i, capacity, name);
     });
 }

@@ -50,6 +50,9 @@ struct RegistryChange {
     // READ_CONTROL for a key tree), or 0. No part of what the change is: two changes of the same
     // item are equal whatever they hold.
     HKey opened = 0;
+    // What queryInfoKey told of `opened` just before, when the removal asked (the journal then
+    // does not ask again), or null. Like `opened`, no part of what the change is.
+    const KeyInfo* openedInfo = nullptr;
     bool operator==(const RegistryChange& other) const {
         return kind == other.kind && root == other.root && keyPath == other.keyPath && valueName == other.valueName;
     }

@@ -420,6 +420,35 @@ TEST(UndoJournal, AThousandFindingsTakeAFlushPerGroup) {
               static_cast<std::size_t>(kFindings));
 }
 
+// The journal reads what a removal takes away and nothing the removal read already: each key's
+// access list and each value once, the key's counts asked once for the removal and the journal.
+TEST(UndoJournal, ItReadsWhatGoesOnceBesideTheRemoval) {
+    constexpr int kFindings = 10, kValues = 5;
+    World world;
+    auto seed = [&] {
+        for (int i = 0; i < kFindings; ++i)
+            for (int v = 0; v < kValues; ++v)
+                world.machine.registry.setDword(HKLM, std::string(kDead) + std::to_string(i), "Value" + std::to_string(v), v);
+    };
+    CountedForm counted(world, 0);
+    Category& ue = counted.form.category("ue");
+    auto callsOfRemoval = [&](RegistryJournal* journal) {
+        seed();
+        ue.scan();
+        EXPECT_EQ(ue.list().size(), static_cast<std::size_t>(kFindings));
+        counted.form.context().journal = journal;
+        const std::size_t before = counted.registry.calls;
+        JournalCommand command(counted.form.undoJournal(), "test");
+        ue.remove();
+        EXPECT_EQ(ue.list().size(), 0u);
+        return counted.registry.calls - before;
+    };
+    const std::size_t bare = callsOfRemoval(nullptr);
+    const std::size_t journaled = callsOfRemoval(&counted.form.undoJournal());
+    EXPECT_EQ(counted.form.undoJournal().outcome().changes, static_cast<std::uint64_t>(kFindings));
+    EXPECT_LE(journaled - bare, static_cast<std::size_t>(kFindings * (1 + kValues)));
+}
+
 // A journal whose changes meet a fault once their entries are on the disk: the fault strikes
 // after the first group is written, or the first that holds a file move.
 struct Meanwhile : RegistryJournal {

@@ -131,10 +131,10 @@ void RegistryRemoval::fileMoveDone(bool arrived) {
 // Every key below an open one, each opened as itself with what its delete needs, subkeys before
 // their parent, from the last listed to the first; a link is not entered, so what it names is
 // never reached. A key gone meanwhile is passed over; the first that refuses ends the plan.
-long RegistryRemoval::planTree(HKey key, Plan& plan) {
+long RegistryRemoval::planTree(HKey key, Plan& plan, const KeyInfo* known) {
     if (IsLinkKey(api_, key)) return kErrorSuccess;
     std::vector<std::u16string> names;
-    if (long rc = SubkeyNamesW(api_, key, names)) return rc;
+    if (long rc = SubkeyNamesW(api_, key, names, known)) return rc;
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         auto sub = std::make_unique<ScopedKey>(api_);
         const long rc = sub->open(key, *it, kRegOptionOpenLink, kTreeAccess);
@@ -148,20 +148,22 @@ long RegistryRemoval::planTree(HKey key, Plan& plan) {
 
 // The key is opened once, by its own path and as itself: the journal reads it through that
 // handle and the subtree goes through handles opened from it, so what goes is the key the journal
-// kept, even when another program puts a key of that name in its place meanwhile. The dry run
-// opens the whole tree as the removal would.
+// kept, even when another program puts a key of that name in its place meanwhile. What the key
+// told of its subkeys and values is asked once, for the plan and the journal. The dry run opens
+// the whole tree as the removal would.
 RemovalOutcome RegistryRemoval::deleteKeyTree(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
     auto key = std::make_shared<ScopedKey>(api_);
     const long rc = key->openExact(root, keyPath, kTreeAccess | journalAccess(), ScopedKey::LinkAtEnd::Allowed);
     if (rc != kErrorSuccess) return opened(rc, root, keyPath);
     auto plan = std::make_shared<Plan>();
-    if (planTree(key->get(), *plan) != kErrorSuccess) {
+    KeyInfo info;
+    if (api_.queryInfoKey(key->get(), info) != kErrorSuccess || planTree(key->get(), *plan, &info) != kErrorSuccess) {
         leave(Reason::TreeRefused, root, keyPath);
         return RemovalOutcome::Left;
     }
     if (context_.dryRun) return RemovalOutcome::Removed;
-    return journaled({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}, key->get()}, [this, key, plan, root, keyPath] {
+    return journaled({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}, key->get(), &info}, [this, key, plan, root, keyPath] {
         for (const auto& sub : *plan)
             if (api_.deleteOpenedKey(sub->get()) != kErrorSuccess) return RemovalOutcome::Left;
         api_.deleteOpenedKey(key->get());

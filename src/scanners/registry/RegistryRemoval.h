@@ -66,7 +66,8 @@ private:
     // What a key's handle needs besides the change's own access for the journal to read it.
     std::uint32_t journalAccess() const;
     void tell(const std::string& reason);
-    long planTree(HKey key, Plan& plan);
+    // `known`: what queryInfoKey told of the key just before, or null.
+    long planTree(HKey key, Plan& plan, const KeyInfo* known = nullptr);
 
     struct Left {
         int count = 0;
