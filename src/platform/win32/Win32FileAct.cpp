@@ -35,12 +35,15 @@ FileActOutcome systemFailure(DWORD error) {
 
 // POSIX semantics where the system has them (Windows 10 1709 and later, on NTFS): the name goes
 // when this handle closes, whoever else holds the file open with delete sharing, and from 1809 a
-// read-only file too. Elsewhere (older systems, other file systems, Wine) the classic
-// disposition. 0, or the system's error.
-DWORD markDeleted(HANDLE file) {
+// read-only file too (posix, when given, tells so). Elsewhere (older systems, other file
+// systems, Wine) the classic disposition. 0, or the system's error.
+DWORD markDeleted(HANDLE file, bool* posix = nullptr) {
     for (DWORD flags : {kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly,
                         kDispositionDelete | kDispositionPosixSemantics}) {
-        if (SetFileInformationByHandle(file, kFileDispositionInfoEx, &flags, sizeof flags)) return 0;
+        if (SetFileInformationByHandle(file, kFileDispositionInfoEx, &flags, sizeof flags)) {
+            if (posix) *posix = true;
+            return 0;
+        }
         const DWORD error = GetLastError();
         if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION)
             return error;
@@ -57,7 +60,8 @@ FileActOutcome goneFrom(HANDLE folder, const std::u16string& name, const FileIde
     const DWORD error = OpenInFolder(folder, name, FILE_READ_ATTRIBUTES, FILE_OPEN, probe);
     if (notFound(error)) return done();
     HandleFacts facts;
-    if (error == 0 && FactsOf(probe.get(), facts) && facts.identity != was) return done();
+    std::u16string placed;
+    if (error == 0 && FactsOnVolume(probe.get(), was.volume, facts, placed) && facts.identity != was) return done();
     return failed(FileActFault::HeldOpen);
 }
 
@@ -193,9 +197,12 @@ FileActOutcome actIn(const ActFolder& folder, const std::u16string& name, const 
         return act.emptyFolder ? failed(FileActFault::System, ERROR_DIRECTORY) : failed(FileActFault::Folder);
     if (act.dryRun) return done();
     // The system refuses to mark a folder that is not empty (ERROR_DIR_NOT_EMPTY).
-    if (DWORD error = markDeleted(entry.get())) return failed(FileActFault::System, error);
+    bool posix = false;
+    if (DWORD marked = markDeleted(entry.get(), &posix)) return failed(FileActFault::System, marked);
     entry.reset();
-    return goneFrom(folder.handle.get(), name, act.file);
+    // The POSIX delete took the name at that close; the classic one may not have (another program
+    // holds the file, or under Wine, which deletes by name, the name leads elsewhere now).
+    return posix ? done() : goneFrom(folder.handle.get(), name, act.file);
 }
 
 }  // namespace

@@ -20,8 +20,6 @@ FileActOutcome failed(DWORD error) {
                            : FileActOutcome{FileActResult::Failed, FileActFault::System, static_cast<long>(error)};
 }
 
-constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
 constexpr auto kBufferOverflow = static_cast<NTSTATUS>(0x80000005L);  // STATUS_BUFFER_OVERFLOW
 

@@ -13,6 +13,9 @@
 
 namespace keltora {
 
+// Whatever other programs do with an object this program opens.
+inline constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // What an open object is, as the system says: its identity and its attributes.
 struct HandleFacts {
     FileIdentity identity;
@@ -44,7 +47,7 @@ FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, Scope
 // FILE_OPEN, FILE_OPEN_IF or FILE_CREATE (the last two make a file, never a folder). The Win32
 // error code, 0 when opened.
 DWORD OpenInFolder(HANDLE folder, const std::u16string& name, ACCESS_MASK access, ULONG disposition,
-                   ScopedHandle& opened, ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+                   ScopedHandle& opened, ULONG share = kShareAll);
 // The system places an entry opened in a folder opened, under that name. Wine opens a Unix link
 // as what it leads to even when asked not to, and lists a link to a file as that file, identity
 // and all: only where the system says the object is tells the two apart.
