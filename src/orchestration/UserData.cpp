@@ -73,11 +73,15 @@ bool isUserFolder(std::string_view folder, const std::string& systemRoot) {
 
 // A removal of per-user data in the signed-in user's own process takes a second look at each
 // checked file's folder: one the profile rule refuses is left as it is (a scan lists none from
-// such a folder; this keeps the act to the same rule whatever listed it).
+// such a folder; this keeps the act to the same rule whatever listed it). What the rule reads
+// from the system is read once for the removal.
 class ProfileCheck {
 public:
     ProfileCheck(ScanContext& context, std::string code)
-        : context_(context), code_(std::move(code)), machinePlaces_(MachinePlaceFolders(context.platform, code_)) {}
+        : context_(context),
+          code_(std::move(code)),
+          machinePlaces_(MachinePlaceFolders(context.platform, code_)),
+          facts_(ReadProfileFacts(context)) {}
     // A file below one of the category's places of the machine's data (ProgramData's error
     // reports) is the machine's, whatever else the category lists: it keeps the machine's rules.
     bool inMachinePlace(const Finding& finding) const {
@@ -90,10 +94,11 @@ public:
     bool refuses(const Finding& finding) {
         const auto folder = UserFolderOf(code_, finding, context_.paths.systemRoot, context_.platform.codePage);
         if (!folder || inMachinePlace(finding)) return false;
-        // The findings of one folder share its verdict: the profile folder is asked of the system
-        // once per folder, not once per file.
+        // The findings of one folder share its verdict: the rule is asked once per folder, not
+        // once per file, with what it reads from the system read once for the removal.
         auto known = verdicts_.find(*folder);
-        if (known == verdicts_.end()) known = verdicts_.emplace(*folder, UserFolderRefusal(context_, *folder)).first;
+        if (known == verdicts_.end())
+            known = verdicts_.emplace(*folder, UserFolderRefusal(context_, facts_, *folder)).first;
         const auto& why = known->second;
         if (!why) return false;
         if (refused_++ == 0) first_ = context_.platform.codePage.toAnsi(*folder) + ": " + *why;
@@ -115,6 +120,7 @@ private:
     ScanContext& context_;
     std::string code_;
     std::vector<std::u16string> machinePlaces_;
+    ProfileFacts facts_;
     std::map<std::u16string, std::optional<std::string>> verdicts_;
     int refused_ = 0;
     std::string first_;

@@ -135,8 +135,12 @@ public:
     // Every entry of a resolved folder, read as written (through "\\?\", so at any length),
     // in the order the file system returns them, without "." and "..", each with its identity
     // and the folder's. The folder is opened without following a final link: nullopt when it is
-    // a link or another reparse point, no folder, or cannot be read.
-    virtual std::optional<FolderListing> listFolder(const std::u16string& folder) = 0;
+    // a link or another reparse point, no folder, or cannot be read. listedAs: the folder as a
+    // listing saw it, when known (a walk going down into an entry it listed): when the folder
+    // opened has that file ID, its volume is taken from there rather than asked again (Wine asks
+    // its mount manager, which costs more than the rest of listing a small folder). An act on
+    // what the listing saw still checks the folder's whole identity.
+    virtual std::optional<FolderListing> listFolder(const std::u16string& folder, const FileIdentity& listedAs = {}) = 0;
     // Deletes or moves exactly the file a listing saw: its folder is opened without following a
     // final link, the entry is opened by its exact name relative to that folder, without
     // following a link, and only when what was opened is what the listing saw (the identities
@@ -149,6 +153,11 @@ public:
     // moved as a whole on its own volume, as MoveFileA moves one, and deleted only as an empty
     // folder (FileAct::emptyFolder).
     virtual FileActOutcome act(const FileAct& act) = 0;
+    // While on, the act keeps the folder of its last act open, found to be the folder the listing
+    // saw when it was opened, and a next act in that same folder (as the same listing saw it)
+    // opens it no more: the files of one folder come together in a removal. An act in another
+    // folder closes it first, and so does turning it off (KeptActFolder).
+    virtual void keepActFolder(bool keep) { (void)keep; }
     // The user's temporary folder as the system reports it (GetTempPath, long names); empty when
     // the system reports none.
     virtual std::u16string temporaryFolder() = 0;
@@ -212,6 +221,18 @@ public:
     }
     // Creates the folder and any missing parents; true when it exists afterwards.
     bool createDirectories(const std::string& path);
+};
+
+// Keeps the act's folder from one act to the next for as long as it lives (FileSystem::keepActFolder).
+class KeptActFolder {
+public:
+    explicit KeptActFolder(FileSystem& files) : files_(files) { files_.keepActFolder(true); }
+    ~KeptActFolder() { files_.keepActFolder(false); }
+    KeptActFolder(const KeptActFolder&) = delete;
+    KeptActFolder& operator=(const KeptActFolder&) = delete;
+
+private:
+    FileSystem& files_;
 };
 
 }  // namespace keltora

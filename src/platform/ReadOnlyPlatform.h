@@ -83,13 +83,16 @@ public:
     explicit ReadOnlyFileSystem(FileSystem& real) : real_(real) {}
     std::vector<FoundFile> find(const std::string& pattern) override { return real_.find(pattern); }
     std::vector<FoundFile> findWide(const std::u16string& pattern) override { return real_.findWide(pattern); }
-    std::optional<FolderListing> listFolder(const std::u16string& folder) override { return real_.listFolder(folder); }
+    std::optional<FolderListing> listFolder(const std::u16string& folder, const FileIdentity& listedAs = {}) override {
+        return real_.listFolder(folder, listedAs);
+    }
     // Every check the real act makes, and nothing done.
     FileActOutcome act(const FileAct& act) override {
         FileAct checkOnly = act;
         checkOnly.dryRun = true;
         return real_.act(checkOnly);
     }
+    void keepActFolder(bool keep) override { real_.keepActFolder(keep); }
     std::u16string temporaryFolder() override { return real_.temporaryFolder(); }
     std::optional<std::u16string> environmentVariable(const std::u16string& name) override {
         return real_.environmentVariable(name);

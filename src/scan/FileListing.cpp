@@ -78,7 +78,7 @@ std::optional<ListedFolder> DriveRootOf(Platform& platform, const ListedFolder& 
 
 std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask) {
     std::vector<FoundFile> entries;
-    auto listing = platform.files.listFolder(folder.path);
+    auto listing = platform.files.listFolder(folder.path, folder.identity);
     if (!listing) return entries;
     entries = std::move(listing->entries);
     const bool everything = mask == u"*" || mask == u"*.*";
@@ -108,7 +108,9 @@ void CollectEntries(Platform& platform, const ListedFolder& folder, std::u16stri
 }
 
 ListedFolder EntryFolder(Platform& platform, const ListedFolder& folder, const FoundFile& entry) {
-    return listed(platform.codePage, folder.below(exactName(entry, platform.codePage)));
+    ListedFolder below = listed(platform.codePage, folder.below(exactName(entry, platform.codePage)));
+    below.identity = entry.identity;
+    return below;
 }
 
 std::vector<std::string> FileSubItems(std::string report, std::string_view detail, std::string folder, std::string size) {

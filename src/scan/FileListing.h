@@ -18,6 +18,9 @@ struct ListedFolder {
     std::u16string path;  // "C:\Users\pat\Cookies"; a drive root keeps its '\' ("C:\")
     std::string ansi;     // the same as the ANSI texts show it
     bool exact = true;    // whether ansi names path exactly
+    // What the folder is as a listing saw it (the walk that went down into it, EntryFolder);
+    // unknown for a folder a value names.
+    FileIdentity identity{};
 
     // The text of a "Path Location" column: the folder with a trailing '\'.
     std::string column() const;

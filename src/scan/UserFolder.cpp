@@ -78,13 +78,20 @@ std::optional<ListedFolder> UserShellFolder(ScanContext& context, const std::str
                       platform.codePage.toWide(ShellFolder(platform.registry, name)));
 }
 
+ProfileFacts ReadProfileFacts(ScanContext& context) {
+    return {profileOf(context.platform), machineFolders(context.platform.codePage, context.paths)};
+}
+
 std::optional<std::string> UserFolderRefusal(ScanContext& context, std::u16string_view folder) {
+    return UserFolderRefusal(context, ReadProfileFacts(context), folder);
+}
+
+std::optional<std::string> UserFolderRefusal(ScanContext& context, const ProfileFacts& facts, std::u16string_view folder) {
     const auto resolved = UsableFolder(folder);
-    const auto profile = profileOf(context.platform);
     const UserFolderVerdict verdict =
-        resolved ? CheckUserFolder(*resolved, profile, machineFolders(context.platform.codePage, context.paths)) : UserFolderVerdict::OutsideProfile;
+        resolved ? CheckUserFolder(*resolved, facts.profile, facts.machineFolders) : UserFolderVerdict::OutsideProfile;
     if (verdict == UserFolderVerdict::Allowed) return std::nullopt;
-    return reason(context.platform.codePage, verdict, profile);
+    return reason(context.platform.codePage, verdict, facts.profile);
 }
 
 // The parts below the profile are taken in the value's own spelling; each is made only in a part

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scan/FileListing.h"
 #include "scan/ScanContext.h"
@@ -23,10 +24,20 @@ std::optional<ListedFolder> UserFolder(ScanContext& context, std::string_view so
 // The same for a value of the user's Shell Folders key, read afresh.
 std::optional<ListedFolder> UserShellFolder(ScanContext& context, const std::string& name);
 
+// What the profile rule reads from the system: the profile folder as the machine records it (the
+// user cannot redirect it) and the machine's folders. A removal that asks the rule of every file
+// reads them once.
+struct ProfileFacts {
+    std::optional<std::u16string> profile;
+    std::vector<std::u16string> machineFolders;
+};
+ProfileFacts ReadProfileFacts(ScanContext& context);
+
 // Why a resolved folder taken from per-user data may not be acted on; nullopt when it may. The
 // text rule only (for a removal's second look at what a scan listed: the act on each file makes
 // sure no link leads elsewhere).
 std::optional<std::string> UserFolderRefusal(ScanContext& context, std::u16string_view folder);
+std::optional<std::string> UserFolderRefusal(ScanContext& context, const ProfileFacts& facts, std::u16string_view folder);
 
 // A folder of the program's own files below the user's profile (the user's own undo journals),
 // under the same rules, made where it is missing: part by part from the profile down, each part

@@ -296,7 +296,7 @@ std::u16string MemoryFileSystem::asWritten(const std::u16string& path) {
     return FullPathName(path, current_);
 }
 
-std::optional<FolderListing> MemoryFileSystem::listFolder(const std::u16string& folder) {
+std::optional<FolderListing> MemoryFileSystem::listFolder(const std::u16string& folder, const FileIdentity&) {
     const Lookup dir = resolve(folder, false);
     if (!dir.entry || dir.denied || dir.entry->denied || dir.entry->isLink() || !dir.entry->isDirectory())
         return std::nullopt;

@@ -42,7 +42,8 @@ public:
     // A pattern with "\\?\" is taken as written.
     std::vector<FoundFile> findWide(const std::u16string& pattern) override;
     // As written, as through "\\?\": a link on the way is followed, a final one is not opened.
-    std::optional<FolderListing> listFolder(const std::u16string& folder) override;
+    // listedAs changes nothing here: every identity is known at once.
+    std::optional<FolderListing> listFolder(const std::u16string& folder, const FileIdentity& listedAs = {}) override;
     FileActOutcome act(const FileAct& act) override;
     std::u16string temporaryFolder() override { return temporaryPath; }
     std::optional<std::u16string> environmentVariable(const std::u16string& name) override;

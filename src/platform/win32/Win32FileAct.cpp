@@ -35,12 +35,15 @@ FileActOutcome systemFailure(DWORD error) {
 
 // POSIX semantics where the system has them (Windows 10 1709 and later, on NTFS): the name goes
 // when this handle closes, whoever else holds the file open with delete sharing, and from 1809 a
-// read-only file too. Elsewhere (older systems, other file systems, Wine) the classic
-// disposition. 0, or the system's error.
-DWORD markDeleted(HANDLE file) {
+// read-only file too (posix, when given, tells so). Elsewhere (older systems, other file
+// systems, Wine) the classic disposition. 0, or the system's error.
+DWORD markDeleted(HANDLE file, bool* posix = nullptr) {
     for (DWORD flags : {kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly,
                         kDispositionDelete | kDispositionPosixSemantics}) {
-        if (SetFileInformationByHandle(file, kFileDispositionInfoEx, &flags, sizeof flags)) return 0;
+        if (SetFileInformationByHandle(file, kFileDispositionInfoEx, &flags, sizeof flags)) {
+            if (posix) *posix = true;
+            return 0;
+        }
         const DWORD error = GetLastError();
         if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION)
             return error;
@@ -57,7 +60,8 @@ FileActOutcome goneFrom(HANDLE folder, const std::u16string& name, const FileIde
     const DWORD error = OpenInFolder(folder, name, FILE_READ_ATTRIBUTES, FILE_OPEN, probe);
     if (notFound(error)) return done();
     HandleFacts facts;
-    if (error == 0 && FactsOf(probe.get(), facts) && facts.identity != was) return done();
+    std::u16string placed;
+    if (error == 0 && FactsOnVolume(probe.get(), was.volume, facts, placed) && facts.identity != was) return done();
     return failed(FileActFault::HeldOpen);
 }
 
@@ -131,16 +135,15 @@ FileActOutcome moveListed(HANDLE folder, const std::u16string& name, ScopedHandl
     std::u16string targetPath, leaf;
     if (!SplitEntryPath(act.moveTo, targetPath, leaf)) return failed(FileActFault::System, ERROR_INVALID_NAME);
     ScopedHandle target;
+    HandleFacts targetFacts;
     const DWORD access = FILE_TRAVERSE | FILE_READ_ATTRIBUTES | (facts.isDirectory() ? FILE_ADD_SUBDIRECTORY : FILE_ADD_FILE);
-    const FileActOutcome opened = OpenPlainFolder(targetPath, access, target);
+    const FileActOutcome opened = OpenPlainFolder(targetPath, access, target, &targetFacts);
     if (opened.result == FileActResult::Absent) return failed(FileActFault::System, ERROR_PATH_NOT_FOUND);
     if (opened.result != FileActResult::Done) return opened;
     ScopedHandle there;
     const DWORD lookedUp = OpenInFolder(target.get(), leaf, FILE_READ_ATTRIBUTES, FILE_OPEN, there);
     if (lookedUp == 0) return failed(FileActFault::NameTaken);
     if (!notFound(lookedUp)) return failed(FileActFault::System, lookedUp);
-    HandleFacts targetFacts;
-    if (!FactsOf(target.get(), targetFacts)) return failed(FileActFault::System, GetLastError());
     const bool sameVolume = targetFacts.identity.volume == facts.identity.volume;
     if (!sameVolume && facts.isDirectory()) return failed(FileActFault::Folder);
     if (act.dryRun) return done();
@@ -155,36 +158,70 @@ FileActOutcome moveListed(HANDLE folder, const std::u16string& name, ScopedHandl
     return nameTaken(error) ? failed(FileActFault::NameTaken) : failed(FileActFault::System, error);
 }
 
-}  // namespace
+// The folder of an act opened as itself and checked against the listing; nullptr, with why, when
+// it cannot be.
+std::unique_ptr<ActFolder> openActFolder(const std::u16string& path, const FileAct& act, FileActOutcome& why) {
+    auto folder = std::make_unique<ActFolder>();
+    folder->path = path;
+    why = OpenPlainFolder(path, FILE_TRAVERSE | FILE_READ_ATTRIBUTES, folder->handle, &folder->facts);
+    if (why.result != FileActResult::Done) return nullptr;
+    if (act.folder.known() && folder->facts.identity != act.folder) {
+        why = unsafe(FileActFault::NotListed);
+        return nullptr;
+    }
+    // Without it no entry could be placed in the folder.
+    folder->onVolume = PathOnVolume(folder->handle.get());
+    if (folder->onVolume.empty()) {
+        why = unsafe(FileActFault::NotListed);
+        return nullptr;
+    }
+    return folder;
+}
 
-// The folder opened as itself, the entry by its exact name relative to it and as itself, both
-// checked against what the listing saw, then deleted or renamed through that same handle, so
-// nothing can be swapped in between.
-FileActOutcome ActOnListedFile(const FileAct& act) {
-    std::u16string folderPath, name;
-    if (!SplitEntryPath(act.path, folderPath, name)) return failed(FileActFault::System, ERROR_INVALID_NAME);
-    ScopedHandle folder;
-    const FileActOutcome opened = OpenPlainFolder(folderPath, FILE_TRAVERSE | FILE_READ_ATTRIBUTES, folder);
-    if (opened.result != FileActResult::Done) return opened;
-    HandleFacts folderFacts;
-    if (!FactsOf(folder.get(), folderFacts)) return systemFailure(GetLastError());
-    if (act.folder.known() && folderFacts.identity != act.folder) return unsafe(FileActFault::NotListed);
+// The entry by its exact name relative to its folder and as itself, checked against what the
+// listing saw, then deleted or renamed through that same handle, so nothing can be swapped in
+// between.
+FileActOutcome actIn(const ActFolder& folder, const std::u16string& name, const FileAct& act) {
     ScopedHandle entry;
-    if (DWORD error = OpenInFolder(folder.get(), name, DELETE | FILE_READ_ATTRIBUTES, FILE_OPEN, entry))
+    if (DWORD error = OpenInFolder(folder.handle.get(), name, DELETE | FILE_READ_ATTRIBUTES, FILE_OPEN, entry))
         return systemFailure(error);
+    // What was opened is there, whatever keeps the system from saying what it is.
     HandleFacts facts;
-    if (!FactsOf(entry.get(), facts)) return systemFailure(GetLastError());
+    std::u16string placed;
+    if (!FactsOnVolume(entry.get(), folder.facts.identity.volume, facts, placed)) return unsafe(FileActFault::NotListed);
     if (facts.isReparsePoint()) return unsafe(FileActFault::Link);
-    if (!act.file.known() || facts.identity != act.file || !PlacedIn(folder.get(), entry.get(), name))
+    if (!act.file.known() || facts.identity != act.file || !PlacedAt(folder.onVolume, placed, name))
         return unsafe(FileActFault::NotListed);
-    if (!act.moveTo.empty()) return moveListed(folder.get(), name, entry, facts, act);
+    if (!act.moveTo.empty()) return moveListed(folder.handle.get(), name, entry, facts, act);
     if (act.emptyFolder != facts.isDirectory())
         return act.emptyFolder ? failed(FileActFault::System, ERROR_DIRECTORY) : failed(FileActFault::Folder);
     if (act.dryRun) return done();
     // The system refuses to mark a folder that is not empty (ERROR_DIR_NOT_EMPTY).
-    if (DWORD error = markDeleted(entry.get())) return failed(FileActFault::System, error);
+    bool posix = false;
+    if (DWORD marked = markDeleted(entry.get(), &posix)) return failed(FileActFault::System, marked);
     entry.reset();
-    return goneFrom(folder.get(), name, act.file);
+    // The POSIX delete took the name at that close; the classic one may not have (another program
+    // holds the file, or under Wine, which deletes by name, the name leads elsewhere now).
+    return posix ? done() : goneFrom(folder.handle.get(), name, act.file);
+}
+
+}  // namespace
+
+// The folder opened as itself, the entry by its exact name relative to it and as itself, both
+// checked against what the listing saw, then acted on through the entry's handle.
+FileActOutcome ActOnListedFile(const FileAct& act, std::unique_ptr<ActFolder>* kept) {
+    std::u16string folderPath, name;
+    if (!SplitEntryPath(act.path, folderPath, name)) return failed(FileActFault::System, ERROR_INVALID_NAME);
+    std::unique_ptr<ActFolder> folder;
+    if (kept && *kept && (*kept)->path == folderPath && (!act.folder.known() || (*kept)->facts.identity == act.folder))
+        folder = std::move(*kept);
+    if (kept) kept->reset();
+    FileActOutcome outcome;
+    if (!folder) folder = openActFolder(folderPath, act, outcome);
+    if (!folder) return outcome;
+    outcome = actIn(*folder, name, act);
+    if (kept) *kept = std::move(folder);
+    return outcome;
 }
 
 }  // namespace keltora

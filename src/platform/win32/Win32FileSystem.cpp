@@ -30,6 +30,9 @@ bool writeAll(HANDLE file, const std::string& content) {
 
 }  // namespace
 
+Win32FileSystem::Win32FileSystem(CodePage& codePage) : codePage_(codePage) {}
+Win32FileSystem::~Win32FileSystem() = default;
+
 // FindFirstFileA is FindFirstFileW with the names converted to the ANSI code page; doing the
 // conversion here keeps the exact name beside the ANSI one.
 std::vector<FoundFile> Win32FileSystem::find(const std::string& pattern) { return findWide(codePage_.toWide(pattern)); }
@@ -69,13 +72,12 @@ std::vector<FoundFile> Win32FileSystem::findWide(const std::u16string& pattern) 
     return result;
 }
 
-std::optional<FolderListing> Win32FileSystem::listFolder(const std::u16string& folder) {
+std::optional<FolderListing> Win32FileSystem::listFolder(const std::u16string& folder, const FileIdentity& listedAs) {
     ScopedHandle handle;
-    if (OpenPlainFolder(folder, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES, handle).result !=
+    HandleFacts facts;
+    if (OpenPlainFolder(folder, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES, handle, &facts, listedAs).result !=
         FileActResult::Done)
         return std::nullopt;
-    HandleFacts facts;
-    if (!FactsOf(handle.get(), facts)) return std::nullopt;
     FolderListing listing{facts.identity, {}};
     const bool whole = ListOpenFolder(handle.get(), [&](const FolderEntry& entry) {
         FoundFile file = found(entry.name, entry.attributes, entry.size, entry.lastWritten);
@@ -87,7 +89,14 @@ std::optional<FolderListing> Win32FileSystem::listFolder(const std::u16string& f
     return listing;
 }
 
-FileActOutcome Win32FileSystem::act(const FileAct& act) { return ActOnListedFile(act); }
+FileActOutcome Win32FileSystem::act(const FileAct& act) {
+    return ActOnListedFile(act, keepActFolder_ ? &actFolder_ : nullptr);
+}
+
+void Win32FileSystem::keepActFolder(bool keep) {
+    keepActFolder_ = keep;
+    if (!keep) actFolder_.reset();
+}
 
 std::u16string Win32FileSystem::temporaryFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};

@@ -20,28 +20,12 @@ FileActOutcome failed(DWORD error) {
                            : FileActOutcome{FileActResult::Failed, FileActFault::System, static_cast<long>(error)};
 }
 
-constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
+constexpr auto kBufferOverflow = static_cast<NTSTATUS>(0x80000005L);  // STATUS_BUFFER_OVERFLOW
 
 bool sameNoCase(const std::u16string& a, const std::u16string& b) {
     return CompareStringOrdinal(WideText(a), static_cast<int>(a.size()), WideText(b), static_cast<int>(b.size()),
                                 TRUE) == CSTR_EQUAL;
-}
-
-// The path of an open object on its volume, as the system names it (FileNameInfo; any length,
-// whatever drive letter or link led to it); empty when the system does not say.
-std::u16string PathOnVolume(HANDLE object) {
-    for (std::size_t units : {std::size_t{MAX_PATH}, std::size_t{32768}}) {
-        std::vector<LONGLONG> buffer((sizeof(FILE_NAME_INFO) + units * sizeof(WCHAR)) / sizeof(LONGLONG) + 1);
-        const auto bytes = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
-        if (GetFileInformationByHandleEx(object, FileNameInfo, buffer.data(), bytes)) {
-            const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
-            return std::u16string(reinterpret_cast<const char16_t*>(info->FileName), info->FileNameLength / sizeof(WCHAR));
-        }
-        if (GetLastError() != ERROR_MORE_DATA) break;
-    }
-    return {};
 }
 
 }  // namespace
@@ -55,6 +39,45 @@ bool FactsOf(HANDLE object, HandleFacts& facts) {
     return true;
 }
 
+// FileAllInformation holds the attributes and file ID GetFileInformationByHandle reads from it,
+// and the name FileNameInfo gives; it is the volume that costs.
+bool FactsOnVolume(HANDLE object, std::uint32_t volume, HandleFacts& facts, std::u16string& pathOnVolume) {
+    for (std::size_t units : {std::size_t{MAX_PATH}, std::size_t{32768}}) {
+        std::vector<LONGLONG> buffer((sizeof(FILE_ALL_INFORMATION) + units * sizeof(WCHAR)) / sizeof(LONGLONG) + 1);
+        IO_STATUS_BLOCK io{};
+        const NTSTATUS status = NtQueryInformationFile(object, &io, buffer.data(),
+                                                       static_cast<ULONG>(buffer.size() * sizeof(LONGLONG)),
+                                                       FileAllInformation);
+        if (status == kBufferOverflow) continue;
+        if (status < 0) {
+            SetLastError(RtlNtStatusToDosError(status));
+            return false;
+        }
+        const auto* info = reinterpret_cast<const FILE_ALL_INFORMATION*>(buffer.data());
+        facts.identity = {volume, static_cast<std::uint64_t>(info->InternalInformation.IndexNumber.QuadPart)};
+        facts.attributes = info->BasicInformation.FileAttributes;
+        const auto& name = info->NameInformation;
+        pathOnVolume.assign(reinterpret_cast<const char16_t*>(name.FileName), name.FileNameLength / sizeof(WCHAR));
+        return true;
+    }
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+}
+
+// FileNameInfo; the path of an open object at any length.
+std::u16string PathOnVolume(HANDLE object) {
+    for (std::size_t units : {std::size_t{MAX_PATH}, std::size_t{32768}}) {
+        std::vector<LONGLONG> buffer((sizeof(FILE_NAME_INFO) + units * sizeof(WCHAR)) / sizeof(LONGLONG) + 1);
+        const auto bytes = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
+        if (GetFileInformationByHandleEx(object, FileNameInfo, buffer.data(), bytes)) {
+            const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+            return std::u16string(reinterpret_cast<const char16_t*>(info->FileName), info->FileNameLength / sizeof(WCHAR));
+        }
+        if (GetLastError() != ERROR_MORE_DATA) break;
+    }
+    return {};
+}
+
 bool SplitEntryPath(const std::u16string& path, std::u16string& folder, std::u16string& name) {
     const auto cut = path.find_last_of(u'\\');
     if (cut == std::u16string::npos) return false;
@@ -66,7 +89,8 @@ bool SplitEntryPath(const std::u16string& path, std::u16string& folder, std::u16
 
 // Wine opens a Unix link to a folder as the folder it leads to even when asked not to, but its
 // attributes read by name show a reparse point; Windows says so of the handle too.
-FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened) {
+FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened, HandleFacts* facts,
+                               const FileIdentity& listedAs) {
     const std::u16string extended = ExtendedPath(folder);
     const auto resolved = ResolveFolder(folder);
     if (!resolved || resolved->path != folder) return {FileActResult::Failed, FileActFault::System, ERROR_INVALID_NAME};
@@ -78,10 +102,14 @@ FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, Scope
     opened.reset(CreateFileW(WideText(extended), access | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING,
                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!opened.valid()) return failed(GetLastError());
-    HandleFacts facts;
-    if (!FactsOf(opened.get(), facts)) return failed(GetLastError());
-    if (facts.isReparsePoint()) return {FileActResult::Unsafe, FileActFault::Link};
-    if (!facts.isDirectory()) return {FileActResult::Absent};
+    HandleFacts found;
+    std::u16string placed;
+    const bool asListed = listedAs.known() && FactsOnVolume(opened.get(), listedAs.volume, found, placed) &&
+                          found.identity == listedAs;
+    if (!asListed && !FactsOf(opened.get(), found)) return failed(GetLastError());
+    if (found.isReparsePoint()) return {FileActResult::Unsafe, FileActFault::Link};
+    if (!found.isDirectory()) return {FileActResult::Absent};
+    if (facts) *facts = found;
     return {FileActResult::Done};
 }
 
@@ -142,9 +170,12 @@ bool ListOpenFolder(HANDLE folder, const std::function<void(const FolderEntry&)>
 }
 
 bool PlacedIn(HANDLE folder, HANDLE entry, const std::u16string& name) {
-    std::u16string folderPath = PathOnVolume(folder);
+    return PlacedAt(PathOnVolume(folder), PathOnVolume(entry), name);
+}
+
+bool PlacedAt(const std::u16string& folderOnVolume, const std::u16string& entryPath, const std::u16string& name) {
+    std::u16string folderPath = folderOnVolume;
     if (folderPath.ends_with(u'\\')) folderPath.pop_back();
-    const std::u16string entryPath = PathOnVolume(entry);
     const auto cut = entryPath.find_last_of(u'\\');
     if (entryPath.empty() || cut == std::u16string::npos) return false;
     return sameNoCase(entryPath.substr(0, cut), folderPath) && sameNoCase(entryPath.substr(cut + 1), name);

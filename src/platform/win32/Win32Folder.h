@@ -13,6 +13,9 @@
 
 namespace keltora {
 
+// Whatever other programs do with an object this program opens.
+inline constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // What an open object is, as the system says: its identity and its attributes.
 struct HandleFacts {
     FileIdentity identity;
@@ -21,24 +24,36 @@ struct HandleFacts {
     bool isReparsePoint() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
 bool FactsOf(HANDLE object, HandleFacts& facts);
+// What an open object is, its volume known from elsewhere (an entry opened in an open folder lies
+// on that folder's volume), and where the system places it on that volume, in one query.
+// FactsOf asks for the volume as well, which Wine answers through its mount manager at a cost
+// far above the rest of a file's delete or a small folder's listing.
+bool FactsOnVolume(HANDLE object, std::uint32_t volume, HandleFacts& facts, std::u16string& pathOnVolume);
+// The path of an open object on its volume, as the system names it (any length, whatever drive
+// letter or link led to it); empty when the system does not say.
+std::u16string PathOnVolume(HANDLE object);
 
 // A full path as its folder (a drive root keeping its '\') and the name in it; false when it has
 // no folder part.
 bool SplitEntryPath(const std::u16string& path, std::u16string& folder, std::u16string& name);
 
-// A resolved folder opened through "\\?\" as itself: Done with the handle, Absent, Unsafe (Link)
-// when it is a link or another reparse point, Failed with the system's error.
-FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened);
+// A resolved folder opened through "\\?\" as itself: Done with the handle (and, when asked,
+// what it is), Absent, Unsafe (Link) when it is a link or another reparse point, Failed with the
+// system's error. listedAs: as FileSystem::listFolder takes it.
+FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, ScopedHandle& opened,
+                               HandleFacts* facts = nullptr, const FileIdentity& listedAs = {});
 
 // The entry name of an open folder, as written, itself even when it is a link; disposition
 // FILE_OPEN, FILE_OPEN_IF or FILE_CREATE (the last two make a file, never a folder). The Win32
 // error code, 0 when opened.
 DWORD OpenInFolder(HANDLE folder, const std::u16string& name, ACCESS_MASK access, ULONG disposition,
-                   ScopedHandle& opened, ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+                   ScopedHandle& opened, ULONG share = kShareAll);
 // The system places an entry opened in a folder opened, under that name. Wine opens a Unix link
 // as what it leads to even when asked not to, and lists a link to a file as that file, identity
 // and all: only where the system says the object is tells the two apart.
 bool PlacedIn(HANDLE folder, HANDLE entry, const std::u16string& name);
+// The same, by the two paths on the volume the system gave (PathOnVolume, FactsOnVolume).
+bool PlacedAt(const std::u16string& folderOnVolume, const std::u16string& entryOnVolume, const std::u16string& name);
 // Whether an object opened by a full path (by another library) is the plain file that path
 // names: no link, no folder, placed under that name in its folder opened as itself.
 bool IsHandleOfFile(HANDLE file, const std::u16string& path);

@@ -115,7 +115,7 @@ std::unique_ptr<OpenedFile> OpenFileForUpdate(const std::u16string& path, bool c
 std::unique_ptr<OpenedFile> OpenExactFile(const std::u16string& path, bool write, bool create) {
     ScopedHandle opened;
     const FileActOutcome why = OpenPlainFile(path, GENERIC_READ | (write ? GENERIC_WRITE : 0), create && write,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, opened);
+                                             kShareAll, opened);
     if (why.result != FileActResult::Done) return nullptr;
     auto file = std::make_unique<Win32OpenFile>(opened.get());
     opened.release();

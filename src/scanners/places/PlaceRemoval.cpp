@@ -29,6 +29,7 @@ PlaceRemoval::PlaceRemoval(ScanContext& context, std::string_view code)
     : context_(context), folders_(PlaceFoldersOf(context, code, PlaceLook::Removal)), files_(context) {
     rules_.reserve(folders_.size());
     for (const auto& folder : folders_) rules_.emplace_back(context.platform, *folder.place);
+    keptFolder_.emplace(context.platform.files);
 }
 
 std::optional<PlaceRemoval::Target> PlaceRemoval::locate(const Finding& finding) const {
@@ -46,12 +47,13 @@ std::optional<PlaceRemoval::Target> PlaceRemoval::locate(const Finding& finding)
     return std::nullopt;
 }
 
-std::optional<bool> PlaceRemoval::stillOldEnough(const Target& target) {
+std::optional<bool> PlaceRemoval::stillOldEnough(const Target& target, const Finding& finding) {
     auto listed = listings_.find(target.folder);
     if (listed == listings_.end()) {
         // One listing per folder, however many of its files are removed.
         Platform& platform = context_.platform;
-        const auto folder = std::make_shared<const ListedFolder>(ListedFolder{target.folder, {}, true});
+        const auto folder =
+            std::make_shared<const ListedFolder>(ListedFolder{target.folder, {}, true, finding.listedFolder});
         std::unordered_map<std::u16string, std::uint64_t> times;
         for (auto& entry : ListEntries(platform, *folder, u"*")) {
             if (entry.isDirectory()) continue;
@@ -69,7 +71,7 @@ RemovalOutcome PlaceRemoval::remove(const Finding& finding) {
     const auto target = locate(finding);
     // Not a file of this category's places as they are now: nothing is touched.
     if (!target) return RemovalOutcome::NoLongerAFinding;
-    if (rules_[target->place].checksAge() && stillOldEnough(*target) == false) return RemovalOutcome::NoLongerAFinding;
+    if (rules_[target->place].checksAge() && stillOldEnough(*target, finding) == false) return RemovalOutcome::NoLongerAFinding;
     const RemovalOutcome outcome = files_.remove(finding, finding.subItem(3));
     if (outcome == RemovalOutcome::Removed && folders_[target->place].place->removeEmptied) {
         // Files of one folder come together: the folder is noted once.
@@ -102,6 +104,7 @@ void PlaceRemoval::removeEmptiedFolders() {
 }
 
 void PlaceRemoval::finish() {
+    keptFolder_.reset();
     if (!context_.dryRun) removeEmptiedFolders();
     files_.report(inUseHint_);
     inUseHint_ = {};

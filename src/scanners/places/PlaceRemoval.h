@@ -39,13 +39,15 @@ private:
     std::optional<Target> locate(const Finding& finding) const;
     // Whether the file is still as old as its place asks; nullopt when the listing no longer
     // shows it as a file (the act then finds out what it is).
-    std::optional<bool> stillOldEnough(const Target& target);
+    std::optional<bool> stillOldEnough(const Target& target, const Finding& finding);
     void removeEmptiedFolders();
 
     ScanContext& context_;
     std::vector<PlaceFolder> folders_;
     std::vector<PlaceRules> rules_;
     FileRemoval files_;
+    // The files of one folder come together: the act opens and checks their folder once.
+    std::optional<KeptActFolder> keptFolder_;
     // Each folder's files as listed again during this removal, by exact name: when last written.
     // Keyed by the folder as the findings name it (all of a folder's findings spell it alike).
     std::unordered_map<std::u16string, std::unordered_map<std::u16string, std::uint64_t>> listings_;

@@ -60,6 +60,8 @@ void AddFileFindings(ScanRun& run, std::vector<FoundPath> found, std::string_vie
 void RemoveCheckedFiles(ScanContext& context, ResultList& list) {
     FileRemoval files(context);
     {
+        // The files of one folder come together: the act opens and checks their folder once.
+        const KeptActFolder keptFolder(context.platform.files);
         RemovalRun removal(context, list);
         removal.run([&files](const Finding& finding) { return files.remove(finding, finding.subItem(3)); });
     }

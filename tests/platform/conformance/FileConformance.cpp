@@ -282,6 +282,61 @@ TEST_F(FileConformance, TheActTakesOnlyTheFileTheListingSaw) {
     EXPECT_EQ("kept", files().readFile(inFolder("kept.txt")));
 }
 
+// A walk's listing of a folder it went down into, told what the folder above listed it as: only
+// the folder with that very file ID is taken for it; any other folder is itself.
+TEST_F(FileConformance, AFolderListedAsAnotherIsItself) {
+    ASSERT_TRUE(files().createDirectory(inFolder("one")));
+    ASSERT_TRUE(files().createDirectory(inFolder("two")));
+    make("one\\a.txt");
+    const auto one = files().listFolder(Wide(inFolder("one")));
+    const auto two = files().listFolder(Wide(inFolder("two")));
+    ASSERT_TRUE(one.has_value() && two.has_value());
+    const auto asListed = files().listFolder(Wide(inFolder("one")), one->folder);
+    ASSERT_TRUE(asListed.has_value());
+    EXPECT_EQ(asListed->folder, one->folder);
+    ASSERT_EQ(asListed->entries.size(), 1u);
+    EXPECT_EQ(asListed->entries[0].identity, one->entries[0].identity);
+    const auto asAnother = files().listFolder(Wide(inFolder("one")), two->folder);
+    ASSERT_TRUE(asAnother.has_value());
+    EXPECT_EQ(asAnother->folder, one->folder);
+}
+
+// A removal keeps the folder of its acts open from one file to the next: the folder stays the
+// one the listing saw, whatever its path names later. The file put in the listed one's place is
+// never touched; the listed one is deleted where it went, or stays and is said to (Windows finds
+// it placed elsewhere; Wine, which deletes by name, finds the name another file's and keeps it).
+// Once the removal ends, or an act in another folder comes, nothing of this program holds it.
+TEST_F(FileConformance, AKeptFolderIsTheFolderTheListingSaw) {
+    ASSERT_TRUE(files().createDirectory(inFolder("kept")));
+    make("kept\\a.txt");
+    make("kept\\b.txt", "listed");
+    ASSERT_TRUE(files().createDirectory(inFolder("kept\\sub")));
+    make("kept\\sub\\c.txt");
+    const FileAct a = Listed("kept\\a.txt");
+    const FileAct b = Listed("kept\\b.txt");
+    {
+        const KeptActFolder kept(files());
+        EXPECT_EQ(files().act(Listed("kept\\sub\\c.txt")), FileActResult::Done);
+        FileAct sub = Listed("kept\\sub");
+        sub.emptyFolder = true;
+        EXPECT_EQ(files().act(sub), FileActResult::Done);
+        EXPECT_FALSE(files().exists(inFolder("kept\\sub")));
+        EXPECT_EQ(files().act(a), FileActResult::Done);
+        ASSERT_TRUE(files().moveFile(inFolder("kept"), inFolder("moved")));
+        ASSERT_TRUE(files().createDirectory(inFolder("kept")));
+        make("kept\\b.txt", "new");
+        const FileActResult result = files().act(b).result;
+        EXPECT_EQ("new", files().readFile(inFolder("kept\\b.txt")));
+        EXPECT_NE(result, FileActResult::Absent);
+        EXPECT_EQ(result == FileActResult::Done, !files().exists(inFolder("moved\\b.txt")));
+    }
+    files().deleteFile(inFolder("moved\\b.txt"));
+    FileAct moved = Listed("moved");
+    moved.emptyFolder = true;
+    EXPECT_EQ(files().act(moved), FileActResult::Done);
+    EXPECT_FALSE(files().exists(inFolder("moved")));
+}
+
 // Names the ANSI calls cannot carry: the listing gives the ANSI name the ANSI call would (here
 // the same as another file's) and the exact name, and the act takes only the file it names. A
 // trailing dot is either acted on exactly or refused, never read as its twin.
