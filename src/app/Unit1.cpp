@@ -84,6 +84,7 @@ void TForm1::FormCreate() {
     paths.programFilesX86 = folder(kCurrentVersionKey, "ProgramFilesDir (x86)");
     paths.systemRoot = folder(kWindowsNtKey, "SystemRoot");
     paths.systemDrive = SystemDrivePrefix(paths.systemRoot);
+    paths.localAppData = UsableFolderText(platform_.codePage, platform_.shell.knownFolder(KnownFolder::LocalAppData, KnownFolderPath::Default));
 
     createFolders();
     applySettings();

@@ -134,7 +134,8 @@ public:
     void ignoreItems(Category& category);
     void removeChecked(Category& category);
     // A category's removal action as every command starts it. In a process that runs as another
-    // account than the signed-in user's, one user's data is left in place and the user is told
+    // account than the signed-in user's, one user's data is left in place, and in a process
+    // without an administrator's token the machine's; the user is told
     // (orchestration/UserData.cpp).
     RemovalTally removeCategory(Category& category);
     void showCountBox(std::size_t findings);
@@ -264,14 +265,18 @@ private:
     // The backup of row 0 before a repair; false (the user told) when it failed. The totals are
     // shown again only when the page the repair started on is still shown.
     bool backupBeforeRepair(unsigned page);
-    // The removal action with one user's data held back where the process is another account's;
-    // how many checked findings were held back.
+    // The removal action with one user's data held back where the process is another account's,
+    // and the machine's where it has no administrator's token; how many checked findings were one
+    // user's data held back (the categories that kept the machine's are noted for the user).
     std::size_t removeForThisUser(Category& category);
+    // Tells the user of the categories that kept what needs an administrator's token, once.
+    void tellHeldForRights();
     void hideNavigationPages();
     void removeCheckedLocked(Category& c, const RemoveTexts& texts);
     void restoreSelected();
 
     Platform& platform_;
+    std::vector<std::string> heldForRights_;  // categories whose removal left what needs the token
     AppHost& host_;
     Pacer pacer_;
     ScanContext context_;

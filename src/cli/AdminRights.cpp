@@ -3,31 +3,28 @@
 namespace keltora {
 
 // clang-format off
-const AdminRow kNeedsAdministrator[16] = {
-    {"sp", "the machine's Run key and the startbug folder below Program Files", false},
-    {"ue", "the Uninstall key of HKEY_LOCAL_MACHINE", false},
-    {"fe", "the classes of HKEY_LOCAL_MACHINE", false},
-    {"ax", "the classes of HKEY_LOCAL_MACHINE", false},
-    {"da", "HKEY_LOCAL_MACHINE\\SOFTWARE", false},
+const AdminRow kNeedsAdministrator[13] = {
+    {"sp", "the machine's Run key and the startbug folder below Program Files", true},
+    {"ue", "the Uninstall key of HKEY_LOCAL_MACHINE", true},
+    {"fe", "the classes of HKEY_LOCAL_MACHINE", true},
+    {"ax", "the classes of HKEY_LOCAL_MACHINE", true},
+    {"da", "HKEY_LOCAL_MACHINE\\SOFTWARE", true},
     {"dump", "memory dumps in the Windows folder", false},
     {"chk", "chkdsk files in the system drive's root", false},
     {"log", "log files in the Windows folder", false},
-    {"url", "the undo journals below Program Files", true},
-    {"run", "the undo journals below Program Files", true},
-    {"mru", "the undo journals below Program Files", true},
     {"ignore", "the ignore files below Program Files", false},
     {"backup", "the Backups folder below Program Files", false},
     {"restore", "the whole registry, HKEY_LOCAL_MACHINE included", false},
     {"delete", "the Backups folder below Program Files", false},
-    {"undo", "the keys and values its journal names, HKEY_LOCAL_MACHINE among them", false},
+    {"undo", "the keys and values the administrator's journal names, HKEY_LOCAL_MACHINE among them", false},
 };
 // clang-format on
 
-std::vector<const AdminRow*> AdministratorNeeds(const std::vector<std::string>& commandsAndCodes) {
+std::vector<const AdminRow*> AdministratorNeeds(const std::vector<std::string>& commandsAndCodes, bool whole) {
     std::vector<const AdminRow*> needs;
     for (const auto& what : commandsAndCodes)
         for (const auto& row : kNeedsAdministrator)
-            if (row.what == what && (!row.journaledOnly || kUndoJournals)) needs.push_back(&row);
+            if (row.what == what && (!whole || !row.userFindingsOpen)) needs.push_back(&row);
     return needs;
 }
 

@@ -11,6 +11,7 @@
 #include "cli/RemovalOutput.h"
 #include "maintenance/UndoJournal.h"
 #include "maintenance/UndoRepairs.h"
+#include "orchestration/UserData.h"
 
 namespace keltora {
 
@@ -85,6 +86,20 @@ void requireAdministrator(CommandContext& ctx, const std::string& command, const
                            AdministratorRefusal(command, needs, FindCommand(command)->takesDryRun));
 }
 
+// A category that lists the user's own data beside the machine's is refused only when everything
+// checked needs the token; otherwise its removal leaves that part in place and says so.
+void requireAdministratorForFindings(CommandContext& ctx, const std::string& command, const Category& c) {
+    if (ctx.dryRun || ctx.platform.account.elevated()) return;
+    const auto needs = AdministratorNeeds({c.code()}, false);
+    const auto& findings = c.list().findings();
+    const std::string code = c.code();
+    const bool anyChecked = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.checked; });
+    const bool allNeed = std::all_of(findings.begin(), findings.end(),
+                                     [&](const Finding& f) { return !f.checked || NeedsAdministrator(code, f); });
+    if (!needs.empty() && anyChecked && allNeed)
+        throw ConsoleError(kExitNeedsAdministrator, AdministratorRefusal(command, needs, FindCommand(command)->takesDryRun));
+}
+
 // Rows given on the command line name findings of the listing the user read: the fresh scan
 // must list exactly those findings.
 void requireSameListing(CommandContext& ctx, const Category& c) {
@@ -144,9 +159,10 @@ int finishRemoval(CommandContext& ctx, const RemovalTally& tally) {
     ctx.output.document()["dryRun"] = ctx.dryRun;
     const auto& journal = ctx.form.undoJournal().outcome();
     if (!journal.name.empty()) ctx.output.document()["undoJournal"] = ctx.output.utf8(journal.name);
-    if (!ctx.output.json()) ctx.host.note(RemovalSummary(tally, ctx.dryRun, journal.name));
-    // The journal refused every change and none was made: nothing changed for want of it.
-    if (journal.refused > 0 && journal.name.empty() && tally.removed == 0)
+    if (!journal.userName.empty()) ctx.output.document()["userUndoJournal"] = ctx.output.utf8(journal.userName);
+    if (!ctx.output.json()) ctx.host.note(RemovalSummary(tally, ctx.dryRun, {journal.userName, journal.name}));
+    // The journals refused every change and none was made: nothing changed for want of them.
+    if (journal.refused > 0 && journal.name.empty() && journal.userName.empty() && tally.removed == 0)
         throw ConsoleError(kExitNoBackup, "no undo journal could be made, so nothing was changed", true);
     return tally.left > 0 ? kExitFindingsLeft : kExitDone;
 }
@@ -162,6 +178,7 @@ int removeCommand(CommandContext& ctx, const Args& args) {
     if (!rows.empty()) requireSameListing(ctx, c);
     for (auto row : rows) checkRow(c, row);
     for (auto row : rows) c.list().setChecked(row, false);
+    requireAdministratorForFindings(ctx, "remove", c);
     RemovalTally tally;
     std::vector<CategoryFates> fates;
     if (c.hasRemoval()) {
@@ -382,19 +399,21 @@ JsonValue journalDocument(CommandContext& ctx, const JournalListing& journal) {
     static constexpr const char* kFields[] = {"date", "time", "command", "changes", "state"};
     JsonValue doc;
     doc["name"] = ctx.output.utf8(journal.name);
+    doc["owner"] = journal.owner == JournalOwner::User ? "user" : "administrator";
     const auto columns = journal.columns();
     for (std::size_t i = 0; i < columns.size() && i < std::size(kFields); ++i)
         doc[kFields[i]] = ctx.output.utf8(columns[i]);
     return doc;
 }
 
-// Without a name: the journals, newest first, one per line, the name first. With a name: that
-// journal undone; 1 unless everything came back and read back as kept (what did not, on stderr
-// and in the document's messages, which then still tells what was undone).
+// Without a name: the journals of both folders, newest first, one per line, the name first. With
+// a name: that journal undone (the administrator's needs the token, the user's own does not); 1
+// unless everything came back and read back as kept (what did not, on stderr and in the
+// document's messages, which then still tells what was undone).
 int undoCommand(CommandContext& ctx, const Args& args) {
     if (args.size() > 1) throw CommandUsage(*FindCommand("undo"));
-    const std::string folder = ctx.form.paths.undo();
-    const auto journals = ListJournals(ctx.platform.files, folder);
+    const Paths& paths = ctx.form.paths;
+    const auto journals = ListJournals(ctx.platform.files, paths);
     if (args.empty()) {
         JsonArray listed;
         for (const auto& journal : journals) {
@@ -404,18 +423,24 @@ int undoCommand(CommandContext& ctx, const Args& args) {
                 for (const auto& column : journal.columns()) ctx.output.text() << '\t' << column;
             if (!ctx.output.json()) ctx.output.text() << '\n';
         }
-        ctx.output.document()["folder"] = ctx.output.utf8(folder);
+        ctx.output.document()["folder"] = ctx.output.utf8(JournalFolder(paths, JournalOwner::Administrator));
+        ctx.output.document()["userFolder"] = ctx.output.utf8(JournalFolder(paths, JournalOwner::User));
         ctx.output.document()["journals"] = std::move(listed);
         return kExitDone;
     }
     const auto named = std::find_if(journals.begin(), journals.end(),
                                     [&](const JournalListing& j) { return namesFile(j.name, args[0]); });
-    if (named == journals.end())
-        throw ConsoleError(kExitError, "no undo journal named '" + args[0] + "' in " + folder +
+    if (named == journals.end()) {
+        std::string folders;
+        for (const JournalOwner owner : {JournalOwner::Administrator, JournalOwner::User})
+            if (const std::string folder = JournalFolder(paths, owner); !folder.empty())
+                folders += (folders.empty() ? "" : " or ") + folder;
+        throw ConsoleError(kExitError, "no undo journal named '" + args[0] + "' in " + folders +
                                            " (keltora-cli undo lists them); nothing was changed");
+    }
     const std::string name = named->name;
-    requireAdministrator(ctx, "undo", {"undo"});
-    const UndoOutcome outcome = UndoJournalFile(ctx.platform, ctx.form.paths, name);
+    if (named->owner == JournalOwner::Administrator) requireAdministrator(ctx, "undo", {"undo"});
+    const UndoOutcome outcome = UndoJournalFile(ctx.platform, paths, name);
     if (outcome.refused) throw ConsoleError(kExitError, *outcome.refused);
     const std::string summary = UndoSummary(name, outcome);
     const auto cut = summary.find('\n');
@@ -424,7 +449,9 @@ int undoCommand(CommandContext& ctx, const Args& args) {
     ctx.output.document()["complete"] = outcome.complete();
     ctx.output.document()["summary"] = ctx.output.utf8(summary.substr(0, cut));
     // What was left or failed: each reason a message, so the document and stderr both hold them.
-    if (cut != std::string::npos) ctx.host.showMessage(summary.substr(cut + 1));
+    // What came back whole may come with a note (changes never made, passed over): said, not an error.
+    if (cut != std::string::npos && outcome.complete()) ctx.host.showNotice(summary.substr(cut + 1));
+    else if (cut != std::string::npos) ctx.host.showMessage(summary.substr(cut + 1));
     else if (!outcome.complete()) ctx.host.showMessage(summary);
     return outcome.complete() ? kExitDone : kExitError;
 }

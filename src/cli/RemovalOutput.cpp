@@ -49,7 +49,7 @@ void AddPreview(JsonValue& listDocument, const ConsoleOutput& output, const std:
     listDocument["wouldStay"] = std::move(wouldStay);
 }
 
-std::string RemovalSummary(const RemovalTally& tally, bool dryRun, const std::string& journal) {
+std::string RemovalSummary(const RemovalTally& tally, bool dryRun, const std::vector<std::string>& journals) {
     const auto n = [](int count) { return std::to_string(count); };
     if (dryRun)
         return "dry run, nothing was changed: " + n(tally.removed) + " would be removed, " + n(tally.gone) +
@@ -58,11 +58,17 @@ std::string RemovalSummary(const RemovalTally& tally, bool dryRun, const std::st
     std::string text = n(tally.removed) + " removed, " + n(tally.gone) + " were gone meanwhile, " +
                        n(tally.noLongerFindings) + " were no longer findings, " + n(tally.left) +
                        " could not be removed and stay listed";
-    if (!journal.empty()) {
+    std::string names, commands;
+    int count = 0;
+    for (const auto& journal : journals) {
+        if (journal.empty()) continue;
         const std::string name = journal.ends_with(".reg") ? journal.substr(0, journal.size() - 4) : journal;
-        text += "; the undo journal " + journal + " keeps what left the registry (keltora-cli undo " + name +
-                " restores it)";
+        names += (count == 0 ? "" : " and ") + journal;
+        commands += std::string(count == 0 ? "" : " and ") + "keltora-cli undo " + name;
+        ++count;
     }
+    if (count == 1) text += "; the undo journal " + names + " keeps what left the registry (" + commands + " restores it)";
+    if (count > 1) text += "; the undo journals " + names + " keep what left the registry (" + commands + " restore it)";
     return text;
 }
 

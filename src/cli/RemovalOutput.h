@@ -26,7 +26,8 @@ void PrintPreview(std::ostream& out, const std::vector<CategoryFates>& categorie
 // to a category's list document.
 void AddPreview(JsonValue& listDocument, const ConsoleOutput& output, const std::vector<FindingFate>& fates);
 
-// The line on stderr: the outcomes, what a dry run would do, the undo journal written (if any).
-std::string RemovalSummary(const RemovalTally& tally, bool dryRun, const std::string& journal);
+// The line on stderr: the outcomes, what a dry run would do, the undo journals written (the
+// user's own and the administrator's; empty names are none).
+std::string RemovalSummary(const RemovalTally& tally, bool dryRun, const std::vector<std::string>& journals);
 
 }  // namespace keltora

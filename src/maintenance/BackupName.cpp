@@ -59,8 +59,26 @@ std::string TimeName(const std::string& prefix, const LocalTime& t) {
 
 std::string BackupFileName(const LocalTime& t) { return TimeName("Backup_", t) + ".reg"; }
 
-std::string JournalFileName(const LocalTime& t, int sequence) {
-    return TimeName("Undo_", t) + (sequence > 1 ? "_" + std::to_string(sequence) : "") + ".reg";
+namespace {
+
+std::string JournalPrefix(JournalOwner owner) { return owner == JournalOwner::User ? "UserUndo_" : "Undo_"; }
+
+}  // namespace
+
+std::string JournalFileName(JournalOwner owner, const LocalTime& t, int sequence) {
+    return TimeName(JournalPrefix(owner), t) + (sequence > 1 ? "_" + std::to_string(sequence) : "") + ".reg";
+}
+
+std::string JournalFilePattern(JournalOwner owner) { return JournalPrefix(owner) + "*.reg"; }
+
+std::optional<JournalOwner> JournalOwnerOf(const std::string& name) {
+    for (const JournalOwner owner : {JournalOwner::Administrator, JournalOwner::User}) {
+        const std::string prefix = JournalPrefix(owner);
+        if (name.size() > prefix.size() + 4 && name.compare(0, prefix.size(), prefix) == 0 &&
+            name.compare(name.size() - 4, 4, ".reg") == 0)
+            return owner;
+    }
+    return std::nullopt;
 }
 
 std::string ShortDateText(int day, int month, int year) {

@@ -9,9 +9,15 @@
 namespace keltora {
 
 std::string BackupFileName(const LocalTime& time);
-// An undo journal's name in the same pattern: "Undo_" H-M-S "_" D-Mo-Y ".reg"; a later journal
-// of the same second adds "_2", "_3" ... before ".reg".
-std::string JournalFileName(const LocalTime& time, int sequence = 1);
+// Whose undo journal a file is: the administrator's (below Program Files, any change) or the
+// user's own (in the user's Local AppData, changes of HKEY_CURRENT_USER only).
+enum class JournalOwner { Administrator, User };
+// An undo journal's name in the same pattern: "Undo_" (the user's own: "UserUndo_") H-M-S "_"
+// D-Mo-Y ".reg"; a later journal of the same second adds "_2", "_3" ... before ".reg".
+std::string JournalFileName(JournalOwner owner, const LocalTime& time, int sequence = 1);
+// The journals of an owner as a file pattern ("Undo_*.reg"), and the owner a name stands for.
+std::string JournalFilePattern(JournalOwner owner);
+std::optional<JournalOwner> JournalOwnerOf(const std::string& name);
 
 // What the backup list shows of a name; a part that does not parse ends what is known.
 struct BackupNameParts {

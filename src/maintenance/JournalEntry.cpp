@@ -11,12 +11,14 @@ namespace {
 constexpr std::uint32_t kCaptureAccess = kKeyRead;
 constexpr std::uint32_t kLongestName = 32768;
 
-// Every value of an open key with its data, one call each while the sizes the key reported hold;
-// a value that grew meanwhile is read again whole.
+// Every value the key counted when asked, with its data, one call each while the sizes the key
+// reported hold; a value that grew meanwhile is read again whole. A value made since the key was
+// asked is no part of what it held then, so the list's end is not asked for; one deleted since
+// ends it early.
 long CaptureValues(RegistryApi& api, HKey key, const KeyInfo& info, std::vector<CapturedValue>& values) {
     std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(info.maxValueLen, 1));
     values.reserve(info.values);
-    for (std::uint32_t i = 0;; ++i) {
+    for (std::uint32_t i = 0; i < info.values; ++i) {
         CapturedValue value;
         auto size = static_cast<std::uint32_t>(buffer.size());
         long rc = api.enumValueDataW(key, i, info.maxValueNameLen + 1, value.name, &value.data.type, buffer.data(),
@@ -31,6 +33,7 @@ long CaptureValues(RegistryApi& api, HKey key, const KeyInfo& info, std::vector<
         if (rc != kErrorSuccess) return rc;
         values.push_back(std::move(value));
     }
+    return kErrorSuccess;
 }
 
 long CaptureKey(RegistryApi& api, HKey parent, const std::u16string& name, const std::u16string& path,
@@ -39,11 +42,16 @@ long CaptureKey(RegistryApi& api, HKey parent, const std::u16string& name, const
 // An open key and everything below it. A link keeps its target as a REG_LINK value, so only a key
 // that lists a value of that type is asked whether it is one; a plain key holding such a value is
 // kept as the ordinary key it is.
-long CaptureOpened(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys) {
+long CaptureOpened(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys,
+                   const KeyInfo* known = nullptr) {
     KeyInfo info;
-    if (long rc = api.queryInfoKey(key, info)) return rc;
+    if (known != nullptr)
+        info = *known;
+    else if (long rc = api.queryInfoKey(key, info))
+        return rc;
     CapturedKey captured;
     captured.path = path;
+    if (long rc = api.getKeySecurity(key, captured.security)) return rc;
     if (long rc = CaptureValues(api, key, info, captured.values)) return rc;
     const bool mayBeLink = std::any_of(captured.values.begin(), captured.values.end(),
                                        [](const CapturedValue& value) { return value.data.type == kRegLink; });
@@ -61,10 +69,7 @@ long CaptureOpened(RegistryApi& api, HKey key, const std::u16string& path, std::
     }
     keys.push_back(std::move(captured));
     std::vector<std::u16string> subkeys;
-    // A key that had no subkeys when asked is not listed: a subkey made since then is no part of
-    // what was there.
-    if (info.subKeys > 0)
-        if (long rc = SubkeyNamesW(api, key, subkeys)) return rc;
+    if (long rc = SubkeyNamesW(api, key, subkeys, &info)) return rc;
     for (const auto& sub : subkeys)
         if (long rc = CaptureKey(api, key, sub, path + u"\\" + sub, keys)) return rc;
     return kErrorSuccess;
@@ -88,9 +93,10 @@ long CaptureKeyTree(RegistryApi& api, HKey root, const std::u16string& path, std
     return rc;
 }
 
-long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys) {
+long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys,
+                          const KeyInfo* known) {
     keys.clear();
-    const long rc = CaptureOpened(api, key, path, keys);
+    const long rc = CaptureOpened(api, key, path, keys, known);
     if (rc != kErrorSuccess) keys.clear();
     return rc;
 }

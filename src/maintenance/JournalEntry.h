@@ -23,6 +23,9 @@ struct CapturedKey {
     // what it leads to.
     bool link = false;
     std::vector<std::uint8_t> target;
+    // Its access list (a self-relative security descriptor): each key has its own, and an
+    // installer may have opened one to users. Empty in journals of earlier versions.
+    std::vector<std::uint8_t> security;
     std::vector<CapturedValue> values;  // in the order the key lists them
     bool operator==(const CapturedKey&) const = default;
 };
@@ -51,9 +54,12 @@ struct JournalEntry {
 // link stands on the way); kErrorSuccess, or the status of the first read that failed (a key whose
 // subtree cannot be read whole is not captured at all).
 long CaptureKeyTree(RegistryApi& api, HKey root, const std::u16string& path, std::vector<CapturedKey>& keys);
-// The same for a key already open (as itself when it is a link, with query and enumerate access):
-// path is what the key is called below its root.
-long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys);
+// The same for a key already open (as itself when it is a link, with query, enumerate and
+// READ_CONTROL access):
+// path is what the key is called below its root; `known` what queryInfoKey told of the key just
+// before, or null (it is then asked).
+long CaptureOpenedKeyTree(RegistryApi& api, HKey key, const std::u16string& path, std::vector<CapturedKey>& keys,
+                          const KeyInfo* known = nullptr);
 // One value of root\path, exactly; or of a key already open with query access.
 long CaptureValue(RegistryApi& api, HKey root, const std::u16string& path, const std::u16string& name,
                   CapturedValue& value);

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 #include "platform/RegText.h"
@@ -27,17 +28,12 @@ constexpr EntryKindName kEntryKinds[] = {
 constexpr std::u16string_view kEntry = u" Entry: ";
 constexpr std::u16string_view kLink = u" Link: ";
 constexpr std::u16string_view kTarget = u" Target: ";
+constexpr std::u16string_view kSecurity = u" Security: ";
 constexpr std::u16string_view kFrom = u" From: ";
 constexpr std::u16string_view kTo = u" To: ";
 constexpr std::u16string_view kIdentity = u" Identity: ";
 
 std::u16string Widen(const std::string& text) { return Utf8ToUtf16(text); }
-
-std::u16string Padded(std::uint64_t value, int digits, bool hex) {
-    char text[32];
-    std::snprintf(text, sizeof text, hex ? "%0*llx" : "%0*llu", digits, static_cast<unsigned long long>(value));
-    return Widen(text);
-}
 
 std::u16string MadeText(const LocalTime& t) {
     char text[32];
@@ -46,28 +42,16 @@ std::u16string MadeText(const LocalTime& t) {
     return Widen(text);
 }
 
-std::u16string HexBytes(const std::vector<std::uint8_t>& bytes) {
-    std::u16string out;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, i == 0 ? "%02x" : ",%02x", bytes[i]);
-        out += Widen(digits);
-    }
-    return out;
-}
-
 std::u16string_view After(std::u16string_view text, std::u16string_view prefix) {
     return text.substr(0, prefix.size()) == prefix ? text.substr(prefix.size()) : std::u16string_view();
 }
 
 template <typename Number>
 Number ParseNumber(std::u16string_view text, int base, const char* field) {
-    const std::string narrow = Utf16ToUtf8(std::u16string(text));
-    Number value{};
-    auto [end, ec] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value, base);
-    if (narrow.empty() || ec != std::errc() || end != narrow.data() + narrow.size())
+    const auto value = ReadJournalNumber(text, base);
+    if (!value || *value > std::numeric_limits<Number>::max())
         throw JournalError(std::string("its header has no readable ") + field);
-    return value;
+    return static_cast<Number>(*value);
 }
 
 LocalTime ParseMade(std::u16string_view text) {
@@ -80,13 +64,11 @@ LocalTime ParseMade(std::u16string_view text) {
     return t;
 }
 
-std::vector<std::uint8_t> ParseHexBytes(std::u16string_view text) {
-    std::vector<std::uint8_t> bytes;
-    for (std::size_t at = 0; at < text.size(); at += 3) {
-        if (at + 2 > text.size() || (at + 2 < text.size() && text[at + 2] != u',')) throw JournalError("a link target is malformed");
-        bytes.push_back(ParseNumber<std::uint8_t>(text.substr(at, 2), 16, "link target"));
-    }
-    return bytes;
+// Bytes as "0a,ff,..."; `what` names them when they are malformed.
+std::vector<std::uint8_t> ParseHexBytes(std::u16string_view text, const char* what) {
+    auto bytes = ParseHexByteList(text);
+    if (!bytes) throw JournalError(std::string("a ") + what + " is malformed");
+    return std::move(*bytes);
 }
 
 // "volume-file" in hexadecimal, as the move entry writes what the moved file is.
@@ -99,8 +81,22 @@ FileIdentity ParseIdentity(std::u16string_view text) {
     return identity;
 }
 
-// Lines of ';' and blanks alone: the space a journal keeps ahead of its entries while its
-// command runs, which holds no change.
+}  // namespace
+
+std::u16string JournalNumber(std::uint64_t value, int digits, bool hex) {
+    char text[32];
+    std::snprintf(text, sizeof text, hex ? "%0*llx" : "%0*llu", digits, static_cast<unsigned long long>(value));
+    return Widen(text);
+}
+
+std::optional<std::uint64_t> ReadJournalNumber(std::u16string_view text, int base) {
+    const std::string narrow = Utf16ToUtf8(std::u16string(text));
+    std::uint64_t value = 0;
+    auto [end, ec] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value, base);
+    if (narrow.empty() || ec != std::errc() || end != narrow.data() + narrow.size()) return std::nullopt;
+    return value;
+}
+
 bool IsBlankSpace(std::u16string_view text) {
     while (!text.empty()) {
         const std::size_t end = text.find(kCrLf);
@@ -112,6 +108,8 @@ bool IsBlankSpace(std::u16string_view text) {
     return true;
 }
 
+namespace {
+
 bool BelowRoot(const std::u16string& path) {
     return !path.empty() && path.front() != u'\\' && path.back() != u'\\' && path.find(u"\\\\") == std::u16string::npos;
 }
@@ -120,8 +118,9 @@ bool BelowRoot(const std::u16string& path) {
 // checked, so what is not such a journal is refused rather than half applied.
 class EntryReader {
 public:
-    std::vector<JournalEntry> read(const RegDocument& document) {
-        for (const auto& statement : document.statements) take(statement);
+    // The statements' names and data are taken over, not copied.
+    std::vector<JournalEntry> read(RegDocument& document) {
+        for (auto& statement : document.statements) take(statement);
         finish();
         return std::move(entries_);
     }
@@ -131,7 +130,7 @@ private:
         throw JournalError("its changes are malformed (line " + std::to_string(statement.line) + "): " + what);
     }
 
-    void take(const RegStatement& s) {
+    void take(RegStatement& s) {
         using K = RegStatement::Kind;
         if (s.kind == K::Comment && !After(s.text, kEntry).empty()) return open(s);
         if (entries_.empty()) {
@@ -171,7 +170,10 @@ private:
             place(entry, s, After(s.text, kLink)).link = true;
         } else if (entry.kind == Kind::KeyTree && !entry.keys.empty() && entry.keys.back().link &&
                    entry.keys.back().target.empty() && s.text.substr(0, kTarget.size()) == kTarget) {
-            entry.keys.back().target = ParseHexBytes(After(s.text, kTarget));
+            entry.keys.back().target = ParseHexBytes(After(s.text, kTarget), "link target");
+        } else if (entry.kind == Kind::KeyTree && !entry.keys.empty() && entry.keys.back().security.empty() &&
+                   !After(s.text, kSecurity).empty()) {
+            entry.keys.back().security = ParseHexBytes(After(s.text, kSecurity), "security descriptor");
         } else {
             fail(s, "an unexpected comment");
         }
@@ -201,9 +203,9 @@ private:
         if (entry.kind != JournalEntry::Kind::KeyTree && entry.keys.size() > 1) fail(s, "a second key");
     }
 
-    void value(JournalEntry& entry, const RegStatement& s) {
+    void value(JournalEntry& entry, RegStatement& s) {
         if (entry.keys.empty() || entry.keys.back().link) fail(s, "a value outside a key");
-        CapturedValue value{s.name, {s.type, s.data}};
+        CapturedValue value{std::move(s.name), {s.type, std::move(s.data)}};
         if (entry.kind == JournalEntry::Kind::KeyTree) {
             entry.keys.back().values.push_back(std::move(value));
             return;
@@ -234,14 +236,6 @@ private:
 
 }  // namespace
 
-std::uint64_t Checksum(std::uint64_t running, std::string_view bytes) {
-    for (unsigned char byte : bytes) {
-        running ^= byte;
-        running *= 0x100000001b3ull;
-    }
-    return running;
-}
-
 std::u16string FormatHeader(const JournalHeader& h) {
     std::u16string command = Widen(h.command);
     for (auto& c : command)
@@ -249,14 +243,15 @@ std::u16string FormatHeader(const JournalHeader& h) {
     std::u16string text = std::u16string(kRegFileHeader) + u"\r\n\r\n" + std::u16string(kTitle) + u"\r\n";
     text += u"; Command: " + command + u"\r\n";
     text += u"; Made: " + MadeText(h.made) + u"\r\n";
+    if (h.format >= 2) text += u"; Format: " + Widen(std::to_string(h.format)) + u"\r\n";
     text += FormatCounts(h);
     text += std::u16string(u"; Undone: ") + (h.undone ? u"yes" : u"no ") + u"\r\n\r\n";
     return text;
 }
 
 std::u16string FormatCounts(const JournalHeader& h) {
-    return u"; Changes: " + Padded(h.changes, 10, false) + u"\r\n" + u"; Length: " + Padded(h.length, 20, false) +
-           u"\r\n" + u"; Checksum: " + Padded(h.checksum, 16, true) + u"\r\n";
+    return u"; Changes: " + JournalNumber(h.changes, 10, false) + u"\r\n" + u"; Length: " + JournalNumber(h.length, 20, false) +
+           u"\r\n" + u"; Checksum: " + JournalNumber(h.checksum, 16, true) + u"\r\n";
 }
 
 std::u16string FormatEntry(const JournalEntry& entry) {
@@ -269,10 +264,13 @@ std::u16string FormatEntry(const JournalEntry& entry) {
             for (const auto& key : entry.keys) {
                 if (key.link) {
                     text += u";" + std::u16string(kLink) + RegKeyText(entry.root, key.path) + u"\r\n";
-                    text += u";" + std::u16string(kTarget) + HexBytes(key.target) + u"\r\n\r\n";
+                    text += u";" + std::u16string(kTarget) + HexByteList(key.target) + u"\r\n";
+                    if (!key.security.empty()) text += u";" + std::u16string(kSecurity) + HexByteList(key.security) + u"\r\n";
+                    text += kCrLf;
                     continue;
                 }
                 text += RegKeyLine(entry.root, key.path);
+                if (!key.security.empty()) text += u";" + std::u16string(kSecurity) + HexByteList(key.security) + u"\r\n";
                 for (const auto& value : key.values)
                     AppendRegValueLine(text, value.name, value.data.type, value.data.bytes);
                 text += kCrLf;
@@ -288,8 +286,8 @@ std::u16string FormatEntry(const JournalEntry& entry) {
             text += u";" + std::u16string(kFrom) + entry.from + u"\r\n";
             text += u";" + std::u16string(kTo) + entry.to + u"\r\n";
             if (entry.moved.known())
-                text += u";" + std::u16string(kIdentity) + Padded(entry.moved.volume, 8, true) + u"-" +
-                        Padded(entry.moved.file, 16, true) + u"\r\n";
+                text += u";" + std::u16string(kIdentity) + JournalNumber(entry.moved.volume, 8, true) + u"-" +
+                        JournalNumber(entry.moved.file, 16, true) + u"\r\n";
             text += kCrLf;
             break;
     }
@@ -300,10 +298,11 @@ JournalHeader ParseHeader(std::u16string_view text, std::size_t& entriesStart) {
     const std::u16string opening = std::u16string(kRegFileHeader) + u"\r\n\r\n" + std::u16string(kTitle) + u"\r\n";
     if (text.substr(0, opening.size()) != opening) throw JournalError("it is not an undo journal of this program");
     JournalHeader header;
-    std::optional<std::u16string_view> command, made, changes, length, checksum, undone;
+    std::optional<std::u16string_view> command, made, format, changes, length, checksum, undone;
     const std::pair<std::u16string_view, std::optional<std::u16string_view>*> fields[] = {
-        {u"; Command: ", &command}, {u"; Made: ", &made},         {u"; Changes: ", &changes},
-        {u"; Length: ", &length},   {u"; Checksum: ", &checksum}, {u"; Undone: ", &undone},
+        {u"; Command: ", &command}, {u"; Made: ", &made},         {u"; Format: ", &format},
+        {u"; Changes: ", &changes}, {u"; Length: ", &length},     {u"; Checksum: ", &checksum},
+        {u"; Undone: ", &undone},
     };
     std::size_t at = opening.size();
     for (;;) {
@@ -319,6 +318,9 @@ JournalHeader ParseHeader(std::u16string_view text, std::size_t& entriesStart) {
         throw JournalError("its header lacks what makes it whole");
     header.command = Utf16ToUtf8(std::u16string(*command));
     header.made = ParseMade(*made);
+    // A journal of an earlier version has no format line; one of a later format is not read.
+    header.format = format ? ParseNumber<int>(*format, 10, "format") : 1;
+    if (header.format > kJournalFormat) throw JournalError("it was written by a later version of this program");
     header.changes = ParseNumber<std::uint64_t>(*changes, 10, "count of changes");
     header.length = ParseNumber<std::uint64_t>(*length, 10, "length");
     header.checksum = ParseNumber<std::uint64_t>(*checksum, 16, "checksum");
@@ -335,33 +337,6 @@ std::vector<JournalEntry> ParseEntries(std::u16string_view entries) {
         throw JournalError(std::string("its changes are malformed (") + e.what() + ")");
     }
     return EntryReader().read(document);
-}
-
-JournalContents ReadJournal(const std::string& fileBytes) {
-    if (fileBytes.size() < 2 || static_cast<unsigned char>(fileBytes[0]) != 0xFF ||
-        static_cast<unsigned char>(fileBytes[1]) != 0xFE)
-        throw JournalError("it is not an undo journal of this program");
-    const std::u16string text = Utf16LeText(reinterpret_cast<const std::uint8_t*>(fileBytes.data()) + 2,
-                                            fileBytes.size() - 2);
-    JournalContents contents;
-    std::size_t start = 0;
-    contents.header = ParseHeader(text, start);
-    const std::uint64_t offset = 2 + 2 * static_cast<std::uint64_t>(start);
-    const JournalHeader& h = contents.header;
-    if (h.length % 2 != 0 || fileBytes.size() < offset || fileBytes.size() - offset < h.length)
-        throw JournalError("it is truncated: it should hold " + std::to_string(h.changes) + " changes in " +
-                           std::to_string(h.length) + " bytes");
-    const std::string_view region(fileBytes.data() + offset, static_cast<std::size_t>(h.length));
-    if (Checksum(kChecksumStart, region) != h.checksum)
-        throw JournalError("it was altered: its changes do not match their checksum");
-    contents.entries = ParseEntries(std::u16string_view(text).substr(start, static_cast<std::size_t>(h.length / 2)));
-    if (contents.entries.size() != h.changes)
-        throw JournalError("it was altered: it holds " + std::to_string(contents.entries.size()) + " changes, not " +
-                           std::to_string(h.changes));
-    const std::u16string_view tail = std::u16string_view(text).substr(start + static_cast<std::size_t>(h.length / 2));
-    const std::uint64_t after = fileBytes.size() - offset - h.length;
-    contents.unfinished = after % 2 == 0 && IsBlankSpace(tail) ? 0 : after;
-    return contents;
 }
 
 }  // namespace keltora

@@ -60,10 +60,19 @@ std::vector<std::string> JournalListing::columns() const {
             std::to_string(header->changes), header->undone ? "Undone" : ""};
 }
 
-std::vector<JournalListing> ListJournals(FileSystem& files, const std::string& folder) {
+std::string JournalFolder(const Paths& paths, JournalOwner owner) {
+    if (owner == JournalOwner::User) return paths.userUndo();
+    return paths.hasProgramFolders() ? paths.undo() : std::string();
+}
+
+std::vector<JournalListing> ListJournals(FileSystem& files, const Paths& paths) {
     std::vector<JournalListing> listings;
-    for (const auto& name : FileNames(files, folder + "\\", "Undo_*.reg"))
-        listings.push_back({name, HeaderOf(files, folder + "\\" + name)});
+    for (const JournalOwner owner : {JournalOwner::Administrator, JournalOwner::User}) {
+        const std::string folder = JournalFolder(paths, owner);
+        if (folder.empty()) continue;
+        for (const auto& name : FileNames(files, folder + "\\", JournalFilePattern(owner)))
+            listings.push_back({name, owner, HeaderOf(files, folder + "\\" + name)});
+    }
     std::stable_sort(listings.begin(), listings.end(),
                      [](const JournalListing& a, const JournalListing& b) { return Newness(a) > Newness(b); });
     return listings;
@@ -71,8 +80,10 @@ std::vector<JournalListing> ListJournals(FileSystem& files, const std::string& f
 
 UndoOutcome UndoJournalFile(Platform& platform, const Paths& paths, const std::string& name) {
     UndoOutcome outcome;
-    const std::string path = paths.undo() + "\\" + name;
-    const auto bytes = platform.files.readFile(path);
+    const auto owner = JournalOwnerOf(name);
+    const std::string folder = owner ? JournalFolder(paths, *owner) : std::string();
+    const std::string path = folder + "\\" + name;
+    const auto bytes = folder.empty() ? std::nullopt : platform.files.readFile(path);
     JournalContents journal;
     try {
         if (!bytes) throw JournalError("it cannot be read");
@@ -82,8 +93,14 @@ UndoOutcome UndoJournalFile(Platform& platform, const Paths& paths, const std::s
         return outcome;
     }
     if (journal.unfinished > 0)
-        outcome.note = "The last change the journal was adding when the program stopped was never made; it is passed over.";
-    outcome.report = UndoChanges(platform, paths.startbug(), journal.entries);
+        outcome.note = "The changes the journal was adding when the program stopped were never made; they are passed over.";
+    if (journal.notMade > 0)
+        outcome.note += std::string(outcome.note.empty() ? "" : " ") + std::to_string(journal.notMade) +
+                        (journal.notMade == 1 ? " change" : " changes") +
+                        " the journal kept could not be made at the time; undo passes over them.";
+    // Without the program-files folder no file was ever moved into startbug.
+    const std::string startbug = paths.hasProgramFolders() ? paths.startbug() : std::string();
+    outcome.report = UndoChanges(platform, startbug, journal.entries, *owner);
     if (outcome.report.complete() && !journal.header.undone && !MarkUndone(platform.files, path, journal.header))
         outcome.note += std::string(outcome.note.empty() ? "" : " ") + "The journal could not be marked as undone.";
     return outcome;
@@ -106,7 +123,7 @@ std::string UndoSummary(const std::string& name, const UndoOutcome& outcome) {
 void UndoRepairs::fill() {
     list_.clear();
     std::vector<Finding> rows;
-    for (const auto& listing : ListJournals(context_.platform.files, folder()))
+    for (const auto& listing : ListJournals(context_.platform.files, context_.paths))
         rows.push_back(Finding{listing.name, listing.columns(), false});
     list_.replaceAll(std::move(rows));
 }
@@ -131,14 +148,17 @@ void UndoRepairs::deleteSelected() {
     auto& host = context_.host;
     host.setCursor(Cursor::Hourglass);
     const std::string name = list_.at(static_cast<std::size_t>(row)).caption;
-    const FileActOutcome outcome = RemoveStoredFile(context_.platform, folder(), name);
+    const auto owner = JournalOwnerOf(name);
+    const std::string folder = owner ? JournalFolder(context_.paths, *owner) : std::string();
+    const FileActOutcome outcome =
+        folder.empty() ? FileActOutcome{FileActResult::Absent} : RemoveStoredFile(context_.platform, folder, name);
     host.processMessages();
     context_.ramp(0, 100, kDeleteStepMs);
     fill();
     context_.progress.setPosition(0);
     host.setCursor(Cursor::Default);
     if (outcome.result == FileActResult::Unsafe || outcome.result == FileActResult::Failed)
-        host.showMessage("The undo journal " + folder() + "\\" + name + " is left as it is: " +
+        host.showMessage("The undo journal " + folder + "\\" + name + " is left as it is: " +
                          WhyLeft(context_.platform, outcome) + ".");
 }
 

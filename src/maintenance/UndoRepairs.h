@@ -1,5 +1,6 @@
 #pragma once
-// The undo journals in the program's Undo folder: listed newest first with what their headers
+// The undo journals, the administrator's in the program's Undo folder and the user's own in the
+// Undo folder of the user's Local AppData: listed together newest first with what their headers
 // say, undone by name (refused whole when a journal is truncated, altered or unreadable), marked
 // once undone completely, and deleted. The Undo Repairs page and the console share it.
 #include <optional>
@@ -14,14 +15,19 @@ namespace keltora {
 
 struct JournalListing {
     std::string name;
+    JournalOwner owner = JournalOwner::Administrator;
     std::optional<JournalHeader> header;  // none: the file is not a readable journal
     // The list's columns after the name: date, time, command, changes, state.
     std::vector<std::string> columns() const;
 };
 
-// Every journal of the folder, newest first (by the time its header holds, a later journal of the
-// same second first); files whose header cannot be read come last.
-std::vector<JournalListing> ListJournals(FileSystem& files, const std::string& folder);
+// The folder of an owner's journals; empty when it is not known (no usable program-files folder,
+// or no Local AppData).
+std::string JournalFolder(const Paths& paths, JournalOwner owner);
+
+// Every journal of both folders, newest first (by the time its header holds, a later journal of
+// the same second first); files whose header cannot be read come last.
+std::vector<JournalListing> ListJournals(FileSystem& files, const Paths& paths);
 
 struct UndoOutcome {
     std::optional<std::string> refused;  // why the journal was not applied at all
@@ -30,7 +36,8 @@ struct UndoOutcome {
     bool complete() const { return !refused && report.complete(); }
 };
 
-// Undoes the journal of that name in the Undo folder and marks it undone when nothing was left.
+// Undoes the journal of that name (its owner's folder by its name) and marks it undone when
+// nothing was left.
 UndoOutcome UndoJournalFile(Platform& platform, const Paths& paths, const std::string& name);
 
 // What the user is told of an undo: a line of totals, then every item left or failed.
@@ -46,7 +53,6 @@ public:
     // Undoes the selected journal, refills the list and tells the user what became of it.
     void undoSelected();
     void deleteSelected();
-    std::string folder() const { return context_.paths.undo(); }
 
     static constexpr const char* kNoSelection = "Please select an undo journal";
 

@@ -33,10 +33,21 @@ std::u16string ParentOf(const std::u16string& path) {
 
 std::u16string LeafOf(const std::u16string& path) { return path.substr(path.rfind(u'\\') + 1); }
 
+// A key as it is now is the key the journal kept. A journal of an earlier version kept no access
+// lists: then what the key has now is not asked.
+bool AsKept(const CapturedKey& kept, CapturedKey now) {
+    if (kept.security.empty()) now.security.clear();
+    return now == kept;
+}
+
+bool Among(const std::vector<CapturedKey>& keys, const std::u16string& path) {
+    return std::any_of(keys.begin(), keys.end(), [&](const CapturedKey& k) { return k.path == path; });
+}
+
 class Restorer {
 public:
-    Restorer(Platform& platform, const std::string& startbug)
-        : platform_(platform), api_(platform.registry), startbug_(startbug) {}
+    Restorer(Platform& platform, const std::string& startbug, JournalOwner owner)
+        : platform_(platform), api_(platform.registry), startbug_(startbug), owner_(owner) {}
 
     std::string what(const JournalEntry& entry) const {
         const std::string key = Utf16ToUtf8(RegKeyText(entry.root, entry.keyPath));
@@ -50,6 +61,8 @@ public:
     }
 
     Verdict restore(const JournalEntry& entry) {
+        if (owner_ == JournalOwner::User && (entry.kind == JournalEntry::Kind::FileMove || entry.root != kHKeyCurrentUser))
+            return {Result::Left, "a journal of the user's own data may name nothing but HKEY_CURRENT_USER"};
         switch (entry.kind) {
             case JournalEntry::Kind::KeyTree: return keyTree(entry);
             case JournalEntry::Kind::Value: return value(entry, false);
@@ -62,7 +75,11 @@ public:
 private:
     bool treeAsKept(const JournalEntry& entry) {
         std::vector<CapturedKey> now;
-        return CaptureKeyTree(api_, entry.root, entry.keyPath, now) == kErrorSuccess && now == entry.keys;
+        if (CaptureKeyTree(api_, entry.root, entry.keyPath, now) != kErrorSuccess || now.size() != entry.keys.size())
+            return false;
+        for (std::size_t i = 0; i < now.size(); ++i)
+            if (!AsKept(entry.keys[i], now[i])) return false;
+        return true;
     }
 
     // Every key is reached by its own path, never through a registry link.
@@ -93,7 +110,7 @@ private:
         for (const auto& key : now) {
             const auto kept = std::find_if(entry.keys.begin(), entry.keys.end(),
                                            [&](const CapturedKey& k) { return k.path == key.path; });
-            if (kept == entry.keys.end() || !(*kept == key))
+            if (kept == entry.keys.end() || !AsKept(*kept, key))
                 return {Result::Left, "the key exists again with other content (" +
                                           Utf16ToUtf8(RegKeyText(entry.root, key.path)) + ")"};
         }
@@ -104,14 +121,14 @@ private:
     // The keys of the journal that are not there, each after its parent, then the whole read back.
     Verdict makeMissing(const JournalEntry& entry, const std::vector<CapturedKey>& there) {
         for (const auto& key : entry.keys) {
-            const bool present = std::any_of(there.begin(), there.end(),
-                                             [&](const CapturedKey& k) { return k.path == key.path; });
-            if (present) continue;
+            if (Among(there, key.path)) continue;
             if (long rc = make(entry.root, key)) {
                 if (rc == kErrorLinkOnPath) return {Result::Left, kLinkOnPath};
                 return {Result::Failed, "it could not be made again (" + api_.systemMessage(rc) + ")"};
             }
         }
+        if (long rc = secure(entry.root, entry.keys, there))
+            return {Result::Failed, "its permissions could not be set again (" + api_.systemMessage(rc) + ")"};
         return treeAsKept(entry) ? Verdict{Result::Restored, ""}
                                  : Verdict{Result::Failed, "it does not read back as it was kept"};
     }
@@ -138,6 +155,19 @@ private:
         }
         api_.closeKey(made);
         return set;
+    }
+
+    // The access list of every key made (those that were there keep theirs), deepest first once
+    // all of them stand, so that a list letting this process make no subkey is set only after the
+    // subkeys were made; each key reached by its own path.
+    long secure(HKey root, const std::vector<CapturedKey>& keys, const std::vector<CapturedKey>& there) {
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+            if (key->security.empty() || Among(there, key->path)) continue;
+            ScopedKey made(api_);
+            if (long rc = made.openExact(root, key->path, kWriteDacAccess, ScopedKey::LinkAtEnd::Allowed)) return rc;
+            if (long rc = api_.setKeySecurity(made.get(), key->security)) return rc;
+        }
+        return kErrorSuccess;
     }
 
     // A value deleted (or the unnamed value emptied) is made again when it is absent (or still
@@ -193,6 +223,7 @@ private:
     Platform& platform_;
     RegistryApi& api_;
     std::string startbug_;
+    JournalOwner owner_;
 };
 
 }  // namespace
@@ -200,9 +231,10 @@ private:
 // Last change first, so that a key deleted after a value of it was comes back before the value
 // does; but the values of one key deleted one after another come back in their own order, so
 // the key lists them as it did (the registry lists values in the order they were made).
-UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries) {
+UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries,
+                       JournalOwner owner) {
     UndoReport report;
-    Restorer restorer(platform, startbug);
+    Restorer restorer(platform, startbug, owner);
     auto sameKeyValues = [](const JournalEntry& a, const JournalEntry& b) {
         return a.kind == JournalEntry::Kind::Value && b.kind == JournalEntry::Kind::Value && a.root == b.root &&
                a.keyPath == b.keyPath;

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "maintenance/JournalText.h"
+#include "maintenance/BackupName.h"
+#include "maintenance/JournalRecords.h"
 #include "platform/Platform.h"
 
 namespace keltora {
@@ -21,7 +22,11 @@ struct UndoReport {
 };
 
 // startbug: the folder the startup removal moves files into; a file is only ever moved back
-// from there, into a folder by the same name.
-UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries);
+// from there, into a folder by the same name. The user's own journal may name only the user's
+// own data: an entry of it that names anything else (another root than HKEY_CURRENT_USER, a file)
+// is left as it is and reported; the user's programs can write that journal, and a process with
+// more rights undoes it.
+UndoReport UndoChanges(Platform& platform, const std::string& startbug, const std::vector<JournalEntry>& entries,
+                       JournalOwner owner);
 
 }  // namespace keltora

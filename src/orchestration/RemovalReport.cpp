@@ -10,12 +10,13 @@ constexpr const char* kNotRemoved = "it could not be removed";
 constexpr const char* kNotWhole = "the category is emptied only as a whole, and it would not be now";
 
 std::string whyStays(const RemovalRecord& record) {
-    if (record.heldBack) return kHeldBack;
+    if (record.heldBack) return record.why.empty() ? kHeldBack : record.why;
     switch (record.outcome) {
         case RemovalOutcome::Removed: return "";
         case RemovalOutcome::Gone: return "gone already";
         case RemovalOutcome::NoLongerAFinding: return "no longer a finding: the reason it was listed no longer holds";
-        case RemovalOutcome::Left: break;
+        case RemovalOutcome::Left:
+        case RemovalOutcome::Pending: break;
     }
     return record.why.empty() ? kNotRemoved : record.why;
 }

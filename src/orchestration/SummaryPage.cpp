@@ -160,6 +160,7 @@ RepairResult TForm1::repairPass() {
     // One word for every category that kept one user's data, not one box per category.
     if (const auto accounts = RunsAsAnotherUser(platform_.account); accounts && !heldBack.empty())
         host_.showNotice(HeldBackMessage(*accounts, heldBack));
+    tellHeldForRights();
     statustext.setCaption("Status : Repair Complete");
     if (pageStillShown(page)) showTotals(false);
     if (settings.isExactlyOne(Setting::AutoClose)) host_.quit();

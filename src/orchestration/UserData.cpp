@@ -88,6 +88,7 @@ public:
         const auto why = UserFolderRefusal(context_, *folder);
         if (!why) return false;
         if (refused_++ == 0) first_ = context_.platform.codePage.toAnsi(*folder) + ": " + *why;
+        context_.leftBecause = *why;
         return true;
     }
     void report() const {
@@ -108,6 +109,16 @@ private:
     int refused_ = 0;
     std::string first_;
 };
+
+bool isUserRegistryLocation(std::string_view location) {
+    return startsWithNoCase(location, "HKCU\\") || startsWithNoCase(location, "HKEY_CURRENT_USER\\");
+}
+
+// Why a finding held back for want of the token stays, as a removal's report gives it.
+constexpr const char* kNeedsToken = "the machine's data, and this process runs without administrator rights";
+
+// The categories whose changes the undo journals keep.
+constexpr std::string_view kJournaled[] = {"sp", "ue", "fe", "ax", "da", "url", "run", "mru"};
 
 }  // namespace
 
@@ -133,9 +144,23 @@ bool IsUserData(std::string_view code, const Finding& finding, const std::string
         case UserScope::Location: break;
     }
     const std::string& location = finding.subItem(3);
-    if (isRegistryLocation(location))
-        return startsWithNoCase(location, "HKCU\\") || startsWithNoCase(location, "HKEY_CURRENT_USER\\");
+    if (isRegistryLocation(location)) return isUserRegistryLocation(location);
     return isUserFolder(location, systemRoot);
+}
+
+bool NeedsAdministrator(std::string_view code, const Finding& finding) {
+    return std::find(std::begin(kJournaled), std::end(kJournaled), code) != std::end(kJournaled) &&
+           !isUserRegistryLocation(finding.subItem(3));
+}
+
+std::string NeedsAdministratorMessage(const std::vector<std::string>& categories) {
+    std::string list;
+    for (const auto& caption : categories) list += (list.empty() ? "" : ", ") + caption;
+    return "Keltora Professional runs without administrator rights, so what it lists of the machine's data "
+           "(HKEY_LOCAL_MACHINE, the classes of all users, the Startup files it would move below Program Files) "
+           "was left in place and stays listed: " + list +
+           ". What is your own (below HKEY_CURRENT_USER) was removed, and its undo journal is yours. "
+           "To remove the rest, start Keltora Professional as an administrator.";
 }
 
 std::optional<AccountPair> RunsAsAnotherUser(Account& account) {
@@ -161,42 +186,52 @@ std::string HeldBackMessage(const AccountPair& accounts, const std::vector<std::
 // ---------------------------------------------------------------------------------------------
 // Where TForm1 starts a removal
 
+// Without an administrator's token, what needs one is held back too: decided before anything
+// changes, so that half a removal never stops at the first access denied.
 std::size_t TForm1::removeForThisUser(Category& c) {
-    const std::string code = c.code();
-    if (ScopeOf(code) == UserScope::Machine) {
-        c.remove();
-        return 0;
-    }
     const auto accounts = RunsAsAnotherUser(platform_.account);
-    std::size_t held = 0;
+    const bool standard = !platform_.account.elevated();
+    const std::string code = c.code();
     if (accounts && ScopeOf(code) == UserScope::User) {
         // The bin and the clipboard are emptied whole, so nothing of the category runs at all.
+        std::size_t held = 0;
         lastRemoval = {};
         for (const auto& finding : c.list().findings()) held += finding.checked ? 1 : 0;
         lastRemoval.left = static_cast<int>(held);
         lastCount = static_cast<int>(c.pageCount());
         return held;
     }
+    std::size_t held = 0, needsToken = 0;
     ProfileCheck profile(context_, code);
     context_.holdBack = [&](const Finding& finding) {
-        if (!accounts) return profile.refuses(finding);
-        const bool user = IsUserData(code, finding, paths.systemRoot) && !profile.inMachinePlace(finding);
+        const bool user = accounts && ScopeOf(code) == UserScope::Location &&
+                          IsUserData(code, finding, paths.systemRoot) && !profile.inMachinePlace(finding);
+        const bool machine = standard && NeedsAdministrator(code, finding);
         held += user ? 1 : 0;
-        return user;
+        needsToken += machine && !user ? 1 : 0;
+        if (machine && !user) context_.leftBecause = kNeedsToken;
+        return user || machine || (!accounts && profile.refuses(finding));
     };
     const OnExit release([this] { context_.holdBack = nullptr; });
     c.remove();
     profile.report();
+    if (needsToken > 0) heldForRights_.emplace_back(c.info().summaryCaption);
     return held;
 }
 
 RemovalTally TForm1::removeCategory(Category& c) {
     std::size_t held = 0;
     const RemovalTally tally = removeFrom(c, &held);
+    tellHeldForRights();
     if (held == 0) return tally;
     if (const auto accounts = RunsAsAnotherUser(platform_.account))
         host_.showNotice(HeldBackMessage(*accounts, {std::string(c.info().summaryCaption)}));
     return tally;
+}
+
+void TForm1::tellHeldForRights() {
+    if (!heldForRights_.empty()) host_.showNotice(NeedsAdministratorMessage(heldForRights_));
+    heldForRights_.clear();
 }
 
 }  // namespace keltora

@@ -46,4 +46,13 @@ std::optional<AccountPair> RunsAsAnotherUser(Account& account);
 // What the user is told when the named categories kept their per-user findings.
 std::string HeldBackMessage(const AccountPair& accounts, const std::vector<std::string>& categories);
 
+// Whether a finding of the category needs an administrator's token to be removed. The registry
+// categories journal every change before making it: a change of HKEY_CURRENT_USER in the user's
+// own journal, every other one (and the startup removal's moves into startbug) in the
+// administrator's below Program Files, so only what they list below HKEY_CURRENT_USER is open to
+// a standard user. Every other category decides by the files it may delete.
+bool NeedsAdministrator(std::string_view code, const Finding& finding);
+// What the user is told when the named categories kept what needs the token.
+std::string NeedsAdministratorMessage(const std::vector<std::string>& categories);
+
 }  // namespace keltora

@@ -65,6 +65,10 @@ public:
     }
     long deleteKeyW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
     long deleteOpenedKey(HKey) override { return kErrorAccessDenied; }
+    long getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) override {
+        return real_.getKeySecurity(key, descriptor);
+    }
+    long setKeySecurity(HKey, const std::vector<std::uint8_t>&) override { return kErrorAccessDenied; }
     long deleteValueW(HKey, const std::u16string&) override { return kErrorAccessDenied; }
     long keyNameW(HKey key, std::u16string& name) override { return real_.keyNameW(key, name); }
     long isLinkW(HKey openedAsLink, bool& link) override { return real_.isLinkW(openedAsLink, link); }
@@ -137,7 +141,9 @@ public:
     }
     std::string windowsFolder() override { return real_.windowsFolder(); }
     std::optional<std::vector<std::u16string>> sessionPrograms() override { return real_.sessionPrograms(); }
-    std::u16string knownFolder(KnownFolder folder) override { return real_.knownFolder(folder); }
+    std::u16string knownFolder(KnownFolder folder, KnownFolderPath which) override {
+        return real_.knownFolder(folder, which);
+    }
 
 private:
     Shell& real_;

@@ -1,5 +1,6 @@
 #include "platform/RegText.h"
 
+#include <bit>
 #include <stdexcept>
 
 #include "platform/RegistryWide.h"
@@ -287,6 +288,29 @@ void AppendHexList(std::u16string& out, const std::vector<std::uint8_t>& bytes, 
 
 RegDocument ParseRegText(std::u16string_view text) { return Parser(text).run(); }
 
+std::u16string HexByteList(const std::vector<std::uint8_t>& bytes) {
+    std::u16string out;
+    out.reserve(bytes.size() * 3);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) out += u',';
+        AppendHexDigits(out, bytes[i], 2);
+    }
+    return out;
+}
+
+std::optional<std::vector<std::uint8_t>> ParseHexByteList(std::u16string_view text) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(text.size() / 3 + 1);
+    for (std::size_t at = 0; at < text.size(); at += 3) {
+        std::uint32_t byte = 0;
+        if (at + 2 > text.size() || !ParseHex(text.substr(at, 2), 2, byte) ||
+            (at + 2 < text.size() && text[at + 2] != u','))
+            return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(byte));
+    }
+    return bytes;
+}
+
 std::u16string DecodeRegFile(const std::string& bytes, CodePage& codePage) {
     const auto* raw = reinterpret_cast<const std::uint8_t*>(bytes.data());
     if (bytes.size() >= 2 && raw[0] == 0xFF && raw[1] == 0xFE) return Utf16LeText(raw + 2, bytes.size() - 2);
@@ -294,13 +318,12 @@ std::u16string DecodeRegFile(const std::string& bytes, CodePage& codePage) {
     return codePage.toWide(bytes);
 }
 
+// Text lies in memory as UTF-16LE on every machine this runs on, so it is copied as it is.
+static_assert(std::endian::native == std::endian::little);
+
 std::string EncodeRegFile(const std::u16string& text) {
     std::string out = "\xFF\xFE";
-    out.reserve(2 + 2 * text.size());
-    for (char16_t unit : text) {
-        out.push_back(static_cast<char>(unit & 0xFF));
-        out.push_back(static_cast<char>(unit >> 8));
-    }
+    out.append(reinterpret_cast<const char*>(text.data()), 2 * text.size());
     return out;
 }
 

@@ -52,6 +52,11 @@ std::optional<RegKeyName> SplitRegKey(std::u16string_view key);
 // HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or HKEY_CLASSES_ROOT, then "\" and the path.
 std::u16string RegKeyText(HKey root, const std::u16string& path);
 
+// Bytes as two lower-case hex digits each, separated by commas ("0a,ff"), on one line; and read
+// back (none when the text is not such a list; the empty text is no bytes).
+std::u16string HexByteList(const std::vector<std::uint8_t>& bytes);
+std::optional<std::vector<std::uint8_t>> ParseHexByteList(std::u16string_view text);
+
 // Whether a key or value name can stand in a file exactly: no line break and no NUL.
 bool RegNameWritable(std::u16string_view name);
 // "[key]" for a key, CR LF ended.

@@ -38,6 +38,8 @@ constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t kDeleteAccess = 0x00010000;
+constexpr std::uint32_t kReadControlAccess = 0x00020000;  // a key's security descriptor read
+constexpr std::uint32_t kWriteDacAccess = 0x00040000;     // its access list written
 constexpr std::uint32_t kMaximumAllowedAccess = 0x02000000;
 
 // Options of openKeyW and createKeyW.
@@ -135,6 +137,12 @@ public:
     // that opening its name without that option reaches another key, or none. A plain key that
     // merely holds a kSymbolicLinkValue of type REG_LINK is none.
     virtual long isLinkW(HKey openedAsLink, bool& link) = 0;
+
+    // RegGetKeySecurity / RegSetKeySecurity of the key's access list (DACL_SECURITY_INFORMATION),
+    // as a self-relative security descriptor: read through a handle with READ_CONTROL, written
+    // through one with WRITE_DAC.
+    virtual long getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) = 0;
+    virtual long setKeySecurity(HKey key, const std::vector<std::uint8_t>& descriptor) = 0;
 
     // FormatMessage text of a system error code, as the user sees it.
     virtual std::string systemMessage(long code) = 0;

@@ -1,6 +1,8 @@
 #include "platform/RegistryWide.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace keltora {
 
@@ -91,10 +93,17 @@ namespace {
 // Names of index 0 on, until the end of the list. A name longer than the key reported when asked
 // (it changed meanwhile) is read again with the longest name the registry allows.
 template <typename Enumerate>
-long ListNames(RegistryApi& api, HKey key, bool values, std::vector<std::u16string>& names, Enumerate enumerate) {
+long ListNames(RegistryApi& api, HKey key, bool values, std::vector<std::u16string>& names, const KeyInfo* known,
+               Enumerate enumerate) {
     names.clear();
     KeyInfo info;
-    if (long rc = api.queryInfoKey(key, info)) return rc;
+    if (known != nullptr) {
+        // A name made since the caller asked is no part of what the key held then.
+        if ((values ? known->values : known->subKeys) == 0) return kErrorSuccess;
+        info = *known;
+    } else if (long rc = api.queryInfoKey(key, info)) {
+        return rc;
+    }
     const std::uint32_t reported = (values ? info.maxValueNameLen : info.maxSubKeyLen) + 1;
     constexpr std::uint32_t kLongestName = 32768;  // a value name of 16383 units, with room to spare
     for (std::uint32_t i = 0;; ++i) {
@@ -109,14 +118,14 @@ long ListNames(RegistryApi& api, HKey key, bool values, std::vector<std::u16stri
 
 }  // namespace
 
-long SubkeyNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names) {
-    return ListNames(api, key, false, names, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
+long SubkeyNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names, const KeyInfo* known) {
+    return ListNames(api, key, false, names, known, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
         return api.enumKeyW(key, i, capacity, name);
     });
 }
 
 long ValueNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names) {
-    return ListNames(api, key, true, names, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
+    return ListNames(api, key, true, names, nullptr, [&](std::uint32_t i, std::uint32_t capacity, std::u16string& name) {
         return api.enumValueW(key, i, capacity, name);
     });
 }
@@ -156,10 +165,12 @@ std::vector<std::uint8_t> Utf16LeData(const std::u16string& text) {
     return bytes;
 }
 
+// Text lies in memory as UTF-16LE on every machine this runs on, so it is copied as it is.
+static_assert(std::endian::native == std::endian::little);
+
 std::u16string Utf16LeText(const std::uint8_t* bytes, std::size_t size) {
-    std::u16string text;
-    text.reserve(size / 2);
-    for (std::size_t i = 0; i + 1 < size; i += 2) text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    std::u16string text(size / 2, u'\0');
+    if (!text.empty()) std::memcpy(text.data(), bytes, text.size() * 2);
     return text;
 }
 

@@ -58,8 +58,9 @@ struct RegistryData {
 long ReadValueW(RegistryApi& api, HKey key, const std::u16string& name, RegistryData& data);
 
 // Every subkey or value name of an open key, exactly; the status of the first failure other than
-// the end of the list (the names read until then are kept).
-long SubkeyNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names);
+// the end of the list (the names read until then are kept). `known`: what queryInfoKey told of the
+// key just before, so that it is not asked again (a key it counted no subkeys of is not listed).
+long SubkeyNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names, const KeyInfo* known = nullptr);
 long ValueNamesW(RegistryApi& api, HKey key, std::vector<std::u16string>& names);
 
 // Whether a key opened with kRegOptionOpenLink is a registry link, one Windows made (RegistryApi::

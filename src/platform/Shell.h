@@ -16,6 +16,11 @@ struct RecycleBinInfo {
 
 // The folders the system keeps for every user and for the machine (SHGetKnownFolderPath).
 enum class KnownFolder { LocalAppData, RoamingAppData, ProgramData };
+// Which path of a known folder: where it is now for this process's user, as the user's own
+// settings may have redirected it; or where Windows puts it below the profile it records for the
+// user, whatever a per-user setting says (KF_FLAG_DEFAULT_PATH), for the program's own files,
+// which a process with more rights than the user must not place where the user's settings say.
+enum class KnownFolderPath { Current, Default };
 
 class Shell {
 public:
@@ -49,8 +54,8 @@ public:
     // processes that run in this process's session; nullopt when the system does not tell.
     virtual std::optional<std::vector<std::u16string>> sessionPrograms() = 0;
     // A known folder as the system resolves it for this process's user (SHGetKnownFolderPath,
-    // no environment variable in between); empty when the system reports none.
-    virtual std::u16string knownFolder(KnownFolder folder) = 0;
+    // no environment variable in between), the path asked for; empty when the system reports none.
+    virtual std::u16string knownFolder(KnownFolder folder, KnownFolderPath which) = 0;
     static constexpr std::uint32_t kWaitTickMs = 150;
     // ERROR_ELEVATION_REQUIRED: the program asks for an administrator's token this process lacks.
     static constexpr long kErrorElevationRequired = 740;

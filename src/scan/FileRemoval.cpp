@@ -52,21 +52,23 @@ std::u16string joined(const std::u16string& folder, const std::u16string& name) 
 }  // namespace
 
 RemovalOutcome FileRemoval::remove(const Finding& finding, const std::string& folderColumn) {
-    return act(finding, folderColumn, nullptr, {});
+    return act(finding, folderColumn, nullptr, {}, {});
 }
 
 RemovalOutcome FileRemoval::moveInto(const Finding& finding, const std::string& folderColumn,
-                                     const std::string& targetFolder, const BeforeMove& beforeMove) {
+                                     const std::string& targetFolder, const BeforeMove& beforeMove,
+                                     const AfterMove& afterMove) {
     const auto target = UsableFolder(context_.platform.codePage.toWide(targetFolder));
     if (!target) {
         context_.leftBecause = "the folder it would be moved to is not usable: " + targetFolder;
         return RemovalOutcome::Left;
     }
-    return act(finding, folderColumn, &*target, beforeMove);
+    return act(finding, folderColumn, &*target, beforeMove, afterMove);
 }
 
 RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folderColumn,
-                                const std::u16string* targetFolder, const BeforeMove& beforeMove) {
+                                const std::u16string* targetFolder, const BeforeMove& beforeMove,
+                                const AfterMove& afterMove) {
     CodePage& codePage = context_.platform.codePage;
     const std::u16string folder =
         folderOf(finding.exactLocation.empty() ? codePage.toWide(folderColumn) : finding.exactLocation);
@@ -77,16 +79,20 @@ RemovalOutcome FileRemoval::act(const Finding& finding, const std::string& folde
         FileAct act{joined(folder, name), targetFolder ? joined(*targetFolder, name) : std::u16string(),
                     context_.dryRun, finding.listedFile, finding.listedFolder};
         // The move is told before it is made; a path the ANSI calls cannot carry exactly cannot
-        // be told, and stays.
+        // be told, and stays. A move that was told is told what became of it.
+        bool told = false;
         if (beforeMove && !act.moveTo.empty()) {
             act.beforeMove = [&](const FileIdentity& moved) {
                 bool exactFrom = false, exactTo = false;
                 const std::string from = codePage.toAnsi(act.path, &exactFrom);
                 const std::string to = codePage.toAnsi(act.moveTo, &exactTo);
-                return exactFrom && exactTo && beforeMove(from, to, moved);
+                told = exactFrom && exactTo && beforeMove(from, to, moved);
+                return told;
             };
         }
         outcome = context_.platform.files.act(act);
+        if (told && afterMove)
+            afterMove(outcome.result == FileActResult::Done || outcome.fault == FileActFault::HeldOpen);
     }
     switch (outcome.result) {
         case FileActResult::Done: return RemovalOutcome::Removed;

@@ -24,10 +24,14 @@ public:
     // Moves it into targetFolder (a folder the folder rule allows) under its own name, never over
     // a file that is there. beforeMove, when given, is told the move (its two full paths, and
     // what the file will be in its new place) once every check has passed and right before the
-    // move is made; false stops it (the finding stays).
+    // move is made; false stops it (the finding stays). afterMove, when given, is then told whether
+    // the file arrived: moved, or copied to another volume while another program holds the
+    // original open (which Windows deletes when that program closes it); the finding stays in
+    // that case, but the copy stands where the move put it.
     using BeforeMove = std::function<bool(const std::string& from, const std::string& to, const FileIdentity& moved)>;
+    using AfterMove = std::function<void(bool arrived)>;
     RemovalOutcome moveInto(const Finding& finding, const std::string& folderColumn, const std::string& targetFolder,
-                            const BeforeMove& beforeMove = {});
+                            const BeforeMove& beforeMove = {}, const AfterMove& afterMove = {});
     // Whether the file of the finding acted on last stayed because another program holds it open
     // (a sharing violation): it is then left as it is, and never freed by ending that program.
     bool lastInUse() const { return lastInUse_; }
@@ -38,7 +42,7 @@ public:
 
 private:
     RemovalOutcome act(const Finding& finding, const std::string& folderColumn, const std::u16string* targetFolder,
-                       const BeforeMove& beforeMove);
+                       const BeforeMove& beforeMove, const AfterMove& afterMove);
     void note(const FileActOutcome& outcome, const Finding& finding, const std::string& folderColumn);
 
     // The files of one kind left as they are: how many, and the first with its reason.

@@ -12,8 +12,14 @@ std::string Paths::programFolder(std::string_view below) const {
 }
 
 std::string UsableFolderText(CodePage& codePage, const std::string& value) {
-    const auto folder = UsableFolder(codePage.toWide(value));
-    return folder ? codePage.toAnsi(*folder) : std::string();
+    return UsableFolderText(codePage, codePage.toWide(value));
+}
+
+std::string UsableFolderText(CodePage& codePage, const std::u16string& value) {
+    const auto folder = UsableFolder(value);
+    bool exact = false;
+    const std::string text = folder ? codePage.toAnsi(*folder, &exact) : std::string();
+    return exact ? text : std::string();
 }
 
 std::string SystemDrivePrefix(const std::string& systemRoot) {

@@ -28,6 +28,9 @@ struct Paths {
     std::string systemRoot;
     // The drive root of the system root ("C:\"), whatever the case of its folder name.
     std::string systemDrive;
+    // The user's Local AppData folder as the system places it below the user's profile (never
+    // where a per-user setting points), or empty when it is unknown or not usable.
+    std::string localAppData;
 
     // The program's own folders below the program-files folder. Each raises EMissingSetting
     // when that folder is not usable, so every feature that keeps files there (backups, the
@@ -37,6 +40,10 @@ struct Paths {
     std::string undo() const { return programFolder("\\Keltora Professional\\Undo"); }
     std::string ignoreFolder() const { return programFolder("\\Keltora Pro"); }
     bool hasProgramFolders() const { return !programFiles.empty(); }
+    // The folder of the user's own undo journals; empty when Local AppData is not known.
+    std::string userUndo() const {
+        return localAppData.empty() ? std::string() : localAppData + "\\Keltora Professional\\Undo";
+    }
     std::string programFolder(std::string_view below) const;
 
     static constexpr const char* kMissingProgramFiles =
@@ -47,6 +54,8 @@ struct Paths {
 
 // A folder value as the folder rule allows it: resolved, or empty.
 std::string UsableFolderText(CodePage& codePage, const std::string& value);
+// The same for a folder the system gives in UTF-16; empty also when the code page cannot carry it.
+std::string UsableFolderText(CodePage& codePage, const std::u16string& value);
 
 // "C:\" from "C:\WINDOWS", "C:\Windows" or "c:\winnt"; empty when the text names no drive.
 std::string SystemDrivePrefix(const std::string& systemRoot);

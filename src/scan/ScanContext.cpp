@@ -1,5 +1,9 @@
 #include "scan/ScanContext.h"
 
+#include "scan/ChangeGroup.h"
+
+#include <utility>
+
 namespace keltora {
 
 void ScanContext::ramp(int from, int to, std::uint32_t stepMs) {
@@ -50,7 +54,8 @@ void RemovalTally::add(RemovalOutcome outcome) {
         case RemovalOutcome::Removed: ++removed; break;
         case RemovalOutcome::Gone: ++gone; break;
         case RemovalOutcome::NoLongerAFinding: ++noLongerFindings; break;
-        case RemovalOutcome::Left: ++left; break;
+        case RemovalOutcome::Left:
+        case RemovalOutcome::Pending: ++left; break;
     }
 }
 
@@ -69,17 +74,54 @@ RemovalRun::RemovalRun(ScanContext& context, ResultList& list) : context_(contex
     context_.progress.setPosition(0);
 }
 
-void RemovalRun::record(const Finding& finding, RemovalOutcome outcome, bool held) {
-    std::string why = std::move(context_.leftBecause);
+// With a journal, the registry changes wait for their entries in a group of their own.
+void RemovalRun::start(std::size_t findings) {
+    rows_.assign(findings, {});
+    if (context_.journal == nullptr || context_.dryRun) return;
+    changes_ = std::make_unique<ChangeGroup>(
+        *context_.journal, context_.platform.clock,
+        [this](std::size_t row, RemovalOutcome outcome) {
+            if (rows_[row].outcome == RemovalOutcome::Pending) rows_[row].outcome = outcome;
+        },
+        [this](const std::string& reason) {
+            if (refusal_.empty()) refusal_ = reason;
+        });
+    context_.changes = changes_.get();
+}
+
+void RemovalRun::begin(std::size_t row) {
     context_.leftBecause.clear();
-    if (context_.removalLog) context_.removalLog->push_back({finding, outcome, held, std::move(why)});
+    if (changes_) changes_->setFinding(row);
+}
+
+void RemovalRun::handled(std::size_t row, RemovalOutcome outcome, bool held) {
+    rows_[row] = {outcome, held, std::exchange(context_.leftBecause, {})};
+    if (changes_) changes_->settle();
+}
+
+void RemovalRun::flush() {
+    if (changes_) changes_->flush();
 }
 
 void RemovalRun::finish() {
+    context_.changes = nullptr;
+    changes_.reset();
+    std::vector<Finding> held;
+    const auto& findings = list_.findings();
+    for (std::size_t row = 0; row < findings.size(); ++row) {
+        Handled& handled = rows_[row];
+        if (handled.outcome == RemovalOutcome::Pending) handled.outcome = RemovalOutcome::Left;
+        if (handled.outcome) {
+            tally_.add(*handled.outcome);
+            if (context_.removalLog)
+                context_.removalLog->push_back({findings[row], *handled.outcome, handled.heldBack, std::move(handled.why)});
+        }
+        if (!handled.outcome || *handled.outcome == RemovalOutcome::Left) held.push_back(findings[row]);
+    }
     list_.clear();
     context_.ramp(30, 100);
-    if (!held_.empty()) list_.replaceAll(std::move(held_));
-    held_.clear();
+    if (!held.empty()) list_.replaceAll(std::move(held));
+    if (!refusal_.empty()) context_.host.showMessage(std::exchange(refusal_, {}));
 }
 
 RemovalRun::~RemovalRun() {

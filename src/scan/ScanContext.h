@@ -2,6 +2,8 @@
 // The narrow view of the window a category works through: the platform, the host, the pace,
 // the one progress bar, the shared last count and the paths computed at start.
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,14 +13,12 @@
 #include "scan/Pacer.h"
 #include "scan/Paths.h"
 #include "scan/RegistryJournal.h"
+#include "scan/RemovalOutcome.h"
 #include "scan/ResultList.h"
 
 namespace keltora {
 
-// What a removal did with one checked finding. Only Removed and Left are about the finding as
-// listed: Gone means someone else removed it meanwhile, NoLongerAFinding that the reason it was
-// listed no longer holds (nothing was changed); both leave the list, neither counts as removed.
-enum class RemovalOutcome { Removed, Gone, NoLongerAFinding, Left };
+class ChangeGroup;
 
 // The outcomes of one removal command, for what the command reports.
 struct RemovalTally {
@@ -37,7 +37,7 @@ struct RemovalTally {
 struct RemovalRecord {
     Finding finding;
     RemovalOutcome outcome;
-    bool heldBack = false;  // one user's data left in place (see ScanContext::holdBack)
+    bool heldBack = false;  // left in place by ScanContext::holdBack (why, when it gave one)
     std::string why{};
 };
 
@@ -57,8 +57,12 @@ struct ScanContext {
     // Where a command that changes the registry keeps what it takes away, before each change
     // (see RegistryJournal); none: the changes are made without one.
     RegistryJournal* journal{nullptr};
+    // The changes of the running removal that wait for their journal entries (set by RemovalRun
+    // while it runs with a journal); none: each change is written and made at once.
+    ChangeGroup* changes{nullptr};
     // Checked findings a removal must leave as they are, whatever it could do with them: they
-    // stay listed and count as left. Set by whoever starts the removal, for its duration.
+    // stay listed and count as left. Set by whoever starts the removal, for its duration; it may
+    // say why in leftBecause.
     std::function<bool(const Finding&)> holdBack{};
     // Where a removal run records each checked finding's outcome, when someone asks for them.
     std::vector<RemovalRecord>* removalLog{nullptr};
@@ -99,7 +103,9 @@ private:
 
 // The steps every removal shares: the holding list keeps what is not removed, in order. A
 // checked finding leaves the list only when what it names is gone afterwards, so the list and
-// the last count never claim a removal that did not happen.
+// the last count never claim a removal that did not happen. With a journal, the registry changes
+// wait in a group for their entries to reach the disk (ChangeGroup): a finding's outcome may be
+// known only when its group is made.
 class RemovalRun {
 public:
     RemovalRun(ScanContext& context, ResultList& list);
@@ -115,22 +121,17 @@ public:
     void run(RemoveOne&& removeOne) {
         context_.ramp(0, 30);
         const auto& findings = list_.findings();
-        std::size_t row = 0;
+        start(findings.size());
         try {
-            for (; row < findings.size(); ++row) {
+            for (std::size_t row = 0; row < findings.size(); ++row) {
                 const Finding& finding = findings[row];
-                if (!finding.checked) {
-                    held_.push_back(finding);
-                    continue;
-                }
+                if (!finding.checked) continue;
+                begin(row);
                 const bool held = heldBack(finding);
-                const RemovalOutcome outcome = held ? RemovalOutcome::Left : toOutcome(removeOne(finding));
-                tally_.add(outcome);
-                record(finding, outcome, held);
-                if (outcome == RemovalOutcome::Left) held_.push_back(finding);
+                handled(row, held ? RemovalOutcome::Left : toOutcome(removeOne(finding)), held);
             }
+            flush();
         } catch (...) {
-            held_.insert(held_.end(), findings.begin() + static_cast<std::ptrdiff_t>(row), findings.end());
             finish();
             throw;
         }
@@ -141,14 +142,30 @@ public:
 
 private:
     bool heldBack(const Finding& finding) const { return context_.holdBack && context_.holdBack(finding); }
-    void record(const Finding& finding, RemovalOutcome outcome, bool held);
     static RemovalOutcome toOutcome(RemovalOutcome outcome) { return outcome; }
     static RemovalOutcome toOutcome(bool gone) { return gone ? RemovalOutcome::Removed : RemovalOutcome::Left; }
+    void start(std::size_t findings);
+    void begin(std::size_t row);
+    void handled(std::size_t row, RemovalOutcome outcome, bool held);
+    void flush();
+    // The list refilled with what is left: the findings not checked, those left, and those whose
+    // outcome never came (not reached, or their group not made); each checked finding handled
+    // goes to the removal log, in list order.
     void finish();
+
+    // What became of a checked finding: none while it is not handled; Pending while its change
+    // waits for its group.
+    struct Handled {
+        std::optional<RemovalOutcome> outcome;
+        bool heldBack = false;
+        std::string why{};
+    };
 
     ScanContext& context_;
     ResultList& list_;
-    std::vector<Finding> held_;
+    std::vector<Handled> rows_;  // by row
+    std::unique_ptr<ChangeGroup> changes_;
+    std::string refusal_;  // why the journal refused a group, told once
     RemovalTally tally_;
 };
 

@@ -1,5 +1,6 @@
 #include "scan/UserFolder.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -26,22 +27,20 @@ std::optional<std::u16string> profileOf(Platform& platform) {
 }
 
 // The machine's folders, as the program read them from HKEY_LOCAL_MACHINE at start.
-std::vector<std::u16string> machineFolders(ScanContext& context) {
-    const Paths& paths = context.paths;
+std::vector<std::u16string> machineFolders(CodePage& codePage, const Paths& paths) {
     std::vector<std::u16string> folders;
     for (const std::string* folder :
          {&paths.systemRoot, &paths.programFiles, &paths.programFilesX86, &paths.commonFiles, &paths.commonFilesX86})
-        if (!folder->empty()) folders.push_back(context.platform.codePage.toWide(*folder));
+        if (!folder->empty()) folders.push_back(codePage.toWide(*folder));
     return folders;
 }
 
-std::string reason(ScanContext& context, UserFolderVerdict verdict, const std::optional<std::u16string>& profile) {
+std::string reason(CodePage& codePage, UserFolderVerdict verdict, const std::optional<std::u16string>& profile) {
     std::string text;
     for (const auto& [which, why] : kReasons)
         if (which == verdict) text = why;
     const auto at = text.find("{profile}");
-    if (at != std::string::npos)
-        text.replace(at, 9, profile ? context.platform.codePage.toAnsi(*profile) : std::string());
+    if (at != std::string::npos) text.replace(at, 9, profile ? codePage.toAnsi(*profile) : std::string());
     return text;
 }
 
@@ -59,9 +58,9 @@ std::optional<ListedFolder> UserFolder(ScanContext& context, std::string_view so
     if (!folder) return std::nullopt;
     Platform& platform = context.platform;
     const auto profile = profileOf(platform);
-    const UserFolderVerdict verdict = CheckUserFolder(*folder, profile, machineFolders(context));
+    const UserFolderVerdict verdict = CheckUserFolder(*folder, profile, machineFolders(context.platform.codePage, context.paths));
     if (verdict != UserFolderVerdict::Allowed) {
-        tell(context, source, *folder, reason(context, verdict, profile));
+        tell(context, source, *folder, reason(context.platform.codePage, verdict, profile));
         return std::nullopt;
     }
     // From the profile folder down, in the value's own spelling, no part may be a link.
@@ -83,9 +82,35 @@ std::optional<std::string> UserFolderRefusal(ScanContext& context, std::u16strin
     const auto resolved = UsableFolder(folder);
     const auto profile = profileOf(context.platform);
     const UserFolderVerdict verdict =
-        resolved ? CheckUserFolder(*resolved, profile, machineFolders(context)) : UserFolderVerdict::OutsideProfile;
+        resolved ? CheckUserFolder(*resolved, profile, machineFolders(context.platform.codePage, context.paths)) : UserFolderVerdict::OutsideProfile;
     if (verdict == UserFolderVerdict::Allowed) return std::nullopt;
-    return reason(context, verdict, profile);
+    return reason(context.platform.codePage, verdict, profile);
+}
+
+// The parts below the profile are taken in the value's own spelling; each is made only in a part
+// already found to be no link, and is looked at itself once it stands.
+std::optional<std::string> MakeOwnUserFolder(Platform& platform, const Paths& paths, const std::string& folder) {
+    CodePage& codePage = platform.codePage;
+    const auto resolved = UsableFolder(codePage.toWide(folder));
+    const auto profile = profileOf(platform);
+    const UserFolderVerdict verdict = resolved ? CheckUserFolder(*resolved, profile, machineFolders(codePage, paths))
+                                               : UserFolderVerdict::OutsideProfile;
+    if (verdict != UserFolderVerdict::Allowed) return reason(codePage, verdict, profile);
+    ListedFolder at{resolved->substr(0, profile->size()), {}, true};
+    at.ansi = codePage.toAnsi(at.path, &at.exact);
+    const std::u16string below = resolved->substr(profile->size() + 1);
+    for (std::size_t start = 0; start < below.size();) {
+        const std::size_t end = std::min(below.find(u'\\', start), below.size());
+        const std::u16string part = below.substr(start, end - start);
+        const std::string path = at.ansi + "\\" + codePage.toAnsi(part);
+        if (platform.files.probe(path) == PathPresence::Missing) platform.files.createDirectory(path);
+        auto next = Subfolder(platform, at, part);
+        if (!next) return std::string(kLinkOnTheWay);
+        if (!platform.files.isDirectory(path)) return "it cannot be made";
+        at = std::move(*next);
+        start = end + 1;
+    }
+    return std::nullopt;
 }
 
 }  // namespace keltora

@@ -28,4 +28,11 @@ std::optional<ListedFolder> UserShellFolder(ScanContext& context, const std::str
 // sure no link leads elsewhere).
 std::optional<std::string> UserFolderRefusal(ScanContext& context, std::u16string_view folder);
 
+// A folder of the program's own files below the user's profile (the user's own undo journals),
+// under the same rules, made where it is missing: part by part from the profile down, each part
+// made only in one found to be no link, and then found to be no link itself, so that a process
+// with more rights than the user never writes where a link the user made leads. Why it cannot be
+// had, or nullopt once it stands. folder: exact in the ANSI code page, as Paths keeps it.
+std::optional<std::string> MakeOwnUserFolder(Platform& platform, const Paths& paths, const std::string& folder);
+
 }  // namespace keltora

@@ -152,6 +152,13 @@ TEST(Cli, CodesInAnyCaseAndOptionsAnywhere) {
     }
 }
 
+const std::string kDeadUninstall =
+    "Windows Registry Editor Version 5.00\n\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dead]\n\"x\"=\"y\"\n";
+const std::string kMachineRun =
+    "Windows Registry Editor Version 5.00\n\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n\"Machine\"=\"m.exe\"\n";
+
 // Each exit status, one meaning each; nothing is changed by a command that does not end in 0
 // or 3.
 TEST(Cli, ExitStatuses) {
@@ -180,11 +187,15 @@ TEST(Cli, ExitStatuses) {
          {"remove", "sp"}, 3, ""},
         {"no backup", [](World& w) { w.machine.shell.onRun([](const ShellCall&) { return std::optional<std::uint32_t>(1); }); },
          {"repair", "--rows", "1", "--backup"}, 4, "The registry backup was not made"},
-        {"machine key", user, {"remove", "ue"}, 5, "remove needs administrator rights"},
-        {"machine Run key", user, {"repair", "--rows", "1,8"}, 5, "the machine's Run key"},
+        {"machine key", [&](World& w) { w.load(kDeadUninstall); user(w); }, {"remove", "ue"}, 5,
+         "remove needs administrator rights"},
+        {"the user's own Run values", user, {"remove", "sp"}, 0, ""},
+        {"machine Run key beside the user's", [&](World& w) { w.load(kMachineRun); user(w); }, {"repair", "--rows", "1,8"}, 3,
+         "runs without administrator rights"},
+        {"memory dumps", user, {"repair", "--rows", "14"}, 5, "memory dumps in the Windows folder"},
         {"ignore file", [&](World& w) { listed(w); user(w); }, {"ignore", "sp", "0"}, 5, "below Program Files"},
         {"backups", user, {"backup"}, 5, "the Backups folder"},
-        {"journaled", user, {"remove", "url"}, 5, "the undo journals below Program Files"},
+        {"typed URLs", user, {"remove", "url"}, 0, ""},
         {"user's own", user, {"remove", "co"}, 0, ""},
     };
     for (const auto& row : rows) {

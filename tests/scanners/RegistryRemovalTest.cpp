@@ -18,17 +18,22 @@ constexpr HKey HKLM = kHKeyLocalMachine;
 class RecordingJournal : public RegistryJournal {
 public:
     explicit RecordingJournal(MemoryRegistry& registry) : registry_(registry) {}
-    bool record(const RegistryChange& change, std::string& reason) override {
+    JournalEntryNumber record(const RegistryChange& change, std::string& reason) override {
         changes.push_back(change);
         stillThere.push_back(registry_.existsExact(change.root, change.keyPath));
         if (refuse) reason = "The undo journal cannot be written.";
+        return refuse ? 0 : changes.size();
+    }
+    JournalEntryNumber recordMove(const std::string&, const std::string&, const FileIdentity&, std::string&) override {
         return !refuse;
     }
-    bool recordMove(const std::string&, const std::string&, const FileIdentity&, std::string&) override {
-        return !refuse;
+    bool write(std::string&) override { return true; }
+    void notMade(const std::vector<JournalEntryNumber>& entries) override {
+        notMadeEntries.insert(notMadeEntries.end(), entries.begin(), entries.end());
     }
     std::vector<RegistryChange> changes;
     std::vector<bool> stillThere;
+    std::vector<JournalEntryNumber> notMadeEntries;
     bool refuse = false;
 
 private:
@@ -207,14 +212,16 @@ struct AnotherProgram : RegistryJournal {
     MemoryRegistry& registry;
     bool remake;
     AnotherProgram(MemoryRegistry& m, bool again) : registry(m), remake(again) {}
-    bool record(const RegistryChange&, std::string&) override {
+    JournalEntryNumber record(const RegistryChange&, std::string&) override {
         registry.removeKey(HKCU, "Software\\K");
         if (remake) registry.setString(HKCU, "Software\\K", "v", "new");
-        return true;
+        return 1;
     }
-    bool recordMove(const std::string&, const std::string&, const FileIdentity&, std::string&) override {
-        return true;
+    JournalEntryNumber recordMove(const std::string&, const std::string&, const FileIdentity&, std::string&) override {
+        return 1;
     }
+    bool write(std::string&) override { return true; }
+    void notMade(const std::vector<JournalEntryNumber>&) override {}
 };
 
 TEST(RegistryRemoval, AFailedWriteOfTheUnnamedValueRaisesAsTheSettingsWriteDoes) {

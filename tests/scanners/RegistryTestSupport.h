@@ -86,6 +86,12 @@ public:
     }
     long deleteKeyW(HKey key, const std::u16string& subKey) override { return count(inner_.deleteKeyW(key, subKey)); }
     long deleteOpenedKey(HKey key) override { return count(inner_.deleteOpenedKey(key)); }
+    long getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) override {
+        return count(inner_.getKeySecurity(key, descriptor));
+    }
+    long setKeySecurity(HKey key, const std::vector<std::uint8_t>& descriptor) override {
+        return count(inner_.setKeySecurity(key, descriptor));
+    }
     long deleteValueW(HKey key, const std::u16string& name) override { return count(inner_.deleteValueW(key, name)); }
     long keyNameW(HKey key, std::u16string& name) override { return count(inner_.keyNameW(key, name)); }
     long isLinkW(HKey openedAsLink, bool& link) override { return count(inner_.isLinkW(openedAsLink, link)); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "maintenance/UndoJournal.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace keltora::wine {
@@ -78,6 +79,23 @@ bool valueThere(HKEY root, const std::wstring& path, const std::wstring& name) {
     return RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+constexpr int kMany = 1000;
+std::wstring manyKey(int i) { return kUninstall + L"\\KeltMany" + std::to_wstring(i); }
+
+// The real clock's pauses and date, with a system time that stands still: how many findings a
+// journal group takes then depends on the count alone, never on how fast this machine is.
+class StillClock : public Clock {
+public:
+    explicit StillClock(Clock& real) : real_(real) {}
+    void sleep(std::uint32_t ms) override { real_.sleep(ms); }
+    LocalTime now() override { return real_.now(); }
+    std::uint64_t systemTime() override { return still_; }
+
+private:
+    Clock& real_;
+    const std::uint64_t still_ = real_.systemTime();
+};
+
 class RegistryScanners : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -94,6 +112,7 @@ protected:
         deleteLink(HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltIsLink");
         for (const wchar_t* name : {L"KeltLinked", L"KeltChanged"})
             RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kUninstall + L"\\" + name).c_str());
+        for (int i = 0; i < kMany; ++i) RegDeleteTreeW(HKEY_LOCAL_MACHINE, manyKey(i).c_str());
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTarget.c_str());
         deleteLink(HKEY_CURRENT_USER, L"Software\\KeltLinkDeep");
         deleteLink(HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltLinkApp");
@@ -252,6 +271,33 @@ TEST_F(RegistryScanners, AFindingWhoseReasonChangedAfterTheScanIsNotRemoved) {
     EXPECT_TRUE(keyThere(HKEY_LOCAL_MACHINE, kUninstall + L"\\KeltChanged"));
     EXPECT_EQ(0u, listed("ue", "KeltChanged"));
     EXPECT_EQ((RemovalTally{0, 0, 1, 0}), form_->lastRemoval);
+}
+
+// A removal of 1,000 findings flushes its journal (an fsync under Wine) once per group of
+// findings, not once per change.
+TEST_F(RegistryScanners, AThousandFindingsTakeAJournalFlushPerGroup) {
+    for (int i = 0; i < kMany; ++i) setString(HKEY_LOCAL_MACHINE, manyKey(i), L"Value", L"x");
+    Platform& real = win32Platform();
+    StillClock clock(real.clock);
+    Platform platform{real.registry, real.files,    real.shell,   real.clipboard,
+                      clock,         real.codePage, real.account, real.commandLock};
+    TForm1 form(platform, host_, 0.0);
+    form.FormCreate();
+    Category& ue = form.category("ue");
+    ASSERT_TRUE(form.invoke("UninstallExecute"));
+    int checked = 0;
+    for (std::size_t row = 0; row < ue.list().size(); ++row) {
+        const bool many = ue.list().at(row).caption.rfind("KeltMany", 0) == 0;
+        ue.list().setChecked(row, many);
+        checked += many;
+    }
+    ASSERT_EQ(checked, kMany);
+    ASSERT_TRUE(form.invoke("removeueExecute"));
+    const auto& journal = form.undoJournal().outcome();
+    EXPECT_EQ(form.lastRemoval.removed, kMany);
+    EXPECT_LE(journal.flushes, 20u);
+    EXPECT_FALSE(keyThere(HKEY_LOCAL_MACHINE, manyKey(0)));
+    DeleteFileA((form.paths.undo() + "\\" + journal.name).c_str());
 }
 
 }  // namespace

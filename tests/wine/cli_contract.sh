@@ -79,8 +79,9 @@ said=$(win "$cli" remove sp 2>&1 >/dev/null); rc=$?
 set -e
 [ "$rc" = 3 ] || fail "remove sp with a finding that cannot be removed: exit $rc, not 3"
 [ -e "$startup/notes.lnk" ] || fail "notes.lnk left the Startup folder"
-# What it did, on stderr, and the undo journal that keeps what left the registry.
-grep -q '^[0-9]* removed, .* 1 could not be removed and stay listed; the undo journal Undo_.*\.reg keeps what left the registry (keltora-cli undo Undo_[^ ]* restores it)$' <<<"$said" \
+# What it did, on stderr, and the undo journals that keep what left the registry: the user's own
+# (the Run values of HKEY_CURRENT_USER) and the administrator's (those of HKEY_LOCAL_MACHINE).
+grep -q '^[0-9]* removed, .* 1 could not be removed and stay listed; the undo journals UserUndo_[^ ]*\.reg and Undo_[^ ]*\.reg keep what left the registry (keltora-cli undo UserUndo_[^ ]* and keltora-cli undo Undo_[^ ]* restore it)$' <<<"$said" \
   || fail "remove sp: not what it did on stderr: $said"
 
 # No Backups folder to write to: the backup and the repair that needs it stop (4), nothing

@@ -231,8 +231,11 @@ win "$cli" remove mru >/dev/null 2>"$scratch/mru.err" || fail "remove mru: $(cat
 for key in "${history_keys[@]}"; do
   [ -z "$(win reg query "$key" /s 2>/dev/null | grep -E 'REG_(BINARY|SZ|DWORD)')" ] || fail "remove mru left values in $key"
 done
-journal=$(win "$cli" undo | head -n 1 | cut -f1)
-win "$cli" undo | head -n 1 | grep -qF 'keltora-cli remove mru' || fail "the newest journal is not the removal's"
+# The whole list is read first: a reader that stops after one line would end the program with a
+# broken pipe while it still writes the rest.
+listing=$(win "$cli" undo)
+journal=$(head -n 1 <<<"$listing" | cut -f1)
+head -n 1 <<<"$listing" | grep -qF 'keltora-cli remove mru' || fail "the newest journal is not the removal's: $listing"
 win "$cli" undo "$journal" >/dev/null 2>"$scratch/undo.err" || fail "undo $journal: $(cat "$scratch/undo.err")"
 export_history "$scratch/after"
 for i in "${!history_keys[@]}"; do

@@ -1,6 +1,6 @@
 #pragma once
-// A clock for tests: pauses return at once and are only added up, and the local time is what
-// the test sets.
+// A clock for tests: pauses return at once and are only added up, and the local time and the
+// system time are what the test sets.
 #include <cstdint>
 #include <functional>
 

@@ -385,6 +385,12 @@ FileActOutcome MemoryFileSystem::moveEntry(Entry& entry, const FileAct& act) {
     const std::uint64_t id = otherVolume ? NewFileId() : entry.id;
     if (act.beforeMove && !act.beforeMove({rootOf(folder.entry)->serial, id}))
         return outcome(FileActResult::Failed, FileActFault::Refused);
+    // What Windows' own calls find once the move is told: a name another program took meanwhile
+    // (a rename and a new file never replace one), and on another volume the copy's original that
+    // the classic disposition cannot delete (read-only), which takes the copy away again.
+    if (folder.entry->child(leaf)) return outcome(FileActResult::Failed, FileActFault::NameTaken);
+    if (otherVolume && !posixDeletes && (entry.attributes & kAttrReadOnly))
+        return outcome(FileActResult::Failed, FileActFault::System, kAccessDenied);
     if (otherVolume && entry.heldShared && !posixDeletes) {
         // The copy is made; the original is only marked, and goes when its holder closes it.
         Entry& copy = folder.entry->add(leaf, entry.attributes);

@@ -114,6 +114,8 @@ long MemoryRegistry::resolve(HKey key, std::uint32_t needed, NodePtr& node) cons
     }
     if (node->deleted) return kErrorKeyDeleted;
     if ((access & needed) != needed) return kErrorAccessDenied;
+    if (node->unwritable && (needed & (kKeySetValue | kKeyCreateSubKey | kDeleteAccess)) != 0)
+        return kErrorBadConfiguration;
     return kErrorSuccess;
 }
 
@@ -300,6 +302,22 @@ long MemoryRegistry::isLinkW(HKey openedAsLink, bool& link) {
     NodePtr node;
     if (long rc = resolve(openedAsLink, 0, node)) return rc;
     link = node->link;
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) {
+    NodePtr node;
+    if (long rc = resolve(key, kReadControlAccess, node)) return rc;
+    descriptor = node->security;
+    return kErrorSuccess;
+}
+
+// A descriptor too short to hold its header is one Windows refuses.
+long MemoryRegistry::setKeySecurity(HKey key, const std::vector<std::uint8_t>& descriptor) {
+    NodePtr node;
+    if (long rc = resolve(key, kWriteDacAccess, node)) return rc;
+    if (descriptor.size() < 20) return kErrorInvalidParameter;
+    node->security = descriptor;
     return kErrorSuccess;
 }
 

@@ -29,6 +29,10 @@ constexpr std::uint32_t kDenyAllAccess = 0xFFFFFFFF;
 // \Registry\User\<sid>\...
 inline constexpr char16_t kMemoryUserSid[] = u"S-1-5-21-0-0-0-1000";
 
+// The security descriptor of the roots: self-relative, with an empty access list.
+inline const std::vector<std::uint8_t> kMemoryDefaultSecurity = {1, 0, 4, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                                   0, 0, 20, 0, 0, 0, 2, 0, 8, 0, 0, 0, 0, 0};
+
 struct MemoryValue {
     std::uint32_t type = kRegNone;
     std::vector<std::uint8_t> data;
@@ -68,6 +72,8 @@ public:
     long deleteValueW(HKey key, const std::u16string& name) override;
     long keyNameW(HKey key, std::u16string& name) override;
     long isLinkW(HKey openedAsLink, bool& link) override;
+    long getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) override;
+    long setKeySecurity(HKey key, const std::vector<std::uint8_t>& descriptor) override;
     std::string systemMessage(long code) override;
 
     // The code page of the ANSI calls: Windows-1252 with best fit unless a test sets another
@@ -94,6 +100,13 @@ public:
     // KEY_CREATE_SUB_KEY no key can be made below it; the default makes it unopenable. Deny
     // KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE for a key a standard user may only read.
     void deny(HKey root, const std::string& path, std::uint32_t rights = kDenyAllAccess);
+    // A key's access list, as an installer that opens a key to users sets it; and read.
+    void setSecurity(HKey root, const std::string& path, const std::vector<std::uint8_t>& descriptor);
+    std::vector<std::uint8_t> security(HKey root, const std::string& path) const;
+    // Every change made through a handle of the key (its values set or deleted, a key made below
+    // it, the key deleted) fails with ERROR_CANTWRITE, as in a hive the system cannot write;
+    // opening and reading it still work.
+    void failChanges(HKey root, const std::string& path);
     // Removes a subtree as another program would; open handles to it then see kErrorKeyDeleted.
     void removeKey(HKey root, const std::string& path);
 

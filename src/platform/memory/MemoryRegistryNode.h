@@ -20,6 +20,9 @@ struct MemoryRegistry::Node {
     // In the order first written; a rewrite keeps its place.
     std::vector<std::pair<std::u16string, MemoryValue>> values;
     std::uint32_t denied = 0;
+    // Its access list as RegGetKeySecurity gives it; a new key takes its parent's (inherited).
+    std::vector<std::uint8_t> security = kMemoryDefaultSecurity;
+    bool unwritable = false;  // every change through a handle fails (ERROR_CANTWRITE)
     bool deleted = false;
     bool predefined = false;  // a root or the node behind HKEY_CLASSES_ROOT: never deleted
     bool link = false;        // a registry link: opening it opens what its kSymbolicLinkValue names
@@ -65,6 +68,7 @@ inline NodePtr Child(const NodePtr& node, const std::u16string& part, bool creat
     if (!create) return nullptr;
     auto child = std::make_shared<MemoryRegistry::Node>();
     child->name = part;
+    child->security = node->security;
     child->parent = node.get();
     return node->children.emplace(upper, std::move(child)).first->second;
 }

@@ -93,6 +93,17 @@ void MemoryRegistry::deny(HKey root, const std::string& path, std::uint32_t righ
     make(root, wide(path))->denied = rights;
 }
 
+void MemoryRegistry::setSecurity(HKey root, const std::string& path, const std::vector<std::uint8_t>& descriptor) {
+    make(root, wide(path))->security = descriptor;
+}
+
+std::vector<std::uint8_t> MemoryRegistry::security(HKey root, const std::string& path) const {
+    const NodePtr node = find(root, wide(path));
+    return node ? node->security : std::vector<std::uint8_t>();
+}
+
+void MemoryRegistry::failChanges(HKey root, const std::string& path) { make(root, wide(path))->unwritable = true; }
+
 void MemoryRegistry::removeKey(HKey root, const std::string& path) {
     NodePtr node = find(root, wide(path));
     if (!node) return;

@@ -35,11 +35,20 @@ std::optional<std::uint32_t> MemoryShell::runAndWait(const std::string& program,
 
 void MemoryShell::recycle(const std::string& name, std::int64_t size) { recycled_.push_back(Recycled{name, size}); }
 
-std::u16string MemoryShell::knownFolder(KnownFolder folder) {
-    const auto found = knownFolders_.find(folder);
-    return found == knownFolders_.end() ? std::u16string() : found->second;
+const std::map<KnownFolder, std::u16string> MemoryShell::kPatsFolders{
+    {KnownFolder::LocalAppData, u"C:\\Users\\pat\\AppData\\Local"},
+    {KnownFolder::RoamingAppData, u"C:\\Users\\pat\\AppData\\Roaming"},
+    {KnownFolder::ProgramData, u"C:\\ProgramData"},
+};
+
+std::u16string MemoryShell::knownFolder(KnownFolder folder, KnownFolderPath which) {
+    const auto& folders = which == KnownFolderPath::Default ? defaultFolders_ : knownFolders_;
+    const auto found = folders.find(folder);
+    return found == folders.end() ? std::u16string() : found->second;
 }
 
-void MemoryShell::setKnownFolder(KnownFolder folder, std::u16string path) { knownFolders_[folder] = std::move(path); }
+void MemoryShell::setKnownFolder(KnownFolder folder, std::u16string path, KnownFolderPath which) {
+    (which == KnownFolderPath::Default ? defaultFolders_ : knownFolders_)[folder] = std::move(path);
+}
 
 }  // namespace keltora

@@ -32,7 +32,7 @@ public:
                                             long* startError) override;
     std::string windowsFolder() override { return windowsFolder_; }
     std::optional<std::vector<std::u16string>> sessionPrograms() override { return programs; }
-    std::u16string knownFolder(KnownFolder folder) override;
+    std::u16string knownFolder(KnownFolder folder, KnownFolderPath which) override;
 
     // Setup.
     void recycle(const std::string& name, std::int64_t size);
@@ -43,9 +43,10 @@ public:
     void setOpenResult(bool accepted) { openResult_ = accepted; }
     // Decides the exit code of each run (nullopt: not started or timed out); by default 0.
     void onRun(RunHandler handler) { onRun_ = std::move(handler); }
-    // What knownFolder reports (empty: the system reports none). By default the folders of the
-    // test user "pat" on drive C:.
-    void setKnownFolder(KnownFolder folder, std::u16string path);
+    // What knownFolder reports (empty: the system reports none): by default the current path,
+    // as the user's own settings may redirect it. Both paths start as the folders of the test user
+    // "pat" on drive C:.
+    void setKnownFolder(KnownFolder folder, std::u16string path, KnownFolderPath which = KnownFolderPath::Current);
     // Every run from now on fails to start with this system error (0: runs start again).
     void setStartError(long error) { startError_ = error; }
 
@@ -71,11 +72,9 @@ private:
     RunHandler onRun_;
     long startError_ = 0;
     std::string windowsFolder_ = "C:\\Windows";
-    std::map<KnownFolder, std::u16string> knownFolders_{
-        {KnownFolder::LocalAppData, u"C:\\Users\\pat\\AppData\\Local"},
-        {KnownFolder::RoamingAppData, u"C:\\Users\\pat\\AppData\\Roaming"},
-        {KnownFolder::ProgramData, u"C:\\ProgramData"},
-    };
+    static const std::map<KnownFolder, std::u16string> kPatsFolders;
+    std::map<KnownFolder, std::u16string> knownFolders_ = kPatsFolders;
+    std::map<KnownFolder, std::u16string> defaultFolders_ = kPatsFolders;
     std::vector<ShellCall> opened_, runs_;
     std::vector<std::uint32_t> emptyings_;
 };

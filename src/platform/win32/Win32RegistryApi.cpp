@@ -342,6 +342,24 @@ long Win32RegistryApi::isLinkW(HKey openedAsLink, bool& link) {
     return ERROR_SUCCESS;
 }
 
+// Asked for its size first; asked again while it grows.
+long Win32RegistryApi::getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) {
+    DWORD size = 256;
+    for (;;) {
+        descriptor.resize(size);
+        const long rc = RegGetKeySecurity(toNative(key), DACL_SECURITY_INFORMATION, descriptor.data(), &size);
+        if (rc != ERROR_INSUFFICIENT_BUFFER) {
+            descriptor.resize(rc == ERROR_SUCCESS ? size : 0);
+            return rc;
+        }
+    }
+}
+
+long Win32RegistryApi::setKeySecurity(HKey key, const std::vector<std::uint8_t>& descriptor) {
+    std::vector<std::uint8_t> copy = descriptor;  // the call takes a non-const pointer
+    return RegSetKeySecurity(toNative(key), DACL_SECURITY_INFORMATION, copy.data());
+}
+
 std::string Win32RegistryApi::systemMessage(long code) {
     char* text = nullptr;
     const DWORD length =

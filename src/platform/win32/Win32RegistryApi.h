@@ -36,6 +36,8 @@ public:
                         std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
     long deleteKeyW(HKey key, const std::u16string& subKey) override;
     long deleteOpenedKey(HKey key) override;
+    long getKeySecurity(HKey key, std::vector<std::uint8_t>& descriptor) override;
+    long setKeySecurity(HKey key, const std::vector<std::uint8_t>& descriptor) override;
     long deleteValueW(HKey key, const std::u16string& name) override;
     long keyNameW(HKey key, std::u16string& name) override;
     long isLinkW(HKey openedAsLink, bool& link) override;

@@ -108,7 +108,7 @@ std::string Win32Shell::windowsFolder() {
     return result;
 }
 
-std::u16string Win32Shell::knownFolder(KnownFolder folder) {
+std::u16string Win32Shell::knownFolder(KnownFolder folder, KnownFolderPath which) {
     const KNOWNFOLDERID* id = &FOLDERID_LocalAppData;
     switch (folder) {
         case KnownFolder::LocalAppData: id = &FOLDERID_LocalAppData; break;
@@ -116,7 +116,8 @@ std::u16string Win32Shell::knownFolder(KnownFolder folder) {
         case KnownFolder::ProgramData: id = &FOLDERID_ProgramData; break;
     }
     PWSTR path = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(*id, 0, nullptr, &path);
+    const DWORD flags = which == KnownFolderPath::Default ? DWORD{KF_FLAG_DEFAULT_PATH} : 0;
+    const HRESULT result = SHGetKnownFolderPath(*id, flags, nullptr, &path);
     std::u16string text = SUCCEEDED(result) && path != nullptr ? FromWide(path) : std::u16string();
     CoTaskMemFree(path);
     return text;

@@ -16,7 +16,7 @@ public:
                                             long* startError) override;
     std::string windowsFolder() override;
     std::optional<std::vector<std::u16string>> sessionPrograms() override;
-    std::u16string knownFolder(KnownFolder folder) override;
+    std::u16string knownFolder(KnownFolder folder, KnownFolderPath which) override;
 };
 
 }  // namespace keltora

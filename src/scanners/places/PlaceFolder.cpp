@@ -9,11 +9,12 @@ namespace keltora {
 namespace {
 
 std::u16string reportedFolder(Platform& platform, PlaceBase base) {
+    const auto known = [&](KnownFolder folder) { return platform.shell.knownFolder(folder, KnownFolderPath::Current); };
     switch (base) {
         case PlaceBase::Temp: return platform.files.temporaryFolder();
-        case PlaceBase::LocalAppData: return platform.shell.knownFolder(KnownFolder::LocalAppData);
-        case PlaceBase::RoamingAppData: return platform.shell.knownFolder(KnownFolder::RoamingAppData);
-        case PlaceBase::ProgramData: return platform.shell.knownFolder(KnownFolder::ProgramData);
+        case PlaceBase::LocalAppData: return known(KnownFolder::LocalAppData);
+        case PlaceBase::RoamingAppData: return known(KnownFolder::RoamingAppData);
+        case PlaceBase::ProgramData: return known(KnownFolder::ProgramData);
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "platform/RegText.h"
 #include "platform/Registry2.h"
+#include "scan/ChangeGroup.h"
 
 namespace keltora {
 
@@ -72,35 +73,68 @@ std::optional<RemovalOutcome> RegistryRemoval::openForRecheck(ScopedKey& key, HK
     return opened(rc, root, keyPath);
 }
 
+// The journal keeps a key tree's security descriptor, read through the removal's own handle.
+std::uint32_t RegistryRemoval::journalAccess() const { return context_.journal != nullptr ? kReadControlAccess : 0; }
+
 // A key whose open fails for any reason but "not found" is there, even if we may not look at it.
 bool RegistryRemoval::present(HKey root, const std::u16string& keyPath) {
     ScopedKey key(api_);
     return !IsNotFound(key.open(root, keyPath, kRegOptionOpenLink, kMaximumAllowedAccess));
 }
 
-bool RegistryRemoval::journalAllows(const RegistryChange& change) {
-    if (context_.journal == nullptr) return true;
-    std::string reason;
-    if (context_.journal->record(change, reason)) return true;
+void RegistryRemoval::tell(const std::string& reason) {
     if (refusal_.empty()) refusal_ = reason;
+}
+
+// Inside a removal run the change waits in the run's group; outside one it is a group of its own,
+// written and made at once.
+RemovalOutcome RegistryRemoval::journaled(const RegistryChange& change, std::function<RemovalOutcome()> make) {
+    RegistryJournal* journal = context_.journal;
+    if (journal == nullptr) return make();
+    std::string reason;
+    const JournalEntryNumber entry = journal->record(change, reason);
+    if (entry == 0) {
+        tell(reason);
+        return RemovalOutcome::Left;
+    }
+    if (context_.changes != nullptr) {
+        context_.changes->add(entry, std::move(make));
+        return RemovalOutcome::Pending;
+    }
+    RemovalOutcome outcome = RemovalOutcome::Left;
+    ChangeGroup once(
+        *journal, context_.platform.clock, [&](std::size_t, RemovalOutcome made) { outcome = made; },
+        [this](const std::string& why) { tell(why); });
+    once.add(entry, std::move(make));
+    once.flush();
+    return outcome;
+}
+
+// The changes waiting in the group go first: the move is written and made at once, after them.
+bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& to, const FileIdentity& moved) {
+    RegistryJournal* journal = context_.journal;
+    if (journal == nullptr) return true;
+    if (context_.changes != nullptr) context_.changes->flush();
+    std::string reason;
+    move_ = journal->recordMove(from, to, moved, reason);
+    if (move_ != 0 && journal->write(reason)) return true;
+    move_ = 0;
+    tell(reason);
     return false;
 }
 
-bool RegistryRemoval::allowFileMove(const std::string& from, const std::string& to, const FileIdentity& moved) {
-    if (context_.journal == nullptr) return true;
-    std::string reason;
-    if (context_.journal->recordMove(from, to, moved, reason)) return true;
-    if (refusal_.empty()) refusal_ = reason;
-    return false;
+void RegistryRemoval::fileMoveDone(bool arrived) {
+    if (!arrived && move_ != 0 && context_.journal != nullptr) context_.journal->notMade({move_});
+    move_ = 0;
 }
 
 // Every key below an open one, each opened as itself with what its delete needs, subkeys before
 // their parent, from the last listed to the first; a link is not entered, so what it names is
 // never reached. A key gone meanwhile is passed over; the first that refuses ends the plan.
-long RegistryRemoval::planTree(HKey key, Plan& plan) {
+long RegistryRemoval::planTree(HKey key, Plan& plan, const KeyInfo* known) {
     if (IsLinkKey(api_, key)) return kErrorSuccess;
     std::vector<std::u16string> names;
-    if (long rc = SubkeyNamesW(api_, key, names)) return rc;
+    if (long rc = SubkeyNamesW(api_, key, names, known)) return rc;
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         auto sub = std::make_unique<ScopedKey>(api_);
         const long rc = sub->open(key, *it, kRegOptionOpenLink, kTreeAccess);
@@ -114,58 +148,65 @@ long RegistryRemoval::planTree(HKey key, Plan& plan) {
 
 // The key is opened once, by its own path and as itself: the journal reads it through that
 // handle and the subtree goes through handles opened from it, so what goes is the key the journal
-// kept, even when another program puts a key of that name in its place meanwhile. The dry run
-// opens the whole tree as the removal would.
+// kept, even when another program puts a key of that name in its place meanwhile. What the key
+// told of its subkeys and values is asked once, for the plan and the journal. The dry run opens
+// the whole tree as the removal would.
 RemovalOutcome RegistryRemoval::deleteKeyTree(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
-    ScopedKey key(api_);
-    const long rc = key.openExact(root, keyPath, kTreeAccess, ScopedKey::LinkAtEnd::Allowed);
+    auto key = std::make_shared<ScopedKey>(api_);
+    const long rc = key->openExact(root, keyPath, kTreeAccess | journalAccess(), ScopedKey::LinkAtEnd::Allowed);
     if (rc != kErrorSuccess) return opened(rc, root, keyPath);
-    Plan plan;
-    if (planTree(key.get(), plan) != kErrorSuccess) {
+    auto plan = std::make_shared<Plan>();
+    KeyInfo info;
+    if (api_.queryInfoKey(key->get(), info) != kErrorSuccess || planTree(key->get(), *plan, &info) != kErrorSuccess) {
         leave(Reason::TreeRefused, root, keyPath);
         return RemovalOutcome::Left;
     }
     if (context_.dryRun) return RemovalOutcome::Removed;
-    if (!journalAllows({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}, key.get()})) return RemovalOutcome::Left;
-    for (const auto& sub : plan)
-        if (api_.deleteOpenedKey(sub->get()) != kErrorSuccess) return RemovalOutcome::Left;
-    api_.deleteOpenedKey(key.get());
-    plan.clear();
-    key.reset();
-    return present(root, keyPath) ? RemovalOutcome::Left : RemovalOutcome::Removed;
+    return journaled({RegistryChange::Kind::DeleteKeyTree, root, keyPath, {}, key->get(), &info}, [this, key, plan, root, keyPath] {
+        for (const auto& sub : *plan)
+            if (api_.deleteOpenedKey(sub->get()) != kErrorSuccess) return RemovalOutcome::Left;
+        api_.deleteOpenedKey(key->get());
+        plan->clear();
+        key->reset();
+        return present(root, keyPath) ? RemovalOutcome::Left : RemovalOutcome::Removed;
+    });
 }
 
 RemovalOutcome RegistryRemoval::deleteValue(HKey root, const std::u16string& keyPath, const std::u16string& name) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
-    ScopedKey key(api_);
-    if (long rc = key.openExact(root, keyPath, kValueAccess)) return opened(rc, root, keyPath);
+    auto key = std::make_shared<ScopedKey>(api_);
+    if (long rc = key->openExact(root, keyPath, kValueAccess)) return opened(rc, root, keyPath);
     std::uint32_t size = 0;
-    const long found = api_.queryValueW(key.get(), name, nullptr, nullptr, &size);
+    const long found = api_.queryValueW(key->get(), name, nullptr, nullptr, &size);
     if (IsNotFound(found)) return RemovalOutcome::Gone;
     if (found != kErrorSuccess) return RemovalOutcome::Left;
     if (context_.dryRun) return RemovalOutcome::Removed;
-    if (!journalAllows({RegistryChange::Kind::DeleteValue, root, keyPath, name, key.get()})) return RemovalOutcome::Left;
-    api_.deleteValueW(key.get(), name);
-    return IsNotFound(api_.queryValueW(key.get(), name, nullptr, nullptr, &size)) ? RemovalOutcome::Removed
-                                                                                 : RemovalOutcome::Left;
+    return journaled({RegistryChange::Kind::DeleteValue, root, keyPath, name, key->get()}, [this, key, name] {
+        api_.deleteValueW(key->get(), name);
+        std::uint32_t left = 0;
+        return IsNotFound(api_.queryValueW(key->get(), name, nullptr, nullptr, &left)) ? RemovalOutcome::Removed
+                                                                                      : RemovalOutcome::Left;
+    });
 }
 
 RemovalOutcome RegistryRemoval::emptyDefaultValue(HKey root, const std::u16string& keyPath) {
     if (!IsKeyPathBelowRoot(keyPath)) return RemovalOutcome::Left;
-    ScopedKey key(api_);
-    if (long rc = key.openExact(root, keyPath, kValueAccess)) return opened(rc, root, keyPath);
+    auto key = std::make_shared<ScopedKey>(api_);
+    if (long rc = key->openExact(root, keyPath, kValueAccess)) return opened(rc, root, keyPath);
     RegistryData data;
-    const long found = ReadValueW(api_, key.get(), u"", data);
+    const long found = ReadValueW(api_, key->get(), u"", data);
     if (IsNotFound(found)) return RemovalOutcome::Gone;
     if (found != kErrorSuccess) return RemovalOutcome::Left;
     if (context_.dryRun) return RemovalOutcome::Removed;
-    if (!journalAllows({RegistryChange::Kind::EmptyDefaultValue, root, keyPath, {}, key.get()})) return RemovalOutcome::Left;
-    const std::uint8_t empty[2] = {0, 0};
-    if (api_.setValueW(key.get(), u"", kRegSz, empty, sizeof empty) != kErrorSuccess)
-        throw ERegistryException("Failed to set data for ''");
-    return ReadValueW(api_, key.get(), u"", data) == kErrorSuccess && IsEmptyString(data) ? RemovalOutcome::Removed
-                                                                                         : RemovalOutcome::Left;
+    return journaled({RegistryChange::Kind::EmptyDefaultValue, root, keyPath, {}, key->get()}, [this, key] {
+        const std::uint8_t empty[2] = {0, 0};
+        if (api_.setValueW(key->get(), u"", kRegSz, empty, sizeof empty) != kErrorSuccess)
+            throw ERegistryException("Failed to set data for ''");
+        RegistryData now;
+        return ReadValueW(api_, key->get(), u"", now) == kErrorSuccess && IsEmptyString(now) ? RemovalOutcome::Removed
+                                                                                            : RemovalOutcome::Left;
+    });
 }
 
 }  // namespace keltora

@@ -12,6 +12,9 @@
 // A key is reached only by its own path: where a registry link stands at any level of it, the key
 // reached is another one, and nothing is changed. Such items, and trees of which a key may not be
 // deleted, are left and told once per command with the first of them.
+// With a journal, a change may wait for its entry to reach the disk with those of other findings
+// (Pending, see ChangeGroup); the handles it acts through wait with it.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +46,8 @@ public:
     // A file move a removal makes beside its registry changes (the startup removal's moves into
     // startbug) goes to the same journal first: false when it refused (the user is told as above).
     bool allowFileMove(const std::string& from, const std::string& to, const FileIdentity& moved);
+    // What became of the move allowed last: one whose file did not arrive is marked as not made.
+    void fileMoveDone(bool arrived);
     // Opens root\keyPath for reading, to check a finding again at fix time, by its own path as a
     // removal reaches it. When it cannot be opened: the finding's outcome, Gone when the key is not
     // there, Left when it may not be read or a link stands on the way (what cannot be checked is
@@ -55,8 +60,14 @@ private:
     RemovalOutcome opened(long rc, HKey root, const std::u16string& keyPath);
     void leave(Reason reason, HKey root, const std::u16string& keyPath);
     bool present(HKey root, const std::u16string& keyPath);
-    bool journalAllows(const RegistryChange& change);
-    long planTree(HKey key, Plan& plan);
+    // The change journaled first, then made by `make` (which tells what became of the item); a
+    // change the journal refused is not made (Left), one that failed is marked as not made.
+    RemovalOutcome journaled(const RegistryChange& change, std::function<RemovalOutcome()> make);
+    // What a key's handle needs besides the change's own access for the journal to read it.
+    std::uint32_t journalAccess() const;
+    void tell(const std::string& reason);
+    // `known`: what queryInfoKey told of the key just before, or null.
+    long planTree(HKey key, Plan& plan, const KeyInfo* known = nullptr);
 
     struct Left {
         int count = 0;
@@ -66,6 +77,7 @@ private:
     RegistryApi& api_;
     std::string refusal_;
     Left left_[2];
+    JournalEntryNumber move_ = 0;  // the move allowed last, until told what became of it
 };
 
 // A key path the removal may act on: below a root (never the root itself), no empty name.

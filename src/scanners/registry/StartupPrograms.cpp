@@ -115,7 +115,7 @@ RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& fi
     if (const RunSource* source = runSourceFor(location)) {
         const std::u16string path = source->key.widePath();
         const RemovalOutcome outcome = RemoveListedValue(context_, room, source->key.root, path, finding);
-        if (outcome == RemovalOutcome::Removed && !source->approved.empty())
+        if (RemovedOrPending(outcome) && !source->approved.empty())
             forgetApproval(room, {source->key.root, source->approved}, finding);
         return outcome;
     }
@@ -129,7 +129,8 @@ RemovalOutcome StartupPrograms::removeOne(RegistryRemoval& room, FileRemoval& fi
         files.moveInto(finding, location, context_.paths.startbug(),
                        [&room](const std::string& from, const std::string& to, const FileIdentity& moved) {
                            return room.allowFileMove(from, to, moved);
-                       });
+                       },
+                       [&room](bool arrived) { room.fileMoveDone(arrived); });
     if (outcome == RemovalOutcome::Removed) forgetApproval(room, kApprovedStartupFolder, finding);
     return outcome;
 }

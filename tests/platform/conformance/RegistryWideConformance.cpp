@@ -260,6 +260,30 @@ TEST_F(RegistryWideConformance, FailuresGiveTheWindowsCodes) {
     EXPECT_EQ(kErrorFileNotFound, openW(parent, key("Parent\\Child")));
 }
 
+// A key's access list written through WRITE_DAC reads back as written through READ_CONTROL; a
+// handle without those rights may do neither.
+TEST_F(RegistryWideConformance, AnAccessListReadsBackAsWritten) {
+    // Everyone may do anything with the key and the keys below it.
+    const std::vector<std::uint8_t> everyone = {1, 0, 4, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0, 0,
+                                                2, 0, 28, 0, 1, 0, 0, 0, 0, 2, 20, 0, 0x3F, 0, 0x0F, 0,
+                                                1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+    makeKey(key("Opened"));
+    ScopedKey opened(registry());
+    ASSERT_EQ(kErrorSuccess, openW(opened, key("Opened"), 0, kWriteDacAccess | kReadControlAccess));
+    std::vector<std::uint8_t> before;
+    ASSERT_EQ(kErrorSuccess, registry().getKeySecurity(opened.get(), before));
+    EXPECT_NE(before, everyone);
+    ASSERT_EQ(kErrorSuccess, registry().setKeySecurity(opened.get(), everyone));
+    std::vector<std::uint8_t> after;
+    ASSERT_EQ(kErrorSuccess, registry().getKeySecurity(opened.get(), after));
+    EXPECT_EQ(after, everyone);
+
+    ScopedKey readOnly(registry());
+    ASSERT_EQ(kErrorSuccess, openW(readOnly, key("Opened"), 0, kKeyQueryValue));
+    EXPECT_EQ(kErrorAccessDenied, registry().getKeySecurity(readOnly.get(), after));
+    EXPECT_EQ(kErrorAccessDenied, registry().setKeySecurity(readOnly.get(), everyone));
+}
+
 // Key names of up to 255 characters make paths longer than some calls take in one piece.
 TEST_F(RegistryWideConformance, ALongPathOpensAndItsLastKeyMayBeALink) {
     const std::string longName(250, 'n');
