@@ -31,22 +31,6 @@ BOOL ImageList_Destroy(HIMAGELIST images) {
     return call ? call(images) : FALSE;
 }
 
-BOOL SetWindowSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
-    static const SystemProc<decltype(::SetWindowSubclass)> call(kComctl, "SetWindowSubclass");
-    return call ? call(window, proc, id, data) : FALSE;
-}
-
-BOOL RemoveWindowSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
-    static const SystemProc<decltype(::RemoveWindowSubclass)> call(kComctl, "RemoveWindowSubclass");
-    return call ? call(window, proc, id) : FALSE;
-}
-
-// Only a subclassed window calls it, so comctl32 is there; the window's own procedure otherwise.
-LRESULT DefSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    static const SystemProc<decltype(::DefSubclassProc)> call(kComctl, "DefSubclassProc");
-    return call ? call(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
-}
-
 HTHEME OpenThemeData(HWND window, LPCWSTR classes) {
     static const SystemProc<decltype(::OpenThemeData)> call(kTheme, "OpenThemeData");
     return call ? call(window, classes) : nullptr;

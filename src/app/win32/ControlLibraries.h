@@ -13,9 +13,6 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* classes);
 HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int grow);
 int ImageList_AddMasked(HIMAGELIST images, HBITMAP picture, COLORREF mask);
 BOOL ImageList_Destroy(HIMAGELIST images);
-BOOL SetWindowSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
-BOOL RemoveWindowSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id);
-LRESULT DefSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 HTHEME OpenThemeData(HWND window, LPCWSTR classes);
 HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip);

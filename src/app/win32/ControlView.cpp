@@ -26,6 +26,29 @@ bool Overlap(HWND a, HWND b) {
 ControlView::~ControlView() {
     if (bound_) bound_->onChange = nullptr;
     std::erase(PendingHides(), this);
+    if (controlProc_ && IsWindow(hwnd_)) releaseMessages();
+}
+
+void ControlView::interceptMessages() {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    controlProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlView::InterceptProc)));
+}
+
+// The control gets its window back: when the view goes before the window, or the window before it.
+void ControlView::releaseMessages() {
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK ControlView::InterceptProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* view = reinterpret_cast<ControlView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (view == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message != WM_NCDESTROY) return view->onMessage(message, wParam, lParam);
+    const WNDPROC control = view->controlProc_;
+    view->releaseMessages();
+    view->controlProc_ = nullptr;
+    return CallWindowProcW(control, hwnd, message, wParam, lParam);
 }
 
 void ControlView::ApplyPendingHides(HWND overlapping) {
@@ -111,11 +134,12 @@ void ControlView::drawSoon() {
     UpdateWindow(hwnd_);
 }
 
+// A window off the screen has nothing to draw: it is drawn whole when it comes on.
 void ControlView::showPending() {
     if (!drawPending_) return;
     drawPending_ = false;
     drawnAt_ = GetTickCount64();
-    if (hwnd_) UpdateWindow(hwnd_);
+    if (hwnd_ && IsWindowVisible(hwnd_)) UpdateWindow(hwnd_);
 }
 
 std::string WindowText(HWND hwnd) {

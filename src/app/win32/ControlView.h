@@ -57,6 +57,17 @@ protected:
     // Follows the model's caption, visibility and enabled state from now on.
     void bind(Control& model);
     virtual void modelChanged(Control& model);
+    // Puts the view's own procedure in front of the control's: every message to the window
+    // reaches onMessage first. Through the window's own data, not a window property, as each
+    // property read is a round trip to the window server on some systems, for every message.
+    void interceptMessages();
+    // What the view does with a message to its window; by default the control's own handling.
+    virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+        return controlProc(message, wParam, lParam);
+    }
+    LRESULT controlProc(UINT message, WPARAM wParam, LPARAM lParam) const {
+        return CallWindowProcW(controlProc_, hwnd_, message, wParam, lParam);
+    }
     // Draws the window now, or within a frame when it was drawn less than a frame ago.
     void drawSoon();
     // Draws the window when the logic next lets the window be seen: before it sleeps, when it
@@ -69,6 +80,10 @@ protected:
     Control* bound_ = nullptr;
 
 private:
+    static LRESULT CALLBACK InterceptProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void releaseMessages();
+
+    WNDPROC controlProc_ = nullptr;  // the control's procedure while the view intercepts
     // What the window was last given, so an unchanged state is not sent again.
     struct Shown {
         std::string caption;

@@ -1,18 +1,17 @@
 #include "app/win32/ListViewView.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
-#include <vssym32.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "app/win32/CheckBoxImages.h"
 #include "app/win32/ControlLibraries.h"
 
 namespace keltora::win32 {
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kCountTimerId = 0x4B4C;  // one of ours among the control's own timers
 
 struct Applying {
@@ -46,37 +45,6 @@ void CopyText(const std::string& text, LVITEMA& item, bool wide) {
 constexpr COLORREF kSelectedFocused = RGB(204, 232, 255);
 constexpr COLORREF kSelectedUnfocused = RGB(217, 217, 217);
 
-// The check boxes of the rows, drawn at the look's size (the control's own are made for 96 DPI
-// on some systems): unchecked, checked, on a key colour that the list shows through.
-HIMAGELIST CheckBoxImages(HWND list, const Look& look) {
-    const int size = look.px(16), inset = look.px(2);
-    constexpr COLORREF kKey = RGB(255, 0, 255);
-    HIMAGELIST images = controls::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
-    HDC screen = GetDC(list);
-    HDC dc = CreateCompatibleDC(screen);
-    HTHEME theme = look.highContrast ? nullptr : controls::OpenThemeData(list, L"BUTTON");
-    for (const bool checked : {false, true}) {
-        HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
-        const HGDIOBJ old = SelectObject(dc, picture);
-        RECT all{0, 0, size, size};
-        HBRUSH key = CreateSolidBrush(kKey);
-        FillRect(dc, &all, key);
-        DeleteObject(key);
-        RECT box{inset, inset, size - inset + 1, size - inset + 1};
-        if (!theme || FAILED(controls::DrawThemeBackground(theme, dc, BP_CHECKBOX,
-                                                           checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &box,
-                                                           nullptr)))
-            DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
-        SelectObject(dc, old);
-        controls::ImageList_AddMasked(images, picture, kKey);
-        DeleteObject(picture);
-    }
-    if (theme) controls::CloseThemeData(theme);
-    DeleteDC(dc);
-    ReleaseDC(list, screen);
-    return images;
-}
-
 }  // namespace
 
 ListViewView::ListViewView(ResultList& model, const Args& args)
@@ -97,7 +65,7 @@ ListViewView::ListViewView(ResultList& model, const Args& args)
             makeCheckBoxes();
         }
     }
-    controls::SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    interceptMessages();
     if (summaryColours_) {
         LOGFONTA font{};
         GetObjectA(args.base.font ? args.base.font : GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
@@ -105,17 +73,17 @@ ListViewView::ListViewView(ResultList& model, const Args& args)
         bold_ = CreateFontIndirectA(&font);
     }
     model.onListChange = [this](ResultList&, ResultList::Change change, std::size_t row) { listChanged(change, row); };
-    makeColumns();
+    {
+        Applying guard(applying_);
+        makeColumns();
+    }
     reload();
     bind(model);
 }
 
 ListViewView::~ListViewView() {
     model_.onListChange = nullptr;
-    if (IsWindow(hwnd_)) {
-        if (countTimer_) KillTimer(hwnd_, kCountTimerId);
-        controls::RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
-    }
+    if (countTimer_ && IsWindow(hwnd_)) KillTimer(hwnd_, kCountTimerId);
     if (bold_) DeleteObject(bold_);
     if (checks_) controls::ImageList_Destroy(checks_);
 }
@@ -128,27 +96,24 @@ void ListViewView::makeCheckBoxes() {
     if (made && made != checks_) controls::ImageList_Destroy(made);
 }
 
-LRESULT CALLBACK ListViewView::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR self) {
-    auto& view = *reinterpret_cast<ListViewView*>(self);
+LRESULT ListViewView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == kCountTimerId) {
-        view.showPending();
+        showPending();
         return 0;
     }
-    if (message == WM_NCDESTROY) controls::RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-        const LRESULT result = controls::DefSubclassProc(hwnd, message, wParam, lParam);
-        view.showFocus(message == WM_SETFOCUS);
+        const LRESULT result = controlProc(message, wParam, lParam);
+        showFocus(message == WM_SETFOCUS);
         return result;
     }
     if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || message == WM_KEYDOWN || message == WM_SIZE) {
-        const LRESULT result = controls::DefSubclassProc(hwnd, message, wParam, lParam);
-        view.measureView();
+        const LRESULT result = controlProc(message, wParam, lParam);
+        measureView();
         return result;
     }
-    // A question from outside sees every row the model has.
-    if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 && !view.applying_) view.showCount();
-    return controls::DefSubclassProc(hwnd, message, wParam, lParam);
+    // A question from outside sees every row and the columns the model has.
+    if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 && !applying_) showCount();
+    return controlProc(message, wParam, lParam);
 }
 
 // The keyboard's place is always to be seen: on the first row when no row has it yet, or as a
@@ -170,7 +135,7 @@ void ListViewView::listChanged(ResultList::Change change, std::size_t row) {
             reload();
             break;
         case ResultList::Change::Columns:
-            makeColumns();
+            columnsChanged();
             break;
         case ResultList::Change::Added:
             rowAdded();
@@ -197,17 +162,22 @@ void ListViewView::listChanged(ResultList::Change change, std::size_t row) {
     }
 }
 
+// A scan clears and makes its columns anew; the same columns are left standing, as every column
+// change lays out the whole control again. A list on the screen gets its new columns together
+// with its next count (see showCount): laid out and drawn once, with the rows.
+void ListViewView::columnsChanged() {
+    columnsDue_ = model_.columns() != shownColumns_;
+    if (!columnsDue_) return;
+    if (IsWindowVisible(hwnd_)) {
+        countLater(kFrameMs);
+        return;
+    }
+    makeColumns();
+    columnsDue_ = false;
+}
+
 void ListViewView::makeColumns() {
-    // A scan clears and makes its columns anew; the same columns are left standing, as every
-    // column change lays out the whole control again.
-    if (model_.columns() == shownColumns_) return;
     shownColumns_ = model_.columns();
-    Applying guard(applying_);
-    // Laid out once, drawn once with the rows: each column told apart would lay out and draw the
-    // header again. Only a list on the screen is held: redrawing switched on again makes a hidden
-    // window visible, and a hidden list draws nothing anyway.
-    const bool hold = IsWindowVisible(hwnd_) != FALSE;
-    if (hold) SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
     while (columnCount_ > 0) SendMessageA(hwnd_, LVM_DELETECOLUMN, static_cast<WPARAM>(--columnCount_), 0);
     HDC dc = GetDC(hwnd_);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
@@ -223,10 +193,6 @@ void ListViewView::makeColumns() {
     ReleaseDC(hwnd_, dc);
     // New columns carry no arrow: only a sorted list needs one.
     if (model_.order().sorted()) showSortArrow();
-    if (!hold) return;
-    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    drawLater();
 }
 
 // The design's width at this DPI, and never less than the caption needs in the font the list
@@ -267,7 +233,7 @@ void ListViewView::rowAdded() {
 
 // The count first, so that a list cleared and filled meanwhile is drawn once, filled.
 void ListViewView::showPending() {
-    if (countTimer_ || shownCount_ != model_.size()) {
+    if (countTimer_ || columnsDue_ || shownCount_ != model_.size()) {
         showCount();
         drawLater();
     }
@@ -296,15 +262,29 @@ void ListViewView::showCount() {
         countTimer_ = false;
     }
     countShownAt_ = GetTickCount64();
-    if (shownCount_ == model_.size()) return;
+    if (!columnsDue_ && shownCount_ == model_.size()) return;
     Applying guard(applying_);
+    // New columns and the count laid out once and drawn once, rows and all: each column told
+    // apart, or the count told after them, would lay out the control and draw its scroll bars
+    // again. Only a list on the screen is held: redrawing switched on again makes a hidden window
+    // visible, and a hidden list draws nothing anyway.
+    const bool hold = columnsDue_ && IsWindowVisible(hwnd_);
+    if (hold) SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    if (std::exchange(columnsDue_, false)) makeColumns();
     const std::size_t firstNew = shownCount_;
     shownCount_ = model_.size();
-    SendMessageA(hwnd_, LVM_SETITEMCOUNT, shownCount_, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (firstNew != shownCount_)
+        SendMessageA(hwnd_, LVM_SETITEMCOUNT, shownCount_, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (hold) {
+        SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        drawLater();
+    }
     // The new rows that show, from the first of them to the bottom of the view.
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
-    if (firstNew < shownCount_ && SendMessageA(hwnd_, LVM_GETITEMRECT, firstNew, reinterpret_cast<LPARAM>(&bounds))) {
+    if (!hold && firstNew < shownCount_ &&
+        SendMessageA(hwnd_, LVM_GETITEMRECT, firstNew, reinterpret_cast<LPARAM>(&bounds))) {
         RECT client{};
         GetClientRect(hwnd_, &client);
         client.top = std::max(client.top, bounds.top);
@@ -343,7 +323,8 @@ void ListViewView::syncSelection() {
 }
 
 void ListViewView::showSelection() {
-    showCount();
+    // The rows first, so that the selected one is there; new columns still wait for the count.
+    if (shownCount_ != model_.size()) showCount();
     syncSelection();
     const int selected = positionOf(model_.selected());
     SendMessageA(hwnd_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected >= 0 ? selected : 0), FALSE);

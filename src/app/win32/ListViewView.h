@@ -9,8 +9,10 @@
 // row count moves its scroll bar and draws the list, which under some systems costs
 // milliseconds; during a scan of thousands of findings the count follows by a timer, a frame
 // after new rows that have room in the view and kCountRefreshMs after rows below it, and before
-// the logic sleeps it is brought up to date. Any question put to the control from outside gets
-// the count brought up to date first, so nobody reads a stale list.
+// the logic sleeps it is brought up to date. New columns of a list on the screen wait for that
+// count, so that the control lays itself out and draws once for both. Any question put to the
+// control from outside gets the columns and the count brought up to date first, so nobody reads
+// a stale list.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -37,6 +39,7 @@ public:
     ~ListViewView() override;
 
     LRESULT onNotify(NMHDR* header, bool& handled) override;
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void showPending() override;
     // After the user selected another row (or none).
     std::function<void()> onSelect;
@@ -44,9 +47,8 @@ public:
     static constexpr unsigned kCountRefreshMs = 100;  // rows below the view: the scroll bar's pace
 
 private:
-    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR self);
     void listChanged(ResultList::Change change, std::size_t row);
+    void columnsChanged();
     void makeColumns();
     int columnWidth(HDC dc, const Column& column) const;
     void showSortArrow();
@@ -79,6 +81,7 @@ private:
     std::size_t shownCount_ = 0;  // the row count the control was last told
     ULONGLONG countShownAt_ = 0;  // when, by the tick count
     bool countTimer_ = false;
+    bool columnsDue_ = false;     // new columns of the model wait for the next count
     bool tailInView_ = true;      // whether the next row to come has room in the view
     int shownSelection_ = -1;     // the row the control shows selected
     HFONT bold_ = nullptr;

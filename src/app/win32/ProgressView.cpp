@@ -2,35 +2,28 @@
 
 #include <commctrl.h>
 
-#include "app/win32/ControlLibraries.h"
-
 namespace keltora::win32 {
 
 namespace {
-constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kTimerId = 0x4B50;  // one of ours among the control's own timers
 }  // namespace
 
 ProgressView::ProgressView(ProgressBar& model, const CreateArgs& args) : model_(model) {
     create(PROGRESS_CLASSA, "", PBS_SMOOTH, 0, args);
-    controls::SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    interceptMessages();
     bind(model);
 }
 
 ProgressView::~ProgressView() {
-    if (!IsWindow(hwnd_)) return;
-    if (timer_) KillTimer(hwnd_, kTimerId);
-    controls::RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
+    if (timer_ && IsWindow(hwnd_)) KillTimer(hwnd_, kTimerId);
 }
 
-LRESULT CALLBACK ProgressView::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR self) {
+LRESULT ProgressView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == kTimerId) {
-        reinterpret_cast<ProgressView*>(self)->sendPosition();
+        sendPosition();
         return 0;
     }
-    if (message == WM_NCDESTROY) controls::RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
-    return controls::DefSubclassProc(hwnd, message, wParam, lParam);
+    return controlProc(message, wParam, lParam);
 }
 
 void ProgressView::modelChanged(Control& model) {

@@ -13,8 +13,7 @@ public:
     void showPending() override;
 
 private:
-    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR self);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void modelChanged(Control& model) override;
     void sendPosition();
 
