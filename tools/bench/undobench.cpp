@@ -108,7 +108,9 @@ public:
     explicit TimedFiles(FileSystem& inner) : inner_(inner) {}
     std::vector<FoundFile> find(const std::string& pattern) override { return inner_.find(pattern); }
     std::vector<FoundFile> findWide(const std::u16string& pattern) override { return inner_.findWide(pattern); }
-    std::optional<FolderListing> listFolder(const std::u16string& folder) override { return inner_.listFolder(folder); }
+    std::optional<FolderListing> listFolder(const std::u16string& folder, const FileIdentity& listedAs) override {
+        return inner_.listFolder(folder, listedAs);
+    }
     FileActOutcome act(const FileAct& act) override { return inner_.act(act); }
     std::u16string temporaryFolder() override { return inner_.temporaryFolder(); }
     std::optional<std::u16string> environmentVariable(const std::u16string& name) override {
