@@ -163,13 +163,18 @@ FileActOutcome DeleteListedEntry(FileSystem& files, CodePage* codePage, const st
                                  const std::u16string& name, bool emptyFolder) {
     const auto listing = files.listFolder(folder);
     if (!listing) return {FileActResult::Failed, FileActFault::Unlisted};
-    for (const auto& entry : listing->entries) {
+    return DeleteEntryOfListing(files, codePage, folder, *listing, name, emptyFolder);
+}
+
+FileActOutcome DeleteEntryOfListing(FileSystem& files, CodePage* codePage, const std::u16string& folder,
+                                    const FolderListing& listing, const std::u16string& name, bool emptyFolder) {
+    for (const auto& entry : listing.entries) {
         const std::u16string exact = ExactEntryName(entry, codePage);
         if (exact.empty()) continue;
         if (!MatchesMask(name, exact)) continue;
         if (entry.isReparsePoint()) return {FileActResult::Unsafe, FileActFault::Link};
         const std::u16string path = folder.ends_with(u'\\') ? folder + exact : folder + u'\\' + exact;
-        FileAct act{path, u"", false, entry.identity, listing->folder};
+        FileAct act{path, u"", false, entry.identity, listing.folder};
         act.emptyFolder = emptyFolder;
         return files.act(act);
     }

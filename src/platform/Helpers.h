@@ -65,6 +65,10 @@ bool IsPlainFileName(const std::string& name);
 // (a removal's folders it emptied), and nothing else.
 FileActOutcome DeleteListedEntry(FileSystem& files, CodePage* codePage, const std::u16string& folder,
                                  const std::u16string& name, bool emptyFolder = false);
+// The same by a listing of that folder already made, for a caller that deletes several of its
+// entries (a listing stays true of an entry's identity while others go; the act checks it again).
+FileActOutcome DeleteEntryOfListing(FileSystem& files, CodePage* codePage, const std::u16string& folder,
+                                    const FolderListing& listing, const std::u16string& name, bool emptyFolder = false);
 
 // A folder of the user's Shell Folders key, of any length, without trailing '\'; empty when
 // missing.

@@ -1,6 +1,7 @@
 #include "scanners/places/PlaceRemoval.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/AsciiNoCase.h"
 #include "platform/Helpers.h"
@@ -94,12 +95,20 @@ void PlaceRemoval::removeEmptiedFolders() {
     }
     std::vector<std::u16string> ordered(candidates.begin(), candidates.end());
     std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
-    // Each as the listing of the folder above it shows it now: an empty folder, no link, acted on
-    // by its identity. One that is not empty (a file left, or new) stays, and nothing is said.
+    // Each as the listing of the folder above it shows it: an empty folder, no link, acted on by
+    // its identity. One that is not empty (a file left, or new) stays, and nothing is said. The
+    // folder above is listed once for all its emptied folders (what another of them went through
+    // leaves an entry's identity as it was) and opened once for them, as the files' folders were.
     Platform& platform = context_.platform;
+    const KeptActFolder keptFolder(platform.files);
+    std::map<std::u16string, std::optional<FolderListing>> above;
     for (const auto& folder : ordered) {
         const auto cut = folder.find_last_of(u'\\');
-        DeleteListedEntry(platform.files, &platform.codePage, folder.substr(0, cut), folder.substr(cut + 1), true);
+        const std::u16string parent = folder.substr(0, cut);
+        auto listed = above.find(parent);
+        if (listed == above.end()) listed = above.emplace(parent, platform.files.listFolder(parent)).first;
+        if (listed->second)
+            DeleteEntryOfListing(platform.files, &platform.codePage, parent, *listed->second, folder.substr(cut + 1), true);
     }
 }
 
