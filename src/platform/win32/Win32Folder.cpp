@@ -39,6 +39,13 @@ bool FactsOf(HANDLE object, HandleFacts& facts) {
     return true;
 }
 
+bool AttributesOf(HANDLE object, DWORD& attributes) {
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(object, FileBasicInfo, &basic, sizeof basic)) return false;
+    attributes = basic.FileAttributes;
+    return true;
+}
+
 // FileAllInformation holds the attributes and file ID GetFileInformationByHandle reads from it,
 // and the name FileNameInfo gives; it is the volume that costs.
 bool FactsOnVolume(HANDLE object, std::uint32_t volume, HandleFacts& facts, std::u16string& pathOnVolume) {
@@ -106,7 +113,9 @@ FileActOutcome OpenPlainFolder(const std::u16string& folder, DWORD access, Scope
     std::u16string placed;
     const bool asListed = listedAs.known() && FactsOnVolume(opened.get(), listedAs.volume, found, placed) &&
                           found.identity == listedAs;
-    if (!asListed && !FactsOf(opened.get(), found)) return failed(GetLastError());
+    // Its identity only for a caller that asks what it is.
+    const bool described = asListed || (facts ? FactsOf(opened.get(), found) : AttributesOf(opened.get(), found.attributes));
+    if (!described) return failed(GetLastError());
     if (found.isReparsePoint()) return {FileActResult::Unsafe, FileActFault::Link};
     if (!found.isDirectory()) return {FileActResult::Absent};
     if (facts) *facts = found;
@@ -184,7 +193,8 @@ bool PlacedAt(const std::u16string& folderOnVolume, const std::u16string& entryP
 bool IsHandleOfFile(HANDLE file, const std::u16string& path) {
     std::u16string folderPath, name;
     HandleFacts facts;
-    if (!SplitEntryPath(path, folderPath, name) || !FactsOf(file, facts) || facts.isReparsePoint() || facts.isDirectory())
+    if (!SplitEntryPath(path, folderPath, name) || !AttributesOf(file, facts.attributes) || facts.isReparsePoint() ||
+        facts.isDirectory())
         return false;
     ScopedHandle folder;
     return OpenPlainFolder(folderPath, FILE_TRAVERSE | FILE_READ_ATTRIBUTES, folder).result == FileActResult::Done &&

@@ -24,6 +24,9 @@ struct HandleFacts {
     bool isReparsePoint() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
 bool FactsOf(HANDLE object, HandleFacts& facts);
+// Only the attributes of an open object, for a caller that does not compare identities: without
+// the volume, which FactsOf asks for (see below).
+bool AttributesOf(HANDLE object, DWORD& attributes);
 // What an open object is, its volume known from elsewhere (an entry opened in an open folder lies
 // on that folder's volume), and where the system places it on that volume, in one query.
 // FactsOf asks for the volume as well, which Wine answers through its mount manager at a cost

@@ -91,7 +91,7 @@ FileActOutcome OpenPlainFile(const std::u16string& path, ACCESS_MASK access, boo
                 static_cast<long>(error)};
     }
     HandleFacts facts;
-    if (!FactsOf(opened.get(), facts)) why = {FileActResult::Failed, FileActFault::System, static_cast<long>(GetLastError())};
+    if (!AttributesOf(opened.get(), facts.attributes)) why = {FileActResult::Failed, FileActFault::System, static_cast<long>(GetLastError())};
     else if (facts.isReparsePoint()) why = {FileActResult::Unsafe, FileActFault::Link};
     else if (facts.isDirectory()) why = {FileActResult::Failed, FileActFault::Folder};
     else if (!PlacedIn(folder.get(), opened.get(), name)) why = {FileActResult::Unsafe, FileActFault::Link};
