@@ -36,12 +36,12 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0; });
 }
 
-std::u16string exactName(const FoundFile& entry, CodePage& codePage) {
+}  // namespace
+
+std::u16string ExactName(const FoundFile& entry, CodePage& codePage) {
     if (!entry.wideName.empty()) return entry.wideName;
     return isAscii(entry.name) ? Widened(entry.name) : codePage.toWide(entry.name);
 }
-
-}  // namespace
 
 std::string ListedFolder::column() const { return ansi.ends_with('\\') ? ansi : ansi + "\\"; }
 
@@ -87,7 +87,7 @@ std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folde
         // Most names are ASCII and exact: tested as they are, without a wide copy.
         if (found.wideName.empty() && isAscii(found.name))
             return reachesOut(std::string_view(found.name)) || (!everything && !MatchesMask(mask, Widened(found.name)));
-        const std::u16string name = exactName(found, platform.codePage);
+        const std::u16string name = ExactName(found, platform.codePage);
         return reachesOut(std::u16string_view(name)) || !MatchesMask(mask, name);
     });
     return entries;
@@ -95,7 +95,7 @@ std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folde
 
 FoundPath Found(Platform& platform, std::shared_ptr<const ListedFolder> folder, FoundFile entry) {
     std::u16string name = entry.wideName.empty() && isAscii(entry.name) ? std::u16string()
-                                                                          : exactName(entry, platform.codePage);
+                                                                          : ExactName(entry, platform.codePage);
     return FoundPath{std::move(folder), std::move(entry), std::move(name)};
 }
 
@@ -108,7 +108,7 @@ void CollectEntries(Platform& platform, const ListedFolder& folder, std::u16stri
 }
 
 ListedFolder EntryFolder(Platform& platform, const ListedFolder& folder, const FoundFile& entry) {
-    ListedFolder below = listed(platform.codePage, folder.below(exactName(entry, platform.codePage)));
+    ListedFolder below = listed(platform.codePage, folder.below(ExactName(entry, platform.codePage)));
     below.identity = entry.identity;
     return below;
 }

@@ -56,6 +56,8 @@ struct FoundPath {
 // that could reach outside the folder, and without links (reparse points). Nothing when the
 // folder itself has become a link.
 std::vector<FoundFile> ListEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask);
+// A listed entry's name exactly as the file system keeps it.
+std::u16string ExactName(const FoundFile& entry, CodePage& codePage);
 void CollectEntries(Platform& platform, const ListedFolder& folder, std::u16string_view mask,
                     std::vector<FoundPath>& out);
 FoundPath Found(Platform& platform, std::shared_ptr<const ListedFolder> folder, FoundFile entry);

@@ -106,19 +106,10 @@ std::optional<bool> knownVersion(Database& db, BrowserDatabase which) {
 
 }  // namespace
 
-std::optional<std::u16string> DatabaseFile(Platform& platform, BrowserDatabase which, const BrowserProfile& profile) {
+std::optional<std::u16string> DatabaseFile(FolderLookup& profileFiles, BrowserDatabase which) {
     for (const auto& place : kPlaces) {
         if (place.database != which) continue;
-        const auto cut = place.file.find_last_of(u'\\');
-        const ListedFolder* folder = &profile.folder;
-        std::optional<ListedFolder> inner;
-        if (cut != std::u16string_view::npos) {
-            inner = ExistingFolder(platform, profile.folder, place.file.substr(0, cut));
-            if (!inner) continue;
-            folder = &*inner;
-        }
-        const std::u16string path = folder->below(place.file.substr(cut == std::u16string_view::npos ? 0 : cut + 1));
-        if (IsPlainFile(platform, path)) return path;
+        if (const auto found = profileFiles.file(place.file)) return found->folder().below(found->name());
     }
     return std::nullopt;
 }

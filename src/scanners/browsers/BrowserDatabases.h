@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/Database.h"
+#include "scan/FolderLookup.h"
 #include "scanners/browsers/Profiles.h"
 
 namespace keltora {
@@ -15,9 +16,9 @@ enum class BrowserDatabase { ChromiumHistory, ChromiumCookies, FirefoxPlaces, Fi
 
 enum class SchemaVerdict { Known, Unknown, CannotBeRead };
 
-// The database's file in a profile (the first of its places that is a plain file there); none
-// when the profile has none.
-std::optional<std::u16string> DatabaseFile(Platform& platform, BrowserDatabase which, const BrowserProfile& profile);
+// The database's file in a profile, found below its folder (the first of its places that is a
+// plain file there); none when the profile has none.
+std::optional<std::u16string> DatabaseFile(FolderLookup& profileFiles, BrowserDatabase which);
 
 SchemaVerdict CheckSchema(Database& db, BrowserDatabase which);
 

@@ -42,23 +42,29 @@ constexpr std::array kKindNames{
     KindText{ItemKind::Session, "Last session"},
 };
 
-void collectFiles(Platform& platform, const FilePlace& place, const ListedFolder& base, std::vector<FoundPath>& files) {
+void collectFiles(Platform& platform, const FilePlace& place, FolderLookup& base, std::vector<FoundPath>& files) {
     if (place.folder) {
-        if (const auto folder = ExistingFolder(platform, base, place.path)) {
+        if (const auto folder = base.folder(place.path)) {
             auto found = WalkFiles(platform, *folder);
             files.insert(files.end(), found.begin(), found.end());
         }
         return;
     }
-    if (IsPlainFile(platform, base.below(place.path))) CollectEntries(platform, base, place.path, files);
+    if (auto found = base.file(place.path)) files.push_back(std::move(*found));
 }
 
 void listFileItems(Platform& platform, const Browser& browser, const BrowserProfile& profile,
-                   std::vector<BrowserItem>& items) {
+                   FolderLookup& profileFiles, std::vector<BrowserItem>& items) {
+    // A cache folder apart from the profile (Firefox's, below the local application data) is
+    // listed apart; one that is the profile's folder is the same listing.
+    std::optional<FolderLookup> cacheFiles;
+    if (profile.cacheFolder && profile.cacheFolder->path != profile.folder.path)
+        cacheFiles.emplace(platform, *profile.cacheFolder);
     for (const auto& place : kFilePlaces) {
         if (place.family != browser.family) continue;
-        const ListedFolder* base =
-            place.inCacheFolder ? (profile.cacheFolder ? &*profile.cacheFolder : nullptr) : &profile.folder;
+        FolderLookup* base =
+            place.inCacheFolder ? (cacheFiles ? &*cacheFiles : profile.cacheFolder ? &profileFiles : nullptr)
+                                : &profileFiles;
         if (!base) continue;
         std::vector<FoundPath> files;
         collectFiles(platform, place, *base, files);
@@ -113,8 +119,10 @@ std::string StateText(ItemState state) {
 std::vector<BrowserItem> ListProfileItems(Platform& platform, const Browser& browser, const BrowserProfile& profile,
                                           const KeepList& keep) {
     std::vector<BrowserItem> items;
-    listFileItems(platform, browser, profile, items);
-    ListRowItems(platform, browser, profile, keep, items);
+    // The profile's folder is listed once for every item found in it.
+    FolderLookup profileFiles(platform, profile.folder);
+    listFileItems(platform, browser, profile, profileFiles, items);
+    ListRowItems(platform, profileFiles, browser, keep, items);
     return items;
 }
 

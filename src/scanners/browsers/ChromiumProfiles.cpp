@@ -18,14 +18,14 @@ bool isProfileFolderName(std::u16string_view name) {
     return true;
 }
 
-void addProfile(Platform& platform, BrowserProfiles& found, const std::u16string& folderName, std::string displayName) {
+void addProfile(FolderLookup& inData, BrowserProfiles& found, const std::u16string& folderName, std::string displayName) {
     const std::string shown = Utf16ToUtf8(folderName);
     // One folder of User Data, by a name the system reads as written: never "..", a path, a stream.
     if (!IsExactEntryName(folderName) || folderName.find(u'\\') != std::u16string::npos) {
         found.skipped.push_back("Local State: the profile \"" + shown + "\" is no folder of User Data");
         return;
     }
-    auto folder = ExistingFolder(platform, *found.dataFolder, folderName);
+    auto folder = inData.folder(folderName);
     if (!folder) {
         found.skipped.push_back("Local State: the profile \"" + shown + "\" is not there, or is a link");
         return;
@@ -59,8 +59,10 @@ std::optional<std::vector<std::pair<std::u16string, std::string>>> infoCache(con
 void DiscoverChromiumProfiles(Platform& platform, const UserFolders&, BrowserProfiles& found) {
     const auto text = ReadSettingsFile(platform, found.dataFolder->below(u"Local State"));
     const auto listed = text ? infoCache(*text) : std::nullopt;
+    // User Data listed once for all its profiles.
+    FolderLookup inData(platform, *found.dataFolder);
     if (listed) {
-        for (const auto& [folder, name] : *listed) addProfile(platform, found, folder, name);
+        for (const auto& [folder, name] : *listed) addProfile(inData, found, folder, name);
         return;
     }
     found.skipped.push_back(text ? "Local State cannot be read: the profile folders there are listed instead"
@@ -69,7 +71,7 @@ void DiscoverChromiumProfiles(Platform& platform, const UserFolders&, BrowserPro
     for (const auto& entry : ListEntries(platform, *found.dataFolder, u"*")) {
         if (!entry.isDirectory()) continue;
         const std::u16string name = Found(platform, dataFolder, entry).name();
-        if (isProfileFolderName(name)) addProfile(platform, found, name, Utf16ToUtf8(name));
+        if (isProfileFolderName(name)) addProfile(inData, found, name, Utf16ToUtf8(name));
     }
 }
 

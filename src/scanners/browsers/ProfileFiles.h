@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/FolderLookup.h"
 #include "scanners/browsers/BrowserTable.h"
 
 namespace keltora {

@@ -141,9 +141,9 @@ bool readItems(Database& db, const Reader& reader, const KeepList& keep, std::ve
     return true;
 }
 
-void listDatabase(Platform& platform, const DatabaseItems& database, const BrowserProfile& profile,
+void listDatabase(Platform& platform, FolderLookup& profileFiles, const DatabaseItems& database,
                   const KeepList& keep, std::vector<BrowserItem>& items) {
-    const auto path = DatabaseFile(platform, database.database, profile);
+    const auto path = DatabaseFile(profileFiles, database.database);
     if (!path) return;
     auto opened = platform.files.openDatabase(*path, DatabaseAccess::ReadOnly);
     if (!opened.database) return listState(database, ItemState::CannotBeRead, items);
@@ -245,10 +245,10 @@ void leave(const std::vector<std::size_t>& indexes, const std::string& why, std:
     for (auto index : indexes) outcomes[index] = ItemOutcome{RemovalOutcome::Left, 0, why};
 }
 
-void removeFromDatabase(ScanContext& context, const DatabaseItems& database, const BrowserProfile& profile,
+void removeFromDatabase(ScanContext& context, FolderLookup& profileFiles, const DatabaseItems& database,
                         const std::vector<BrowserItem>& chosen, const std::vector<std::size_t>& indexes,
                         const KeepList& keep, std::vector<ItemOutcome>& outcomes) {
-    const auto path = DatabaseFile(context.platform, database.database, profile);
+    const auto path = DatabaseFile(profileFiles, database.database);
     if (!path) {
         for (auto index : indexes) outcomes[index] = ItemOutcome{RemovalOutcome::Gone, 0, {}};
         return;
@@ -306,14 +306,15 @@ void removeFromDatabase(ScanContext& context, const DatabaseItems& database, con
 
 }  // namespace
 
-void ListRowItems(Platform& platform, const Browser& browser, const BrowserProfile& profile, const KeepList& keep,
+void ListRowItems(Platform& platform, FolderLookup& profileFiles, const Browser& browser, const KeepList& keep,
                   std::vector<BrowserItem>& items) {
     for (const auto& database : kDatabases)
-        if (database.family == browser.family) listDatabase(platform, database, profile, keep, items);
+        if (database.family == browser.family) listDatabase(platform, profileFiles, database, keep, items);
 }
 
 void RemoveRowItems(ScanContext& context, const Browser& browser, const BrowserProfile& profile,
                     const std::vector<BrowserItem>& chosen, const KeepList& keep, std::vector<ItemOutcome>& outcomes) {
+    FolderLookup profileFiles(context.platform, profile.folder);
     for (const auto& database : kDatabases) {
         if (database.family != browser.family) continue;
         std::vector<std::size_t> indexes;
@@ -321,7 +322,7 @@ void RemoveRowItems(ScanContext& context, const Browser& browser, const BrowserP
             for (std::size_t k = 0; k < database.count; ++k)
                 if (chosen[i].kind == database.kinds[k]) indexes.push_back(i);
         }
-        if (!indexes.empty()) removeFromDatabase(context, database, profile, chosen, indexes, keep, outcomes);
+        if (!indexes.empty()) removeFromDatabase(context, profileFiles, database, chosen, indexes, keep, outcomes);
     }
 }
 

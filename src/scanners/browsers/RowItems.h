@@ -4,7 +4,8 @@
 
 namespace keltora {
 
-void ListRowItems(Platform& platform, const Browser& browser, const BrowserProfile& profile, const KeepList& keep,
+// The row items of a profile's databases, found through profileFiles (below the profile's folder).
+void ListRowItems(Platform& platform, FolderLookup& profileFiles, const Browser& browser, const KeepList& keep,
                   std::vector<BrowserItem>& items);
 
 // Removes the chosen row items (indexes into chosen) of one profile, setting their outcomes.
