@@ -58,6 +58,22 @@ TEST(BrowserItems, ChromiumProfileListsItsItemsWithoutTheKeptSites) {
     EXPECT_EQ(300u, listed.front().size);
 }
 
+// Links where a profile keeps its items (a folder, a database) lead to what no item may be.
+TEST(BrowserItems, NoItemIsReachedThroughALinkInTheProfile) {
+    BrowserMachine m;
+    const std::string elsewhere = "C:\\Elsewhere";
+    m.files().addDirectory(kEdgeProfile);
+    m.files().addDirectory(elsewhere + "\\Network");
+    ASSERT_TRUE(MakeDatabase(m.files(), Wide(elsewhere + "\\History"), kChromiumHistorySchema,
+                             ChromiumVisit(1, "https://tracker.example/a")));
+    ASSERT_TRUE(MakeDatabase(m.files(), Wide(elsewhere + "\\Network\\Cookies"), kChromiumCookiesSchema,
+                             {ChromiumCookie("ads.example", "x")}));
+    m.files().addFile(elsewhere + "\\Sessions\\Session_1", 10);
+    for (const char* name : {"\\History", "\\Network", "\\Sessions"})
+        m.files().addLink(kEdgeProfile + name, elsewhere + name);
+    EXPECT_EQ(std::vector<Item>{}, items(ListProfileItems(m.platform(), *FindBrowser("edge"), m.only("edge"), kKeep)));
+}
+
 TEST(BrowserItems, ChromiumRemovalTakesTheChosenRowsAndFilesOnly) {
     BrowserMachine m;
     makeEdge(m);
