@@ -42,6 +42,9 @@ public:
     virtual std::optional<std::int64_t> execute(std::string_view sql, const std::vector<DbValue>& parameters = {}) = 0;
     // BEGIN IMMEDIATE: the write lock is taken now, or the transaction does not begin.
     virtual bool begin() = 0;
+    // BEGIN (deferred): the statements up to commit() or rollback() read one state of the
+    // database, which is locked and checked for change once rather than once a statement.
+    virtual bool beginReading() = 0;
     virtual bool commit() = 0;
     virtual void rollback() = 0;
     // PRAGMA wal_checkpoint(TRUNCATE): true when every frame of the write-ahead log is in the

@@ -118,6 +118,7 @@ public:
         }
         return execute("BEGIN IMMEDIATE", {}).has_value();
     }
+    bool beginReading() override { return execute("BEGIN", {}).has_value(); }
     bool commit() override { return execute("COMMIT", {}).has_value(); }
     void rollback() override {
         if (!sqlite3_get_autocommit(db_)) execute("ROLLBACK", {});

@@ -147,6 +147,9 @@ void listDatabase(Platform& platform, FolderLookup& profileFiles, const Database
     if (!path) return;
     auto opened = platform.files.openDatabase(*path, DatabaseAccess::ReadOnly);
     if (!opened.database) return listState(database, ItemState::CannotBeRead, items);
+    // The schema checked and the rows read in one state of the database. A return before the end
+    // closes the database, which ends the transaction.
+    if (!opened.database->beginReading()) return listState(database, ItemState::CannotBeRead, items);
     const SchemaVerdict verdict = CheckSchema(*opened.database, database.database);
     if (verdict != SchemaVerdict::Known)
         return listState(
@@ -156,6 +159,7 @@ void listDatabase(Platform& platform, FolderLookup& profileFiles, const Database
         if (reader.database == database.database && !readItems(*opened.database, reader, keep, read))
             return listState(database, ItemState::CannotBeRead, items);
     }
+    opened.database->commit();
     items.insert(items.end(), read.begin(), read.end());
 }
 
@@ -258,12 +262,16 @@ void removeFromDatabase(ScanContext& context, FolderLookup& profileFiles, const 
         context.platform.files.openDatabase(*path, dryRun ? DatabaseAccess::ReadOnly : DatabaseAccess::ReadWrite);
     if (!opened.database) return leave(indexes, StateText(ItemState::CannotBeRead), outcomes);
     Database& db = *opened.database;
+    // The schema is checked inside the transaction that deletes (its write lock taken first), so
+    // the tables written are the ones checked; a dry run reads one state of the database.
+    if (!(dryRun ? db.beginReading() : db.begin())) return leave(indexes, StateText(ItemState::CannotBeRead), outcomes);
     const SchemaVerdict verdict = CheckSchema(db, database.database);
-    if (verdict != SchemaVerdict::Known)
+    if (verdict != SchemaVerdict::Known) {
+        db.rollback();
         return leave(indexes,
                      StateText(verdict == SchemaVerdict::Unknown ? ItemState::UnknownVersion : ItemState::CannotBeRead),
                      outcomes);
-    if (!dryRun && !db.begin()) return leave(indexes, StateText(ItemState::CannotBeRead), outcomes);
+    }
     const bool describe = context.removalLog != nullptr;
     // The sites go together; a site on the keep list never goes, whatever was chosen.
     std::vector<std::string> sites;
@@ -291,7 +299,7 @@ void removeFromDatabase(ScanContext& context, FolderLookup& profileFiles, const 
         done.push_back(ItemOutcome{rows && *rows > 0 ? RemovalOutcome::Removed : RemovalOutcome::Gone,
                                    rows.value_or(0), {}, std::move(takes)});
     }
-    if (failed || (!dryRun && !db.commit())) {
+    if (failed || !db.commit()) {
         db.rollback();
         return leave(indexes, "could not be changed", outcomes);
     }
