@@ -30,7 +30,8 @@ std::vector<FindingFate> FatesOf(const std::vector<Finding>& before, const std::
     // Without records the whole went, or none of it did.
     const bool wholeRemoved = tally.removed > 0 && tally.left == 0;
     for (const auto& finding : before) {
-        FindingFate fate{finding, false, kUnchecked};
+        // Unchecked: by the user's choice, or because the scan could not offer it.
+        FindingFate fate{finding, false, finding.staysBecause.empty() ? kUnchecked : finding.staysBecause};
         if (finding.checked && record != records.end()) {
             fate.removed = record->outcome == RemovalOutcome::Removed && !record->heldBack;
             if (fate.removed) fate.takes = record->takes;

@@ -213,6 +213,10 @@ public:
     // CreateNew a new one where no file is. The default runs SQLite over openExact, act (a
     // journal's delete) and findWide.
     virtual OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess access);
+    // Whether another program holds the file at path so that this process may not have it for
+    // writing (open without sharing writes, or locked): the test of a lock file. It opens the
+    // file and writes nothing, so a dry run asks the real file system.
+    virtual bool heldElsewhere(const std::u16string& path);
 
     bool exists(const std::string& path) { return attributes(path).has_value(); }
     bool isDirectory(const std::string& path) {

@@ -181,6 +181,11 @@ FileActOutcome DeleteEntryOfListing(FileSystem& files, CodePage* codePage, const
     return {FileActResult::Absent};
 }
 
+bool FileSystem::heldElsewhere(const std::u16string& path) {
+    const auto file = openExact(path, true, false);
+    return !file || !file->lock(true);
+}
+
 bool FileSystem::createDirectories(const std::string& path) {
     if (path.empty()) return false;
     if (isDirectory(path)) return true;

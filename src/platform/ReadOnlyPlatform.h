@@ -120,6 +120,9 @@ public:
     std::unique_ptr<OpenedFile> openExact(const std::u16string& path, bool write, bool create) override {
         return write || create ? nullptr : real_.openExact(path, false, false);
     }
+    // Opening a lock file to test it changes nothing: a refusal here would have every lock file a
+    // browser left behind held.
+    bool heldElsewhere(const std::u16string& path) override { return real_.heldElsewhere(path); }
     // A database of a dry run opens read-only, whatever was asked.
     OpenedDatabase openDatabase(const std::u16string& path, DatabaseAccess) override {
         return real_.openDatabase(path, DatabaseAccess::ReadOnly);

@@ -21,6 +21,10 @@ struct Finding {
     // acts only on that very file, whatever path leads to it.
     FileIdentity listedFile{};
     FileIdentity listedFolder{};
+    // Why a finding the scan listed unchecked cannot be taken now (a browser that runs, a
+    // database it cannot read): what a preview says of it. Empty when it is unchecked by the
+    // user's choice. Never stored: the scan sets it anew.
+    std::string staysBecause{};
 
     // Sub-item i (1 is the second column); empty when the row has fewer columns.
     const std::string& subItem(std::size_t i) const;

@@ -308,10 +308,14 @@ TEST(Cli, ADryRunListsWhatItWouldRemoveAndWhatWouldStay) {
 }
 
 // A finding that stands for many objects (a browser's cache, its history) is followed in the dry
-// run by each of them: its files, the rows of each table, as the removal would take them.
+// run by each of them: its files, the rows of each table, as the removal would take them. While
+// the browser runs (its lock held), each would stay, and says so as the real removal would; a
+// lock file the browser left behind when it ended holds nothing back.
 TEST(Cli, ADryRunOfABrowserListsTheFilesAndRowsItWouldTake) {
     World world;
     MakeEdgeProfile(world.machine.files);
+    const std::string lockFile = kEdgeData + "\\lockfile";
+    world.machine.files.addFile(lockFile, 0);
     const auto before = world.machine.files.readFile(kEdgeHistory);
     auto text = RunCommand(world, {"--dry-run", "remove", "edge"});
     EXPECT_EQ(text.code, 0) << text.err;
@@ -327,6 +331,15 @@ TEST(Cli, ADryRunOfABrowserListsTheFilesAndRowsItWouldTake) {
     auto json = RunCommand(world, {"--json", "--dry-run", "remove", "edge"});
     EXPECT_NE(json.out.find("\"caption\":\"Cookies: ads.example\",\"location\":\""), std::string::npos) << json.out;
     EXPECT_NE(json.out.find("\"takes\":[\"1 row of cookies\"]"), std::string::npos) << json.out;
+    world.machine.files.lock(lockFile);
+    text = RunCommand(world, {"--dry-run", "remove", "edge"});
+    EXPECT_EQ(text.code, 3) << text.err;
+    EXPECT_NE(text.out.find("would stay\tedge\tCache\t" + profile + "\tClose Microsoft Edge to clean\n"),
+              std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("\tunchecked\n"), std::string::npos) << text.out;
+    json = RunCommand(world, {"--json", "--dry-run", "remove", "edge"});
+    EXPECT_NE(json.out.find("\"why\":\"Close Microsoft Edge to clean\""), std::string::npos) << json.out;
+    EXPECT_EQ(json.out.find("\"why\":\"unchecked\""), std::string::npos) << json.out;
 }
 
 // A real removal says on stderr what it did, and names the undo journal that keeps what left the

@@ -5,8 +5,9 @@
 # made by keltora_browser_data.exe with the tables and columns the browsers use; no real user's
 # data. Each category is scanned and cleaned: the checked sites' cookies go and the unchecked
 # stay, a site on the ignore list stays with its history, bookmarks stay; a browser whose lock is
-# held or whose program runs is left and said (exit 3); nothing outside the user's folders is
-# listed or touched; `--json scan edge` parses.
+# held (Chrome's lockfile, Firefox's parent.lock) or whose program runs is left and said (exit 3),
+# and its dry run says why each finding would stay; a lock file left behind holds nothing back;
+# nothing outside the user's folders is listed or touched; `--json scan edge` parses.
 set -euo pipefail
 WINE_RUN="$KELTORA_WINE_RUN"
 source "$(dirname "$0")/../../tools/lib/seed.sh"
@@ -30,6 +31,8 @@ declare -A user_data=(
 )
 firefox="$roaming\\Mozilla\\Firefox"
 fox_profile="$firefox\\Profiles\\abc.default-release"
+fox_unix="$roaming_unix/Mozilla/Firefox/Profiles/abc.default-release"
+fox_cache="$local_unix/Mozilla/Firefox/Profiles/abc.default-release/cache2/entries"
 outside="C:\\outside-$tag"
 
 ignore_files=$(unix_of 'C:\Program Files\Keltora Pro')
@@ -59,6 +62,15 @@ seed_chromium() {
   echo '{"roots":{}}' >"$unix/Default/Bookmarks"
 }
 
+# Firefox's own profile, made anew: its databases, its last session, its cache.
+seed_fox_profile() {
+  rm -f "$fox_unix"/*.sqlite*
+  win "$data" firefox "$fox_profile" tracker.example,ads.example,keep.example
+  echo session >"$fox_unix/sessionstore.jsonlz4"
+  mkdir -p "$fox_cache"
+  echo cache >"$fox_cache/0A1B"
+}
+
 seed_firefox() {
   local unix ups
   unix=$(unix_of "$firefox")
@@ -68,12 +80,9 @@ seed_firefox() {
   printf '[Profile0]\nName=default-release\nIsRelative=1\nPath=Profiles/abc.default-release\nDefault=1\n\n' >"$unix/profiles.ini"
   printf '[Profile1]\nName=planted\nIsRelative=1\nPath=%soutside-%s\n\n' "$ups" "$tag" >>"$unix/profiles.ini"
   printf '[Profile2]\nName=absolute\nIsRelative=0\nPath=%s\\abs\n' "$outside" >>"$unix/profiles.ini"
-  win "$data" firefox "$fox_profile" tracker.example,ads.example,keep.example
+  seed_fox_profile
   win "$data" firefox "$outside" outside.example
   win "$data" firefox "$outside\\abs" outside.example
-  echo session >"$(unix_of "$fox_profile")/sessionstore.jsonlz4"
-  mkdir -p "$local_unix/Mozilla/Firefox/Profiles/abc.default-release/cache2/entries"
-  echo cache >"$local_unix/Mozilla/Firefox/Profiles/abc.default-release/cache2/entries/0A1B"
 }
 
 for code in edge chrome brave; do seed_chromium "$code"; done
@@ -118,9 +127,8 @@ for code in edge chrome brave firefox; do
     [ "$(count "$places" "SELECT count(*) FROM moz_historyvisits")" = 0 ] || fail "remove firefox left visits"
     [ "$(count "$fox_profile\\formhistory.sqlite" "SELECT count(*) FROM moz_formhistory")" = 0 ] ||
       fail "remove firefox left the form history"
-    [ ! -e "$(unix_of "$fox_profile")/sessionstore.jsonlz4" ] || fail "remove firefox left the last session"
-    [ ! -e "$local_unix/Mozilla/Firefox/Profiles/abc.default-release/cache2/entries/0A1B" ] ||
-      fail "remove firefox left the cache"
+    [ ! -e "$fox_unix/sessionstore.jsonlz4" ] || fail "remove firefox left the last session"
+    [ ! -e "$fox_cache/0A1B" ] || fail "remove firefox left the cache"
   else
     profile="$local_app\\${user_data[$code]}\\Default"
     cookies="$profile\\Network\\Cookies"
@@ -165,13 +173,14 @@ echo "profiles outside the user's folders: ok"
 # them and says so (exit 3); once the lock is free they go.
 marker="C:\\$tag-marker"
 # Runs `remove CODE` while PROGRAM (the privacy helper, under some name) holds the file FILE
-# open; its exit status.
+# open; its exit status. With a fourth argument, `remove CODE --dry-run` first, into CODE.dry.
 remove_while_held() {
   local code="$1" program="$2" file="$3" holder status=0
   KELTORA_PRIVACY_HELPER="lock $marker|$file" "$WINE_RUN" "$program" &
   holder=$!
   for _ in $(seq 300); do [ -e "$(unix_of "$marker")" ] && break; sleep 0.1; done
   [ -e "$(unix_of "$marker")" ] || fail "$(basename "$program") did not start"
+  [ -z "${4:-}" ] || win "$cli" remove "$code" --dry-run >"$scratch/$code.dry" 2>/dev/null || true
   win "$cli" remove "$code" >"$scratch/$code.out" 2>"$scratch/$code.err" || status=$?
   rm -f "$(unix_of "$marker")"
   wait "$holder" || true
@@ -194,6 +203,31 @@ win "$cli" remove chrome >/dev/null 2>"$scratch/chrome.err" || fail "remove chro
 [ "$(count "$chrome\\Default\\Network\\Cookies" "SELECT count(*) FROM cookies")" = 0 ] ||
   fail "remove chrome left the cookies once its lock was free"
 echo "a browser whose lock is held: ok"
+
+# Firefox's parent.lock held in its profile: the same, and the dry run says why each would stay.
+# Firefox leaves the file behind when it ends: once free, it holds nothing back, dry run or not.
+seed_fox_profile
+echo >"$fox_unix/parent.lock"
+databases=$(md5sum "$fox_unix"/*.sqlite)
+status=0
+remove_while_held firefox "$helper" "$fox_profile\\parent.lock" dry || status=$?
+[ "$status" = 3 ] || fail "remove firefox while its lock is held: exit $status, not 3: $(cat "$scratch/firefox.err")"
+grep -qF 'Mozilla Firefox runs, so 7 of its findings were left as they are. Close Mozilla Firefox to clean' \
+  "$scratch/firefox.err" || fail "remove firefox did not say why: $(cat "$scratch/firefox.err")"
+[ "$(tail -n +3 "$scratch/firefox.out" | grep -c $'^-\t[^\t]*\tClose Mozilla Firefox to clean\t')" = 7 ] ||
+  fail "remove firefox did not leave its findings listed, unchecked: $(cat "$scratch/firefox.out")"
+[ "$(grep -c $'^would stay\tfirefox\t[^\t]*\t[^\t]*\tClose Mozilla Firefox to clean$' "$scratch/firefox.dry")" = 7 ] &&
+  [ "$(tail -n 1 "$scratch/firefox.dry")" = 'firefox: 0 would be removed, 7 would stay' ] ||
+  fail "remove firefox --dry-run did not say why each would stay: $(cat "$scratch/firefox.dry")"
+expect_eq "$(md5sum "$fox_unix"/*.sqlite)" "$databases" "the databases while Firefox's lock was held"
+[ -e "$fox_unix/sessionstore.jsonlz4" ] && [ -e "$fox_cache/0A1B" ] || fail "remove firefox took files while held"
+preview=$(win "$cli" remove firefox --dry-run 2>/dev/null) || true
+[ "$(tail -n 1 <<<"$preview")" = 'firefox: 7 would be removed, 0 would stay' ] ||
+  fail "remove firefox --dry-run once its lock was free: $preview"
+win "$cli" remove firefox >/dev/null 2>"$scratch/firefox.err" || fail "remove firefox once free: $(cat "$scratch/firefox.err")"
+[ "$(count "$fox_profile\\cookies.sqlite" "SELECT count(*) FROM moz_cookies")" = 0 ] && [ ! -e "$fox_cache/0A1B" ] ||
+  fail "remove firefox left its findings once its lock was free"
+echo "Firefox whose parent.lock is held: ok"
 
 # Edge's program in the session (another program started as msedge.exe): the same.
 seed_chromium edge

@@ -119,9 +119,10 @@ void BrowserCategory::scan() {
         for (auto& item : ListProfileItems(platform, browser_, profile, keepListOf(location))) {
             Finding finding = findingOf(texts, profile, item);
             if (ignored(finding.caption, location)) continue;
+            // What cannot be removed now is shown, never offered, with why in its removal column.
             const bool ready = closed && item.state == ItemState::Ready;
+            if (!ready) finding.staysBecause = finding.subItem(1);
             const std::size_t row = run.add(std::move(finding), false);
-            // What cannot be removed now is shown, never offered.
             if (!ready) list().setChecked(row, false);
             listed_.emplace(keyOf(list().at(row)), Listed{index, std::move(item)});
         }
@@ -210,7 +211,7 @@ void BrowserCategory::remove() {
     // and count as left: the removal of the category did not take them.
     const auto& findings = list().findings();
     const int unchecked = static_cast<int>(std::count_if(findings.begin(), findings.end(), [&](const Finding& finding) {
-        return !finding.checked && finding.subItem(1) == closeText;
+        return !finding.checked && finding.staysBecause == closeText;
     }));
     FileRemoval files(context_);
     int running = 0;

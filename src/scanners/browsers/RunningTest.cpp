@@ -18,8 +18,7 @@ bool IsLockHeld(Platform& platform, const std::u16string& path) {
     // A lock file the browser left behind when it ended is not held; one that cannot even be
     // opened, or is no plain file, counts as held.
     if (found.size() != 1 || found.front().isDirectory() || found.front().isReparsePoint()) return true;
-    const auto file = platform.files.openExact(path, true, false);
-    return !file || !file->lock(true);
+    return platform.files.heldElsewhere(path);
 }
 
 BrowserState BrowserRunning(Platform& platform, const Browser& browser, const BrowserProfiles& profiles,
