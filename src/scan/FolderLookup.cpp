@@ -6,13 +6,17 @@ namespace keltora {
 
 FolderLookup::FolderLookup(Platform& platform, ListedFolder base) : platform_(platform), base_(std::move(base)) {}
 
+const std::vector<FoundFile>& FolderLookup::listingOf(const ListedFolder& folder) {
+    auto listed = listings_.find(folder.path);
+    if (listed == listings_.end()) listed = listings_.emplace(folder.path, ListEntries(platform_, folder, u"*")).first;
+    return listed->second;
+}
+
 const FoundFile* FolderLookup::entry(const ListedFolder& folder, std::u16string_view name) {
     // A name, never a mask: "*" in a name some file gave would otherwise stand for any entry.
     if (name.empty() || HasWildcards(name)) return nullptr;
-    auto listed = listings_.find(folder.path);
-    if (listed == listings_.end()) listed = listings_.emplace(folder.path, ListEntries(platform_, folder, u"*")).first;
     // Without wildcards the mask is the name itself, compared as the system compares names.
-    for (const auto& found : listed->second) {
+    for (const auto& found : listingOf(folder)) {
         if (MatchesMask(name, ExactName(found, platform_.codePage))) return &found;
     }
     return nullptr;

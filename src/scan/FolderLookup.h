@@ -25,8 +25,11 @@ public:
     // The plain file (no folder, no link) a relative path names below the base, as its folder's
     // listing shows it; nullopt when there is none.
     std::optional<FoundPath> file(std::u16string_view relative);
+    // Every entry of the base as its listing shows it (ListEntries with "*").
+    const std::vector<FoundFile>& entries() { return listingOf(base_); }
 
 private:
+    const std::vector<FoundFile>& listingOf(const ListedFolder& folder);
     const FoundFile* entry(const ListedFolder& folder, std::u16string_view name);
 
     Platform& platform_;

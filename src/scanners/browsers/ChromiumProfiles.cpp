@@ -67,10 +67,9 @@ void DiscoverChromiumProfiles(Platform& platform, const UserFolders&, BrowserPro
     }
     found.skipped.push_back(text ? "Local State cannot be read: the profile folders there are listed instead"
                                  : "No Local State: the profile folders there are listed instead");
-    const auto dataFolder = std::make_shared<const ListedFolder>(*found.dataFolder);
-    for (const auto& entry : ListEntries(platform, *found.dataFolder, u"*")) {
+    for (const auto& entry : inData.entries()) {
         if (!entry.isDirectory()) continue;
-        const std::u16string name = Found(platform, dataFolder, entry).name();
+        const std::u16string name = ExactName(entry, platform.codePage);
         if (isProfileFolderName(name)) addProfile(inData, found, name, Utf16ToUtf8(name));
     }
 }

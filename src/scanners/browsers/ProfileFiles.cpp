@@ -10,11 +10,6 @@ constexpr std::uint64_t kSettingsLimit = 16u << 20;
 
 char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
-bool isDirectoryEntry(Platform& platform, const std::u16string& path) {
-    const auto found = platform.files.findWide(path);
-    return found.size() == 1 && found.front().isDirectory() && !found.front().isReparsePoint();
-}
-
 }  // namespace
 
 bool IsInsideFolder(std::u16string_view path, std::u16string_view folder) {
@@ -40,9 +35,7 @@ std::optional<std::string> ReadSettingsFile(Platform& platform, const std::u16st
 
 std::optional<ListedFolder> ExistingFolder(Platform& platform, const ListedFolder& folder,
                                            std::u16string_view relative) {
-    auto below = Subfolder(platform, folder, relative);
-    if (!below || !isDirectoryEntry(platform, below->path)) return std::nullopt;
-    return below;
+    return FolderLookup(platform, folder).folder(relative);
 }
 
 std::optional<ListedFolder> JudgedProfileFolder(Platform& platform, const UserFolders& user, std::u16string_view text,

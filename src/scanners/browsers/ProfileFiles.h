@@ -16,7 +16,8 @@ namespace keltora {
 // not there, cannot be read, is no plain file or is larger than a browser ever writes one.
 std::optional<std::string> ReadSettingsFile(Platform& platform, const std::u16string& path);
 
-// A folder below a listed one that is there, a folder, and reached without a link.
+// A folder below a listed one that is there, a folder, and reached without a link, found by
+// listings (FolderLookup), so it keeps what its listing saw of it.
 std::optional<ListedFolder> ExistingFolder(Platform& platform, const ListedFolder& folder,
                                            std::u16string_view relative);
 

@@ -35,8 +35,7 @@ BrowserProfiles DiscoverProfiles(Platform& platform, const Browser& browser, con
     BrowserProfiles found;
     const auto& root = user.of(browser.dataRoot);
     if (!root) return found;
-    // Reached by listings, the data folder keeps what it is, and so do the profiles found in it.
-    found.dataFolder = FolderLookup(platform, *root).folder(browser.data);
+    found.dataFolder = ExistingFolder(platform, *root, browser.data);
     if (!found.dataFolder) return found;
     if (browser.family == BrowserFamily::Chromium)
         DiscoverChromiumProfiles(platform, user, found);
